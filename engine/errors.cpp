@@ -1,0 +1,106 @@
+#include "engine/errors.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "engine/engine.h"
+#include "engine/text.h"
+
+namespace talven {
+
+namespace {
+
+constexpr ErrorEntry kErrors[] = {
+#define TALVEN_ERROR(number, message, kind) {number, message, ErrorKind::kind},
+#include "engine/error_table.def"
+#undef TALVEN_ERROR
+};
+
+constexpr std::string_view kUnexpected = "UNERWARTETER FEHLER!";
+constexpr int32_t kCancelled = 999;
+
+std::string Message(int32_t number, std::string_view detail) {
+  return Joined(ErrorText(number), detail);
+}
+
+}  // namespace
+
+const ErrorEntry* FindError(int32_t number) {
+  const auto* it = std::lower_bound(std::begin(kErrors), std::end(kErrors), number,
+                                    [](const ErrorEntry& e, int32_t n) { return e.number < n; });
+  if (it == std::end(kErrors) || it->number != number) return nullptr;
+  return it;
+}
+
+std::string_view ErrorText(int32_t number) {
+  const ErrorEntry* entry = FindError(number);
+  return entry != nullptr ? entry->message : kUnexpected;
+}
+
+std::string DisplayLine(int32_t lineNumber, std::string_view statement) {
+  std::string line = "Zeile " + PadLeft(lineNumber, 6) + ": \r\n";
+  line.append(statement);
+  return line;
+}
+
+std::string ErrorCaption(const Engine& engine) {
+  if (engine.kind == ProgramKind::Runtime) return "Zeile " + PadLeft(engine.pc, 6) + "!";
+  return engine.displayLine;
+}
+
+void Error(Engine& engine, int32_t number, std::string_view detail) {
+  engine.errors.lastNumber = number;
+  FatalError(engine, Message(number, detail));
+}
+
+void Warn(Engine& engine, int32_t number, std::string_view detail) {
+  engine.errors.lastNumber = number;
+  Warning(engine, Message(number, detail));
+}
+
+void FatalError(Engine& engine, std::string_view message) {
+  engine.errors.flag = 2;
+  engine.host.ShowMouseCursor();
+  if (engine.errors.level == -1) return;
+  engine.host.ShowBox(BoxRequest{ErrorCaption(engine), std::string(message), BoxIcon::Stop,
+                                 BoxButtons::Ok, BoxOwner::MainWindow});
+  throw RunEnd{2};
+}
+
+void Warning(Engine& engine, std::string_view message) {
+  engine.errors.flag = 1;
+  switch (engine.errors.level) {
+    case 2:
+      FatalError(engine, message);
+      return;
+    case 1: {
+      const BoxAnswer answer = engine.host.ShowBox(
+          BoxRequest{ErrorCaption(engine), std::string(message), BoxIcon::Exclamation,
+                     BoxButtons::OkCancel, BoxOwner::MainWindow});
+      if (answer == BoxAnswer::Cancel) {
+        Error(engine, kCancelled);
+        return;
+      }
+      engine.host.RepaintMainWindow();
+      return;
+    }
+    default:
+      return;  // levels 0 and -1: silent
+  }
+}
+
+void TraceBox(Engine& engine) {
+  BoxRequest box{engine.displayLine, std::string(), BoxIcon::Information, BoxButtons::OkCancel,
+                 BoxOwner::MainWindow};
+  box.caption = "TRACE:";
+  box.text = engine.displayLine;
+  box.restoreFocus = true;
+  const BoxAnswer answer = engine.host.ShowBox(box);
+  if (answer == BoxAnswer::Cancel) {
+    Error(engine, kCancelled);
+    return;
+  }
+  engine.host.RepaintMainWindow();
+}
+
+}  // namespace talven

@@ -1,0 +1,41 @@
+#pragma once
+// Numbered errors: the table look-up and the two ways of reporting.
+// Error/Warn report and return (at error level -1 even a fatal error lets the statement
+// go on); when the run must end they throw RunEnd.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace talven {
+
+class Engine;
+
+enum class ErrorKind { Fatal, Warning, Either, Compiler, Load, Text, Unused, Dbase };
+
+struct ErrorEntry {
+  int32_t number;
+  std::string_view message;
+  ErrorKind kind;
+};
+
+// The message of `number`; "UNERWARTETER FEHLER!" for a number not in the table.
+std::string_view ErrorText(int32_t number);
+const ErrorEntry* FindError(int32_t number);
+
+void Error(Engine& engine, int32_t number, std::string_view detail = {});
+void Warn(Engine& engine, int32_t number, std::string_view detail = {});
+void FatalError(Engine& engine, std::string_view message);
+void Warning(Engine& engine, std::string_view message);
+
+// The trace box before a statement; Cancel raises 999.
+void TraceBox(Engine& engine);
+
+// The caption of error boxes: the current display line in the interpreter, "Zeile" with
+// the line number and "!" in the runtime.
+std::string ErrorCaption(const Engine& engine);
+
+// "Zeile " + the number right-aligned in six characters + ": " + CR LF + the statement.
+std::string DisplayLine(int32_t lineNumber, std::string_view statement);
+
+}  // namespace talven

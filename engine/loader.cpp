@@ -1,0 +1,136 @@
+#include "engine/loader.h"
+
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/errors.h"
+#include "engine/limits.h"
+#include "engine/scan.h"
+#include "engine/text.h"
+
+namespace talven {
+
+namespace {
+
+constexpr std::string_view kLoadCaption = "TALVEN²";
+constexpr std::string_view kSettingsFile = "TALVED32.INI";
+
+enum class Nesting { MainFile, IncludeFile };
+
+[[noreturn]] void LoadFailure(Host& host, std::string caption, std::string text) {
+  host.ShowBox(BoxRequest{std::move(caption), std::move(text), BoxIcon::Stop, BoxButtons::Ok,
+                          BoxOwner::None});
+  throw RunEnd{1};
+}
+
+[[noreturn]] void LoadFailure(Host& host, int32_t number) {
+  LoadFailure(host, std::string(kLoadCaption), std::string(ErrorText(number)));
+}
+
+class Loader {
+ public:
+  Loader(Host& host, ProgramStore& store) : m_host(host), m_store(store) {}
+
+  void ReadFile(InputFile& file, Nesting nesting) {
+    std::string physical;
+    while (file.ReadLine(physical)) {
+      NextLineNumber();
+      std::string line = CleanSourceLine(physical);
+      JoinContinuations(file, line);
+      if (line.size() > kMaxLineLength) LoadFailure(m_host, 902);
+      StoreLine(std::move(line), nesting);
+    }
+  }
+
+ private:
+  void NextLineNumber() {
+    if (m_lineNumber >= kMaxProgramLines) LoadFailure(m_host, 901);
+    ++m_lineNumber;
+  }
+
+  // While the line ends with "\", the next physical line (only trimmed: its comment and
+  // tabs stay) replaces the "\". Each physical line keeps its own number: the part read so
+  // far is stored empty and the joined text moves on to the next number.
+  void JoinContinuations(InputFile& file, std::string& line) {
+    std::string next;
+    while (!line.empty() && line.back() == '\\') {
+      line.pop_back();
+      // A "\" on the last line of a file has nothing to join: the line ends there.
+      if (!file.ReadLine(next)) break;
+      m_store.Append(std::string());
+      NextLineNumber();
+      line.append(TrimControl(next));
+      CutToMaxString(line);
+    }
+  }
+
+  void StoreLine(std::string line, Nesting nesting) {
+    const std::string_view head = std::string_view(line).substr(0, 3);
+    if (head == "$P+" || head == "$P*") {
+      m_store.Append(std::string());
+      return;
+    }
+    if (head == "$I ") {
+      if (nesting == Nesting::IncludeFile) LoadFailure(m_host, 904);
+      m_store.Append(std::string());
+      Include(line);
+      return;
+    }
+    m_store.Append(std::move(line));
+  }
+
+  void Include(const std::string& includeLine) {
+    const std::string name = ResolveInclude(std::string(TrimControl(std::string_view(includeLine).substr(3))));
+    std::unique_ptr<InputFile> file = m_host.OpenInput(name);
+    if (!file) {
+      LoadFailure(m_host, std::string(ErrorText(903)),
+                  "Zeile " + std::to_string(m_lineNumber) + ": " + includeLine);
+    }
+    ReadFile(*file, Nesting::IncludeFile);
+  }
+
+  // A name without "\" is looked for as given, then in each directory of the "Include"
+  // setting in turn; found nowhere, it stays as given.
+  std::string ResolveInclude(const std::string& name) {
+    if (name.find('\\') != std::string::npos) return name;
+    if (m_host.FileExists(name)) return name;
+    const std::string dirs = m_host.ReadIniString(kSettingsFile, "COMPILE", "Include", "");
+    size_t start = 0;
+    while (start <= dirs.size()) {
+      size_t end = dirs.find(';', start);
+      if (end == std::string::npos) end = dirs.size();
+      std::string dir(TrimControl(std::string_view(dirs).substr(start, end - start)));
+      if (!dir.empty()) {
+        if (dir.back() != '\\' && dir.back() != ':') dir.push_back('\\');
+        std::string candidate = dir + name;
+        if (m_host.FileExists(candidate)) return candidate;
+      }
+      start = end + 1;
+    }
+    return name;
+  }
+
+  Host& m_host;
+  ProgramStore& m_store;
+  int32_t m_lineNumber = 0;
+};
+
+}  // namespace
+
+std::string CleanSourceLine(std::string_view physical) {
+  std::string_view trimmed = TrimControl(physical);
+  const size_t comment = FindCommentStart(trimmed);
+  if (comment != kNotFound) trimmed = TrimControl(trimmed.substr(0, comment));
+  std::string line(trimmed);
+  for (char& c : line) {
+    if (c == '\t') c = ' ';
+  }
+  return line;
+}
+
+void LoadSource(Host& host, InputFile& file, ProgramStore& store) {
+  Loader loader(host, store);
+  loader.ReadFile(file, Nesting::MainFile);
+}
+
+}  // namespace talven

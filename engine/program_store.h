@@ -1,0 +1,30 @@
+#pragma once
+// The program store: the loaded lines, numbered from 1.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace talven {
+
+struct ProgramLine {
+  std::string text;
+  // A compiled line says whether its parameter text holds an operator; source lines are
+  // always searched for operators.
+  bool hasOperators = true;
+};
+
+class ProgramStore {
+ public:
+  int32_t LineCount() const { return static_cast<int32_t>(m_lines.size()); }
+  // Line `number`, 1-based.
+  const ProgramLine& Line(int32_t number) const { return m_lines[static_cast<size_t>(number - 1)]; }
+  void Append(std::string text) { m_lines.push_back(ProgramLine{std::move(text), true}); }
+  void Append(ProgramLine line) { m_lines.push_back(std::move(line)); }
+  void Clear() { m_lines.clear(); }
+
+ private:
+  std::vector<ProgramLine> m_lines;
+};
+
+}  // namespace talven

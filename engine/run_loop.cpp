@@ -1,0 +1,117 @@
+#include "engine/run_loop.h"
+
+#include "engine/engine.h"
+#include "engine/errors.h"
+#include "engine/evaluator.h"
+#include "engine/keywords.h"
+#include "engine/scan.h"
+#include "engine/split.h"
+#include "engine/text.h"
+
+namespace talven {
+
+namespace {
+
+// Keywords settled before the table comparison: CASE and CASENOT head the table, and the
+// comparison of every other word starts past them.
+constexpr size_t kFirstTableKeyword = 2;
+
+void RunKeyword(Engine& engine) {
+  const int index = FindKeyword(engine.word, kFirstTableKeyword);
+  if (index >= 0) Keywords()[static_cast<size_t>(index)].handler(engine);
+}
+
+// Step 9 for one of CASE (`onTrue`) and CASENOT: the condition runs up to ":". A selected
+// statement is split again and goes on through the steps that follow; unselected, the
+// statement is done. Returns whether it was selected.
+bool SelectCase(Engine& engine, bool onTrue) {
+  const int32_t condition = EvaluateInteger(engine, ":");
+  if (!engine.param.empty() && engine.param.front() == ':') {
+    engine.param = std::string(TrimControl(std::string_view(engine.param).substr(1)));
+  }
+  if ((condition != 0) != onTrue) {
+    engine.handled = true;
+    return false;
+  }
+  SplitLine inner = Split(engine.param);
+  engine.word = std::move(inner.word);
+  engine.param = std::move(inner.param);
+  return true;
+}
+
+void ExecuteStatementImpl(Engine& engine) {
+  // Step 5: the string-end and bracket checks.
+  if (engine.word != "REM") {
+    if (HasOpenString(engine.param)) Error(engine, 238);
+    if (!BracketsBalanced(engine.param)) Error(engine, 255, engine.param);
+  }
+  // Step 6: the operator mode.
+  if (engine.word == "$O+" || engine.word == "$O-") {
+    engine.operatorMode = engine.word == "$O+";
+    engine.handled = true;
+    return;
+  }
+  // Step 7: the trace box.
+  if (engine.errors.trace && !engine.word.empty()) TraceBox(engine);
+  // Step 8: a label.
+  if (engine.param.empty() && !engine.word.empty() && engine.word.back() == ':') {
+    engine.handled = true;
+    return;
+  }
+  // Step 9: CASE, then CASENOT. Tested one after the other, so the statement a CASE
+  // selects may be a CASENOT, while a CASE after either reaches the table, which starts
+  // past both, and ends as an unknown word.
+  if (engine.word == "CASE" && !SelectCase(engine, true)) return;
+  if (engine.word == "CASENOT" && !SelectCase(engine, false)) return;
+  // Step 10: no-ops.
+  const std::string& word = engine.word;
+  if (word.empty() || word == "REM" || word.front() == '\'' || word == "ENDIF" || word == "DEF") {
+    engine.handled = true;
+    return;
+  }
+  // Step 11: the comment behind the parameters.
+  const size_t comment = FindCommentStart(engine.param);
+  if (comment != kNotFound) {
+    engine.param = std::string(TrimControl(std::string_view(engine.param).substr(0, comment)));
+  }
+  // Step 12: the keyword table.
+  RunKeyword(engine);
+  if (engine.handled) return;
+  // Step 13: a procedure call (arrives with the control statements).
+  // Step 14: name + "(": an expression.
+  std::string call = engine.word + engine.param;
+  if (LooksLikeBracketCall(call)) {
+    engine.param = std::move(call);
+    engine.handled = true;
+    Evaluate(engine, "");
+    return;
+  }
+  // Step 15.
+  Error(engine, 102, engine.word);
+}
+
+}  // namespace
+
+void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine); }
+
+void RunStatements(Engine& engine) {
+  try {
+    while (engine.pc < engine.store.LineCount() && !engine.terminate) {
+      ++engine.pc;
+      const std::string_view line = TrimControl(engine.store.Line(engine.pc).text);
+      engine.displayLine = DisplayLine(engine.pc, line);
+      engine.handled = false;
+      SplitLine split = Split(line);
+      engine.word = std::move(split.word);
+      engine.param = std::move(split.param);
+      ExecuteStatement(engine);
+      // Step 16: let the window live between statements.
+      if (!engine.errors.fastMode && engine.host.PumpMessages(false) == PumpResult::Quit) {
+        throw RunEnd{255};
+      }
+    }
+  } catch (const ProgramEnd&) {
+  }
+}
+
+}  // namespace talven

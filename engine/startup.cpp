@@ -1,0 +1,108 @@
+#include "engine/startup.h"
+
+#include "engine/errors.h"
+#include "engine/loader.h"
+#include "engine/run_loop.h"
+#include "engine/text.h"
+
+namespace talven {
+
+namespace {
+
+constexpr int32_t kUsageInterpreter = 802;
+constexpr int32_t kUsageRuntime = 803;
+constexpr int32_t kUsageCompiler = 804;
+constexpr std::string_view kUsageCaption = "T A L V E N ²";
+
+int32_t UsageText(ProgramKind kind) {
+  switch (kind) {
+    case ProgramKind::Runtime: return kUsageRuntime;
+    case ProgramKind::Compiler: return kUsageCompiler;
+    default: return kUsageInterpreter;
+  }
+}
+
+[[noreturn]] void Usage(Host& host, ProgramKind kind) {
+  host.ShowBox(BoxRequest{std::string(kUsageCaption), std::string(ErrorText(UsageText(kind))),
+                          BoxIcon::Stop, BoxButtons::Ok, BoxOwner::None});
+  throw RunEnd{2};
+}
+
+// Steps 2 and 3: the file named by parameter 1, else the one the dialog chooses.
+std::unique_ptr<InputFile> OpenProgram(Host& host, ProgramKind kind,
+                                       const std::vector<std::string>& params) {
+  const bool runtime = kind == ProgramKind::Runtime;
+  if (!params.empty()) {
+    const std::string name = ProgramFileName(params.front(), runtime ? ".TVC" : ".TVS");
+    if (auto file = host.OpenInput(name)) return file;
+  }
+  const std::optional<std::string> chosen = host.OpenFileDialog(
+      ErrorText(800),
+      runtime ? "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*" : "Talven-Source (*.tvs)|*.TVS|All (*.*)|*.*",
+      runtime ? "TVC" : "TVS");
+  if (!chosen) Usage(host, kind);
+  const std::string name(TrimControl(*chosen));
+  auto file = host.OpenInput(name);
+  if (!file) {
+    // The dialog only offers existing files; one that still cannot be read ends the start
+    // as if nothing had been chosen, but says which file it was.
+    host.ShowBox(BoxRequest{std::string(kUsageCaption), Joined(ErrorText(209), name),
+                            BoxIcon::Stop, BoxButtons::Ok, BoxOwner::None});
+    throw RunEnd{2};
+  }
+  return file;
+}
+
+}  // namespace
+
+std::string_view WindowTitleFor(ProgramKind kind) {
+  return kind == ProgramKind::Runtime ? "ZUL-TALVEN² RUNTIME 6.5-NT"
+                                      : "ZUL-TALVEN² INTERPRETER 6.6-NT";
+}
+
+std::string ProgramFileName(std::string_view param, std::string_view extension) {
+  std::string name(param);
+  if (name.find('.') == std::string::npos) name.append(extension);
+  return name;
+}
+
+std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
+  std::vector<std::string> params;
+  size_t i = 0;
+  while (i < commandLine.size()) {
+    while (i < commandLine.size() && IsControlOrBlank(commandLine[i])) ++i;
+    if (i >= commandLine.size()) break;
+    std::string param;
+    bool quoted = false;
+    while (i < commandLine.size() && (quoted || !IsControlOrBlank(commandLine[i]))) {
+      if (commandLine[i] == '"') {
+        quoted = !quoted;
+      } else {
+        param.push_back(commandLine[i]);
+      }
+      ++i;
+    }
+    params.push_back(std::move(param));
+  }
+  return params;
+}
+
+int RunInterpreter(Host& host, const std::vector<std::string>& params) {
+  Engine engine(host, ProgramKind::Interpreter);
+  int exitCode = 0;
+  try {
+    std::unique_ptr<InputFile> file = OpenProgram(host, engine.kind, params);
+    LoadSource(host, *file, engine.store);
+    file.reset();
+    engine.ResetRunState();
+    RunStatements(engine);
+  } catch (const RunEnd& end) {
+    exitCode = end.exitCode;
+  }
+  // The one place a run releases what it holds, whichever way it ended.
+  engine.store.Clear();
+  host.ReleaseRun();
+  return exitCode;
+}
+
+}  // namespace talven

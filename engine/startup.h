@@ -1,0 +1,38 @@
+#pragma once
+// From process start to the end of a run: defaults, the file name from the command line
+// or the file dialog, loading, the statement loop and the release at the end.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace talven {
+
+// The process-wide defaults of the main window, set before anything else.
+struct WindowDefaults {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t width = 640;
+  int32_t height = 480;
+  std::string title;
+  std::string titleFormat = "%s";
+};
+
+std::string_view WindowTitleFor(ProgramKind kind);
+
+// Runs the interpreter on the command-line parameters (without the program's own name)
+// and returns the exit code: 0 normal end, 1 load error, 2 no program or a fatal error,
+// 255 the window was closed.
+int RunInterpreter(Host& host, const std::vector<std::string>& params);
+
+// The name of the program file: parameter 1 with `extension` appended when it holds no
+// "." (also a "." only in a directory part counts).
+std::string ProgramFileName(std::string_view param, std::string_view extension);
+
+// Splits a command line into its parameters the way the programs read them: blanks
+// separate, double quotes group and are removed. Element 0 is the program's own name.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+}  // namespace talven

@@ -1,0 +1,121 @@
+#include "engine/win32/win32_host.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include "engine/std_file.h"
+
+namespace talven {
+
+namespace {
+
+UINT IconFlag(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::Stop: return MB_ICONHAND;
+    case BoxIcon::Exclamation: return MB_ICONEXCLAMATION;
+    case BoxIcon::Information: return MB_ICONASTERISK;
+    case BoxIcon::Question: return MB_ICONQUESTION;
+    default: return 0;
+  }
+}
+
+UINT ButtonFlag(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::OkCancel: return MB_OKCANCEL;
+    case BoxButtons::YesNo: return MB_YESNO;
+    case BoxButtons::YesNoCancel: return MB_YESNOCANCEL;
+    default: return MB_OK;
+  }
+}
+
+BoxAnswer AnswerOf(int result) {
+  switch (result) {
+    case IDCANCEL: return BoxAnswer::Cancel;
+    case IDYES: return BoxAnswer::Yes;
+    case IDNO: return BoxAnswer::No;
+    default: return BoxAnswer::Ok;
+  }
+}
+
+// Draining the queue is a server round trip under some Windows layers (tens of
+// microseconds): between statements it happens when the clock has moved or after 64
+// statements, whichever comes first; a forced drain always happens.
+constexpr uint32_t kMaxPumpSkips = 64;
+
+}  // namespace
+
+BoxAnswer Win32Host::ShowBox(const BoxRequest& box) {
+  HWND focus = box.restoreFocus ? GetFocus() : nullptr;
+  UINT flags = IconFlag(box.icon) | ButtonFlag(box.buttons);
+  flags |= box.systemModal ? MB_SYSTEMMODAL : MB_TASKMODAL;
+  const int result = MessageBoxA(nullptr, box.text.c_str(), box.caption.c_str(), flags);
+  if (focus != nullptr) SetFocus(focus);
+  return AnswerOf(result);
+}
+
+std::optional<std::string> Win32Host::OpenFileDialog(std::string_view caption,
+                                                     std::string_view filter,
+                                                     std::string_view defaultExtension) {
+  std::string filterZ(filter);
+  for (char& c : filterZ) {
+    if (c == '|') c = '\0';
+  }
+  filterZ.append(2, '\0');
+  const std::string captionZ(caption);
+  const std::string extensionZ(defaultExtension);
+  char fileName[MAX_PATH] = {};
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.lpstrFilter = filterZ.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = fileName;
+  ofn.nMaxFile = sizeof(fileName);
+  ofn.lpstrTitle = captionZ.c_str();
+  ofn.lpstrDefExt = extensionZ.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+  return std::string(fileName);
+}
+
+std::unique_ptr<InputFile> Win32Host::OpenInput(const std::string& name) {
+  return OpenStdInputFile(name);
+}
+
+bool Win32Host::FileExists(const std::string& name) {
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string Win32Host::ReadIniString(std::string_view file, std::string_view section,
+                                     std::string_view key, std::string_view fallback) {
+  char value[256] = {};
+  GetPrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(),
+                           std::string(fallback).c_str(), value, sizeof(value),
+                           std::string(file).c_str());
+  return value;
+}
+
+PumpResult Win32Host::PumpMessages(bool force) {
+  const uint32_t now = GetTickCount();
+  if (!force && now == m_lastPumpTick && ++m_pumpSkips < kMaxPumpSkips) return PumpResult::Idle;
+  m_lastPumpTick = now;
+  m_pumpSkips = 0;
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) return PumpResult::Quit;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return PumpResult::Idle;
+}
+
+void Win32Host::ShowMouseCursor() {
+  while (ShowCursor(TRUE) < 0) {
+  }
+}
+
+void Win32Host::RepaintMainWindow() {}
+
+void Win32Host::ReleaseRun() {}
+
+}  // namespace talven

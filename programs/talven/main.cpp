@@ -1,0 +1,13 @@
+// TALVEN: the source interpreter.
+
+#include <windows.h>
+
+#include "engine/startup.h"
+#include "engine/win32/win32_host.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  std::vector<std::string> params = talven::SplitCommandLine(GetCommandLineA());
+  if (!params.empty()) params.erase(params.begin());
+  talven::Win32Host host;
+  return talven::RunInterpreter(host, params);
+}

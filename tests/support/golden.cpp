@@ -1,0 +1,63 @@
+#include "tests/support/golden.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace talven::test {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) < 33) ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) < 33) --last;
+  return text.substr(first, last - first);
+}
+
+bool TakeDirective(const std::string& line, const std::string& name, std::string& value) {
+  const std::string prefix = "' " + name + ":";
+  if (line.rfind(prefix, 0) != 0) return false;
+  value = line.substr(prefix.size());
+  if (!value.empty() && value.front() == ' ') value.erase(0, 1);
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitWords(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream stream(text);
+  std::string word;
+  while (stream >> word) words.push_back(word);
+  return words;
+}
+
+GoldenCase ParseGolden(const std::string& path) {
+  GoldenCase golden;
+  golden.file = path;
+  std::ifstream in(path, std::ios::binary);
+  std::string raw;
+  while (std::getline(in, raw)) {
+    const std::string line = Trimmed(raw);
+    std::string value;
+    if (TakeDirective(line, "args", value)) {
+      golden.args = SplitWords(value);
+    } else if (TakeDirective(line, "answer", value)) {
+      golden.answers.push_back(Trimmed(value));
+    } else if (TakeDirective(line, "ini", value)) {
+      const size_t equals = value.find('=');
+      golden.ini.emplace_back(value.substr(0, equals),
+                              equals == std::string::npos ? "" : value.substr(equals + 1));
+    } else if (TakeDirective(line, "box", value)) {
+      golden.events.push_back("box: " + value);
+    } else if (TakeDirective(line, "dialog", value)) {
+      golden.events.push_back("dialog: " + value);
+    } else if (TakeDirective(line, "exit", value)) {
+      golden.exitCode = std::stoi(value);
+    }
+  }
+  return golden;
+}
+
+}  // namespace talven::test

@@ -1,0 +1,40 @@
+#pragma once
+// Golden programs: a .TVS file carries its expectations in comment lines.
+//
+//   ' args: A B          the command-line parameters (default: the file's own name;
+//                        "' args:" alone means none)
+//   ' answer: cancel     answers for the boxes and dialogs, in order (ok, cancel, yes, no,
+//                        file:NAME)
+//   ' ini: FILE|SECTION|KEY=VALUE   a setting the program finds
+//   ' box: ICON BUTTONS | CAPTION | TEXT   the boxes, in order (\n stands for CR LF)
+//   ' dialog: CAPTION    a file dialog
+//   ' exit: N            the exit code (default 0)
+//
+// Comment lines are stored empty, so expectations do not move line numbers.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace talven::test {
+
+struct GoldenCase {
+  std::string file;
+  std::optional<std::vector<std::string>> args;
+  std::vector<std::string> answers;
+  std::vector<std::pair<std::string, std::string>> ini;
+  std::vector<std::string> events;
+  int exitCode = 0;
+};
+
+GoldenCase ParseGolden(const std::string& path);
+
+// The outcome of a run in the expectation's terms.
+struct GoldenOutcome {
+  std::vector<std::string> events;
+  int exitCode = 0;
+};
+
+std::vector<std::string> SplitWords(const std::string& text);
+
+}  // namespace talven::test

@@ -1,0 +1,121 @@
+#include "tests/support/recording_host.h"
+
+#include <filesystem>
+
+#include "engine/std_file.h"
+
+namespace talven::test {
+
+namespace {
+
+const char* IconName(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::Stop: return "stop";
+    case BoxIcon::Exclamation: return "exclamation";
+    case BoxIcon::Information: return "information";
+    case BoxIcon::Question: return "question";
+    default: return "none";
+  }
+}
+
+const char* ButtonsName(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::OkCancel: return "okcancel";
+    case BoxButtons::YesNo: return "yesno";
+    case BoxButtons::YesNoCancel: return "yesnocancel";
+    default: return "ok";
+  }
+}
+
+bool Offers(BoxButtons buttons, BoxAnswer answer) {
+  switch (buttons) {
+    case BoxButtons::Ok: return answer == BoxAnswer::Ok;
+    case BoxButtons::OkCancel: return answer == BoxAnswer::Ok || answer == BoxAnswer::Cancel;
+    case BoxButtons::YesNo: return answer == BoxAnswer::Yes || answer == BoxAnswer::No;
+    default: return answer != BoxAnswer::Ok;
+  }
+}
+
+}  // namespace
+
+std::string EscapeText(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      out += "\\n";
+      ++i;
+    } else if (text[i] == '\n') {
+      out += "\\n";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string FormatBox(const BoxRequest& box) {
+  return std::string("box: ") + IconName(box.icon) + " " + ButtonsName(box.buttons) + " | " +
+         EscapeText(box.caption) + " | " + EscapeText(box.text);
+}
+
+std::string NativePath(std::string_view name) {
+  std::string path(name);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+std::string RecordingHost::NextAnswer() {
+  if (answers.empty()) return {};
+  std::string answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+BoxAnswer RecordingHost::ShowBox(const BoxRequest& box) {
+  events.push_back(FormatBox(box));
+  boxes.push_back(box);
+  const std::string text = NextAnswer();
+  BoxAnswer answer = BoxAnswer::Ok;
+  if (text == "cancel") answer = BoxAnswer::Cancel;
+  if (text == "yes") answer = BoxAnswer::Yes;
+  if (text == "no") answer = BoxAnswer::No;
+  // A button the box does not have cannot be pressed: the driver falls back the same way.
+  if (!Offers(box.buttons, answer)) {
+    answer = box.buttons == BoxButtons::Ok || box.buttons == BoxButtons::OkCancel
+                 ? BoxAnswer::Ok
+                 : BoxAnswer::Cancel;
+  }
+  return answer;
+}
+
+std::optional<std::string> RecordingHost::OpenFileDialog(std::string_view caption,
+                                                         std::string_view, std::string_view) {
+  events.push_back("dialog: " + EscapeText(caption));
+  const std::string text = NextAnswer();
+  if (text.rfind("file:", 0) != 0) return std::nullopt;
+  return text.substr(5);
+}
+
+std::unique_ptr<InputFile> RecordingHost::OpenInput(const std::string& name) {
+  return OpenStdInputFile(NativePath(name));
+}
+
+bool RecordingHost::FileExists(const std::string& name) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(NativePath(name), error);
+}
+
+std::string RecordingHost::ReadIniString(std::string_view file, std::string_view section,
+                                         std::string_view key, std::string_view fallback) {
+  const auto it = ini.find(std::string(file) + "|" + std::string(section) + "|" + std::string(key));
+  return it != ini.end() ? it->second : std::string(fallback);
+}
+
+PumpResult RecordingHost::PumpMessages(bool) {
+  ++pumps;
+  return quitAfterPumps >= 0 && pumps >= quitAfterPumps ? PumpResult::Quit : PumpResult::Idle;
+}
+
+}  // namespace talven::test

@@ -1,0 +1,123 @@
+// End to end under Wine: the real TALVEN.EXE, started and answered by the test driver,
+// must show the same boxes and end with the same exit codes as the in-process runs.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "tests/golden_cases.h"
+
+namespace talven::test {
+namespace {
+
+// The driver cannot tell which icon a box shows, only whether it shows one.
+std::string AsSeenFromOutside(const std::string& event) {
+  for (const char* icon : {"stop", "exclamation", "information", "question"}) {
+    const std::string prefix = std::string("box: ") + icon + " ";
+    if (event.rfind(prefix, 0) == 0) return "box: icon " + event.substr(prefix.size());
+  }
+  return event;
+}
+
+struct DriverRun {
+  std::vector<std::string> events;
+  int exitCode = -1;
+  bool timedOut = false;
+};
+
+DriverRun RunUnderWine(const std::string& dir, const std::vector<std::string>& args,
+                       const std::vector<std::string>& answers) {
+  std::string command = "cd '" + dir + "' && wine '" TALVEN_WIN_BIN "/tdriver.exe' --timeout 30";
+  for (const std::string& answer : answers) command += " --answer '" + answer + "'";
+  command += " -- '" TALVEN_WIN_BIN "/TALVEN.EXE'";
+  for (const std::string& arg : args) command += " '" + arg + "'";
+  command += " 2>/dev/null";
+  DriverRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr) {
+    std::string line(buffer);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    if (line.rfind("exit: ", 0) == 0) {
+      run.exitCode = std::atoi(line.c_str() + 6);
+    } else if (line == "timeout") {
+      run.timedOut = true;
+    } else if (!line.empty()) {
+      run.events.push_back(line);
+    }
+  }
+  pclose(pipe);
+  return run;
+}
+
+std::vector<std::string> Outside(const std::vector<std::string>& events) {
+  std::vector<std::string> seen;
+  for (const std::string& event : events) seen.push_back(AsSeenFromOutside(event));
+  return seen;
+}
+
+// Settings the program reads from TALVED32.INI live in the prefix's Windows folder.
+class SettingsFile {
+ public:
+  explicit SettingsFile(const std::vector<std::pair<std::string, std::string>>& entries) {
+    if (entries.empty()) return;
+    const char* prefix = std::getenv("WINEPREFIX");
+    ASSERT_NE(prefix, nullptr);
+    m_path = std::string(prefix) + "/drive_c/windows/TALVED32.INI";
+    std::ofstream out(m_path, std::ios::binary);
+    for (const auto& [key, value] : entries) {
+      // FILE|SECTION|KEY
+      const size_t first = key.find('|');
+      const size_t second = key.find('|', first + 1);
+      out << "[" << key.substr(first + 1, second - first - 1) << "]\r\n"
+          << key.substr(second + 1) << "=" << value << "\r\n";
+    }
+  }
+  ~SettingsFile() {
+    if (!m_path.empty()) std::remove(m_path.c_str());
+  }
+
+ private:
+  std::string m_path;
+};
+
+class WineGolden : public testing::TestWithParam<std::string> {};
+
+TEST_P(WineGolden, MatchesExpectations) {
+  const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + GetParam());
+  SettingsFile settings(golden.ini);
+  const DriverRun run = RunUnderWine(
+      TALVEN_GOLDEN_DIR, golden.args.value_or(std::vector<std::string>{GetParam()}), golden.answers);
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(run.events, Outside(golden.events));
+  EXPECT_EQ(run.exitCode, golden.exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(Golden, WineGolden, testing::ValuesIn(GoldenFiles(TALVEN_GOLDEN_DIR)),
+                         [](const auto& info) { return TestNameOf(info.param); });
+
+class WineGenerated : public testing::TestWithParam<GeneratedCase> {};
+
+TEST_P(WineGenerated, MatchesExpectations) {
+  const GeneratedCase& generated = GetParam();
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("talven_wine_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string file = generated.name + ".tvs";
+  std::ofstream(dir / file, std::ios::binary) << generated.content;
+  const DriverRun run = RunUnderWine(dir.string(), {file}, {});
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(run.events, Outside(generated.events));
+  EXPECT_EQ(run.exitCode, generated.exitCode);
+  std::filesystem::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, WineGenerated, testing::ValuesIn(GeneratedCases()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace talven::test

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Brings a Debian 12 machine (as root) to a state where Talven builds and its tests run:
+# the i386 architecture, the packages, and one project-local 32-bit Wine prefix.
+# Idempotent: a second run checks and returns within seconds.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+source "$top/tools/wine_env.sh"
+
+packages=(
+  wine wine32:i386 g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
+  cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
+  xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core
+  zip unzip p7zip-full python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The prefix: 32-bit (no WOW64 redirection), null graphics driver, no audio noise,
+# Wine's own fonts copied in so the stock fonts are stable.
+if [ ! -f "$WINEPREFIX/.talven-ready" ]; then
+  echo "setup: creating the Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null 2>&1
+  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  wineserver -w
+  touch "$WINEPREFIX/.talven-ready"
+fi
