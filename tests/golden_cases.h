@@ -2,7 +2,9 @@
 // The golden programs and the generated load cases, shared by the in-process runner and
 // the Wine runner so both check the same expectations.
 
+#include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,9 @@ struct GeneratedCase {
   std::vector<std::string> events;
   int exitCode;
 };
+
+// Test names and failure messages show the case's name, not its bytes.
+inline void PrintTo(const GeneratedCase& generated, std::ostream* out) { *out << generated.name; }
 
 inline std::vector<GeneratedCase> GeneratedCases() {
   std::vector<GeneratedCase> cases;
