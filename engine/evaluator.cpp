@@ -106,7 +106,7 @@ void ApplyTop(Engine& engine) {
   switch (entry.op) {
     case kAdd:
       if (strings) {
-        SetStringValue(right, Joined(left.text, right.text));
+        SetStringValue(right, Joined(left.Text(), right.Text()));
         return;
       }
       result = a + b;
@@ -135,7 +135,7 @@ void ApplyTop(Engine& engine) {
       break;
     }
     case kEq: case kNe: case kLt: case kLe: case kGt: case kGe: {
-      const int order = strings ? CompareBytes(left.text, right.text) : (a < b ? -1 : (a > b ? 1 : 0));
+      const int order = strings ? CompareBytes(left.Text(), right.Text()) : (a < b ? -1 : (a > b ? 1 : 0));
       bool truth = false;
       switch (entry.op) {
         case kEq: truth = order == 0; break;

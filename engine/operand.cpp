@@ -108,11 +108,11 @@ bool IsDecimalNumber(std::string_view text) {
 }
 
 // The text of a numeric operand: a float with its decimals, an integer or long without.
-std::string FormattedNumber(const Registers& reg, const NumberFormat& format) {
+void FormatNumber(Registers& reg, const NumberFormat& format) {
   switch (reg.type) {
-    case ValueType::Float: return FormatFloat(reg.floatValue, format);
-    case ValueType::Long: return FormatInteger(reg.longValue, format);
-    default: return FormatInteger(reg.integer, format);
+    case ValueType::Float: reg.SetFormatted(Registers::Pending::Float, reg.floatValue, format); break;
+    case ValueType::Long: reg.SetFormatted(Registers::Pending::Integer, reg.longValue, format); break;
+    default: reg.SetFormatted(Registers::Pending::Integer, reg.integer, format); break;
   }
 }
 
@@ -128,7 +128,7 @@ void ReadNumber(Engine& engine, std::string_view operand) {
   reg.integer = Truncated(reg.floatValue);
   reg.longValue = reg.integer;
   reg.type = text.find('.') == std::string::npos ? ValueType::Long : ValueType::Float;
-  reg.text = FormattedNumber(reg, engine.format);
+  FormatNumber(reg, engine.format);
 }
 
 bool SuppressesUndeclared(const Engine& engine) {
@@ -334,7 +334,7 @@ void ReadOperand(Engine& engine, const std::string& text, size_t& pos, std::stri
     reg.integer = static_cast<int32_t>(0u - static_cast<uint32_t>(reg.integer));
     reg.longValue = static_cast<int32_t>(0u - static_cast<uint32_t>(reg.longValue));
     reg.floatValue = -reg.floatValue;
-    reg.text = FormattedNumber(reg, engine.format);
+    FormatNumber(reg, engine.format);
   }
 }
 

@@ -153,7 +153,7 @@ int32_t FindLabel(Engine& engine, const std::string& label) {
 // The label named by the parameter text: the text upper-cased, with ":".
 std::string LabelOperand(Engine& engine) {
   Evaluate(engine, "");
-  std::string label = UpperCase(engine.reg.text);
+  std::string label = UpperCase(engine.reg.Text());
   label.push_back(':');
   return label;
 }

@@ -101,7 +101,7 @@ void DeclareSimple(Engine& engine, std::string name, const ParameterSlot* slot) 
     case '%': DeclareIn(engine, vars.integers, kIntegersFull, std::move(name), slot ? slot->integer : 0); break;
     case '&': DeclareIn(engine, vars.longs, kLongsFull, std::move(name), slot ? slot->longValue : 0); break;
     case '!': DeclareIn(engine, vars.floats, kFloatsFull, std::move(name), slot ? slot->floatValue : 0.0); break;
-    case '$': DeclareIn(engine, vars.strings, kStringsFull, std::move(name), slot ? slot->text : std::string()); break;
+    case '$': DeclareIn(engine, vars.strings, kStringsFull, std::move(name), slot ? slot->Text() : std::string()); break;
     default:
       DeclareIn(engine, vars.areas, kAreasFull, std::move(name),
                 AreaValue{slot ? slot->longValue : 0, 0});
@@ -219,7 +219,7 @@ void StoreElement(Engine& engine, const ArrayDescriptor& array, int64_t position
     case '%': vars.integerPool[at] = engine.reg.integer; break;
     case '&': vars.longPool[at] = engine.reg.longValue; break;
     case '!': vars.floatPool[at] = engine.reg.floatValue; break;
-    default: vars.stringPool[at] = engine.reg.text; break;
+    default: vars.stringPool[at] = engine.reg.Text(); break;
   }
 }
 
@@ -228,7 +228,7 @@ std::string StringItems(Engine& engine) {
   std::string value;
   while (!engine.param.empty()) {
     Evaluate(engine, kListItem);
-    value += engine.reg.text;
+    value += engine.reg.Text();
     if (engine.lastSeparator == ',') value += ' ';
     CutToMaxString(value);
   }
@@ -322,7 +322,7 @@ void WriteArea(Engine& engine, AreaWrite kind) {
     }
     case AreaWrite::String:
     case AreaWrite::Char: {
-      std::string bytes = value.text;
+      std::string bytes = value.Text();
       if (kind == AreaWrite::String) bytes.push_back('\0');
       // Characters that would pass the end of the block are not written.
       const int64_t room = limit - offset;
@@ -558,7 +558,7 @@ void StmtListFloat(Engine& engine) {
   SetListElement(engine, engine.vars.floatList, [](double& e, const Registers& r) { e = r.floatValue; });
 }
 void StmtListString(Engine& engine) {
-  SetListElement(engine, engine.vars.stringList, [](std::string& e, const Registers& r) { e = r.text; });
+  SetListElement(engine, engine.vars.stringList, [](std::string& e, const Registers& r) { e = r.Text(); });
 }
 
 void StmtByte(Engine& engine) { WriteArea(engine, AreaWrite::Byte); }

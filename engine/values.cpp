@@ -49,7 +49,7 @@ void SetFloatValue(Registers& reg, double value, ValueType type, const NumberFor
   reg.integer = Truncated(value);
   reg.longValue = reg.integer;
   reg.type = type;
-  reg.text = FormatFloat(value, format);
+  reg.SetFormatted(Registers::Pending::Float, value, format);
 }
 
 void SetIntegerValue(Registers& reg, int32_t value, ValueType type, const NumberFormat& format) {
@@ -57,30 +57,22 @@ void SetIntegerValue(Registers& reg, int32_t value, ValueType type, const Number
   reg.integer = value;
   reg.longValue = value;
   reg.type = type;
-  reg.text = FormatInteger(value, format);
+  reg.SetFormatted(Registers::Pending::Integer, value, format);
 }
 
 void SetStringValue(Registers& reg, std::string text) {
   CutToMaxString(text);
-  reg.text = std::move(text);
+  reg.SetText(std::move(text));
   reg.integer = 0;
   reg.longValue = 0;
   reg.floatValue = 0.0;
   reg.type = ValueType::String;
 }
 
-void StoreSlot(ParameterSlot& slot, const Registers& reg) {
-  slot.integer = reg.integer;
-  slot.longValue = reg.longValue;
-  slot.floatValue = reg.floatValue;
-  slot.text = reg.text;
-}
-
-void LoadSlot(Registers& reg, const ParameterSlot& slot) {
-  reg.integer = slot.integer;
-  reg.longValue = slot.longValue;
-  reg.floatValue = slot.floatValue;
-  reg.text = slot.text;
+void Registers::Materialize() const {
+  m_text = m_pending == Pending::Float ? FormatFloat(m_value, m_format)
+                                       : FormatInteger(static_cast<int32_t>(m_value), m_format);
+  m_pending = Pending::None;
 }
 
 }  // namespace talven

@@ -57,10 +57,10 @@ TEST_F(EvaluatorTest, PrioritiesAndLeftAssociation) {
 TEST_F(EvaluatorTest, ResultTypes) {
   EXPECT_EQ(Eval("3").type, ValueType::Long);
   EXPECT_EQ(Eval("3.0").type, ValueType::Float);
-  EXPECT_EQ(Eval("3").text, "3");
-  EXPECT_EQ(Eval("3.5").text, "3.500000");
+  EXPECT_EQ(Eval("3").Text(), "3");
+  EXPECT_EQ(Eval("3.5").Text(), "3.500000");
   EXPECT_EQ(Eval("1+2").type, ValueType::Float);
-  EXPECT_EQ(Eval("1+2").text, "3.000000");
+  EXPECT_EQ(Eval("1+2").Text(), "3.000000");
   const Registers& quotient = Eval("7 \\ 2");
   EXPECT_EQ(quotient.type, ValueType::Integer);
   EXPECT_EQ(quotient.integer, 3);
@@ -83,18 +83,18 @@ TEST_F(EvaluatorTest, Conversions) {
 }
 
 TEST_F(EvaluatorTest, Strings) {
-  EXPECT_EQ(Eval("\"abc\" + \"def\"").text, "abcdef");
+  EXPECT_EQ(Eval("\"abc\" + \"def\"").Text(), "abcdef");
   EXPECT_EQ(Eval("\"abc\" + \"def\"").type, ValueType::String);
   EXPECT_EQ(Float("\"abc\" < \"abd\""), 1);
   EXPECT_EQ(Float("\"abc\" = \"abc\""), 1);
   EXPECT_EQ(Float("\"abc\" = \"ABC\""), 0);
   EXPECT_EQ(Float("\"\xE4\" > \"z\""), 1);  // by character codes
-  EXPECT_EQ(Eval("\"a\\nb\"").text, "a\rb");
-  EXPECT_EQ(Eval("\"\\a\\t\\.\\\\n\"").text, std::string("\x08\t\\\\n"));
-  EXPECT_EQ(Eval("\"x\\zy\"").text, std::string("x\0y", 3));
-  EXPECT_EQ(Eval("\"c:\\\\dir\\n\"", "", EvalMode::FileName).text, "c:\\dir\\n");
-  EXPECT_EQ(Eval("\"a,b\"", ",").text, "a,b");
-  EXPECT_EQ(Eval("\"a+b\"").text, "a+b");
+  EXPECT_EQ(Eval("\"a\\nb\"").Text(), "a\rb");
+  EXPECT_EQ(Eval("\"\\a\\t\\.\\\\n\"").Text(), std::string("\x08\t\\\\n"));
+  EXPECT_EQ(Eval("\"x\\zy\"").Text(), std::string("x\0y", 3));
+  EXPECT_EQ(Eval("\"c:\\\\dir\\n\"", "", EvalMode::FileName).Text(), "c:\\dir\\n");
+  EXPECT_EQ(Eval("\"a,b\"", ",").Text(), "a,b");
+  EXPECT_EQ(Eval("\"a+b\"").Text(), "a+b");
 }
 
 TEST_F(EvaluatorTest, SeparatorsAndRest) {
@@ -163,7 +163,7 @@ TEST_F(EvaluatorTest, PowerOfZeroAndNegatives) {
 }
 
 TEST_F(EvaluatorTest, StringRequired) {
-  EXPECT_EQ(Eval("\"x\"", "", EvalMode::String).text, "x");
+  EXPECT_EQ(Eval("\"x\"", "", EvalMode::String).Text(), "x");
   EXPECT_THROW(Eval("1+2", "", EvalMode::String), RunEnd);
   EXPECT_EQ(LastBox(), "Falscher Parametertyp: 1+2");
 }
@@ -171,11 +171,11 @@ TEST_F(EvaluatorTest, StringRequired) {
 TEST_F(EvaluatorTest, NumberFormat) {
   engine.format.width = 6;
   engine.format.decimals = 2;
-  EXPECT_EQ(Eval("3.14159").text, "  3.14");
-  EXPECT_EQ(Eval("42").text, "    42");
-  EXPECT_EQ(Eval("1e300*1e300").text, "   INF");
+  EXPECT_EQ(Eval("3.14159").Text(), "  3.14");
+  EXPECT_EQ(Eval("42").Text(), "    42");
+  EXPECT_EQ(Eval("1e300*1e300").Text(), "   INF");
   engine.format = NumberFormat{};
-  EXPECT_EQ(Eval("1e300*10.0").text.size(), 255u);
+  EXPECT_EQ(Eval("1e300*10.0").Text().size(), 255u);
 }
 
 TEST_F(EvaluatorTest, RadixNumbersAndConstants) {
@@ -186,7 +186,7 @@ TEST_F(EvaluatorTest, RadixNumbersAndConstants) {
   EXPECT_EQ(Eval("$ffffffff").longValue, -1);
   Run({"DEF %MAXI 100", "DEF $NAME \"Talven\"", "DEF !PI 3.5", "REM"});
   EXPECT_EQ(Eval("%MAXI + 1").floatValue, 101);
-  EXPECT_EQ(Eval("$NAME").text, "Talven");
+  EXPECT_EQ(Eval("$NAME").Text(), "Talven");
   EXPECT_EQ(Eval("!PI").floatValue, 3.5);
 }
 
@@ -201,7 +201,7 @@ TEST_F(EvaluatorTest, ConstantBelowIsNotSeen) {
 TEST_F(EvaluatorTest, Variables) {
   Run({"DECLARE a%, b&, c!, d$", "a% = 7", "b& = 8", "c! = 2.5", "d$ = \"x\""});
   EXPECT_EQ(Float("a% * b& + c!"), 58.5);
-  EXPECT_EQ(Eval("d$ + \"y\"").text, "xy");
+  EXPECT_EQ(Eval("d$ + \"y\"").Text(), "xy");
   EXPECT_EQ(Eval("a%").type, ValueType::Integer);
   EXPECT_EQ(Eval("-a%").integer, -7);
   EXPECT_EQ(Eval("A%").integer, 7);
@@ -212,12 +212,16 @@ TEST_F(EvaluatorTest, Variables) {
 }
 
 TEST_F(EvaluatorTest, SlotFunctions) {
-  engine.slots[3] = ParameterSlot{4, 5, 6.5, "sieben"};
+  ParameterSlot& slot = engine.slots[3];
+  slot.integer = 4;
+  slot.longValue = 5;
+  slot.floatValue = 6.5;
+  slot.SetText("sieben");
   EXPECT_EQ(Eval("@%(3)").type, ValueType::Integer);
   EXPECT_EQ(Eval("@%(3)").integer, 4);
   EXPECT_EQ(Eval("@&(3)").longValue, 5);
   EXPECT_EQ(Eval("@!(3) * 2").floatValue, 13);
-  EXPECT_EQ(Eval("@$(1+2)").text, "sieben");
+  EXPECT_EQ(Eval("@$(1+2)").Text(), "sieben");
   EXPECT_EQ(Eval("@ % ( 3 )").integer, 4);
   EXPECT_THROW(Eval("@%(16)"), RunEnd);
   EXPECT_EQ(LastBox(), "Parameterzahl muß zwischen 0 und 15 liegen!");
