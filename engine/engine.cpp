@@ -14,6 +14,14 @@ void Engine::ResetRunState() {
   reg = Registers{};
   lastSeparator = ' ';
   paramEnded = false;
+  format = NumberFormat{};
+  vars.Reset();
+  slots = ParameterSlots{};
+  argumentCount = 0;
+  operators.clear();
+  whileStack.clear();
+  frames.clear();
+  cache = SearchCache{};
 }
 
 }  // namespace talven

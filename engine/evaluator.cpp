@@ -1,88 +1,288 @@
 #include "engine/evaluator.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <string>
 
 #include "engine/engine.h"
 #include "engine/errors.h"
+#include "engine/limits.h"
 #include "engine/scan.h"
-#include "engine/split.h"
 #include "engine/text.h"
 
 namespace talven {
 
 namespace {
 
-int32_t Truncated(double value) {
-  if (std::fabs(value) > 2147483647.0) return 0;
-  return static_cast<int32_t>(value);
+enum Op : int32_t { kNe, kLe, kGe, kEq, kGt, kLt, kAdd, kSub, kOr, kMul, kDiv, kIntDiv, kAnd, kMod, kPow };
+
+struct Operator {
+  std::string_view text;
+  int32_t priority;
+  Op op;
+};
+
+// Two-character operators before one-character ones; the word operators need the blank
+// that follows them.
+constexpr Operator kOperators[] = {
+    {"<>", 1, kNe}, {"<=", 1, kLe}, {">=", 1, kGe}, {"=", 2, kEq},    {">", 2, kGt},
+    {"<", 2, kLt},  {"+", 3, kAdd}, {"-", 3, kSub}, {"OR ", 3, kOr},  {"*", 4, kMul},
+    {"/", 4, kDiv}, {"\\", 4, kIntDiv}, {"AND ", 4, kAnd}, {"MOD ", 4, kMod}, {"^", 5, kPow},
+};
+
+constexpr int32_t kDivisionByZero = 201;
+constexpr int32_t kInvalidValue = 200;
+constexpr int32_t kTooFewParameters = 212;
+constexpr int32_t kWrongType = 216;
+// The operator stack has room for 50 entries. An expression that needs more is reported
+// as an unexpected error (the table has no text of its own for it) and evaluated no
+// further.
+constexpr int32_t kOperatorStackFull = 256;
+
+size_t SkipBlanks(std::string_view text, size_t pos) {
+  while (pos < text.size() && IsControlOrBlank(text[pos])) ++pos;
+  return pos;
 }
 
-void SetNumber(Registers& reg, double value, ValueType type) {
-  reg.floatValue = value;
-  reg.integer = Truncated(value);
-  reg.longValue = reg.integer;
-  reg.type = type;
-  reg.text = std::to_string(value);
-}
-
-// A number literal: without "." a long, with "." a float; anything else warns 214.
-void ReadNumber(Engine& engine, std::string_view operand) {
-  const std::string text(operand);
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (text.empty() || end != text.c_str() + text.size()) {
-    engine.reg.type = ValueType::String;
-    engine.reg.text = text;
-    Warn(engine, 214, text);
-    return;
+const Operator* MatchOperator(std::string_view text, size_t pos) {
+  for (const Operator& candidate : kOperators) {
+    if (StartsWithNoCase(text.substr(pos), candidate.text)) return &candidate;
   }
-  SetNumber(engine.reg, value,
-            text.find('.') == std::string::npos ? ValueType::Long : ValueType::Float);
+  return nullptr;
 }
+
+bool IsOperatorStop(char c) {
+  switch (c) {
+    case '*': case '-': case '/': case '+': case '\\': case '^': case ',': case ';':
+    case '>': case '<': case '=': case ':': case '(': case '[':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsWordOperatorAt(std::string_view text, size_t i) {
+  const std::string_view rest = text.substr(i);
+  return StartsWithNoCase(rest, " AND ") || StartsWithNoCase(rest, " OR ") ||
+         StartsWithNoCase(rest, " MOD ");
+}
+
+int CompareBytes(const std::string& a, const std::string& b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+// "^". Deliberate: computed with pow rather than through the logarithm, so that whole
+// powers come out exact (2^3^2 is 64, not 63.99...). A left operand of 0 or below gives
+// the real power where there is one (0^2 = 0, (-2)^3 = -8); where there is none
+// ((-8)^0.5, 0^-1) the result is not a number and reported as 200.
+double Power(Engine& engine, double left, double right) {
+  const double result = std::pow(left, right);
+  if (left <= 0 && !std::isfinite(result)) {
+    Error(engine, kInvalidValue);
+    return 0.0;
+  }
+  return result;
+}
+
+// Applies the top entry of the operator stack to its left operand and the registers.
+void ApplyTop(Engine& engine) {
+  OperatorEntry entry = std::move(engine.operators.back());
+  engine.operators.pop_back();
+  const Registers& left = entry.left;
+  Registers& right = engine.reg;
+  // Deliberate: strings do not convert to numbers. "+" and the comparisons work on the
+  // texts as soon as one side is a string (a number then takes part with its formatted
+  // text); the other operators take a string's numeric registers, which are 0.
+  const bool strings = left.type == ValueType::String || right.type == ValueType::String;
+  double result = 0.0;
+  ValueType type = ValueType::Float;
+  const double a = left.floatValue;
+  const double b = right.floatValue;
+  switch (entry.op) {
+    case kAdd:
+      if (strings) {
+        SetStringValue(right, Joined(left.Text(), right.Text()));
+        return;
+      }
+      result = a + b;
+      break;
+    case kSub: result = a - b; break;
+    case kMul: result = a * b; break;
+    case kDiv:
+      if (b == 0.0) {
+        Error(engine, kDivisionByZero);
+      } else {
+        result = a / b;
+      }
+      break;
+    case kPow: result = Power(engine, a, b); break;
+    case kIntDiv:
+    case kMod: {
+      const int64_t x = Truncated(a);
+      const int64_t y = Truncated(b);
+      if (y == 0) {
+        Error(engine, kDivisionByZero);
+      } else {
+        // In 64 bits: -2147483648 \ -1 must not trap; its result is too large and so 0.
+        result = static_cast<double>(entry.op == kIntDiv ? x / y : x % y);
+      }
+      type = entry.op == kIntDiv ? ValueType::Integer : ValueType::Float;
+      break;
+    }
+    case kEq: case kNe: case kLt: case kLe: case kGt: case kGe: {
+      const int order = strings ? CompareBytes(left.Text(), right.Text()) : (a < b ? -1 : (a > b ? 1 : 0));
+      bool truth = false;
+      switch (entry.op) {
+        case kEq: truth = order == 0; break;
+        case kNe: truth = order != 0; break;
+        case kLt: truth = order < 0; break;
+        case kLe: truth = order <= 0; break;
+        case kGt: truth = order > 0; break;
+        default: truth = order >= 0; break;
+      }
+      // NaN compares unequal to everything, also numerically.
+      if (!strings && (std::isnan(a) || std::isnan(b))) truth = entry.op == kNe;
+      result = truth ? 1.0 : 0.0;
+      type = ValueType::Integer;
+      break;
+    }
+    case kAnd:
+      result = (a != 0.0 && b != 0.0) ? 1.0 : 0.0;
+      type = ValueType::Integer;
+      break;
+    case kOr:
+      result = (a != 0.0 || b != 0.0) ? 1.0 : 0.0;
+      type = ValueType::Integer;
+      break;
+    default: break;
+  }
+  SetFloatValue(right, result, type, engine.format);
+}
+
+// Keeps the operator stack of one evaluation above the entries of its callers.
+class StackBase {
+ public:
+  explicit StackBase(Engine& engine) : m_engine(engine), m_base(engine.operators.size()) {}
+  ~StackBase() { m_engine.operators.resize(m_base); }
+  size_t base() const { return m_base; }
+
+ private:
+  Engine& m_engine;
+  size_t m_base;
+};
 
 }  // namespace
 
-// The operand forms the engine spine needs: number literals with a leading minus and
-// string literals. The full operand set and the operators come with the value system.
-void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
-  std::string& param = engine.param;
-  const size_t end = FindSeparator(param, separator);
-  std::string_view operand = TrimControl(std::string_view(param).substr(0, end));
-  if (operand.empty()) {
-    Error(engine, 212);
-    return;
-  }
-  bool negate = false;
-  if (operand.front() == '-') {
-    negate = true;
-    operand = TrimControl(operand.substr(1));
-  }
-  if (operand.front() == '@' || LooksLikeBracketCall(operand)) {
-    // Function calls arrive with the function catalogue.
-    const size_t open = operand.find('(');
-    Error(engine, 101, UpperCase(operand.substr(operand.front() == '@' ? 1 : 0, open == kNotFound ? operand.size() : open - (operand.front() == '@' ? 1 : 0))));
-    engine.reg = Registers{};
-  } else if (operand.size() >= 2 && operand.front() == '"' && operand.back() == '"') {
-    engine.reg.type = ValueType::String;
-    engine.reg.text = std::string(operand.substr(1, operand.size() - 2));
-  } else {
-    ReadNumber(engine, operand);
-    if (negate && engine.reg.type != ValueType::String) {
-      SetNumber(engine.reg, -engine.reg.floatValue, engine.reg.type);
+size_t OperandEnd(std::string_view text, size_t pos, std::string_view stops, bool operatorMode) {
+  int round = 0;
+  int square = 0;
+  for (size_t i = pos; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"') {
+      const size_t close = text.find('"', i + 1);
+      if (close == kNotFound) return text.size();
+      i = close;
+      continue;
+    }
+    if (round == 0 && square == 0) {
+      if (stops.find(c) != kNotFound) return i;
+      if (operatorMode && (IsOperatorStop(c) || (c == ' ' && IsWordOperatorAt(text, i)))) return i;
+    }
+    switch (c) {
+      case '(': ++round; break;
+      case ')': --round; break;
+      case '[': ++square; break;
+      case ']': --square; break;
+      default: break;
     }
   }
-  if (end == kNotFound) {
-    param.clear();
+  return text.size();
+}
+
+void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
+  const bool listItem = separator == kListItem;
+  const std::string_view stops = listItem ? std::string_view(",;") : separator;
+  const std::string text = std::move(engine.param);
+  engine.param.clear();
+  size_t pos = SkipBlanks(text, 0);
+  const size_t start = pos;
+  if (pos >= text.size() && !listItem) {
+    Error(engine, kTooFewParameters);
+    engine.reg = Registers{};
     engine.lastSeparator = ' ';
     engine.paramEnded = true;
-  } else {
-    engine.lastSeparator = param[end];
-    param = std::string(TrimControl(std::string_view(param).substr(end + 1)));
-    engine.paramEnded = param.empty();
+    return;
   }
-  (void)mode;
+
+  {
+    StackBase stack(engine);
+    ReadOperand(engine, text, pos, stops, mode, listItem);
+    if (engine.operatorMode) {
+      while (true) {
+        pos = SkipBlanks(text, pos);
+        // A separator character ends the expression even where it could be an operator
+        // ("-" between the corners of @MOUSE).
+        if (pos >= text.size() || stops.find(text[pos]) != kNotFound) break;
+        const Operator* op = MatchOperator(text, pos);
+        if (op == nullptr) break;
+        pos += op->text.size();
+        while (engine.operators.size() > stack.base() &&
+               engine.operators.back().priority >= op->priority) {
+          ApplyTop(engine);
+        }
+        if (engine.operators.size() >= static_cast<size_t>(kOperatorStackSize)) {
+          Error(engine, kOperatorStackFull);
+          pos = text.size();
+          break;
+        }
+        engine.operators.push_back(OperatorEntry{engine.reg, op->op, op->priority});
+        ReadOperand(engine, text, pos, stops, mode, false);
+      }
+      while (engine.operators.size() > stack.base()) ApplyTop(engine);
+    }
+  }
+
+  const size_t end = pos;
+  pos = SkipBlanks(text, pos);
+  engine.lastSeparator = ' ';
+  if (pos < text.size() && stops.find(text[pos]) != kNotFound) {
+    engine.lastSeparator = text[pos];
+    ++pos;
+  }
+  engine.param = std::string(TrimControl(std::string_view(text).substr(pos)));
+  engine.paramEnded = engine.param.empty();
+
+  if ((mode == EvalMode::String || mode == EvalMode::FileName) &&
+      engine.reg.type != ValueType::String) {
+    Error(engine, kWrongType, TrimControl(std::string_view(text).substr(start, end - start)));
+  }
+}
+
+void EvaluateText(Engine& engine, std::string_view text, EvalMode mode) {
+  std::string saved = std::move(engine.param);
+  const char savedSeparator = engine.lastSeparator;
+  const bool savedEnded = engine.paramEnded;
+  engine.param = std::string(text);
+  Evaluate(engine, "", mode);
+  engine.param = std::move(saved);
+  engine.lastSeparator = savedSeparator;
+  engine.paramEnded = savedEnded;
+}
+
+void Skip(Engine& engine, std::string_view separator) {
+  const std::string_view text = TrimControl(engine.param);
+  if (text.empty()) {
+    engine.param.clear();
+    Error(engine, kTooFewParameters);
+    return;
+  }
+  const size_t at = FindSeparator(text, separator);
+  engine.param = at == kNotFound ? std::string() : std::string(TrimControl(text.substr(at + 1)));
 }
 
 int32_t EvaluateInteger(Engine& engine, std::string_view separator) {

@@ -2,16 +2,46 @@
 // The evaluator: reads one expression from the front of the parameter text into the
 // result registers, and removes it together with the separator that ended it.
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace talven {
 
 class Engine;
+struct ArrayDescriptor;
 
+// 0 any type; 1 a string is required (216 otherwise); 2 a number is expected (as 0);
+// 9 a string is required and only the escape "\\" is translated (file names).
 enum class EvalMode { Any = 0, String = 1, Number = 2, FileName = 9 };
 
+// The separator "p" stands for one item of a list: it ends at "," or ";".
+inline constexpr std::string_view kListItem = "p";
+
 void Evaluate(Engine& engine, std::string_view separator, EvalMode mode = EvalMode::Any);
+// Evaluates `text` to its end with the parameter text saved and restored around it.
+void EvaluateText(Engine& engine, std::string_view text, EvalMode mode = EvalMode::Any);
+// Passes over one argument up to and including the first separator character outside
+// strings and brackets, without evaluating it.
+void Skip(Engine& engine, std::string_view separator);
 // Evaluates and returns the integer register.
 int32_t EvaluateInteger(Engine& engine, std::string_view separator);
+
+// Operand recognition (operand.cpp): reads the operand that starts at `pos` of `text`
+// into the registers and moves `pos` past it. `stops` are the separator characters.
+void ReadOperand(Engine& engine, const std::string& text, size_t& pos, std::string_view stops,
+                 EvalMode mode, bool listItem);
+
+// The up to three indices of an array element, each an expression whose long value
+// counts; missing indices are 0, a fourth raises 254 (false).
+bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3]);
+// The pool position of an element, or -1 when the indices name no element of `array`.
+int64_t ElementPosition(const ArrayDescriptor& array, const int32_t (&indices)[3]);
+
+// Where the operand starting at `pos` ends: before an operator character, a separator,
+// a "(" or "[" at depth 0, or " AND ", " OR ", " MOD " (operator mode on); before a
+// separator only (operator mode off).
+size_t OperandEnd(std::string_view text, size_t pos, std::string_view stops, bool operatorMode);
 
 }  // namespace talven

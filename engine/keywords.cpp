@@ -1,6 +1,7 @@
 #include "engine/keywords.h"
 
 #include <array>
+#include <unordered_map>
 
 #include "engine/statements.h"
 
@@ -19,13 +20,18 @@ constexpr Keyword kKeywords[] = {
 std::span<const Keyword> Keywords() { return kKeywords; }
 
 int FindKeyword(std::string_view word, size_t first) {
-  // Deliberate: an exact comparison in table order. The first equal keyword wins, which
-  // matters only for the position a CASE search resumes from; a hash would lose nothing
-  // here, but the table is short and the loop sees each word once per statement.
-  for (size_t i = first; i < std::size(kKeywords); ++i) {
-    if (kKeywords[i].word == word) return static_cast<int>(i);
-  }
-  return -1;
+  // The first equal keyword of the table wins; no word occurs twice, so the index of
+  // each word answers every search that starts at or before it.
+  static const std::unordered_map<std::string_view, int> kIndex = [] {
+    std::unordered_map<std::string_view, int> index;
+    for (size_t i = 0; i < std::size(kKeywords); ++i) {
+      index.emplace(kKeywords[i].word, static_cast<int>(i));
+    }
+    return index;
+  }();
+  const auto found = kIndex.find(word);
+  if (found == kIndex.end() || static_cast<size_t>(found->second) < first) return -1;
+  return found->second;
 }
 
 const Keyword* KeywordForCode(uint8_t code) {

@@ -6,6 +6,7 @@
 #include "engine/keywords.h"
 #include "engine/scan.h"
 #include "engine/split.h"
+#include "engine/statements.h"
 #include "engine/text.h"
 
 namespace talven {
@@ -77,7 +78,9 @@ void ExecuteStatementImpl(Engine& engine) {
   // Step 12: the keyword table.
   RunKeyword(engine);
   if (engine.handled) return;
-  // Step 13: a procedure call (arrives with the control statements).
+  // Step 13: a procedure call.
+  TryProcedureCall(engine);
+  if (engine.handled) return;
   // Step 14: name + "(": an expression.
   std::string call = engine.word + engine.param;
   if (LooksLikeBracketCall(call)) {
@@ -94,16 +97,33 @@ void ExecuteStatementImpl(Engine& engine) {
 
 void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine); }
 
+// The split of a line and its display line, made once per line and run.
+const LineCache& CachedLine(Engine& engine, int32_t number) {
+  std::vector<LineCache>& lines = engine.cache.lines;
+  if (lines.size() != static_cast<size_t>(engine.store.LineCount()) + 1) {
+    lines.assign(static_cast<size_t>(engine.store.LineCount()) + 1, LineCache{});
+  }
+  LineCache& entry = lines[static_cast<size_t>(number)];
+  if (!entry.ready) {
+    const std::string_view line = TrimControl(engine.store.Line(number).text);
+    entry.display = DisplayLine(number, line);
+    SplitLine split = Split(line);
+    entry.word = std::move(split.word);
+    entry.param = std::move(split.param);
+    entry.ready = true;
+  }
+  return entry;
+}
+
 void RunStatements(Engine& engine) {
   try {
     while (engine.pc < engine.store.LineCount() && !engine.terminate) {
       ++engine.pc;
-      const std::string_view line = TrimControl(engine.store.Line(engine.pc).text);
-      engine.displayLine = DisplayLine(engine.pc, line);
+      const LineCache& line = CachedLine(engine, engine.pc);
+      engine.displayLine = line.display;
       engine.handled = false;
-      SplitLine split = Split(line);
-      engine.word = std::move(split.word);
-      engine.param = std::move(split.param);
+      engine.word = line.word;
+      engine.param = line.param;
       ExecuteStatement(engine);
       // Step 16: let the window live between statements.
       if (!engine.errors.fastMode && engine.host.PumpMessages(false) == PumpResult::Quit) {

@@ -19,4 +19,50 @@ void StmtSetErrorLevel(Engine& engine);
 void StmtTraceOn(Engine& engine);
 void StmtTraceOff(Engine& engine);
 
+// statements_flow.cpp
+void StmtIf(Engine& engine);
+void StmtIfNot(Engine& engine);
+void StmtElse(Engine& engine);
+void StmtWhile(Engine& engine);
+void StmtWhileNot(Engine& engine);
+void StmtWend(Engine& engine);
+void StmtBreak(Engine& engine);
+void StmtGoto(Engine& engine);
+void StmtGosub(Engine& engine);
+void StmtReturn(Engine& engine);
+void StmtEndProc(Engine& engine);
+void StmtProc(Engine& engine);
+// Step 13 of the statement loop: the word as the name of a procedure above this line.
+void TryProcedureCall(Engine& engine);
+
+// statements_variables.cpp
+void StmtDeclare(Engine& engine);
+void StmtParameters(Engine& engine);
+void StmtLet(Engine& engine);
+void StmtInc(Engine& engine);
+void StmtDec(Engine& engine);
+void StmtAdd(Engine& engine);
+void StmtSub(Engine& engine);
+void StmtDim(Engine& engine);
+void StmtDispose(Engine& engine);
+void StmtClear(Engine& engine);
+void StmtDimInteger(Engine& engine);
+void StmtDimLong(Engine& engine);
+void StmtDimFloat(Engine& engine);
+void StmtDimString(Engine& engine);
+void StmtListInteger(Engine& engine);
+void StmtListLong(Engine& engine);
+void StmtListFloat(Engine& engine);
+void StmtListString(Engine& engine);
+void StmtByte(Engine& engine);
+void StmtWord(Engine& engine);
+void StmtLong(Engine& engine);
+void StmtString(Engine& engine);
+void StmtChar(Engine& engine);
+
+// statements_format.cpp
+void StmtDecimals(Engine& engine);
+void StmtNumWidth(Engine& engine);
+void StmtStrWidth(Engine& engine);
+
 }  // namespace talven

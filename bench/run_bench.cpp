@@ -1,0 +1,52 @@
+// Runs Talven programs natively with a console host and reports each one's time and the
+// box it ended with (the benchmarks end with their checksum in a box).
+//   run_bench FILE.tvs ...
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "engine/startup.h"
+#include "engine/std_file.h"
+
+namespace {
+
+class ConsoleHost : public talven::Host {
+ public:
+  talven::BoxAnswer ShowBox(const talven::BoxRequest& box) override {
+    lastBox = box.text;
+    return talven::BoxAnswer::Ok;
+  }
+  std::optional<std::string> OpenFileDialog(std::string_view, std::string_view,
+                                            std::string_view) override {
+    return std::nullopt;
+  }
+  std::unique_ptr<talven::InputFile> OpenInput(const std::string& name) override {
+    return talven::OpenStdInputFile(name);
+  }
+  bool FileExists(const std::string& name) override { return talven::OpenStdInputFile(name) != nullptr; }
+  std::string ReadIniString(std::string_view, std::string_view, std::string_view,
+                            std::string_view fallback) override {
+    return std::string(fallback);
+  }
+  talven::PumpResult PumpMessages(bool) override { return talven::PumpResult::Idle; }
+  void ShowMouseCursor() override {}
+  void RepaintMainWindow() override {}
+  void ReleaseRun() override {}
+
+  std::string lastBox;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    ConsoleHost host;
+    const auto start = std::chrono::steady_clock::now();
+    const int exitCode = talven::RunInterpreter(host, {argv[i]});
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%-40s %8.3f s  exit %d  %s\n", argv[i], seconds, exitCode, host.lastBox.c_str());
+  }
+  return 0;
+}

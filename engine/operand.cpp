@@ -1,0 +1,341 @@
+// Operand recognition: the one place that decides what an operand is. Literals,
+// variables, array elements, area variables, system variables, function calls and
+// bracketed sub-expressions are told apart here, in a fixed order.
+
+#include <cstdlib>
+
+#include "engine/engine.h"
+#include "engine/errors.h"
+#include "engine/evaluator.h"
+#include "engine/functions.h"
+#include "engine/scan.h"
+#include "engine/split.h"
+#include "engine/system_variables.h"
+#include "engine/text.h"
+
+namespace talven {
+
+namespace {
+
+constexpr int32_t kTooFewParameters = 212;
+constexpr int32_t kArgumentMissing = 213;
+constexpr int32_t kNotANumber = 214;
+constexpr int32_t kNotDeclared = 215;
+constexpr int32_t kNoSuchElement = 233;
+constexpr int32_t kNotDimensioned = 243;
+constexpr int32_t kThreeDimensions = 254;
+
+// The position of the bracket that closes the one at `open` ("(" or "["), strings
+// skipped; the end of the text when it never closes.
+size_t MatchingClose(std::string_view text, size_t open) {
+  const char opening = text[open];
+  const char closing = opening == '(' ? ')' : ']';
+  int depth = 0;
+  for (size_t i = open; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"') {
+      const size_t close = text.find('"', i + 1);
+      if (close == kNotFound) return text.size();
+      i = close;
+    } else if (c == opening) {
+      ++depth;
+    } else if (c == closing && --depth == 0) {
+      return i;
+    }
+  }
+  return text.size();
+}
+
+// The text of a string literal: "\\" is held back, "\n" becomes 13, "\a" 8, "\t" 9,
+// "\z" 0 and "\." a backslash; the held-back "\\" is a backslash at last. A file name
+// (mode 9) translates "\\" only.
+std::string Unescape(std::string_view body, bool fileName) {
+  std::string out;
+  out.reserve(body.size());
+  for (size_t i = 0; i < body.size(); ++i) {
+    const char c = body[i];
+    if (c != '\\' || i + 1 >= body.size()) {
+      out.push_back(c);
+      continue;
+    }
+    const char next = body[i + 1];
+    char translated = 0;
+    bool known = true;
+    if (next == '\\') {
+      translated = '\\';
+    } else if (fileName) {
+      known = false;
+    } else {
+      switch (next) {
+        case 'n': translated = 13; break;
+        case 'a': translated = 8; break;
+        case 't': translated = 9; break;
+        case 'z': translated = 0; break;
+        case '.': translated = '\\'; break;
+        default: known = false; break;
+      }
+    }
+    if (known) {
+      out.push_back(translated);
+      ++i;
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// A decimal number as the language writes it: digits with at most one ".", an optional
+// exponent. Hexadecimal, "inf" and the like are not numbers here.
+bool IsDecimalNumber(std::string_view text) {
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    size_t exponent = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++exponent;
+    if (exponent == 0) return false;
+  }
+  return i == text.size();
+}
+
+// The text of a numeric operand: a float with its decimals, an integer or long without.
+void FormatNumber(Registers& reg, const NumberFormat& format) {
+  switch (reg.type) {
+    case ValueType::Float: reg.SetFormatted(Registers::Pending::Float, reg.floatValue, format); break;
+    case ValueType::Long: reg.SetFormatted(Registers::Pending::Integer, reg.longValue, format); break;
+    default: reg.SetFormatted(Registers::Pending::Integer, reg.integer, format); break;
+  }
+}
+
+void ReadNumber(Engine& engine, std::string_view operand) {
+  if (!IsDecimalNumber(operand)) {
+    SetStringValue(engine.reg, std::string(operand));
+    Warn(engine, kNotANumber, operand);
+    return;
+  }
+  const std::string text(operand);
+  Registers& reg = engine.reg;
+  reg.floatValue = std::strtod(text.c_str(), nullptr);
+  reg.integer = Truncated(reg.floatValue);
+  reg.longValue = reg.integer;
+  reg.type = text.find('.') == std::string::npos ? ValueType::Long : ValueType::Float;
+  FormatNumber(reg, engine.format);
+}
+
+bool SuppressesUndeclared(const Engine& engine) {
+  return engine.word == "DECLARE" || engine.word == "PARAMETERS";
+}
+
+void ReadVariable(Engine& engine, const std::string& name) {
+  Variables& vars = engine.vars;
+  int32_t index = -1;
+  switch (name.back()) {
+    case '%':
+      index = vars.integers.Find(name);
+      SetIntegerValue(engine.reg, index < 0 ? 0 : vars.integers.Value(index), ValueType::Integer,
+                      engine.format);
+      break;
+    case '&':
+      index = vars.longs.Find(name);
+      SetIntegerValue(engine.reg, index < 0 ? 0 : vars.longs.Value(index), ValueType::Long,
+                      engine.format);
+      break;
+    case '!':
+      index = vars.floats.Find(name);
+      SetFloatValue(engine.reg, index < 0 ? 0.0 : vars.floats.Value(index), ValueType::Float,
+                    engine.format);
+      break;
+    default:
+      index = vars.strings.Find(name);
+      SetStringValue(engine.reg, index < 0 ? std::string() : vars.strings.Value(index));
+      break;
+  }
+  if (index < 0 && !SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
+}
+
+void ReadArea(Engine& engine, const std::string& name) {
+  const int32_t index = engine.vars.areas.Find(name);
+  if (index < 0) {
+    SetIntegerValue(engine.reg, 0, ValueType::Long, engine.format);
+    if (!SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
+    return;
+  }
+  const AreaValue& area = engine.vars.areas.Value(index);
+  SetIntegerValue(engine.reg, area.address, ValueType::Long, engine.format);
+  if (area.address == 0) Error(engine, kNotDimensioned);
+}
+
+void ReadArrayElement(Engine& engine, std::string_view operand) {
+  const size_t open = operand.find('[');
+  const std::string name = UpperCase(TrimControl(operand.substr(0, open)));
+  const std::string_view inside = operand.substr(open + 1, operand.size() - open - 2);
+  int32_t indices[3] = {0, 0, 0};
+  if (!ReadIndices(engine, inside, indices)) return;
+  const int32_t index = engine.vars.FindArray(name);
+  if (index < 0) {
+    engine.reg = Registers{};
+    if (!SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
+    return;
+  }
+  const ArrayDescriptor& array = engine.vars.arrays[static_cast<size_t>(index)];
+  const int64_t element = ElementPosition(array, indices);
+  if (element < 0) {
+    engine.reg = Registers{};
+    Error(engine, kNoSuchElement);
+    return;
+  }
+  Variables& vars = engine.vars;
+  const auto at = static_cast<size_t>(element);
+  switch (array.type) {
+    case '%': SetIntegerValue(engine.reg, vars.integerPool[at], ValueType::Integer, engine.format); break;
+    case '&': SetIntegerValue(engine.reg, vars.longPool[at], ValueType::Long, engine.format); break;
+    case '!': SetFloatValue(engine.reg, vars.floatPool[at], ValueType::Float, engine.format); break;
+    default: SetStringValue(engine.reg, vars.stringPool[at]); break;
+  }
+}
+
+// A call written "@NAME(" or "NAME(": the name is what stands before the "(" without
+// "@", trimmed and upper-cased.
+void ReadCall(Engine& engine, std::string_view text, size_t& pos, size_t open) {
+  std::string_view name = text.substr(pos, open - pos);
+  if (!name.empty() && name.front() == '@') name.remove_prefix(1);
+  const size_t close = MatchingClose(text, open);
+  const std::string_view arguments =
+      text.substr(open + 1, (close < text.size() ? close : text.size()) - open - 1);
+  pos = close < text.size() ? close + 1 : text.size();
+  std::string saved = std::move(engine.param);
+  CallFunction(engine, UpperCase(TrimControl(name)), arguments);
+  engine.param = std::move(saved);
+}
+
+}  // namespace
+
+bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3]) {
+  std::string saved = std::move(engine.param);
+  engine.param = std::string(TrimControl(list));
+  bool ok = true;
+  for (int i = 0; i < 3 && !engine.param.empty(); ++i) {
+    Evaluate(engine, ",");
+    indices[i] = engine.reg.longValue;
+  }
+  if (!engine.param.empty()) {
+    Error(engine, kThreeDimensions);
+    ok = false;
+  }
+  engine.param = std::move(saved);
+  return ok;
+}
+
+int64_t ElementPosition(const ArrayDescriptor& array, const int32_t (&indices)[3]) {
+  // Deliberate: a negative index names no element either; it would reach before the
+  // array's first element.
+  for (int i = 0; i < 3; ++i) {
+    if (indices[i] < 0 || indices[i] > array.bounds[i]) return -1;
+  }
+  const int64_t b1 = int64_t{array.bounds[0]} + 1;
+  const int64_t b2 = int64_t{array.bounds[1]} + 1;
+  const int64_t offset = indices[0] + b1 * indices[1] + b1 * b2 * indices[2];
+  // With fewer than three bounds declared the missing ones equal the first; the offset
+  // stays within the elements allocated for the array.
+  if (offset >= array.count) return -1;
+  return array.first + offset;
+}
+
+void ReadOperand(Engine& engine, const std::string& text, size_t& pos, std::string_view stops,
+                 EvalMode mode, bool listItem) {
+  while (pos < text.size() && IsControlOrBlank(text[pos])) ++pos;
+  // 1. Nothing left.
+  if (pos >= text.size()) {
+    if (listItem) {
+      SetStringValue(engine.reg, std::string());
+      return;
+    }
+    engine.reg = Registers{};
+    Error(engine, kTooFewParameters);
+    return;
+  }
+  // 2. A leading minus binds tighter than every operator.
+  bool negate = false;
+  if (text[pos] == '-') {
+    negate = true;
+    ++pos;
+    while (pos < text.size() && IsControlOrBlank(text[pos])) ++pos;
+  }
+
+  const std::string_view all(text);
+  size_t end = OperandEnd(all, pos, stops, engine.operatorMode);
+  if (pos < text.size() && text[pos] == '(') {
+    // 3. A bracketed sub-expression.
+    const size_t close = MatchingClose(all, pos);
+    const std::string_view inside = all.substr(pos + 1, std::min(close, text.size()) - pos - 1);
+    pos = close < text.size() ? close + 1 : text.size();
+    EvaluateText(engine, inside, mode == EvalMode::FileName ? EvalMode::FileName : EvalMode::Any);
+  } else {
+    // 4. A function call: "(" ends the name (operator mode on) or stands in the operand
+    // after a name (operator mode off).
+    size_t open = kNotFound;
+    if (engine.operatorMode) {
+      if (end < text.size() && text[end] == '(') open = end;
+    } else {
+      const size_t at = all.substr(pos, end - pos).find('(');
+      if (at != kNotFound) open = pos + at;
+    }
+    const bool at = text[pos] == '@';
+    if (open != kNotFound && (at || LooksLikeBracketCall(all.substr(pos, open - pos + 1)))) {
+      ReadCall(engine, all, pos, open);
+    } else if (at) {
+      engine.reg = Registers{};
+      pos = end;
+      Error(engine, kArgumentMissing);
+    } else {
+      // An array element runs to its closing "]".
+      if (engine.operatorMode && end < text.size() && text[end] == '[') {
+        const size_t close = MatchingClose(all, end);
+        end = close >= text.size() ? text.size() : OperandEnd(all, close + 1, stops, true);
+      }
+      const std::string_view operand = TrimControl(all.substr(pos, end - pos));
+      pos = end;
+      if (operand.size() >= 2 && operand.front() == '"' && operand.back() == '"') {
+        // 5. A string literal.
+        SetStringValue(engine.reg,
+                       Unescape(operand.substr(1, operand.size() - 2), mode == EvalMode::FileName));
+      } else if (!operand.empty() && operand.back() == ']' && operand.find('[') != kNotFound) {
+        // 6. An array element.
+        ReadArrayElement(engine, operand);
+      } else if (!operand.empty() && operand.back() == '#') {
+        // 7. An area variable.
+        ReadArea(engine, UpperCase(operand));
+      } else if (!operand.empty() && std::string_view("$!&%").find(operand.front()) != kNotFound) {
+        // 8. A system variable, a hexadecimal, octal or binary number, a DEF constant.
+        ReadSystemVariable(engine, UpperCase(operand));
+      } else if (!operand.empty() && std::string_view("$!&%").find(operand.back()) != kNotFound) {
+        // 9. A variable.
+        ReadVariable(engine, UpperCase(operand));
+      } else {
+        // 10. A number.
+        ReadNumber(engine, operand);
+      }
+    }
+  }
+
+  if (negate && engine.reg.type != ValueType::String && engine.reg.type != ValueType::None) {
+    // The integer, long and float registers are negated each; -(-2147483648) wraps as
+    // the 32-bit registers do.
+    Registers& reg = engine.reg;
+    reg.integer = static_cast<int32_t>(0u - static_cast<uint32_t>(reg.integer));
+    reg.longValue = static_cast<int32_t>(0u - static_cast<uint32_t>(reg.longValue));
+    reg.floatValue = -reg.floatValue;
+    FormatNumber(reg, engine.format);
+  }
+}
+
+}  // namespace talven

@@ -1,0 +1,304 @@
+// Control flow: IF/IFNOT/ELSEIF/ELSE, the WHILE loops, GOTO, GOSUB, RETURN, procedures.
+// Blocks are found by scanning the stored lines forward and comparing their upper-cased
+// beginnings with fixed prefixes; labels and procedures by scanning from line 1. The
+// store never changes during a run, so each scan's outcome is remembered; what a scan
+// evaluates on its way (ELSEIF conditions) is evaluated again every time.
+
+#include "engine/engine.h"
+#include "engine/errors.h"
+#include "engine/evaluator.h"
+#include "engine/limits.h"
+#include "engine/scan.h"
+#include "engine/statements.h"
+#include "engine/text.h"
+
+namespace talven {
+
+namespace {
+
+constexpr int32_t kIfEndMissing = 106;
+constexpr int32_t kEndIfMissing = 107;
+constexpr int32_t kWhileTooDeep = 108;
+constexpr int32_t kWendMissing = 109;
+constexpr int32_t kWhileMissing = 110;
+constexpr int32_t kGosubMissing = 111;
+constexpr int32_t kProcMissing = 112;
+constexpr int32_t kLabelMissing = 113;
+constexpr int32_t kCallsTooDeep = 114;
+constexpr int32_t kEndProcMissing = 115;
+
+enum class Block : int32_t { IfFalse = 0, ElseReached = 1, Loop = 2, Procedure = 3 };
+
+bool Closes(std::string_view line, int32_t& depth, bool closing) {
+  if (!closing) return false;
+  if (depth == 0) return true;
+  --depth;
+  return false;
+}
+
+BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
+  BlockScan result;
+  int32_t depth = 0;
+  for (int32_t n = from + 1; n <= store.LineCount(); ++n) {
+    const std::string_view line = store.Line(n).text;
+    bool ends = false;
+    switch (block) {
+      case Block::IfFalse:
+      case Block::ElseReached:
+        if (block == Block::IfFalse && depth == 0 && StartsWithNoCase(line, "ELSEIF ")) {
+          result.elseIfs.push_back(n);
+        } else if (StartsWithNoCase(line, "IF ") || StartsWithNoCase(line, "IFNOT ")) {
+          ++depth;
+        } else if (StartsWithNoCase(line, "ENDIF")) {
+          ends = Closes(line, depth, true);
+        } else if (block == Block::IfFalse && depth == 0 && StartsWithNoCase(line, "ELSE")) {
+          // Deliberate: any line beginning with these letters counts as ELSE.
+          ends = true;
+        }
+        break;
+      case Block::Loop:
+        if (StartsWithNoCase(line, "WHILE ") || StartsWithNoCase(line, "WHILENOT ")) {
+          ++depth;
+        } else {
+          ends = Closes(line, depth,
+                        StartsWithNoCase(line, "WEND") || StartsWithNoCase(line, "ENDWHILE"));
+        }
+        break;
+      case Block::Procedure:
+        if (StartsWithNoCase(line, "PROC ")) {
+          ++depth;
+        } else {
+          ends = Closes(line, depth, StartsWithNoCase(line, "ENDPROC"));
+        }
+        break;
+    }
+    if (ends) {
+      result.end = n;
+      return result;
+    }
+  }
+  return result;
+}
+
+const BlockScan& CachedScan(Engine& engine, Block block) {
+  const int64_t key = int64_t{engine.pc} * 4 + static_cast<int32_t>(block);
+  auto found = engine.cache.scans.find(key);
+  if (found == engine.cache.scans.end()) {
+    found = engine.cache.scans.emplace(key, ScanLines(engine.store, engine.pc, block)).first;
+  }
+  return found->second;
+}
+
+// The forward scan: the program counter ends on the line that closes the block (so the
+// run goes on after it), or at the end of the store with `missing` reported. An IF scan
+// evaluates the condition of each ELSEIF at nesting 0 on its way and stops at the first
+// that is not 0 (also inside an IFNOT).
+bool ScanForward(Engine& engine, Block block, int32_t missing) {
+  // Copied: evaluating a condition may add scans to the cache.
+  const BlockScan scan = CachedScan(engine, block);
+  for (int32_t line : scan.elseIfs) {
+    engine.pc = line;
+    const std::string_view text = engine.store.Line(line).text;
+    engine.displayLine = DisplayLine(line, text);
+    std::string_view condition = text.substr(7);
+    const size_t comment = FindCommentStart(condition);
+    if (comment != kNotFound) condition = condition.substr(0, comment);
+    engine.param = std::string(TrimControl(condition));
+    if (EvaluateInteger(engine, "") != 0) return true;
+  }
+  if (scan.end == 0) {
+    engine.pc = engine.store.LineCount();
+    Error(engine, missing);
+    return false;
+  }
+  engine.pc = scan.end;
+  return true;
+}
+
+void Condition(Engine& engine, bool onTrue, int32_t missing) {
+  engine.handled = true;
+  const int32_t value = EvaluateInteger(engine, "");
+  if ((value != 0) != onTrue) ScanForward(engine, Block::IfFalse, missing);
+}
+
+void Loop(Engine& engine, bool onTrue) {
+  engine.handled = true;
+  const int32_t value = EvaluateInteger(engine, "");
+  bool pushed = false;
+  if (static_cast<int32_t>(engine.whileStack.size()) >= kMaxWhileDepth) {
+    Error(engine, kWhileTooDeep);
+  } else {
+    engine.whileStack.push_back(engine.pc);
+    pushed = true;
+  }
+  if ((value != 0) == onTrue) return;
+  if (ScanForward(engine, Block::Loop, kWendMissing) && pushed) engine.whileStack.pop_back();
+}
+
+// The first line whose upper-cased beginning is `label`; 0 when there is none.
+int32_t FindLabel(Engine& engine, const std::string& label) {
+  auto found = engine.cache.labels.find(label);
+  if (found != engine.cache.labels.end()) return found->second;
+  int32_t line = 0;
+  for (int32_t n = 1; n <= engine.store.LineCount(); ++n) {
+    if (StartsWithNoCase(engine.store.Line(n).text, label)) {
+      line = n;
+      break;
+    }
+  }
+  engine.cache.labels.emplace(label, line);
+  return line;
+}
+
+// The label named by the parameter text: the text upper-cased, with ":".
+std::string LabelOperand(Engine& engine) {
+  Evaluate(engine, "");
+  std::string label = UpperCase(engine.reg.Text());
+  label.push_back(':');
+  return label;
+}
+
+void JumpTo(Engine& engine, const std::string& label) {
+  const int32_t line = FindLabel(engine, label);
+  if (line == 0) {
+    Error(engine, kLabelMissing, label);
+    return;
+  }
+  engine.pc = line;
+}
+
+// A new frame, when there is room: `limit` is the depth the error guards. Past it the
+// error ends the run, or (error level -1) the call goes on as long as frames are left.
+bool PushFrame(Engine& engine, int32_t limit) {
+  const auto depth = static_cast<int32_t>(engine.frames.size());
+  if (depth >= limit) Error(engine, kCallsTooDeep);
+  if (depth >= kProcedureFrames) return false;
+  engine.frames.push_back(ProcedureFrame{engine.pc, engine.vars.Counts()});
+  return true;
+}
+
+void PopFrame(Engine& engine) {
+  const ProcedureFrame frame = engine.frames.back();
+  engine.frames.pop_back();
+  engine.pc = frame.returnLine;
+  // Variables declared since the call are dropped; areas and arrays stay.
+  engine.vars.RestoreCounts(frame.counts);
+}
+
+// The first line "PROC name" of the store; 0 when there is none.
+int32_t FindProcedure(Engine& engine, const std::string& name) {
+  auto found = engine.cache.procedures.find(name);
+  if (found != engine.cache.procedures.end()) return found->second;
+  int32_t line = 0;
+  for (int32_t n = 1; n <= engine.store.LineCount(); ++n) {
+    const std::string_view text = engine.store.Line(n).text;
+    if (StartsWithNoCase(text, "PROC ") && UpperCase(TrimControl(text.substr(5))) == name) {
+      line = n;
+      break;
+    }
+  }
+  engine.cache.procedures.emplace(name, line);
+  return line;
+}
+
+}  // namespace
+
+void StmtIf(Engine& engine) { Condition(engine, true, kIfEndMissing); }
+
+void StmtIfNot(Engine& engine) { Condition(engine, false, kEndIfMissing); }
+
+// ELSE and ELSEIF reached by running the branch before them: past the ENDIF.
+void StmtElse(Engine& engine) {
+  engine.handled = true;
+  ScanForward(engine, Block::ElseReached, kEndIfMissing);
+}
+
+void StmtWhile(Engine& engine) { Loop(engine, true); }
+
+void StmtWhileNot(Engine& engine) { Loop(engine, false); }
+
+// WEND, ENDWHILE and CONTINUE: back to the WHILE line, which evaluates and pushes again.
+void StmtWend(Engine& engine) {
+  engine.handled = true;
+  if (engine.whileStack.empty()) {
+    Error(engine, kWhileMissing);
+    return;
+  }
+  engine.pc = engine.whileStack.back() - 1;
+  engine.whileStack.pop_back();
+}
+
+void StmtBreak(Engine& engine) {
+  engine.handled = true;
+  if (engine.whileStack.empty()) {
+    Error(engine, kWhileMissing);
+    return;
+  }
+  if (ScanForward(engine, Block::Loop, kWendMissing)) engine.whileStack.pop_back();
+}
+
+void StmtGoto(Engine& engine) {
+  engine.handled = true;
+  JumpTo(engine, LabelOperand(engine));
+}
+
+void StmtGosub(Engine& engine) {
+  engine.handled = true;
+  const std::string label = LabelOperand(engine);
+  const int32_t limit =
+      engine.kind == ProgramKind::Runtime ? kMaxGosubDepthRuntime : kMaxGosubDepthInterpreter;
+  if (!PushFrame(engine, limit)) return;
+  JumpTo(engine, label);
+}
+
+void StmtReturn(Engine& engine) {
+  engine.handled = true;
+  if (!engine.param.empty()) {
+    Evaluate(engine, "");
+    StoreSlot(engine.slots[0], engine.reg);
+  }
+  if (engine.frames.empty()) {
+    Error(engine, kGosubMissing);
+    return;
+  }
+  PopFrame(engine);
+}
+
+void StmtEndProc(Engine& engine) {
+  engine.handled = true;
+  if (engine.frames.empty()) {
+    Error(engine, kProcMissing);
+    return;
+  }
+  PopFrame(engine);
+}
+
+// A PROC line reached by running into it: the body runs only when called.
+void StmtProc(Engine& engine) {
+  engine.handled = true;
+  ScanForward(engine, Block::Procedure, kEndProcMissing);
+}
+
+void TryProcedureCall(Engine& engine) {
+  if (!PushFrame(engine, kMaxProcDepth)) return;
+  // A procedure must stand above every line that calls it.
+  const int32_t line = FindProcedure(engine, engine.word);
+  if (line == 0 || line >= engine.pc) {
+    engine.frames.pop_back();
+    return;
+  }
+  engine.handled = true;
+  engine.pc = line;
+  int32_t count = 0;
+  while (!engine.param.empty() && count < kMaxProcArguments) {
+    // The arguments are evaluated with the caller's slots; a sixteenth is ignored.
+    const ParameterSlots saved = engine.slots;
+    Evaluate(engine, kListItem);
+    engine.slots = saved;
+    ++count;
+    StoreSlot(engine.slots[static_cast<size_t>(count)], engine.reg);
+  }
+  engine.argumentCount = count;
+}
+
+}  // namespace talven

@@ -1,0 +1,76 @@
+#pragma once
+// Values in the result registers and parameter slots: the float-to-integer conversion and
+// the number format every numeric result is also written in.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "engine/limits.h"
+
+namespace talven {
+
+enum class ValueType : int32_t { None = 0, String = 1, Integer = 2, Long = 3, Float = 4 };
+
+// NUMWIDTH, DECIMALS and STRWIDTH.
+struct NumberFormat {
+  int32_t width = 0;
+  int32_t decimals = 6;
+  int32_t stringWidth = 0;
+};
+
+// The typed result registers every evaluation fills. The string register of a numeric
+// result holds the number formatted with the NUMWIDTH and DECIMALS in force when the value
+// was made; the text is written out only when it is read, which is rarely.
+struct Registers {
+  enum class Pending : uint8_t { None, Float, Integer };
+
+  int32_t integer = 0;
+  int32_t longValue = 0;
+  double floatValue = 0.0;
+  ValueType type = ValueType::None;
+
+  const std::string& Text() const {
+    if (m_pending != Pending::None) Materialize();
+    return m_text;
+  }
+  void SetText(std::string text) {
+    m_text = std::move(text);
+    m_pending = Pending::None;
+  }
+  // The text will be `value` as a float (Float) or as an integer (Integer) in `format`.
+  void SetFormatted(Pending kind, double value, const NumberFormat& format) {
+    m_pending = kind;
+    m_value = value;
+    m_format = format;
+  }
+
+ private:
+  void Materialize() const;
+
+  mutable std::string m_text;
+  mutable Pending m_pending = Pending::None;
+  double m_value = 0.0;
+  NumberFormat m_format;
+};
+
+// One parameter slot: the same value in all four forms (its type code is not used).
+using ParameterSlot = Registers;
+using ParameterSlots = std::array<ParameterSlot, kParameterSlots>;
+
+// Float to integer or long: truncation toward zero; a magnitude above 2147483647 gives 0.
+int32_t Truncated(double value);
+
+std::string FormatFloat(double value, const NumberFormat& format);
+std::string FormatInteger(int32_t value, const NumberFormat& format);
+
+// Fill all numeric registers and the formatted text from one value.
+void SetFloatValue(Registers& reg, double value, ValueType type, const NumberFormat& format);
+void SetIntegerValue(Registers& reg, int32_t value, ValueType type, const NumberFormat& format);
+void SetStringValue(Registers& reg, std::string text);
+
+inline void StoreSlot(ParameterSlot& slot, const Registers& reg) { slot = reg; }
+// All four forms of the slot; the caller sets the type.
+inline void LoadSlot(Registers& reg, const ParameterSlot& slot) { reg = slot; }
+
+}  // namespace talven

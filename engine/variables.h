@@ -1,0 +1,128 @@
+#pragma once
+// The variable tables of a run: five kinds of simple variables searched newest first,
+// array descriptors over four element pools, the four DIM lists and the blocks of the
+// area variables.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace talven {
+
+// A block of an area variable is known by its address; the value of an area variable is
+// that address and the size it was dimensioned with.
+struct AreaValue {
+  int32_t address = 0;
+  int32_t size = 0;
+};
+
+template <typename T>
+class VariableTable {
+ public:
+  int32_t Count() const { return static_cast<int32_t>(m_names.size()); }
+  // Newest entry first; -1 when the name is not declared.
+  int32_t Find(std::string_view name) const {
+    for (size_t i = m_names.size(); i-- > 0;) {
+      if (m_names[i] == name) return static_cast<int32_t>(i);
+    }
+    return -1;
+  }
+  void Add(std::string name, T value) {
+    m_names.push_back(std::move(name));
+    m_values.push_back(std::move(value));
+  }
+  // Drops every entry past `count` (the end of a procedure).
+  void DropTo(int32_t count) {
+    if (count < 0 || count >= Count()) return;
+    m_names.resize(static_cast<size_t>(count));
+    m_values.resize(static_cast<size_t>(count));
+  }
+  T& Value(int32_t index) { return m_values[static_cast<size_t>(index)]; }
+  const T& Value(int32_t index) const { return m_values[static_cast<size_t>(index)]; }
+  void Clear() {
+    m_names.clear();
+    m_values.clear();
+  }
+
+ private:
+  std::vector<std::string> m_names;
+  std::vector<T> m_values;
+};
+
+struct ArrayDescriptor {
+  char type = '%';
+  std::string name;  // with its suffix
+  int32_t bounds[3] = {0, 0, 0};
+  int32_t count = 0;
+  int32_t first = 0;  // index of the first element in the pool of its type (0-based)
+};
+
+// The counts a procedure frame records and its end restores.
+struct VariableCounts {
+  int32_t integers = 0;
+  int32_t longs = 0;
+  int32_t strings = 0;
+  int32_t floats = 0;
+};
+
+// The four unnamed DIM lists. `dimensioned` tells a list that DIM% and its kin created.
+template <typename T>
+struct DimList {
+  bool dimensioned = false;
+  std::vector<T> elements;
+  int32_t Bound() const { return dimensioned ? static_cast<int32_t>(elements.size()) - 1 : -1; }
+};
+
+struct Variables {
+  VariableTable<int32_t> integers;
+  VariableTable<int32_t> longs;
+  VariableTable<double> floats;
+  VariableTable<std::string> strings;
+  VariableTable<AreaValue> areas;
+
+  std::vector<ArrayDescriptor> arrays;
+  std::vector<int32_t> integerPool;
+  std::vector<int32_t> longPool;
+  std::vector<double> floatPool;
+  std::vector<std::string> stringPool;
+
+  DimList<int32_t> integerList;
+  DimList<int32_t> longList;
+  DimList<double> floatList;
+  DimList<std::string> stringList;
+
+  // The live blocks of the area variables by address. A value that names no live block
+  // (an address assigned by hand, a block already disposed) has no block to write to.
+  std::map<int32_t, std::vector<uint8_t>> blocks;
+  int32_t nextSyntheticAddress = 0x10000;
+
+  VariableCounts Counts() const {
+    return {integers.Count(), longs.Count(), strings.Count(), floats.Count()};
+  }
+  void RestoreCounts(const VariableCounts& counts) {
+    integers.DropTo(counts.integers);
+    longs.DropTo(counts.longs);
+    strings.DropTo(counts.strings);
+    floats.DropTo(counts.floats);
+  }
+  // Newest array of that name (with suffix); -1 when none.
+  int32_t FindArray(std::string_view name) const {
+    for (size_t i = arrays.size(); i-- > 0;) {
+      if (arrays[i].name == name) return static_cast<int32_t>(i);
+    }
+    return -1;
+  }
+  std::vector<uint8_t>* Block(int32_t address) {
+    if (address == 0) return nullptr;
+    auto it = blocks.find(address);
+    return it == blocks.end() ? nullptr : &it->second;
+  }
+  // A block of `bytes` bytes; its address, or 0 when it cannot be had.
+  int32_t Allocate(int64_t bytes);
+  void Free(int32_t address) { blocks.erase(address); }
+  void Reset();
+};
+
+}  // namespace talven
