@@ -8,6 +8,7 @@
 
 #include "engine/startup.h"
 #include "engine/std_file.h"
+#include "library/windows/null_window.h"
 
 namespace {
 
@@ -29,7 +30,11 @@ class ConsoleHost : public talven::Host {
                             std::string_view fallback) override {
     return std::string(fallback);
   }
-  talven::PumpResult PumpMessages(bool) override { return talven::PumpResult::Idle; }
+  talven::PumpResult PumpMessages(bool) override {
+    return window.closed ? talven::PumpResult::Quit : talven::PumpResult::Idle;
+  }
+  talven::WindowPlatform& Window() override { return window; }
+  talven::NullWindow window;
   void ShowMouseCursor() override {}
   void RepaintMainWindow() override {}
   void ReleaseRun() override {}

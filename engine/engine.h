@@ -11,6 +11,7 @@
 #include "engine/program_store.h"
 #include "engine/values.h"
 #include "engine/variables.h"
+#include "library/windows/window_state.h"
 
 namespace talven {
 
@@ -108,6 +109,9 @@ class Engine {
   std::vector<ProcedureFrame> frames;
 
   SearchCache cache;
+
+  // The output window.
+  WindowState window;
 };
 
 }  // namespace talven

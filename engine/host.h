@@ -9,6 +9,8 @@
 
 namespace talven {
 
+class WindowPlatform;
+
 enum class BoxIcon { None, Stop, Exclamation, Information, Question };
 enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class BoxAnswer { Ok, Cancel, Yes, No };
@@ -56,6 +58,8 @@ class Host {
   // Raises the mouse cursor's display count until the cursor shows.
   virtual void ShowMouseCursor() = 0;
   virtual void RepaintMainWindow() = 0;
+  // The main output window (created on first use through the window state).
+  virtual WindowPlatform& Window() = 0;
   // The end of a run: device contexts, fonts, pens and brushes, the main window.
   virtual void ReleaseRun() = 0;
 };

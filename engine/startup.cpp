@@ -95,7 +95,10 @@ int RunInterpreter(Host& host, const std::vector<std::string>& params) {
     LoadSource(host, *file, engine.store);
     file.reset();
     engine.ResetRunState();
+    engine.window.setup.title = std::string(WindowTitleFor(engine.kind));
     RunStatements(engine);
+    // A program that opened its window leaves it to the user, who closes it.
+    if (host.Window().Exists()) host.Window().RunUntilClosed();
   } catch (const RunEnd& end) {
     exitCode = end.exitCode;
   }

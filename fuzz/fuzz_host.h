@@ -3,6 +3,7 @@
 // every other time), no include can be found, and the queue is always empty.
 
 #include "engine/host.h"
+#include "library/windows/null_window.h"
 
 namespace talven::fuzz {
 
@@ -21,7 +22,11 @@ class FuzzHost : public Host {
                             std::string_view fallback) override {
     return std::string(fallback);
   }
-  PumpResult PumpMessages(bool) override { return PumpResult::Idle; }
+  PumpResult PumpMessages(bool) override {
+    return window.closed ? PumpResult::Quit : PumpResult::Idle;
+  }
+  WindowPlatform& Window() override { return window; }
+  NullWindow window;
   void ShowMouseCursor() override {}
   void RepaintMainWindow() override {}
   void ReleaseRun() override {}

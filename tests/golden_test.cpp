@@ -32,9 +32,12 @@ TEST_P(GoldenProgram, RunsAsExpected) {
   RecordingHost host;
   host.answers.assign(golden.answers.begin(), golden.answers.end());
   for (const auto& [key, value] : golden.ini) host.ini[key] = value;
+  host.window.typed.assign(golden.typed.begin(), golden.typed.end());
   const int exitCode =
       RunInterpreter(host, golden.args.value_or(std::vector<std::string>{GetParam()}));
-  EXPECT_EQ(host.events, golden.events);
+  std::vector<std::string> events = host.events;
+  for (const std::string& row : host.window.screen) events.push_back("screen: " + EscapeText(row));
+  EXPECT_EQ(events, golden.events);
   EXPECT_EQ(exitCode, golden.exitCode);
   EXPECT_EQ(host.releases, 1);
 }

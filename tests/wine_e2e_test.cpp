@@ -28,10 +28,27 @@ struct DriverRun {
   bool timedOut = false;
 };
 
+// Typed texts go to the driver in their written form: \n for Enter, \b for backspace.
+std::string Written(const std::string& typed) {
+  std::string out;
+  for (char c : typed) {
+    if (c == '\r') {
+      out += "\\n";
+    } else if (c == '\b') {
+      out += "\\b";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 DriverRun RunUnderWine(const std::string& dir, const std::vector<std::string>& args,
-                       const std::vector<std::string>& answers) {
+                       const std::vector<std::string>& answers,
+                       const std::vector<std::string>& typed = {}) {
   std::string command = "cd '" + dir + "' && wine '" TALVEN_WIN_BIN "/tdriver.exe' --timeout 30";
   for (const std::string& answer : answers) command += " --answer '" + answer + "'";
+  for (const std::string& text : typed) command += " --type '" + Written(text) + "'";
   command += " -- '" TALVEN_WIN_BIN "/TALVEN.EXE'";
   for (const std::string& arg : args) command += " '" + arg + "'";
   command += " 2>/dev/null";
@@ -94,7 +111,8 @@ TEST_P(WineGolden, MatchesExpectations) {
   const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + GetParam());
   SettingsFile settings(golden.ini);
   const DriverRun run = RunUnderWine(
-      TALVEN_GOLDEN_DIR, golden.args.value_or(std::vector<std::string>{GetParam()}), golden.answers);
+      TALVEN_GOLDEN_DIR, golden.args.value_or(std::vector<std::string>{GetParam()}), golden.answers,
+      golden.typed);
   EXPECT_FALSE(run.timedOut);
   EXPECT_EQ(run.events, Outside(golden.events));
   EXPECT_EQ(run.exitCode, golden.exitCode);

@@ -48,7 +48,8 @@ BoxAnswer Win32Host::ShowBox(const BoxRequest& box) {
   HWND focus = box.restoreFocus ? GetFocus() : nullptr;
   UINT flags = IconFlag(box.icon) | ButtonFlag(box.buttons);
   flags |= box.systemModal ? MB_SYSTEMMODAL : MB_TASKMODAL;
-  const int result = MessageBoxA(nullptr, box.text.c_str(), box.caption.c_str(), flags);
+  HWND owner = box.owner == BoxOwner::MainWindow ? m_window.Handle() : nullptr;
+  const int result = MessageBoxA(owner, box.text.c_str(), box.caption.c_str(), flags);
   if (focus != nullptr) SetFocus(focus);
   return AnswerOf(result);
 }
@@ -114,8 +115,13 @@ void Win32Host::ShowMouseCursor() {
   }
 }
 
-void Win32Host::RepaintMainWindow() {}
+void Win32Host::RepaintMainWindow() {
+  if (HWND window = m_window.Handle()) {
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+  }
+}
 
-void Win32Host::ReleaseRun() {}
+void Win32Host::ReleaseRun() { m_window.Destroy(); }
 
 }  // namespace talven

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/host.h"
+#include "library/windows/win32/win32_window.h"
 
 namespace talven {
 
@@ -21,8 +22,10 @@ class Win32Host : public Host {
   void ShowMouseCursor() override;
   void RepaintMainWindow() override;
   void ReleaseRun() override;
+  WindowPlatform& Window() override { return m_window; }
 
  private:
+  Win32Window m_window;
   uint32_t m_lastPumpTick = 0;
   uint32_t m_pumpSkips = 0;
 };

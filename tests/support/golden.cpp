@@ -33,6 +33,22 @@ std::vector<std::string> SplitWords(const std::string& text) {
   return words;
 }
 
+std::string Unescaped(const std::string& text, bool typed) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+      out += typed ? "\r" : "\r\n";
+      ++i;
+    } else if (typed && text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'b') {
+      out += '\b';
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 GoldenCase ParseGolden(const std::string& path) {
   GoldenCase golden;
   golden.file = path;
@@ -53,6 +69,10 @@ GoldenCase ParseGolden(const std::string& path) {
       golden.events.push_back("box: " + value);
     } else if (TakeDirective(line, "dialog", value)) {
       golden.events.push_back("dialog: " + value);
+    } else if (TakeDirective(line, "type", value)) {
+      golden.typed.push_back(Unescaped(value, true));
+    } else if (TakeDirective(line, "screen", value)) {
+      golden.events.push_back("screen: " + value);
     } else if (TakeDirective(line, "exit", value)) {
       golden.exitCode = std::stoi(value);
     }

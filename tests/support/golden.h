@@ -8,6 +8,10 @@
 //   ' ini: FILE|SECTION|KEY=VALUE   a setting the program finds
 //   ' box: ICON BUTTONS | CAPTION | TEXT   the boxes, in order (\n stands for CR LF)
 //   ' dialog: CAPTION    a file dialog
+//   ' type: TEXT         keys typed when the program next waits for input (\n is Enter,
+//                        \b backspace)
+//   ' screen: TEXT       the rows of the window's text grid at the end, from the top
+//                        (after the boxes; right-trimmed, trailing empty rows left out)
 //   ' exit: N            the exit code (default 0)
 //
 // Comment lines are stored empty, so expectations do not move line numbers.
@@ -24,8 +28,12 @@ struct GoldenCase {
   std::vector<std::string> answers;
   std::vector<std::pair<std::string, std::string>> ini;
   std::vector<std::string> events;
+  std::vector<std::string> typed;
   int exitCode = 0;
 };
+
+// "\n" in an expectation or a typed text stands for the line end CR LF (typed: Enter).
+std::string Unescaped(const std::string& text, bool typed);
 
 GoldenCase ParseGolden(const std::string& path);
 

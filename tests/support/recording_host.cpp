@@ -113,7 +113,32 @@ std::string RecordingHost::ReadIniString(std::string_view file, std::string_view
   return it != ini.end() ? it->second : std::string(fallback);
 }
 
+void FakeWindow::Create(WindowState& state) {
+  m_state = &state;
+  title = state.setup.title;
+}
+
+void FakeWindow::RunUntilClosed() {
+  if (m_state != nullptr) screen = ScreenText(*m_state);
+}
+
+void FakeWindow::WaitForMessage() {
+  if (typed.empty()) {
+    closed = true;
+    return;
+  }
+  const std::string chunk = typed.front();
+  typed.pop_front();
+  for (char c : chunk) {
+    const uint8_t code = static_cast<uint8_t>(c);
+    m_state->input.PushKey(code);
+    m_state->input.key = code;
+    m_state->input.inputSeen = true;
+  }
+}
+
 PumpResult RecordingHost::PumpMessages(bool) {
+  if (window.closed) return PumpResult::Quit;
   ++pumps;
   return quitAfterPumps >= 0 && pumps >= quitAfterPumps ? PumpResult::Quit : PumpResult::Idle;
 }

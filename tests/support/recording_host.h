@@ -9,8 +9,44 @@
 #include <vector>
 
 #include "engine/host.h"
+#include "library/windows/input_state.h"
+#include "library/windows/window_platform.h"
+#include "library/windows/window_state.h"
 
 namespace talven::test {
+
+// A window that exists only as a record: what was drawn is not kept (the text grid of the
+// engine holds the text), typed input comes from a script, one chunk per wait.
+class FakeWindow : public WindowPlatform {
+ public:
+  void Create(WindowState& state) override;
+  bool Exists() const override { return m_state != nullptr; }
+  WindowMetrics Metrics() const override { return WindowMetrics{}; }
+  void Place(int32_t, int32_t, int32_t, int32_t) override {}
+  void SetTitle(std::string_view text) override { title = std::string(text); }
+  void Show(ShowMode) override {}
+  void FillScreen(Color) override {}
+  void DrawText(int32_t, int32_t, std::string_view, Color, Color, int32_t) override {}
+  void ScrollUp(int32_t) override {}
+  void Invalidate() override {}
+  void Beep() override {}
+  void StartTimer(int32_t) override { timerRunning = true; }
+  void StopTimer() override { timerRunning = false; }
+  // Delivers the next typed chunk; with none left the user closes the window.
+  void WaitForMessage() override;
+  // The text grid as the user sees it when the run is over.
+  void RunUntilClosed() override;
+  void Destroy() override { m_state = nullptr; }
+
+  std::deque<std::string> typed;
+  std::string title;
+  bool timerRunning = false;
+  bool closed = false;
+  std::vector<std::string> screen;
+
+ private:
+  WindowState* m_state = nullptr;
+};
 
 class RecordingHost : public Host {
  public:
@@ -24,7 +60,13 @@ class RecordingHost : public Host {
   PumpResult PumpMessages(bool force) override;
   void ShowMouseCursor() override {}
   void RepaintMainWindow() override {}
-  void ReleaseRun() override { ++releases; }
+  void ReleaseRun() override {
+    ++releases;
+    window.Destroy();
+  }
+  WindowPlatform& Window() override { return window; }
+
+  FakeWindow window;
 
   // Answers in order: ok, cancel, yes, no, "file:NAME".
   std::deque<std::string> answers;

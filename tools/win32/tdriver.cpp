@@ -1,12 +1,16 @@
 // tdriver: runs a program the way a user would and reports what it shows.
 //
-//   tdriver [--timeout SECONDS] [--answer ANSWER]... -- PROGRAM [ARGUMENTS...]
+//   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT]... -- PROGRAM [ARGS...]
 //
 // Every message box and file dialog of the program is reported on standard output, in the
 // order they appear, and answered with the next ANSWER (ok, cancel, yes, no, or
 // "file:NAME" for a file dialog; without one: ok, and cancel for a file dialog):
 //   box: ICON BUTTONS | CAPTION | TEXT      (ICON: icon or none; CR LF written as \n)
 //   dialog: CAPTION
+// Each TEXT is typed into the program's main window the next time the program blocks
+// waiting for input (\n types Enter, \b backspace). When the program's run is over and its
+// window waits to be closed, the rows of its text grid are reported and the window closed:
+//   screen: ROW
 // The last line is "exit: CODE", or "timeout" when the program had to be ended.
 
 #include <windows.h>
@@ -24,6 +28,10 @@ constexpr int kMessageTextId = 0xFFFF;
 constexpr int kMessageIconId = 0x440;
 constexpr int kFileNameComboId = 0x47C;
 constexpr int kFileNameEditId = 0x480;
+constexpr char kMainClass[] = "FENSTER";
+constexpr char kWaitingProperty[] = "TalvenWaiting";
+constexpr char kEndedProperty[] = "TalvenEnded";
+constexpr char kGridRowMessage[] = "TalvenGridRow";
 
 std::string Escaped(const std::string& text) {
   std::string out;
@@ -54,18 +62,59 @@ std::string ClassOf(HWND hwnd) {
 
 struct Search {
   DWORD pid;
+  const char* className;
   HWND found;
 };
 
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lparam) {
+BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lparam) {
   auto* search = reinterpret_cast<Search*>(lparam);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770") {
+  if (pid == search->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == search->className) {
     search->found = hwnd;
     return FALSE;
   }
   return TRUE;
+}
+
+HWND FindOf(DWORD pid, const char* className) {
+  Search search{pid, className, nullptr};
+  EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == 'b')) {
+      out += text[i + 1] == 'n' ? '\r' : '\b';
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// The program's text grid, row by row, asked for through its grid-row message.
+void ReportScreen(HWND window) {
+  const UINT message = RegisterWindowMessageA(kGridRowMessage);
+  std::vector<std::string> rows;
+  for (WPARAM row = 0; row < 1000; ++row) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, row, 0, SMTO_ABORTIFHUNG, 2000, &result) ||
+        result == 0) {
+      break;
+    }
+    const ATOM atom = static_cast<ATOM>(result);
+    char text[300] = {};
+    GlobalGetAtomNameA(atom, text, sizeof(text));
+    GlobalDeleteAtom(atom);
+    rows.push_back(text[0] == '|' ? text + 1 : text);
+  }
+  while (!rows.empty() && rows.back().empty()) rows.pop_back();
+  for (const std::string& row : rows) std::printf("screen: %s\n", Escaped(row).c_str());
+  std::fflush(stdout);
 }
 
 // Whether the box shows an icon. Which one cannot be told from outside: icon handles are
@@ -151,6 +200,7 @@ std::string Quoted(const std::string& arg) {
 int main(int argc, char** argv) {
   double timeout = 20.0;
   std::deque<std::string> answers;
+  std::deque<std::string> typed;
   int i = 1;
   for (; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -162,6 +212,8 @@ int main(int argc, char** argv) {
       timeout = std::atof(argv[++i]);
     } else if (arg == "--answer" && i + 1 < argc) {
       answers.push_back(argv[++i]);
+    } else if (arg == "--type" && i + 1 < argc) {
+      typed.push_back(Unescaped(argv[++i]));
     } else {
       std::fprintf(stderr, "tdriver: unknown option %s\n", arg.c_str());
       return 100;
@@ -191,11 +243,30 @@ int main(int argc, char** argv) {
   }
 
   const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeout * 1000);
+  uintptr_t typedAtWait = 0;
+  bool closing = false;
   for (;;) {
     if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) break;
-    Search search{process.dwProcessId, nullptr};
-    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) Handle(search.found, answers);
+    if (HWND dialog = FindOf(process.dwProcessId, "#32770")) {
+      Handle(dialog, answers);
+      continue;
+    }
+    HWND main = FindOf(process.dwProcessId, kMainClass);
+    if (main != nullptr && !closing) {
+      const auto wait = reinterpret_cast<uintptr_t>(GetPropA(main, kWaitingProperty));
+      if (GetPropA(main, kEndedProperty) != nullptr) {
+        ReportScreen(main);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        closing = true;
+      } else if (!typed.empty() && wait != 0 && wait != typedAtWait) {
+        // The program is blocked waiting for input: type the next text.
+        for (const char c : typed.front()) {
+          PostMessageA(main, WM_CHAR, static_cast<unsigned char>(c), 1);
+        }
+        typed.pop_front();
+        typedAtWait = wait;
+      }
+    }
     if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
       TerminateProcess(process.hProcess, 254);
       std::printf("timeout\n");

@@ -1,0 +1,33 @@
+#pragma once
+// Statement handlers of the output window, named in the engine's keyword table.
+
+namespace talven {
+
+class Engine;
+
+// statements_window.cpp
+void StmtWindow(Engine& engine);
+void StmtWindowTitle(Engine& engine);
+void StmtWindowStyle(Engine& engine);
+void StmtShowMax(Engine& engine);
+void StmtShowMin(Engine& engine);
+void StmtShowNormal(Engine& engine);
+void StmtCls(Engine& engine);
+void StmtPrint(Engine& engine);
+void StmtLocate(Engine& engine);
+void StmtColor(Engine& engine);
+void StmtFont(Engine& engine);
+void StmtRepaint(Engine& engine);
+void StmtSetAutoPaint(Engine& engine);
+void StmtSetTimer(Engine& engine);
+void StmtKillTimer(Engine& engine);
+void StmtUseCursor(Engine& engine);
+
+// statements_input.cpp
+void StmtWaitKey(Engine& engine);
+void StmtWaitScan(Engine& engine);
+void StmtWaitMouse(Engine& engine);
+void StmtWaitInput(Engine& engine);
+void StmtInput(Engine& engine);
+
+}  // namespace talven

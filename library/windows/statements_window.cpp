@@ -1,0 +1,193 @@
+// The output window and text statements: WINDOW, WINDOWTITLE, WINDOWSTYLE, SHOWMAX,
+// SHOWMIN, SHOWNORMAL, CLS, PRINT, LOCATE, COLOR, TEXTCOLOR, FONT, REPAINT, SETAUTOPAINT,
+// SETTIMER, KILLTIMER, USECURSOR.
+
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/errors.h"
+#include "engine/evaluator.h"
+#include "library/windows/colors.h"
+#include "library/windows/statements.h"
+#include "library/windows/window_state.h"
+
+namespace talven {
+
+namespace {
+
+constexpr int32_t kInvalidValue = 200;
+constexpr int32_t kDuringPrinting = 221;
+constexpr int32_t kNegativeSize = 223;
+constexpr int32_t kNoCursor = 230;
+constexpr int32_t kNoTimer = 250;
+constexpr int32_t kHighestCursor = 16;
+
+// Statements that draw on the window are refused while a print job is open.
+bool RefusedWhilePrinting(Engine& engine) {
+  if (!engine.window.printing) return false;
+  Error(engine, kDuringPrinting, engine.word);
+  return true;
+}
+
+std::string RightAligned(std::string text, int32_t width) {
+  if (width > 0 && text.size() < static_cast<size_t>(width)) {
+    text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
+  }
+  return text;
+}
+
+}  // namespace
+
+// WINDOW x, y - width, height
+void StmtWindow(Engine& engine) {
+  engine.handled = true;
+  const int32_t left = EvaluateInteger(engine, ",");
+  const int32_t top = EvaluateInteger(engine, "-");
+  const int32_t width = EvaluateInteger(engine, ",");
+  const int32_t height = EvaluateInteger(engine, ",");
+  // A warning: when the program goes on, the values are taken as given.
+  if (left < 0 || top < 0 || width < 0 || height < 0) Warn(engine, kNegativeSize);
+  WindowState& window = engine.window;
+  window.setup.left = left;
+  window.setup.top = top;
+  window.setup.width = width;
+  window.setup.height = height;
+  window.gridColumns = width / 8;
+  window.gridRows = height / 15;
+  WindowPlatform& platform = EnsureWindow(engine);
+  platform.Place(left, top, width, height);
+  window.grid->Resize(window.gridColumns, window.gridRows);
+  platform.Invalidate();
+}
+
+void StmtWindowTitle(Engine& engine) {
+  engine.handled = true;
+  Evaluate(engine, ",", EvalMode::String);
+  engine.window.setup.title = engine.reg.Text();
+  WindowPlatform& platform = engine.host.Window();
+  if (platform.Exists()) platform.SetTitle(engine.window.setup.title);
+}
+
+// Fixed before the window exists; afterwards the value is kept but changes nothing.
+void StmtWindowStyle(Engine& engine) {
+  engine.handled = true;
+  const int32_t style = EvaluateInteger(engine, ",");
+  if (!engine.host.Window().Exists()) engine.window.setup.styleBits = static_cast<uint32_t>(style);
+}
+
+static void Show(Engine& engine, ShowMode mode) {
+  engine.handled = true;
+  EnsureWindow(engine).Show(mode);
+}
+void StmtShowMax(Engine& engine) { Show(engine, ShowMode::Maximized); }
+void StmtShowMin(Engine& engine) { Show(engine, ShowMode::Minimized); }
+void StmtShowNormal(Engine& engine) { Show(engine, ShowMode::Normal); }
+
+void StmtCls(Engine& engine) {
+  engine.handled = true;
+  if (RefusedWhilePrinting(engine)) return;
+  Color color = 0xFFFFFF;
+  if (!engine.param.empty()) color = ConvertColor(EvaluateInteger(engine, ","), engine.window.trueColor);
+  WindowPlatform& platform = EnsureWindow(engine);
+  engine.window.grid->Clear();
+  platform.FillScreen(color);
+  platform.Invalidate();
+}
+
+// PRINT items: a string in a field of STRWIDTH, a number as its register text (formatted
+// with NUMWIDTH and DECIMALS); "," adds one blank, ";" nothing; the line ends after the
+// last item. A list that ends with its separator keeps the line open.
+void StmtPrint(Engine& engine) {
+  engine.handled = true;
+  if (RefusedWhilePrinting(engine)) return;
+  EnsureWindow(engine);
+  if (engine.param.empty()) {
+    WriteLineEnd(engine);
+    return;
+  }
+  while (!engine.param.empty()) {
+    Evaluate(engine, kListItem);
+    std::string text = engine.reg.Text();
+    if (engine.reg.type == ValueType::String) {
+      text = RightAligned(std::move(text), engine.format.stringWidth);
+    }
+    WriteText(engine, text);
+    if (engine.lastSeparator == ',') WriteText(engine, " ");
+    if (engine.lastSeparator == ' ') break;
+  }
+  if (engine.lastSeparator == ' ') WriteLineEnd(engine);
+}
+
+// LOCATE row, column: 1-based, clamped to the grid.
+void StmtLocate(Engine& engine) {
+  engine.handled = true;
+  const int32_t row = EvaluateInteger(engine, ",");
+  const int32_t column = EvaluateInteger(engine, ",");
+  EnsureWindow(engine);
+  engine.window.grid->Locate(row - 1, column - 1);
+}
+
+void StmtColor(Engine& engine) {
+  engine.handled = true;
+  if (RefusedWhilePrinting(engine)) return;
+  const int32_t foreground = EvaluateInteger(engine, ",") & 15;
+  const int32_t background = EvaluateInteger(engine, ",") & 15;
+  engine.window.attribute = static_cast<uint8_t>(foreground | (background << 4));
+  EnsureWindow(engine);
+  engine.window.grid->attribute = engine.window.attribute;
+}
+
+void StmtFont(Engine& engine) {
+  engine.handled = true;
+  if (RefusedWhilePrinting(engine)) return;
+  int32_t font = EvaluateInteger(engine, ",");
+  if (font >= 4) return;
+  font = ((font % 4) + 4) % 4;
+  engine.window.font = font;
+  if (engine.window.grid) engine.window.grid->font = static_cast<uint8_t>(font);
+}
+
+void StmtRepaint(Engine& engine) {
+  engine.handled = true;
+  if (RefusedWhilePrinting(engine)) return;
+  WindowPlatform& platform = engine.host.Window();
+  if (engine.window.autoPaint > 0 && platform.Exists()) platform.Invalidate();
+}
+
+void StmtSetAutoPaint(Engine& engine) {
+  engine.handled = true;
+  const int32_t mode = EvaluateInteger(engine, ",");
+  if (mode < 0 || mode > 2) Warn(engine, kInvalidValue);
+  engine.window.autoPaint = mode;
+}
+
+void StmtSetTimer(Engine& engine) {
+  engine.handled = true;
+  const int32_t milliseconds = EvaluateInteger(engine, ",");
+  WindowPlatform& platform = EnsureWindow(engine);
+  if (engine.window.timerRunning) platform.StopTimer();
+  platform.StartTimer(milliseconds);
+  engine.window.timerRunning = true;
+}
+
+void StmtKillTimer(Engine& engine) {
+  engine.handled = true;
+  if (!engine.window.timerRunning) {
+    Warn(engine, kNoTimer);
+    return;
+  }
+  engine.host.Window().StopTimer();
+  engine.window.timerRunning = false;
+}
+
+void StmtUseCursor(Engine& engine) {
+  engine.handled = true;
+  const int32_t cursor = EvaluateInteger(engine, ",");
+  if (cursor < 0 || cursor > kHighestCursor) {
+    Error(engine, kNoCursor);
+    return;
+  }
+  engine.window.cursor = cursor;
+}
+
+}  // namespace talven

@@ -1,0 +1,72 @@
+#include "library/windows/window_state.h"
+
+#include "engine/engine.h"
+
+namespace talven {
+
+namespace {
+
+constexpr Color kWhite = 0xFFFFFF;
+
+// Draws what the grid changes on the window, cell by cell in pixels.
+class WindowSink final : public TextSink {
+ public:
+  WindowSink(WindowPlatform& platform, const WindowMetrics& metrics)
+      : m_platform(platform), m_metrics(metrics) {}
+  void DrawRun(int32_t row, int32_t column, std::string_view text, uint8_t attribute,
+               uint8_t font) override {
+    m_platform.DrawText(column * m_metrics.cellWidth, row * m_metrics.cellHeight, text,
+                        kColorTable[attribute & 0x0F], kColorTable[attribute >> 4], font);
+  }
+  void ScrollUp() override { m_platform.ScrollUp(m_metrics.cellHeight); }
+  void Beep() override { m_platform.Beep(); }
+
+ private:
+  WindowPlatform& m_platform;
+  const WindowMetrics& m_metrics;
+};
+
+}  // namespace
+
+WindowPlatform& EnsureWindow(Engine& engine) {
+  WindowPlatform& platform = engine.host.Window();
+  WindowState& window = engine.window;
+  if (platform.Exists()) return platform;
+  platform.Create(window);
+  window.metrics = platform.Metrics();
+  window.grid.emplace(window.metrics.screenWidth / 8, window.metrics.screenHeight / 15);
+  window.grid->Resize(window.gridColumns, window.gridRows);
+  window.grid->attribute = window.attribute;
+  window.grid->font = static_cast<uint8_t>(window.font);
+  window.grid->Clear();
+  if ((window.setup.styleBits & kStyleNoBackground) == 0) platform.FillScreen(kWhite);
+  return platform;
+}
+
+void WriteText(Engine& engine, std::string_view text) {
+  WindowPlatform& platform = EnsureWindow(engine);
+  WindowSink sink(platform, engine.window.metrics);
+  engine.window.grid->Write(text, sink);
+}
+
+void WriteLineEnd(Engine& engine) {
+  WindowPlatform& platform = EnsureWindow(engine);
+  WindowSink sink(platform, engine.window.metrics);
+  engine.window.grid->LineEnd(sink);
+}
+
+std::vector<std::string> ScreenText(const WindowState& window) {
+  std::vector<std::string> rows;
+  if (!window.grid) return rows;
+  const TextGrid& grid = *window.grid;
+  for (int32_t row = 0; row < grid.Rows(); ++row) {
+    std::string text;
+    for (int32_t column = 0; column < grid.Columns(); ++column) text += grid.CharAt(row, column);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    rows.push_back(std::move(text));
+  }
+  while (!rows.empty() && rows.back().empty()) rows.pop_back();
+  return rows;
+}
+
+}  // namespace talven

@@ -1,0 +1,51 @@
+#pragma once
+// The run state of the output window: placement, style, title, the text grid, colours and
+// fonts, the input state. The window itself is made on first use.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "library/windows/input_state.h"
+#include "library/windows/text_grid.h"
+#include "library/windows/window_platform.h"
+
+namespace talven {
+
+class Engine;
+
+// The 16 colours of the text attributes.
+inline constexpr Color kColorTable[16] = {
+    0x000000, 0x880000, 0x008800, 0x880088, 0x000088, 0x888800, 0x008888, 0xCCCCCC,
+    0x444444, 0xFF0000, 0x00FF00, 0xFF00FF, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFFFFFF};
+
+inline constexpr uint32_t kStyleNoMenu = 16;
+inline constexpr uint32_t kStyleNoBackground = 32;
+inline constexpr uint32_t kStyleDialogMode = 512;
+
+struct WindowState {
+  WindowSetup setup;
+  bool printing = false;  // a print job is open: window output is refused
+  std::optional<TextGrid> grid;
+  WindowMetrics metrics;
+  int32_t gridColumns = 80;  // the grid size WINDOW asked for before the window existed
+  int32_t gridRows = 32;
+  int32_t autoPaint = 2;
+  bool timerRunning = false;
+  uint8_t attribute = 0xF0;
+  int32_t font = 2;
+  int32_t cursor = 0;       // USECURSOR
+  bool trueColor = false;   // SETTRUECOLOR
+  InputState input;
+};
+
+// The window, created when a statement first needs it.
+WindowPlatform& EnsureWindow(Engine& engine);
+// Writes text at the cursor of the grid, drawing what changes on the window.
+void WriteText(Engine& engine, std::string_view text);
+void WriteLineEnd(Engine& engine);
+// The visible grid rows, right-trimmed, without trailing empty rows.
+std::vector<std::string> ScreenText(const WindowState& window);
+
+}  // namespace talven
