@@ -11,6 +11,7 @@
 #include "engine/program_store.h"
 #include "engine/values.h"
 #include "engine/variables.h"
+#include "library/files/file_slots.h"
 #include "library/windows/window_state.h"
 
 namespace talven {
@@ -112,6 +113,8 @@ class Engine {
 
   // The output window.
   WindowState window;
+  // The file slots.
+  FileState files;
 };
 
 }  // namespace talven

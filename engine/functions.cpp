@@ -6,6 +6,7 @@
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "library/library_values.h"
 
 namespace talven {
 
@@ -39,6 +40,7 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
       default: break;
     }
   }
+  if (CallLibraryFunction(engine, name)) return;
   engine.reg = Registers{};
   Error(engine, kUnknownFunction, name);
 }

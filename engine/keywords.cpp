@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "engine/statements.h"
+#include "library/files/statements.h"
 #include "library/windows/statements.h"
 
 namespace talven {

@@ -7,6 +7,7 @@
 #include "engine/errors.h"
 #include "engine/scan.h"
 #include "engine/text.h"
+#include "library/library_values.h"
 
 namespace talven {
 
@@ -119,7 +120,8 @@ void ReadSystemVariable(Engine& engine, std::string_view name) {
     errors.lastNumber = 0;
   } else if (name == "%ERRORLEVEL") {
     SetSystemInteger(engine, errors.level, ValueType::Integer);
-  } else if (!ReadRadixNumber(engine, name) && !ReadConstant(engine, std::string(name))) {
+  } else if (!ReadLibraryVariable(engine, name) && !ReadRadixNumber(engine, name) &&
+             !ReadConstant(engine, std::string(name))) {
     engine.reg = Registers{};
     Error(engine, kUnknownSystemVariable, name);
   }

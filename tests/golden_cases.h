@@ -2,6 +2,8 @@
 // The golden programs and the generated load cases, shared by the in-process runner and
 // the Wine runner so both check the same expectations.
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
@@ -27,6 +29,19 @@ inline std::string TestNameOf(const std::string& file) {
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   }
   return name;
+}
+
+// A private copy of the golden folder for one test process: programs that write files
+// write them there, so runners in parallel never meet.
+inline const std::string& GoldenWorkDir(const std::string& source, const std::string& tag) {
+  static const std::string dir = [&] {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("talven-" + tag + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(path);
+    std::filesystem::copy(source, path, std::filesystem::copy_options::recursive);
+    return path.string();
+  }();
+  return dir;
 }
 
 // Generated programs at and past the loader's limits: name, content, expected events, exit.

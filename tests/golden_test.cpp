@@ -28,7 +28,7 @@ class GoldenProgram : public testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenProgram, RunsAsExpected) {
   const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + GetParam());
-  CurrentDirectory cwd(TALVEN_GOLDEN_DIR);
+  CurrentDirectory cwd(GoldenWorkDir(TALVEN_GOLDEN_DIR, "golden"));
   RecordingHost host;
   host.answers.assign(golden.answers.begin(), golden.answers.end());
   for (const auto& [key, value] : golden.ini) host.ini[key] = value;

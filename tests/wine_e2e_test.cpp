@@ -111,7 +111,7 @@ TEST_P(WineGolden, MatchesExpectations) {
   const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + GetParam());
   SettingsFile settings(golden.ini);
   const DriverRun run = RunUnderWine(
-      TALVEN_GOLDEN_DIR, golden.args.value_or(std::vector<std::string>{GetParam()}), golden.answers,
+      GoldenWorkDir(TALVEN_GOLDEN_DIR, "wine"), golden.args.value_or(std::vector<std::string>{GetParam()}), golden.answers,
       golden.typed);
   EXPECT_FALSE(run.timedOut);
   EXPECT_EQ(run.events, Outside(golden.events));

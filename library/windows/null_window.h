@@ -11,6 +11,7 @@ class NullWindow : public WindowPlatform {
  public:
   void Create(WindowState&) override { m_exists = true; }
   bool Exists() const override { return m_exists; }
+  intptr_t NativeHandle() const override { return Exists() ? 1 : 0; }
   WindowMetrics Metrics() const override { return WindowMetrics{}; }
   void Place(int32_t, int32_t, int32_t, int32_t) override {}
   void SetTitle(std::string_view) override {}

@@ -8,6 +8,7 @@
 #include "engine/errors.h"
 #include "engine/text.h"
 #include "engine/values.h"
+#include "library/files/file_slots.h"
 #include "library/windows/statements.h"
 #include "library/windows/window_state.h"
 
@@ -78,42 +79,49 @@ void StmtWaitInput(Engine& engine) {
   input.endingMessage = input.lastMessage;
 }
 
-// INPUT variable: one line typed into the window, echoed at the text cursor. Backspace
-// takes back the last character, Enter ends the line, Ctrl+Z ends it as the end of input.
-void StmtInput(Engine& engine) {
-  engine.handled = true;
-  if (engine.window.printing) {
-    Error(engine, kDuringPrinting, engine.word);
-    return;
-  }
-  const std::string name = UpperCase(TrimControl(engine.param));
-  engine.param.clear();
-  Variables& vars = engine.vars;
-  const char type = name.empty() ? ' ' : name.back();
+namespace {
+
+// Where INPUT stores: the newest simple variable of the name, by its type character.
+struct InputTarget {
+  char type = ' ';
   int32_t index = -1;
-  switch (type) {
-    case '$': index = vars.strings.Find(name); break;
-    case '%': index = vars.integers.Find(name); break;
-    case '&': index = vars.longs.Find(name); break;
-    case '!': index = vars.floats.Find(name); break;
+};
+
+InputTarget FindInputTarget(Engine& engine, const std::string& name) {
+  Variables& vars = engine.vars;
+  InputTarget target;
+  target.type = name.empty() ? ' ' : name.back();
+  switch (target.type) {
+    case '$': target.index = vars.strings.Find(name); break;
+    case '%': target.index = vars.integers.Find(name); break;
+    case '&': target.index = vars.longs.Find(name); break;
+    case '!': target.index = vars.floats.Find(name); break;
     default: break;
   }
-  if (index < 0) {
-    Error(engine, kNotDeclared, name);
-    return;
-  }
+  return target;
+}
 
+void StoreInput(Engine& engine, const InputTarget& target, const std::string& line) {
+  Variables& vars = engine.vars;
+  const double number = std::strtod(line.c_str(), nullptr);
+  switch (target.type) {
+    case '$': vars.strings.Value(target.index) = line; break;
+    case '%': vars.integers.Value(target.index) = Truncated(number); break;
+    case '&': vars.longs.Value(target.index) = Truncated(number); break;
+    default: vars.floats.Value(target.index) = number; break;
+  }
+}
+
+// One line typed into the window, echoed at the text cursor. Backspace takes back the last
+// character, Enter ends the line, Ctrl+Z ends it as the end of input.
+std::string TypedLine(Engine& engine) {
   std::string line;
-  bool ended = false;
   InputState& input = engine.window.input;
-  while (!ended) {
+  for (;;) {
     uint8_t code = 0;
     WaitUntil(engine, [&] { return input.TakeKey(code); }, false);
-    if (code == '\r') {
-      ended = true;
-    } else if (code == kCtrlZ) {
-      ended = true;
-    } else if (code == kBackspace) {
+    if (code == '\r' || code == kCtrlZ) break;
+    if (code == kBackspace) {
       if (!line.empty()) {
         line.pop_back();
         WriteText(engine, "\b");
@@ -124,14 +132,37 @@ void StmtInput(Engine& engine) {
     }
   }
   WriteLineEnd(engine);
+  return line;
+}
 
-  const double number = std::strtod(line.c_str(), nullptr);
-  switch (type) {
-    case '$': vars.strings.Value(index) = line; break;
-    case '%': vars.integers.Value(index) = Truncated(number); break;
-    case '&': vars.longs.Value(index) = Truncated(number); break;
-    default: vars.floats.Value(index) = number; break;
+}  // namespace
+
+// INPUT [#n,] variable: a line typed into the window, or the next line of the slot's file,
+// stored converted to the variable's type.
+void StmtInput(Engine& engine) {
+  engine.handled = true;
+  int32_t slot = 0;
+  if (!engine.param.empty() && engine.param.front() == '#') {
+    slot = ReadFileSlot(engine);
+    if (slot == 0) return;
+  } else if (engine.window.printing) {
+    Error(engine, kDuringPrinting, engine.word);
+    return;
   }
+  const std::string name = UpperCase(TrimControl(engine.param));
+  engine.param.clear();
+  const InputTarget target = FindInputTarget(engine, name);
+  if (target.index < 0) {
+    Error(engine, kNotDeclared, name);
+    return;
+  }
+  std::string line;
+  if (slot != 0) {
+    ReadTextLine(engine, slot, line);
+  } else {
+    line = TypedLine(engine);
+  }
+  StoreInput(engine, target, line);
 }
 
 }  // namespace talven

@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "library/files/file_slots.h"
 #include "library/windows/colors.h"
 #include "library/windows/statements.h"
 #include "library/windows/window_state.h"
@@ -94,28 +95,46 @@ void StmtCls(Engine& engine) {
   platform.Invalidate();
 }
 
-// PRINT items: a string in a field of STRWIDTH, a number as its register text (formatted
-// with NUMWIDTH and DECIMALS); "," adds one blank, ";" nothing; the line ends after the
-// last item. A list that ends with its separator keeps the line open.
+// PRINT [#n,] items: a string in a field of STRWIDTH, a number as its register text
+// (formatted with NUMWIDTH and DECIMALS); "," adds one blank, ";" nothing; the line ends
+// after the last item. A list that ends with its separator keeps the line open. With a
+// file slot the same text goes to the slot's file, lines ending in CR LF.
 void StmtPrint(Engine& engine) {
   engine.handled = true;
-  if (RefusedWhilePrinting(engine)) return;
-  EnsureWindow(engine);
-  if (engine.param.empty()) {
-    WriteLineEnd(engine);
-    return;
+  int32_t slot = 0;
+  if (!engine.param.empty() && engine.param.front() == '#') {
+    slot = ReadFileSlot(engine);
+    if (slot == 0) return;
+  } else {
+    if (RefusedWhilePrinting(engine)) return;
+    EnsureWindow(engine);
   }
+  auto write = [&](std::string_view text) {
+    if (slot != 0) {
+      WriteTextFile(engine, slot, text);
+    } else {
+      WriteText(engine, text);
+    }
+  };
+  auto endLine = [&] {
+    if (slot != 0) {
+      WriteTextFile(engine, slot, "\r\n");
+    } else {
+      WriteLineEnd(engine);
+    }
+  };
+  engine.lastSeparator = ' ';
   while (!engine.param.empty()) {
     Evaluate(engine, kListItem);
     std::string text = engine.reg.Text();
     if (engine.reg.type == ValueType::String) {
       text = RightAligned(std::move(text), engine.format.stringWidth);
     }
-    WriteText(engine, text);
-    if (engine.lastSeparator == ',') WriteText(engine, " ");
+    write(text);
+    if (engine.lastSeparator == ',') write(" ");
     if (engine.lastSeparator == ' ') break;
   }
-  if (engine.lastSeparator == ' ') WriteLineEnd(engine);
+  if (engine.lastSeparator == ' ') endLine();
 }
 
 // LOCATE row, column: 1-based, clamped to the grid.

@@ -40,6 +40,8 @@ class WindowPlatform {
   // tell its text grid to whoever asks.
   virtual void Create(WindowState& state) = 0;
   virtual bool Exists() const = 0;
+  // The window's handle as programs see it (%HWND); 0 before it exists.
+  virtual intptr_t NativeHandle() const = 0;
   virtual WindowMetrics Metrics() const = 0;
 
   virtual void Place(int32_t left, int32_t top, int32_t width, int32_t height) = 0;

@@ -21,6 +21,7 @@ class FakeWindow : public WindowPlatform {
  public:
   void Create(WindowState& state) override;
   bool Exists() const override { return m_state != nullptr; }
+  intptr_t NativeHandle() const override { return Exists() ? 1 : 0; }
   WindowMetrics Metrics() const override { return WindowMetrics{}; }
   void Place(int32_t, int32_t, int32_t, int32_t) override {}
   void SetTitle(std::string_view text) override { title = std::string(text); }

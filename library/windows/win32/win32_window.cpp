@@ -73,6 +73,13 @@ void Win32Window::MeasureCells() {
   m_metrics.cellHeight = height > 0 ? height : 15;
 }
 
+WindowMetrics Win32Window::Metrics() const {
+  WindowMetrics metrics = m_metrics;
+  metrics.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  metrics.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  return metrics;
+}
+
 void Win32Window::Create(WindowState& state) {
   if (m_window != nullptr) return;
   m_state = &state;

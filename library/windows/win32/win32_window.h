@@ -14,7 +14,8 @@ class Win32Window final : public WindowPlatform {
 
   void Create(WindowState& state) override;
   bool Exists() const override { return m_window != nullptr; }
-  WindowMetrics Metrics() const override { return m_metrics; }
+  intptr_t NativeHandle() const override { return reinterpret_cast<intptr_t>(m_window); }
+  WindowMetrics Metrics() const override;
   void Place(int32_t left, int32_t top, int32_t width, int32_t height) override;
   void SetTitle(std::string_view title) override;
   void Show(ShowMode mode) override;

@@ -1,0 +1,54 @@
+#pragma once
+// The file slots #1 .. #15: a name, and the text file bound to it. I/O failures are kept as
+// the I/O result that %IORESULT reports and clears; they never stop the program.
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "engine/limits.h"
+
+namespace talven {
+
+// I/O results, in the numbering programs know from the runtime library.
+inline constexpr int32_t kIoFileNotFound = 2;
+inline constexpr int32_t kIoPathNotFound = 3;
+inline constexpr int32_t kIoAccessDenied = 5;
+inline constexpr int32_t kIoReadPastEnd = 100;
+inline constexpr int32_t kIoWriteFailed = 101;
+inline constexpr int32_t kIoNotAssigned = 102;
+inline constexpr int32_t kIoNotOpen = 103;
+inline constexpr int32_t kIoNotOpenForInput = 104;
+inline constexpr int32_t kIoNotOpenForOutput = 105;
+
+enum class TextMode { Closed, Reading, Writing };
+
+struct FileSlot {
+  std::string name;
+  std::FILE* text = nullptr;
+  TextMode mode = TextMode::Closed;
+};
+
+struct FileState {
+  std::array<FileSlot, kFileSlots + 1> slots;  // 1-based; slot 0 unused
+  int32_t ioResult = 0;
+  int32_t fileMode = 2;  // 0 read only, 1 write only, 2 both (RESET and OPENRW)
+
+  ~FileState() { CloseAll(); }
+  void CloseAll();
+};
+
+class Engine;
+
+// Reads "#n" from the front of the parameter text (and the "," after it): 104 without "#",
+// 210 outside 1..15. Returns 0 when the slot is not usable.
+int32_t ReadFileSlot(Engine& engine);
+
+// One line of the text file in slot n (without its line end); false at the end or on an
+// I/O failure (recorded).
+bool ReadTextLine(Engine& engine, int32_t slot, std::string& line);
+void WriteTextFile(Engine& engine, int32_t slot, std::string_view text);
+bool AtTextEnd(Engine& engine, int32_t slot);
+
+}  // namespace talven
