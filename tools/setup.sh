@@ -40,3 +40,16 @@ if [ ! -f "$WINEPREFIX/.talven-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.talven-ready"
 fi
+
+# A copy with Wine's normal display driver, for runs that show windows on a display (./run,
+# the screenshot tests under Xvfb).
+display_prefix=${WINEPREFIX}-display
+if [ ! -f "$display_prefix/.talven-ready" ]; then
+  echo "setup: creating the display prefix $display_prefix"
+  rm -rf "$display_prefix"
+  cp -a "$WINEPREFIX" "$display_prefix"
+  rm -f "$display_prefix/.talven-ready"
+  WINEPREFIX=$display_prefix wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
+  WINEPREFIX=$display_prefix wineserver -w
+  touch "$display_prefix/.talven-ready"
+fi

@@ -1,6 +1,7 @@
 // tdriver: runs a program the way a user would and reports what it shows.
 //
-//   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT]... -- PROGRAM [ARGS...]
+//   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT | --cover]...
+//           [--screenshot FILE.bmp] -- PROGRAM [ARGS...]
 //
 // Every message box and file dialog of the program is reported on standard output, in the
 // order they appear, and answered with the next ANSWER (ok, cancel, yes, no, or
@@ -8,7 +9,9 @@
 //   box: ICON BUTTONS | CAPTION | TEXT      (ICON: icon or none; CR LF written as \n)
 //   dialog: CAPTION
 // Each TEXT is typed into the program's main window the next time the program blocks
-// waiting for input (\n types Enter, \b backspace). When the program's run is over and its
+// waiting for input (\n types Enter, \b backspace); --cover instead covers the window with
+// another one for a moment and uncovers it again. --screenshot saves what the screen shows
+// of the window's client area when the run is over (needs a real display, such as Xvfb). When the program's run is over and its
 // window waits to be closed, the rows of its text grid are reported and the window closed:
 //   screen: ROW
 // The last line is "exit: CODE", or "timeout" when the program had to be ended.
@@ -32,6 +35,8 @@ constexpr char kMainClass[] = "FENSTER";
 constexpr char kWaitingProperty[] = "TalvenWaiting";
 constexpr char kEndedProperty[] = "TalvenEnded";
 constexpr char kGridRowMessage[] = "TalvenGridRow";
+// Stands in the queue of typed texts for a cover action (no text holds a NUL).
+const std::string kCoverAction(1, '\0');
 
 std::string Escaped(const std::string& text) {
   std::string out;
@@ -94,6 +99,68 @@ std::string Unescaped(const std::string& text) {
     }
   }
   return out;
+}
+
+// Covers `window` with a window of our own for a moment, then uncovers it.
+void CoverAndUncover(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
+                               rect.left, rect.top, rect.right - rect.left,
+                               rect.bottom - rect.top, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  UpdateWindow(cover);
+  const DWORD until = GetTickCount() + 300;
+  MSG msg;
+  while (static_cast<LONG>(GetTickCount() - until) < 0) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(10);
+  }
+  DestroyWindow(cover);
+  // Wine keeps the pixels of a covered window itself and may put them back without telling
+  // the program; Windows invalidates what was uncovered. Do what Windows does.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// The client area of `window` as the screen shows it, written as a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::string& path) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  const int width = client.right;
+  const int height = client.bottom;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  std::fwrite(&file, sizeof(file), 1, out);
+  std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
+  std::fwrite(pixels.data(), 1, pixels.size(), out);
+  std::fclose(out);
+  return true;
 }
 
 // The program's text grid, row by row, asked for through its grid-row message.
@@ -200,7 +267,8 @@ std::string Quoted(const std::string& arg) {
 int main(int argc, char** argv) {
   double timeout = 20.0;
   std::deque<std::string> answers;
-  std::deque<std::string> typed;
+  std::deque<std::string> typed;  // texts to type, and cover actions
+  std::string screenshot;
   int i = 1;
   for (; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -214,6 +282,10 @@ int main(int argc, char** argv) {
       answers.push_back(argv[++i]);
     } else if (arg == "--type" && i + 1 < argc) {
       typed.push_back(Unescaped(argv[++i]));
+    } else if (arg == "--cover") {
+      typed.push_back(kCoverAction);
+    } else if (arg == "--screenshot" && i + 1 < argc) {
+      screenshot = argv[++i];
     } else {
       std::fprintf(stderr, "tdriver: unknown option %s\n", arg.c_str());
       return 100;
@@ -255,13 +327,20 @@ int main(int argc, char** argv) {
     if (main != nullptr && !closing) {
       const auto wait = reinterpret_cast<uintptr_t>(GetPropA(main, kWaitingProperty));
       if (GetPropA(main, kEndedProperty) != nullptr) {
+        if (!screenshot.empty() && !SaveScreenshot(main, screenshot)) {
+          std::fprintf(stderr, "tdriver: no screenshot\n");
+        }
         ReportScreen(main);
         PostMessageA(main, WM_CLOSE, 0, 0);
         closing = true;
       } else if (!typed.empty() && wait != 0 && wait != typedAtWait) {
-        // The program is blocked waiting for input: type the next text.
-        for (const char c : typed.front()) {
-          PostMessageA(main, WM_CHAR, static_cast<unsigned char>(c), 1);
+        // The program is blocked waiting for input: type the next text, or cover.
+        if (typed.front() == kCoverAction) {
+          CoverAndUncover(main);
+        } else {
+          for (const char c : typed.front()) {
+            PostMessageA(main, WM_CHAR, static_cast<unsigned char>(c), 1);
+          }
         }
         typed.pop_front();
         typedAtWait = wait;

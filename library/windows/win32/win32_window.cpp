@@ -57,6 +57,9 @@ void Win32Window::MeasureCells() {
   m_metrics.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   m_metrics.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   // The cell fits the widest character and the tallest line of the OEM and system fixed fonts.
+  // Deliberate: the width is the fonts' average character width. For the fixed fonts of the
+  // system both widths are the same; where a fixed font is substituted by one with a few wide
+  // glyphs, the maximum would spread every run of text apart.
   HDC dc = GetDC(nullptr);
   int width = 0;
   int height = 0;
@@ -65,7 +68,7 @@ void Win32Window::MeasureCells() {
     TEXTMETRICA metrics = {};
     GetTextMetricsA(dc, &metrics);
     SelectObject(dc, old);
-    width = std::max<int>(width, metrics.tmMaxCharWidth);
+    width = std::max<int>(width, metrics.tmAveCharWidth);
     height = std::max<int>(height, metrics.tmHeight + metrics.tmExternalLeading - 2);
   }
   ReleaseDC(nullptr, dc);
