@@ -3,10 +3,12 @@
 // an Engine. A fresh Engine per run (and per test) starts from the documented defaults.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "engine/compiled_expression.h"
 #include "engine/host.h"
 #include "engine/program_store.h"
 #include "engine/values.h"
@@ -47,11 +49,17 @@ struct ProcedureFrame {
 // never changes during a run, so everything here follows from the line's text alone.
 struct LineCache {
   bool ready = false;
+  bool direct = false;  // not CASE or CASENOT: the fields below hold
   bool openString = false;
   bool bracketsBalanced = true;
+  bool operatorSwitch = false;
+  bool label = false;
+  bool noOp = false;
+  int keyword = -1;
   std::string display;  // the current display line for this line
   std::string word;
   std::string param;
+  std::string cutParam;  // the parameter text cut before its comment
 };
 
 // What a forward scan from one line meets: the ELSEIF lines at nesting 0 whose condition
@@ -69,6 +77,9 @@ struct SearchCache {
   std::unordered_map<std::string, int32_t> constants;   // name -> first DEF line, 0 none
   std::unordered_map<int64_t, BlockScan> scans;  // start line * 4 + block kind
   std::vector<LineCache> lines;
+  // The reading of each parameter text the evaluator met, by separator, mode and text.
+  std::unordered_map<std::string, std::unique_ptr<CompiledExpression>> expressions;
+  std::string expressionKey;
 };
 
 class Engine {

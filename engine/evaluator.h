@@ -11,6 +11,7 @@ namespace talven {
 
 class Engine;
 struct ArrayDescriptor;
+struct CompiledOperand;
 
 // 0 any type; 1 a string is required (216 otherwise); 2 a number is expected (as 0);
 // 9 a string is required and only the escape "\\" is translated (file names).
@@ -28,10 +29,12 @@ void Skip(Engine& engine, std::string_view separator);
 // Evaluates and returns the integer register.
 int32_t EvaluateInteger(Engine& engine, std::string_view separator);
 
-// Operand recognition (operand.cpp): reads the operand that starts at `pos` of `text`
-// into the registers and moves `pos` past it. `stops` are the separator characters.
-void ReadOperand(Engine& engine, const std::string& text, size_t& pos, std::string_view stops,
-                 EvalMode mode, bool listItem);
+// Operand recognition (operand.cpp): tells what the operand that starts at `pos` of
+// `text` is and moves `pos` past it; `stops` are the separator characters. RunOperand
+// delivers its value in the registers.
+void ParseOperand(const std::string& text, size_t& pos, std::string_view stops,
+                  bool operatorMode, EvalMode mode, bool listItem, CompiledOperand& out);
+void RunOperand(Engine& engine, const CompiledOperand& operand);
 
 // The up to three indices of an array element, each an expression whose long value
 // counts; missing indices are 0, a fourth raises 254 (false).
