@@ -101,6 +101,9 @@ class Engine {
   std::string param;
   std::string displayLine;
   bool operatorMode = true;
+  // Statements left before the loop stops as at the end of the store; -1 for no limit.
+  // Only test drivers set it, to end programs that loop for ever.
+  int64_t statementBudget = -1;
 
   ErrorState errors;
   Registers reg;

@@ -166,6 +166,7 @@ void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine); }
 void RunStatements(Engine& engine) {
   try {
     while (engine.pc < engine.store.LineCount() && !engine.terminate) {
+      if (engine.statementBudget >= 0 && engine.statementBudget-- == 0) break;
       ++engine.pc;
       const LineCache& line = CachedLine(engine, engine.pc);
       engine.displayLine = line.display;
