@@ -249,7 +249,8 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
 constexpr size_t kMaxCompiledExpressions = 50000;
 
 const CompiledExpression& CompiledFor(Engine& engine, std::string_view stops, bool listItem,
-                                      EvalMode mode, CompiledExpression& scratch) {
+                                      EvalMode mode,
+                                      std::unique_ptr<CompiledExpression>& scratch) {
   std::string& key = engine.cache.expressionKey;
   key.clear();
   key.push_back(static_cast<char>((engine.operatorMode ? 1 : 0) | (listItem ? 2 : 0) |
@@ -261,9 +262,9 @@ const CompiledExpression& CompiledFor(Engine& engine, std::string_view stops, bo
   const auto found = compiled.find(key);
   if (found != compiled.end()) return *found->second;
   if (compiled.size() >= kMaxCompiledExpressions) {
-    scratch = CompiledExpression{};
-    Compile(engine.param, stops, listItem, engine.operatorMode, mode, scratch);
-    return scratch;
+    scratch = std::make_unique<CompiledExpression>();
+    Compile(engine.param, stops, listItem, engine.operatorMode, mode, *scratch);
+    return *scratch;
   }
   auto expression = std::make_unique<CompiledExpression>();
   Compile(engine.param, stops, listItem, engine.operatorMode, mode, *expression);
@@ -275,7 +276,7 @@ const CompiledExpression& CompiledFor(Engine& engine, std::string_view stops, bo
 void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
   const bool listItem = separator == kListItem;
   const std::string_view stops = listItem ? std::string_view(",;") : separator;
-  CompiledExpression scratch;
+  std::unique_ptr<CompiledExpression> scratch;
   // The cache never drops an entry during a run, so this stays valid while nested
   // evaluations add their own.
   const CompiledExpression& expression = CompiledFor(engine, stops, listItem, mode, scratch);
