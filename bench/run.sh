@@ -25,16 +25,22 @@ wine_run() { (cd "$work" && wine "$bin/tdriver.exe" --timeout 120 --answer ok --
 printf 'GOTO "summe"\r\n' > "$work/baseline.tvs"
 wine cmd /c exit >/dev/null 2>&1
 base=$(best wine_run baseline.tvs)
+brandy_run() { (cd "$work" && SDL_VIDEODRIVER=dummy brandy -quit "$1"); }
 printf '%-12s %9s %9s %9s %9s %9s   %s\n' benchmark native wine-fast wine-norm yabasic brandy checksum
 for tvs in "$top"/bench/*.tvs; do
   name=$(basename "$tvs" .tvs)
   sed 's/^SETERRORLEVEL 1/SETERRORLEVEL -2/' "$tvs" > "$work/${name}_fast.tvs"
   cp "$tvs" "$work/${name}_normal.tvs"
-  checksum=$("$native" "$tvs" | sed 's/.*Label nicht gefunden: //')
+  checksum=$("$native" "$tvs" | sed 's/.*Label nicht gefunden: SUMME //; s/:$//')
+  yab=$(yabasic "$top/bench/yabasic/$name.yab" | sed 's/summe //')
+  rm -f "$work/summe.txt"; brandy_run "$top/bench/brandy/$name.bas" >/dev/null 2>&1
+  bbc=$(sed 's/summe //' "$work/summe.txt" 2>/dev/null)
+  [[ "$checksum" == "$yab" && "$checksum" == "$bbc" ]] && checksum="$checksum (all agree)" ||
+    checksum="$checksum (yabasic $yab, brandy $bbc)"
   n=$(best "$native" "$work/${name}_fast.tvs")
   f=$(($(best wine_run "${name}_fast.tvs") - base))
   m=$(($(best wine_run "${name}_normal.tvs") - base))
   y=$(best yabasic "$top/bench/yabasic/$name.yab")
-  b=$(SDL_VIDEODRIVER=dummy best brandy -quit "$top/bench/brandy/$name.bas")
+  b=$(best brandy_run "$top/bench/brandy/$name.bas")
   printf '%-12s %9d %9d %9d %9d %9d   %s\n' "$name" "$n" "$f" "$m" "$y" "$b" "$checksum"
 done

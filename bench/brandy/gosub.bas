@@ -1,9 +1,10 @@
+OUTFILE$="summe.txt"
 i% = 0 : s% = 0
-WHILE i% < 100000
+WHILE i% < 1000000
   i% = i% + 1
   PROCunter
 ENDWHILE
-PRINT "summe "; s%
+F%=OPENOUT(OUTFILE$) : BPUT#F%,"summe "+STR$(s%) : CLOSE#F%
 END
 DEF PROCunter
   s% = s% + i% MOD 5

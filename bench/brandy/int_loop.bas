@@ -1,5 +1,6 @@
+OUTFILE$="summe.txt"
 i% = 0 : s% = 0
-WHILE i% < 300000
+WHILE i% < 3000000
   i% = i% + 1
   IF i% MOD 3 = 0 THEN
     s% = s% + i% MOD 7
@@ -7,4 +8,4 @@ WHILE i% < 300000
     s% = s% - 1
   ENDIF
 ENDWHILE
-PRINT "summe "; s%
+F%=OPENOUT(OUTFILE$) : BPUT#F%,"summe "+STR$(s%) : CLOSE#F%

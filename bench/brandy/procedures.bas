@@ -1,8 +1,9 @@
+OUTFILE$="summe.txt"
 i% = 0 : s% = 0
-WHILE i% < 100000
+WHILE i% < 1000000
   i% = i% + 1
-  s% = FNaddiere(s%, i%) MOD 1000003
+  s% = FNaddiere(s%, i%) MOD 10000003
 ENDWHILE
-PRINT "summe "; s%
+F%=OPENOUT(OUTFILE$) : BPUT#F%,"summe "+STR$(s%) : CLOSE#F%
 END
 DEF FNaddiere(a%, b%) = a% + b%

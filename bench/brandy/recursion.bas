@@ -1,4 +1,5 @@
-PRINT "summe "; FNfib(20)
+OUTFILE$="summe.txt"
+F%=OPENOUT(OUTFILE$) : BPUT#F%,"summe "+STR$(FNfib(25)) : CLOSE#F%
 END
 DEF FNfib(n%)
 LOCAL a%
