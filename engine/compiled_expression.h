@@ -10,14 +10,10 @@
 #include <vector>
 
 #include "engine/values.h"
+#include "engine/variables.h"
 
 namespace talven {
 
-// A remembered variable look-up: valid while the table has not changed.
-struct LookupCache {
-  uint32_t generation = 0;
-  int32_t index = -1;
-};
 
 struct CompiledOperand {
   enum class Kind : uint8_t {
@@ -57,6 +53,23 @@ struct CompiledExpression {
   std::string wholeText;       // from the expression on, for 216 after a stack overflow
   char separator = ' ';        // the separator that ended it, blank when none
   std::string rest;            // the parameter text after it, trimmed
+};
+
+// A statement's own remembered reading of its parameter text (EvaluateRemembered).
+struct RememberedExpression {
+  const CompiledExpression* expression = nullptr;
+  bool operatorMode = true;
+};
+
+// What a statement handler read from its line's parameter text the first time, kept for
+// the line's later executions: the target variable (upper-cased) and its look-up, and
+// the text it evaluates with the reading of it.
+struct PreparedStatement {
+  bool ready = false;
+  std::string target;
+  std::string expression;
+  RememberedExpression memo;
+  LookupCache lookup;
 };
 
 }  // namespace talven

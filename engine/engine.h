@@ -60,6 +60,7 @@ struct LineCache {
   std::string word;
   std::string param;
   std::string cutParam;  // the parameter text cut before its comment
+  PreparedStatement prepared;
 };
 
 // What a forward scan from one line meets: the ELSEIF lines at nesting 0 whose condition
@@ -99,11 +100,20 @@ class Engine {
   bool handled = false;
   std::string word;
   std::string param;
+  // The current display line: the line cache's text while a line runs as stored, or
+  // displayLine where the engine built one of its own (displayLineRef nullptr).
   std::string displayLine;
+  const std::string* displayLineRef = nullptr;
+  const std::string& CurrentDisplayLine() const {
+    return displayLineRef != nullptr ? *displayLineRef : displayLine;
+  }
   bool operatorMode = true;
   // Statements left before the loop stops as at the end of the store; -1 for no limit.
   // Only test drivers set it, to end programs that loop for ever.
   int64_t statementBudget = -1;
+  // The cache of the line whose own statement runs (not one a CASE selected); nullptr
+  // otherwise. Handlers keep what they read from its parameter text there.
+  LineCache* currentLine = nullptr;
 
   ErrorState errors;
   Registers reg;

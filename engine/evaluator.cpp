@@ -273,13 +273,9 @@ const CompiledExpression& CompiledFor(Engine& engine, std::string_view stops, bo
 
 }  // namespace
 
-void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
-  const bool listItem = separator == kListItem;
-  const std::string_view stops = listItem ? std::string_view(",;") : separator;
-  std::unique_ptr<CompiledExpression> scratch;
-  // The cache never drops an entry during a run, so this stays valid while nested
-  // evaluations add their own.
-  const CompiledExpression& expression = CompiledFor(engine, stops, listItem, mode, scratch);
+namespace {
+
+void RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode mode) {
   if (expression.missing) {
     engine.param.clear();
     Error(engine, kTooFewParameters);
@@ -323,6 +319,50 @@ void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
       engine.reg.type != ValueType::String) {
     Error(engine, kWrongType, overflow ? expression.wholeText : expression.expressionText);
   }
+}
+
+}  // namespace
+
+void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
+  const bool listItem = separator == kListItem;
+  const std::string_view stops = listItem ? std::string_view(",;") : separator;
+  std::unique_ptr<CompiledExpression> scratch;
+  // The cache never drops an entry during a run, so this stays valid while nested
+  // evaluations add their own.
+  RunCompiled(engine, CompiledFor(engine, stops, listItem, mode, scratch), mode);
+}
+
+void EvaluateRemembered(Engine& engine, RememberedExpression& memo, std::string_view separator,
+                        EvalMode mode) {
+  if (memo.expression == nullptr || memo.operatorMode != engine.operatorMode) {
+    const bool listItem = separator == kListItem;
+    const std::string_view stops = listItem ? std::string_view(",;") : separator;
+    std::unique_ptr<CompiledExpression> scratch;
+    const CompiledExpression& expression = CompiledFor(engine, stops, listItem, mode, scratch);
+    memo.expression = scratch ? nullptr : &expression;
+    memo.operatorMode = engine.operatorMode;
+    RunCompiled(engine, expression, mode);
+    return;
+  }
+  RunCompiled(engine, *memo.expression, mode);
+}
+
+void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode) {
+  if (prepared.memo.expression == nullptr || prepared.memo.operatorMode != engine.operatorMode) {
+    engine.param = prepared.expression;
+  }
+  EvaluateRemembered(engine, prepared.memo, "", mode);
+}
+
+int32_t EvaluateCondition(Engine& engine) {
+  if (engine.currentLine == nullptr) return EvaluateInteger(engine, "");
+  PreparedStatement& prepared = engine.currentLine->prepared;
+  if (!prepared.ready) {
+    prepared.expression = engine.param;
+    prepared.ready = true;
+  }
+  EvaluatePrepared(engine, prepared, EvalMode::Number);
+  return engine.reg.integer;
 }
 
 void EvaluateText(Engine& engine, std::string_view text, EvalMode mode) {

@@ -121,14 +121,9 @@ bool SuppressesUndeclared(const Engine& engine) {
   return engine.word == "DECLARE" || engine.word == "PARAMETERS";
 }
 
-// The newest entry of `name`, remembered while the table stays as it is.
 template <typename Table>
 int32_t Lookup(const Table& table, const std::string& name, LookupCache& cache) {
-  if (cache.generation != table.Generation()) {
-    cache.index = table.Find(name);
-    cache.generation = table.Generation();
-  }
-  return cache.index;
+  return table.FindCached(name, cache);
 }
 
 void ReadVariable(Engine& engine, const CompiledOperand& operand) {

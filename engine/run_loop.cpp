@@ -108,11 +108,8 @@ void ExecuteStatementImpl(Engine& engine) {
 // The split of a line, its display line and (for every line but CASE and CASENOT, whose
 // selected statement is split anew) the outcome of steps 5 to 12 that depend on its
 // text alone, made once per line and run.
-const LineCache& CachedLine(Engine& engine, int32_t number) {
+LineCache& CachedLine(Engine& engine, int32_t number) {
   std::vector<LineCache>& lines = engine.cache.lines;
-  if (lines.size() != static_cast<size_t>(engine.store.LineCount()) + 1) {
-    lines.assign(static_cast<size_t>(engine.store.LineCount()) + 1, LineCache{});
-  }
   LineCache& entry = lines[static_cast<size_t>(number)];
   if (!entry.ready) {
     const std::string_view line = TrimControl(engine.store.Line(number).text);
@@ -164,21 +161,35 @@ void ExecuteDirect(Engine& engine, const LineCache& line) {
 void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine); }
 
 void RunStatements(Engine& engine) {
+  std::vector<LineCache>& lines = engine.cache.lines;
+  if (lines.size() != static_cast<size_t>(engine.store.LineCount()) + 1) {
+    lines.assign(static_cast<size_t>(engine.store.LineCount()) + 1, LineCache{});
+    engine.displayLineRef = nullptr;
+    engine.currentLine = nullptr;
+  }
   try {
     while (engine.pc < engine.store.LineCount() && !engine.terminate) {
       if (engine.statementBudget >= 0 && engine.statementBudget-- == 0) break;
       ++engine.pc;
-      const LineCache& line = CachedLine(engine, engine.pc);
-      engine.displayLine = line.display;
+      LineCache& line = CachedLine(engine, engine.pc);
+      engine.displayLineRef = &line.display;
       engine.handled = false;
       engine.word = line.word;
       if (line.direct) {
-        engine.param = line.cutParam;
+        // A statement that prepared its line reads nothing from the parameter text.
+        if (line.prepared.ready) {
+          engine.param.clear();
+        } else {
+          engine.param = line.cutParam;
+        }
+        engine.currentLine = &line;
         ExecuteDirect(engine, line);
       } else {
         engine.param = line.param;
+        engine.currentLine = nullptr;
         ExecuteStatement(engine);
       }
+      engine.currentLine = nullptr;
       // Step 16: let the window live between statements.
       if (!engine.errors.fastMode && engine.host.PumpMessages(false) == PumpResult::Quit) {
         throw RunEnd{255};

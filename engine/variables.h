@@ -18,6 +18,12 @@ struct AreaValue {
   int32_t size = 0;
 };
 
+// A remembered variable look-up: valid while the table has not changed.
+struct LookupCache {
+  uint32_t generation = 0;
+  int32_t index = -1;
+};
+
 template <typename T>
 class VariableTable {
  public:
@@ -43,6 +49,14 @@ class VariableTable {
     m_names.resize(static_cast<size_t>(count));
     m_values.resize(static_cast<size_t>(count));
     ++m_generation;
+  }
+  // Find, remembered in `cache` until the names change.
+  int32_t FindCached(std::string_view name, LookupCache& cache) const {
+    if (cache.generation != m_generation) {
+      cache.index = Find(name);
+      cache.generation = m_generation;
+    }
+    return cache.index;
   }
   T& Value(int32_t index) { return m_values[static_cast<size_t>(index)]; }
   const T& Value(int32_t index) const { return m_values[static_cast<size_t>(index)]; }
