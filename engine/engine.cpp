@@ -9,6 +9,7 @@ void Engine::ResetRunState() {
   word.clear();
   param.clear();
   displayLine.clear();
+  displayLineRef = nullptr;
   operatorMode = true;
   errors = ErrorState{};
   reg = Registers{};
@@ -21,6 +22,7 @@ void Engine::ResetRunState() {
   operators.clear();
   whileStack.clear();
   frames.clear();
+  currentLine = nullptr;
   cache = SearchCache{};
 }
 

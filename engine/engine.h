@@ -3,10 +3,12 @@
 // an Engine. A fresh Engine per run (and per test) starts from the documented defaults.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "engine/compiled_expression.h"
 #include "engine/host.h"
 #include "engine/program_store.h"
 #include "engine/values.h"
@@ -49,11 +51,18 @@ struct ProcedureFrame {
 // never changes during a run, so everything here follows from the line's text alone.
 struct LineCache {
   bool ready = false;
+  bool direct = false;  // not CASE or CASENOT: the fields below hold
   bool openString = false;
   bool bracketsBalanced = true;
+  bool operatorSwitch = false;
+  bool label = false;
+  bool noOp = false;
+  int keyword = -1;
   std::string display;  // the current display line for this line
   std::string word;
   std::string param;
+  std::string cutParam;  // the parameter text cut before its comment
+  PreparedStatement prepared;
 };
 
 // What a forward scan from one line meets: the ELSEIF lines at nesting 0 whose condition
@@ -71,6 +80,9 @@ struct SearchCache {
   std::unordered_map<std::string, int32_t> constants;   // name -> first DEF line, 0 none
   std::unordered_map<int64_t, BlockScan> scans;  // start line * 4 + block kind
   std::vector<LineCache> lines;
+  // The reading of each parameter text the evaluator met, by separator, mode and text.
+  std::unordered_map<std::string, std::unique_ptr<CompiledExpression>> expressions;
+  std::string expressionKey;
 };
 
 class Engine {
@@ -90,8 +102,20 @@ class Engine {
   bool handled = false;
   std::string word;
   std::string param;
+  // The current display line: the line cache's text while a line runs as stored, or
+  // displayLine where the engine built one of its own (displayLineRef nullptr).
   std::string displayLine;
+  const std::string* displayLineRef = nullptr;
+  const std::string& CurrentDisplayLine() const {
+    return displayLineRef != nullptr ? *displayLineRef : displayLine;
+  }
   bool operatorMode = true;
+  // Statements left before the loop stops as at the end of the store; -1 for no limit.
+  // Only test drivers set it, to end programs that loop for ever.
+  int64_t statementBudget = -1;
+  // The cache of the line whose own statement runs (not one a CASE selected); nullptr
+  // otherwise. Handlers keep what they read from its parameter text there.
+  LineCache* currentLine = nullptr;
 
   ErrorState errors;
   Registers reg;

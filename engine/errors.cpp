@@ -45,7 +45,7 @@ std::string DisplayLine(int32_t lineNumber, std::string_view statement) {
 
 std::string ErrorCaption(const Engine& engine) {
   if (engine.kind == ProgramKind::Runtime) return "Zeile " + PadLeft(engine.pc, 6) + "!";
-  return engine.displayLine;
+  return engine.CurrentDisplayLine();
 }
 
 void Error(Engine& engine, int32_t number, std::string_view detail) {
@@ -90,10 +90,10 @@ void Warning(Engine& engine, std::string_view message) {
 }
 
 void TraceBox(Engine& engine) {
-  BoxRequest box{engine.displayLine, std::string(), BoxIcon::Information, BoxButtons::OkCancel,
+  BoxRequest box{engine.CurrentDisplayLine(), std::string(), BoxIcon::Information, BoxButtons::OkCancel,
                  BoxOwner::MainWindow};
   box.caption = "TRACE:";
-  box.text = engine.displayLine;
+  box.text = engine.CurrentDisplayLine();
   box.restoreFocus = true;
   const BoxAnswer answer = engine.host.ShowBox(box);
   if (answer == BoxAnswer::Cancel) {

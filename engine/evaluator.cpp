@@ -1,7 +1,9 @@
 #include "engine/evaluator.h"
 
 #include <cmath>
+#include <memory>
 
+#include "engine/compiled_expression.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/limits.h"
@@ -204,14 +206,78 @@ size_t OperandEnd(std::string_view text, size_t pos, std::string_view stops, boo
   return text.size();
 }
 
-void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
-  const bool listItem = separator == kListItem;
-  const std::string_view stops = listItem ? std::string_view(",;") : separator;
-  const std::string text = std::move(engine.param);
-  engine.param.clear();
+namespace {
+
+// The reading of one parameter text: its operands and operators up to the separator.
+void Compile(const std::string& text, std::string_view stops, bool listItem, bool operatorMode,
+             EvalMode mode, CompiledExpression& out) {
   size_t pos = SkipBlanks(text, 0);
   const size_t start = pos;
   if (pos >= text.size() && !listItem) {
+    out.missing = true;
+    return;
+  }
+  ParseOperand(text, pos, stops, operatorMode, mode, listItem, out.first);
+  if (operatorMode) {
+    while (true) {
+      pos = SkipBlanks(text, pos);
+      // A separator character ends the expression even where it could be an operator
+      // ("-" between the corners of @MOUSE).
+      if (pos >= text.size() || stops.find(text[pos]) != kNotFound) break;
+      const Operator* op = MatchOperator(text, pos);
+      if (op == nullptr) break;
+      pos += op->text.size();
+      CompiledStep step;
+      step.op = op->op;
+      step.priority = op->priority;
+      ParseOperand(text, pos, stops, operatorMode, mode, false, step.operand);
+      out.steps.push_back(std::move(step));
+    }
+  }
+  const size_t end = pos;
+  out.expressionText = std::string(TrimControl(std::string_view(text).substr(start, end - start)));
+  out.wholeText = std::string(TrimControl(std::string_view(text).substr(start)));
+  pos = SkipBlanks(text, pos);
+  if (pos < text.size() && stops.find(text[pos]) != kNotFound) {
+    out.separator = text[pos];
+    ++pos;
+  }
+  out.rest = std::string(TrimControl(std::string_view(text).substr(pos)));
+}
+
+// At most this many readings are kept; texts met beyond them are read at each use.
+constexpr size_t kMaxCompiledExpressions = 50000;
+
+const CompiledExpression& CompiledFor(Engine& engine, std::string_view stops, bool listItem,
+                                      EvalMode mode,
+                                      std::unique_ptr<CompiledExpression>& scratch) {
+  std::string& key = engine.cache.expressionKey;
+  key.clear();
+  key.push_back(static_cast<char>((engine.operatorMode ? 1 : 0) | (listItem ? 2 : 0) |
+                                  (mode == EvalMode::FileName ? 4 : 0)));
+  key.append(stops);
+  key.push_back('\0');
+  key.append(engine.param);
+  auto& compiled = engine.cache.expressions;
+  const auto found = compiled.find(key);
+  if (found != compiled.end()) return *found->second;
+  if (compiled.size() >= kMaxCompiledExpressions) {
+    scratch = std::make_unique<CompiledExpression>();
+    Compile(engine.param, stops, listItem, engine.operatorMode, mode, *scratch);
+    return *scratch;
+  }
+  auto expression = std::make_unique<CompiledExpression>();
+  Compile(engine.param, stops, listItem, engine.operatorMode, mode, *expression);
+  return *compiled.emplace(key, std::move(expression)).first->second;
+}
+
+}  // namespace
+
+namespace {
+
+void RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode mode) {
+  if (expression.missing) {
+    engine.param.clear();
     Error(engine, kTooFewParameters);
     engine.reg = Registers{};
     engine.lastSeparator = ' ';
@@ -219,48 +285,84 @@ void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
     return;
   }
 
+  bool overflow = false;
   {
     StackBase stack(engine);
-    ReadOperand(engine, text, pos, stops, mode, listItem);
-    if (engine.operatorMode) {
-      while (true) {
-        pos = SkipBlanks(text, pos);
-        // A separator character ends the expression even where it could be an operator
-        // ("-" between the corners of @MOUSE).
-        if (pos >= text.size() || stops.find(text[pos]) != kNotFound) break;
-        const Operator* op = MatchOperator(text, pos);
-        if (op == nullptr) break;
-        pos += op->text.size();
-        while (engine.operators.size() > stack.base() &&
-               engine.operators.back().priority >= op->priority) {
-          ApplyTop(engine);
-        }
-        if (engine.operators.size() >= static_cast<size_t>(kOperatorStackSize)) {
-          Error(engine, kOperatorStackFull);
-          pos = text.size();
-          break;
-        }
-        engine.operators.push_back(OperatorEntry{engine.reg, op->op, op->priority});
-        ReadOperand(engine, text, pos, stops, mode, false);
+    RunOperand(engine, expression.first);
+    for (const CompiledStep& step : expression.steps) {
+      while (engine.operators.size() > stack.base() &&
+             engine.operators.back().priority >= step.priority) {
+        ApplyTop(engine);
       }
-      while (engine.operators.size() > stack.base()) ApplyTop(engine);
+      if (engine.operators.size() >= static_cast<size_t>(kOperatorStackSize)) {
+        Error(engine, kOperatorStackFull);
+        overflow = true;
+        break;
+      }
+      engine.operators.push_back(OperatorEntry{engine.reg, step.op, step.priority});
+      RunOperand(engine, step.operand);
     }
+    while (engine.operators.size() > stack.base()) ApplyTop(engine);
   }
 
-  const size_t end = pos;
-  pos = SkipBlanks(text, pos);
-  engine.lastSeparator = ' ';
-  if (pos < text.size() && stops.find(text[pos]) != kNotFound) {
-    engine.lastSeparator = text[pos];
-    ++pos;
+  if (overflow) {
+    // The rest of the text is given up.
+    engine.lastSeparator = ' ';
+    engine.param.clear();
+  } else {
+    engine.lastSeparator = expression.separator;
+    engine.param = expression.rest;
   }
-  engine.param = std::string(TrimControl(std::string_view(text).substr(pos)));
   engine.paramEnded = engine.param.empty();
 
   if ((mode == EvalMode::String || mode == EvalMode::FileName) &&
       engine.reg.type != ValueType::String) {
-    Error(engine, kWrongType, TrimControl(std::string_view(text).substr(start, end - start)));
+    Error(engine, kWrongType, overflow ? expression.wholeText : expression.expressionText);
   }
+}
+
+}  // namespace
+
+void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
+  const bool listItem = separator == kListItem;
+  const std::string_view stops = listItem ? std::string_view(",;") : separator;
+  std::unique_ptr<CompiledExpression> scratch;
+  // The cache never drops an entry during a run, so this stays valid while nested
+  // evaluations add their own.
+  RunCompiled(engine, CompiledFor(engine, stops, listItem, mode, scratch), mode);
+}
+
+void EvaluateRemembered(Engine& engine, RememberedExpression& memo, std::string_view separator,
+                        EvalMode mode) {
+  if (memo.expression == nullptr || memo.operatorMode != engine.operatorMode) {
+    const bool listItem = separator == kListItem;
+    const std::string_view stops = listItem ? std::string_view(",;") : separator;
+    std::unique_ptr<CompiledExpression> scratch;
+    const CompiledExpression& expression = CompiledFor(engine, stops, listItem, mode, scratch);
+    memo.expression = scratch ? nullptr : &expression;
+    memo.operatorMode = engine.operatorMode;
+    RunCompiled(engine, expression, mode);
+    return;
+  }
+  RunCompiled(engine, *memo.expression, mode);
+}
+
+void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode) {
+  if (prepared.memo.expression == nullptr || prepared.memo.operatorMode != engine.operatorMode) {
+    engine.param = prepared.expression;
+  }
+  EvaluateRemembered(engine, prepared.memo, "", mode);
+}
+
+int32_t EvaluateCondition(Engine& engine) {
+  if (engine.currentLine == nullptr) return EvaluateInteger(engine, "");
+  PreparedStatement& prepared = engine.currentLine->prepared;
+  if (!prepared.ready) {
+    prepared.expression = engine.param;
+    prepared.ready = true;
+  }
+  EvaluatePrepared(engine, prepared, EvalMode::Number);
+  return engine.reg.integer;
 }
 
 void EvaluateText(Engine& engine, std::string_view text, EvalMode mode) {

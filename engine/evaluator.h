@@ -11,6 +11,10 @@ namespace talven {
 
 class Engine;
 struct ArrayDescriptor;
+struct CompiledOperand;
+struct CompiledExpression;
+struct RememberedExpression;
+struct PreparedStatement;
 
 // 0 any type; 1 a string is required (216 otherwise); 2 a number is expected (as 0);
 // 9 a string is required and only the escape "\\" is translated (file names).
@@ -20,6 +24,18 @@ enum class EvalMode { Any = 0, String = 1, Number = 2, FileName = 9 };
 inline constexpr std::string_view kListItem = "p";
 
 void Evaluate(Engine& engine, std::string_view separator, EvalMode mode = EvalMode::Any);
+// Evaluate for a statement that evaluates the same text each time it runs: the first
+// time engine.param must hold the text; later (while the operator mode is the same) the
+// remembered reading is used and engine.param need not be set. The outcome is Evaluate's.
+void EvaluateRemembered(Engine& engine, RememberedExpression& memo, std::string_view separator,
+                        EvalMode mode = EvalMode::Any);
+
+// Evaluates the text a statement prepared (EvaluateRemembered on prepared.expression).
+void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode = EvalMode::Any);
+// The integer value of the current line's own parameter text, read once per line (the
+// conditions of IF, IFNOT, WHILE, WHILENOT); EvaluateInteger(engine, "") otherwise.
+int32_t EvaluateCondition(Engine& engine);
+
 // Evaluates `text` to its end with the parameter text saved and restored around it.
 void EvaluateText(Engine& engine, std::string_view text, EvalMode mode = EvalMode::Any);
 // Passes over one argument up to and including the first separator character outside
@@ -28,10 +44,12 @@ void Skip(Engine& engine, std::string_view separator);
 // Evaluates and returns the integer register.
 int32_t EvaluateInteger(Engine& engine, std::string_view separator);
 
-// Operand recognition (operand.cpp): reads the operand that starts at `pos` of `text`
-// into the registers and moves `pos` past it. `stops` are the separator characters.
-void ReadOperand(Engine& engine, const std::string& text, size_t& pos, std::string_view stops,
-                 EvalMode mode, bool listItem);
+// Operand recognition (operand.cpp): tells what the operand that starts at `pos` of
+// `text` is and moves `pos` past it; `stops` are the separator characters. RunOperand
+// delivers its value in the registers.
+void ParseOperand(const std::string& text, size_t& pos, std::string_view stops,
+                  bool operatorMode, EvalMode mode, bool listItem, CompiledOperand& out);
+void RunOperand(Engine& engine, const CompiledOperand& operand);
 
 // The up to three indices of an array element, each an expression whose long value
 // counts; missing indices are 0, a fourth raises 254 (false).

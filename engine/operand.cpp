@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "engine/compiled_expression.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
@@ -116,46 +117,37 @@ void FormatNumber(Registers& reg, const NumberFormat& format) {
   }
 }
 
-void ReadNumber(Engine& engine, std::string_view operand) {
-  if (!IsDecimalNumber(operand)) {
-    SetStringValue(engine.reg, std::string(operand));
-    Warn(engine, kNotANumber, operand);
-    return;
-  }
-  const std::string text(operand);
-  Registers& reg = engine.reg;
-  reg.floatValue = std::strtod(text.c_str(), nullptr);
-  reg.integer = Truncated(reg.floatValue);
-  reg.longValue = reg.integer;
-  reg.type = text.find('.') == std::string::npos ? ValueType::Long : ValueType::Float;
-  FormatNumber(reg, engine.format);
-}
-
 bool SuppressesUndeclared(const Engine& engine) {
   return engine.word == "DECLARE" || engine.word == "PARAMETERS";
 }
 
-void ReadVariable(Engine& engine, const std::string& name) {
+template <typename Table>
+int32_t Lookup(const Table& table, const std::string& name, LookupCache& cache) {
+  return table.FindCached(name, cache);
+}
+
+void ReadVariable(Engine& engine, const CompiledOperand& operand) {
   Variables& vars = engine.vars;
+  const std::string& name = operand.name;
   int32_t index = -1;
   switch (name.back()) {
     case '%':
-      index = vars.integers.Find(name);
+      index = Lookup(vars.integers, name, operand.lookup);
       SetIntegerValue(engine.reg, index < 0 ? 0 : vars.integers.Value(index), ValueType::Integer,
                       engine.format);
       break;
     case '&':
-      index = vars.longs.Find(name);
+      index = Lookup(vars.longs, name, operand.lookup);
       SetIntegerValue(engine.reg, index < 0 ? 0 : vars.longs.Value(index), ValueType::Long,
                       engine.format);
       break;
     case '!':
-      index = vars.floats.Find(name);
+      index = Lookup(vars.floats, name, operand.lookup);
       SetFloatValue(engine.reg, index < 0 ? 0.0 : vars.floats.Value(index), ValueType::Float,
                     engine.format);
       break;
     default:
-      index = vars.strings.Find(name);
+      index = Lookup(vars.strings, name, operand.lookup);
       SetStringValue(engine.reg, index < 0 ? std::string() : vars.strings.Value(index));
       break;
   }
@@ -174,10 +166,7 @@ void ReadArea(Engine& engine, const std::string& name) {
   if (area.address == 0) Error(engine, kNotDimensioned);
 }
 
-void ReadArrayElement(Engine& engine, std::string_view operand) {
-  const size_t open = operand.find('[');
-  const std::string name = UpperCase(TrimControl(operand.substr(0, open)));
-  const std::string_view inside = operand.substr(open + 1, operand.size() - open - 2);
+void ReadArrayElement(Engine& engine, const std::string& name, const std::string& inside) {
   int32_t indices[3] = {0, 0, 0};
   if (!ReadIndices(engine, inside, indices)) return;
   const int32_t index = engine.vars.FindArray(name);
@@ -203,18 +192,20 @@ void ReadArrayElement(Engine& engine, std::string_view operand) {
   }
 }
 
-// A call written "@NAME(" or "NAME(": the name is what stands before the "(" without
-// "@", trimmed and upper-cased.
-void ReadCall(Engine& engine, std::string_view text, size_t& pos, size_t open) {
-  std::string_view name = text.substr(pos, open - pos);
-  if (!name.empty() && name.front() == '@') name.remove_prefix(1);
-  const size_t close = MatchingClose(text, open);
-  const std::string_view arguments =
-      text.substr(open + 1, (close < text.size() ? close : text.size()) - open - 1);
-  pos = close < text.size() ? close + 1 : text.size();
-  std::string saved = std::move(engine.param);
-  CallFunction(engine, UpperCase(TrimControl(name)), arguments);
-  engine.param = std::move(saved);
+// A literal number, read once.
+void ParseNumber(CompiledOperand& out, std::string_view operand) {
+  if (!IsDecimalNumber(operand)) {
+    out.kind = CompiledOperand::Kind::NotNumber;
+    out.text = std::string(operand);
+    return;
+  }
+  out.kind = CompiledOperand::Kind::Number;
+  const std::string text(operand);
+  Registers& reg = out.number;
+  reg.floatValue = std::strtod(text.c_str(), nullptr);
+  reg.integer = Truncated(reg.floatValue);
+  reg.longValue = reg.integer;
+  reg.type = text.find('.') == std::string::npos ? ValueType::Long : ValueType::Float;
 }
 
 }  // namespace
@@ -250,84 +241,141 @@ int64_t ElementPosition(const ArrayDescriptor& array, const int32_t (&indices)[3
   return array.first + offset;
 }
 
-void ReadOperand(Engine& engine, const std::string& text, size_t& pos, std::string_view stops,
-                 EvalMode mode, bool listItem) {
+void ParseOperand(const std::string& text, size_t& pos, std::string_view stops,
+                  bool operatorMode, EvalMode mode, bool listItem, CompiledOperand& out) {
+  using Kind = CompiledOperand::Kind;
+  out = CompiledOperand{};
   while (pos < text.size() && IsControlOrBlank(text[pos])) ++pos;
   // 1. Nothing left.
   if (pos >= text.size()) {
-    if (listItem) {
-      SetStringValue(engine.reg, std::string());
-      return;
-    }
-    engine.reg = Registers{};
-    Error(engine, kTooFewParameters);
+    out.kind = listItem ? Kind::EmptyItem : Kind::Missing;
     return;
   }
   // 2. A leading minus binds tighter than every operator.
-  bool negate = false;
   if (text[pos] == '-') {
-    negate = true;
+    out.negate = true;
     ++pos;
     while (pos < text.size() && IsControlOrBlank(text[pos])) ++pos;
   }
 
   const std::string_view all(text);
-  size_t end = OperandEnd(all, pos, stops, engine.operatorMode);
+  size_t end = OperandEnd(all, pos, stops, operatorMode);
   if (pos < text.size() && text[pos] == '(') {
     // 3. A bracketed sub-expression.
     const size_t close = MatchingClose(all, pos);
-    const std::string_view inside = all.substr(pos + 1, std::min(close, text.size()) - pos - 1);
+    out.kind = Kind::Bracket;
+    out.text = std::string(all.substr(pos + 1, std::min(close, text.size()) - pos - 1));
+    out.fileName = mode == EvalMode::FileName;
     pos = close < text.size() ? close + 1 : text.size();
-    EvaluateText(engine, inside, mode == EvalMode::FileName ? EvalMode::FileName : EvalMode::Any);
+    return;
+  }
+  // 4. A function call: "(" ends the name (operator mode on) or stands in the operand
+  // after a name (operator mode off).
+  size_t open = kNotFound;
+  if (operatorMode) {
+    if (end < text.size() && text[end] == '(') open = end;
   } else {
-    // 4. A function call: "(" ends the name (operator mode on) or stands in the operand
-    // after a name (operator mode off).
-    size_t open = kNotFound;
-    if (engine.operatorMode) {
-      if (end < text.size() && text[end] == '(') open = end;
-    } else {
-      const size_t at = all.substr(pos, end - pos).find('(');
-      if (at != kNotFound) open = pos + at;
-    }
-    const bool at = text[pos] == '@';
-    if (open != kNotFound && (at || LooksLikeBracketCall(all.substr(pos, open - pos + 1)))) {
-      ReadCall(engine, all, pos, open);
-    } else if (at) {
+    const size_t at = all.substr(pos, end - pos).find('(');
+    if (at != kNotFound) open = pos + at;
+  }
+  const bool at = pos < text.size() && text[pos] == '@';
+  if (open != kNotFound && (at || LooksLikeBracketCall(all.substr(pos, open - pos + 1)))) {
+    // The name is what stands before the "(" without "@", trimmed and upper-cased.
+    std::string_view name = all.substr(pos, open - pos);
+    if (!name.empty() && name.front() == '@') name.remove_prefix(1);
+    const size_t close = MatchingClose(all, open);
+    out.kind = Kind::Call;
+    out.name = UpperCase(TrimControl(name));
+    out.text = std::string(all.substr(open + 1, std::min(close, text.size()) - open - 1));
+    pos = close < text.size() ? close + 1 : text.size();
+    return;
+  }
+  if (at) {
+    out.kind = Kind::CallMissing;
+    pos = end;
+    return;
+  }
+  // An array element runs to its closing "]".
+  if (operatorMode && end < text.size() && text[end] == '[') {
+    const size_t close = MatchingClose(all, end);
+    end = close >= text.size() ? text.size() : OperandEnd(all, close + 1, stops, true);
+  }
+  const std::string_view operand = TrimControl(all.substr(pos, end - pos));
+  pos = end;
+  constexpr std::string_view kTypeCharacters = "$!&%";
+  if (operand.size() >= 2 && operand.front() == '"' && operand.back() == '"') {
+    // 5. A string literal.
+    out.kind = Kind::String;
+    out.text = Unescape(operand.substr(1, operand.size() - 2), mode == EvalMode::FileName);
+    CutToMaxString(out.text);
+  } else if (!operand.empty() && operand.back() == ']' && operand.find('[') != kNotFound) {
+    // 6. An array element.
+    const size_t bracket = operand.find('[');
+    out.kind = Kind::Array;
+    out.name = UpperCase(TrimControl(operand.substr(0, bracket)));
+    out.text = std::string(operand.substr(bracket + 1, operand.size() - bracket - 2));
+  } else if (!operand.empty() && operand.back() == '#') {
+    // 7. An area variable.
+    out.kind = Kind::Area;
+    out.name = UpperCase(operand);
+  } else if (!operand.empty() && kTypeCharacters.find(operand.front()) != kNotFound) {
+    // 8. A system variable, a hexadecimal, octal or binary number, a DEF constant.
+    out.kind = Kind::System;
+    out.name = UpperCase(operand);
+  } else if (!operand.empty() && kTypeCharacters.find(operand.back()) != kNotFound) {
+    // 9. A variable.
+    out.kind = Kind::Variable;
+    out.name = UpperCase(operand);
+  } else {
+    // 10. A number.
+    ParseNumber(out, operand);
+  }
+}
+
+void RunOperand(Engine& engine, const CompiledOperand& operand) {
+  using Kind = CompiledOperand::Kind;
+  switch (operand.kind) {
+    case Kind::Missing:
       engine.reg = Registers{};
-      pos = end;
-      Error(engine, kArgumentMissing);
-    } else {
-      // An array element runs to its closing "]".
-      if (engine.operatorMode && end < text.size() && text[end] == '[') {
-        const size_t close = MatchingClose(all, end);
-        end = close >= text.size() ? text.size() : OperandEnd(all, close + 1, stops, true);
-      }
-      const std::string_view operand = TrimControl(all.substr(pos, end - pos));
-      pos = end;
-      if (operand.size() >= 2 && operand.front() == '"' && operand.back() == '"') {
-        // 5. A string literal.
-        SetStringValue(engine.reg,
-                       Unescape(operand.substr(1, operand.size() - 2), mode == EvalMode::FileName));
-      } else if (!operand.empty() && operand.back() == ']' && operand.find('[') != kNotFound) {
-        // 6. An array element.
-        ReadArrayElement(engine, operand);
-      } else if (!operand.empty() && operand.back() == '#') {
-        // 7. An area variable.
-        ReadArea(engine, UpperCase(operand));
-      } else if (!operand.empty() && std::string_view("$!&%").find(operand.front()) != kNotFound) {
-        // 8. A system variable, a hexadecimal, octal or binary number, a DEF constant.
-        ReadSystemVariable(engine, UpperCase(operand));
-      } else if (!operand.empty() && std::string_view("$!&%").find(operand.back()) != kNotFound) {
-        // 9. A variable.
-        ReadVariable(engine, UpperCase(operand));
-      } else {
-        // 10. A number.
-        ReadNumber(engine, operand);
-      }
+      Error(engine, kTooFewParameters);
+      return;
+    case Kind::EmptyItem:
+      SetStringValue(engine.reg, std::string());
+      return;
+    case Kind::Bracket:
+      EvaluateText(engine, operand.text, operand.fileName ? EvalMode::FileName : EvalMode::Any);
+      break;
+    case Kind::Call: {
+      std::string saved = std::move(engine.param);
+      CallFunction(engine, operand.name, operand.text);
+      engine.param = std::move(saved);
+      break;
     }
+    case Kind::CallMissing:
+      engine.reg = Registers{};
+      Error(engine, kArgumentMissing);
+      break;
+    case Kind::String:
+      SetStringValue(engine.reg, operand.text);
+      break;
+    case Kind::Array: ReadArrayElement(engine, operand.name, operand.text); break;
+    case Kind::Area: ReadArea(engine, operand.name); break;
+    case Kind::System: ReadSystemVariable(engine, operand.name); break;
+    case Kind::Variable: ReadVariable(engine, operand); break;
+    case Kind::Number:
+      engine.reg.integer = operand.number.integer;
+      engine.reg.longValue = operand.number.longValue;
+      engine.reg.floatValue = operand.number.floatValue;
+      engine.reg.type = operand.number.type;
+      FormatNumber(engine.reg, engine.format);
+      break;
+    case Kind::NotNumber:
+      SetStringValue(engine.reg, operand.text);
+      Warn(engine, kNotANumber, operand.text);
+      break;
   }
 
-  if (negate && engine.reg.type != ValueType::String && engine.reg.type != ValueType::None) {
+  if (operand.negate && engine.reg.type != ValueType::String && engine.reg.type != ValueType::None) {
     // The integer, long and float registers are negated each; -(-2147483648) wraps as
     // the 32-bit registers do.
     Registers& reg = engine.reg;

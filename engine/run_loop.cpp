@@ -40,44 +40,8 @@ bool SelectCase(Engine& engine, bool onTrue) {
   return true;
 }
 
-void ExecuteStatementImpl(Engine& engine) {
-  // Step 5: the string-end and bracket checks.
-  if (engine.word != "REM") {
-    if (HasOpenString(engine.param)) Error(engine, 238);
-    if (!BracketsBalanced(engine.param)) Error(engine, 255, engine.param);
-  }
-  // Step 6: the operator mode.
-  if (engine.word == "$O+" || engine.word == "$O-") {
-    engine.operatorMode = engine.word == "$O+";
-    engine.handled = true;
-    return;
-  }
-  // Step 7: the trace box.
-  if (engine.errors.trace && !engine.word.empty()) TraceBox(engine);
-  // Step 8: a label.
-  if (engine.param.empty() && !engine.word.empty() && engine.word.back() == ':') {
-    engine.handled = true;
-    return;
-  }
-  // Step 9: CASE, then CASENOT. Tested one after the other, so the statement a CASE
-  // selects may be a CASENOT, while a CASE after either reaches the table, which starts
-  // past both, and ends as an unknown word.
-  if (engine.word == "CASE" && !SelectCase(engine, true)) return;
-  if (engine.word == "CASENOT" && !SelectCase(engine, false)) return;
-  // Step 10: no-ops.
-  const std::string& word = engine.word;
-  if (word.empty() || word == "REM" || word.front() == '\'' || word == "ENDIF" || word == "DEF") {
-    engine.handled = true;
-    return;
-  }
-  // Step 11: the comment behind the parameters.
-  const size_t comment = FindCommentStart(engine.param);
-  if (comment != kNotFound) {
-    engine.param = std::string(TrimControl(std::string_view(engine.param).substr(0, comment)));
-  }
-  // Step 12: the keyword table.
-  RunKeyword(engine);
-  if (engine.handled) return;
+// Steps 13 to 15: a procedure, a bracketed call, or an unknown word.
+void AfterKeywords(Engine& engine) {
   // Step 13: a procedure call.
   TryProcedureCall(engine);
   if (engine.handled) return;
@@ -93,16 +57,59 @@ void ExecuteStatementImpl(Engine& engine) {
   Error(engine, 102, engine.word);
 }
 
-}  // namespace
+bool IsNoOpWord(const std::string& word) {
+  return word.empty() || word == "REM" || word.front() == '\'' || word == "ENDIF" || word == "DEF";
+}
 
-void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine); }
+bool IsLabel(const std::string& word, const std::string& param) {
+  return param.empty() && !word.empty() && word.back() == ':';
+}
 
-// The split of a line and its display line, made once per line and run.
-const LineCache& CachedLine(Engine& engine, int32_t number) {
-  std::vector<LineCache>& lines = engine.cache.lines;
-  if (lines.size() != static_cast<size_t>(engine.store.LineCount()) + 1) {
-    lines.assign(static_cast<size_t>(engine.store.LineCount()) + 1, LineCache{});
+void ExecuteStatementImpl(Engine& engine) {
+  // Step 5: the string-end and bracket checks.
+  if (engine.word != "REM") {
+    if (HasOpenString(engine.param)) Error(engine, 238);
+    if (!BracketsBalanced(engine.param)) Error(engine, 255, engine.param);
   }
+  // Step 6: the operator mode.
+  if (engine.word == "$O+" || engine.word == "$O-") {
+    engine.operatorMode = engine.word == "$O+";
+    engine.handled = true;
+    return;
+  }
+  // Step 7: the trace box.
+  if (engine.errors.trace && !engine.word.empty()) TraceBox(engine);
+  // Step 8: a label.
+  if (IsLabel(engine.word, engine.param)) {
+    engine.handled = true;
+    return;
+  }
+  // Step 9: CASE, then CASENOT. Tested one after the other, so the statement a CASE
+  // selects may be a CASENOT, while a CASE after either reaches the table, which starts
+  // past both, and ends as an unknown word.
+  if (engine.word == "CASE" && !SelectCase(engine, true)) return;
+  if (engine.word == "CASENOT" && !SelectCase(engine, false)) return;
+  // Step 10: no-ops.
+  if (IsNoOpWord(engine.word)) {
+    engine.handled = true;
+    return;
+  }
+  // Step 11: the comment behind the parameters.
+  const size_t comment = FindCommentStart(engine.param);
+  if (comment != kNotFound) {
+    engine.param = std::string(TrimControl(std::string_view(engine.param).substr(0, comment)));
+  }
+  // Step 12: the keyword table.
+  RunKeyword(engine);
+  if (engine.handled) return;
+  AfterKeywords(engine);
+}
+
+// The split of a line, its display line and (for every line but CASE and CASENOT, whose
+// selected statement is split anew) the outcome of steps 5 to 12 that depend on its
+// text alone, made once per line and run.
+LineCache& CachedLine(Engine& engine, int32_t number) {
+  std::vector<LineCache>& lines = engine.cache.lines;
   LineCache& entry = lines[static_cast<size_t>(number)];
   if (!entry.ready) {
     const std::string_view line = TrimControl(engine.store.Line(number).text);
@@ -110,21 +117,79 @@ const LineCache& CachedLine(Engine& engine, int32_t number) {
     SplitLine split = Split(line);
     entry.word = std::move(split.word);
     entry.param = std::move(split.param);
+    entry.direct = entry.word != "CASE" && entry.word != "CASENOT";
+    if (entry.direct) {
+      const bool checked = entry.word != "REM";
+      entry.openString = checked && HasOpenString(entry.param);
+      entry.bracketsBalanced = !checked || BracketsBalanced(entry.param);
+      entry.operatorSwitch = entry.word == "$O+" || entry.word == "$O-";
+      entry.label = IsLabel(entry.word, entry.param);
+      entry.noOp = IsNoOpWord(entry.word);
+      const size_t comment = FindCommentStart(entry.param);
+      entry.cutParam = comment == kNotFound
+                           ? entry.param
+                           : std::string(TrimControl(std::string_view(entry.param).substr(0, comment)));
+      entry.keyword = FindKeyword(entry.word, kFirstTableKeyword);
+    }
     entry.ready = true;
   }
   return entry;
 }
 
+// The statement of a line that is not CASE or CASENOT, with engine.param already cut
+// before its comment: the same steps as ExecuteStatement, from the line's cache.
+void ExecuteDirect(Engine& engine, const LineCache& line) {
+  if (line.openString) Error(engine, 238);
+  if (!line.bracketsBalanced) Error(engine, 255, line.param);
+  if (line.operatorSwitch) {
+    engine.operatorMode = line.word == "$O+";
+    engine.handled = true;
+    return;
+  }
+  if (engine.errors.trace && !line.word.empty()) TraceBox(engine);
+  if (line.label || line.noOp) {
+    engine.handled = true;
+    return;
+  }
+  if (line.keyword >= 0) Keywords()[static_cast<size_t>(line.keyword)].handler(engine);
+  if (engine.handled) return;
+  AfterKeywords(engine);
+}
+
+}  // namespace
+
+void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine); }
+
 void RunStatements(Engine& engine) {
+  std::vector<LineCache>& lines = engine.cache.lines;
+  if (lines.size() != static_cast<size_t>(engine.store.LineCount()) + 1) {
+    lines.assign(static_cast<size_t>(engine.store.LineCount()) + 1, LineCache{});
+    engine.displayLineRef = nullptr;
+    engine.currentLine = nullptr;
+  }
   try {
     while (engine.pc < engine.store.LineCount() && !engine.terminate) {
+      if (engine.statementBudget >= 0 && engine.statementBudget-- == 0) break;
       ++engine.pc;
-      const LineCache& line = CachedLine(engine, engine.pc);
-      engine.displayLine = line.display;
+      LineCache& line = CachedLine(engine, engine.pc);
+      engine.displayLineRef = &line.display;
       engine.handled = false;
       engine.word = line.word;
-      engine.param = line.param;
-      ExecuteStatement(engine);
+      if (line.direct) {
+        // A statement that prepared its line reads nothing from the parameter text.
+        if (line.prepared.ready) {
+          engine.param.clear();
+        } else {
+          engine.param = line.cutParam;
+        }
+        engine.currentLine = &line;
+        ExecuteDirect(engine, line);
+      } else {
+        engine.param = line.param;
+        engine.currentLine = nullptr;
+        ExecuteStatement(engine);
+      }
+      engine.currentLine = nullptr;
       // Step 16: let the window live between statements.
       if (!engine.errors.fastMode && engine.host.PumpMessages(false) == PumpResult::Quit) {
         throw RunEnd{255};

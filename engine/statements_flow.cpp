@@ -100,6 +100,7 @@ bool ScanForward(Engine& engine, Block block, int32_t missing) {
     engine.pc = line;
     const std::string_view text = engine.store.Line(line).text;
     engine.displayLine = DisplayLine(line, text);
+    engine.displayLineRef = nullptr;
     std::string_view condition = text.substr(7);
     const size_t comment = FindCommentStart(condition);
     if (comment != kNotFound) condition = condition.substr(0, comment);
@@ -117,13 +118,13 @@ bool ScanForward(Engine& engine, Block block, int32_t missing) {
 
 void Condition(Engine& engine, bool onTrue, int32_t missing) {
   engine.handled = true;
-  const int32_t value = EvaluateInteger(engine, "");
+  const int32_t value = EvaluateCondition(engine);
   if ((value != 0) != onTrue) ScanForward(engine, Block::IfFalse, missing);
 }
 
 void Loop(Engine& engine, bool onTrue) {
   engine.handled = true;
-  const int32_t value = EvaluateInteger(engine, "");
+  const int32_t value = EvaluateCondition(engine);
   bool pushed = false;
   if (static_cast<int32_t>(engine.whileStack.size()) >= kMaxWhileDepth) {
     Error(engine, kWhileTooDeep);

@@ -236,12 +236,12 @@ std::string StringItems(Engine& engine) {
 }
 
 // INC, DEC, ADD and SUB on the newest integer variable of that name.
-void ChangeInteger(Engine& engine, const std::string& target, int32_t delta) {
+void ChangeInteger(Engine& engine, const std::string& target, int32_t delta, LookupCache& lookup) {
   if (target.empty() || target.back() != '%') {
     Error(engine, kIntegerExpected);
     return;
   }
-  const int32_t index = engine.vars.integers.Find(target);
+  const int32_t index = engine.vars.integers.FindCached(target, lookup);
   if (index < 0) {
     Error(engine, kNotDeclared, target);
     return;
@@ -251,14 +251,38 @@ void ChangeInteger(Engine& engine, const std::string& target, int32_t delta) {
   value = static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
 }
 
+// The statement's preparation on its own line, or a fresh one for a statement a CASE
+// selected.
+PreparedStatement& Preparation(Engine& engine, PreparedStatement& scratch) {
+  return engine.currentLine != nullptr ? engine.currentLine->prepared : scratch;
+}
+
+void StepInteger(Engine& engine, int32_t delta) {
+  engine.handled = true;
+  PreparedStatement scratch;
+  PreparedStatement& prepared = Preparation(engine, scratch);
+  if (!prepared.ready) {
+    prepared.target = UpperCase(Trimmed(engine.param));
+    prepared.ready = true;
+  }
+  ChangeInteger(engine, prepared.target, delta, prepared.lookup);
+}
+
 void AddOrSub(Engine& engine, int32_t sign) {
   engine.handled = true;
-  const size_t comma = FindSeparator(engine.param, ",");
-  const std::string target = UpperCase(Trimmed(std::string_view(engine.param).substr(0, comma)));
-  engine.param = comma == kNotFound ? std::string() : std::string(Trimmed(std::string_view(engine.param).substr(comma + 1)));
-  const int32_t amount = EvaluateInteger(engine, "");
-  ChangeInteger(engine, target,
-                sign > 0 ? amount : static_cast<int32_t>(0u - static_cast<uint32_t>(amount)));
+  PreparedStatement scratch;
+  PreparedStatement& prepared = Preparation(engine, scratch);
+  if (!prepared.ready) {
+    const size_t comma = FindSeparator(engine.param, ",");
+    prepared.target = UpperCase(Trimmed(std::string_view(engine.param).substr(0, comma)));
+    prepared.expression = comma == kNotFound ? std::string() : std::string(Trimmed(std::string_view(engine.param).substr(comma + 1)));
+    prepared.ready = true;
+  }
+  EvaluatePrepared(engine, prepared, EvalMode::Number);
+  const int32_t amount = engine.reg.integer;
+  ChangeInteger(engine, prepared.target,
+                sign > 0 ? amount : static_cast<int32_t>(0u - static_cast<uint32_t>(amount)),
+                prepared.lookup);
 }
 
 // The area variable named before the first ",": its name (121 when it is none).
@@ -426,8 +450,35 @@ void StmtDeclare(Engine& engine) { DeclareList(engine, false); }
 
 void StmtParameters(Engine& engine) { DeclareList(engine, true); }
 
+// A numeric or area target of an assignment: one expression, the register of its type.
+void AssignNumber(Engine& engine, PreparedStatement& prepared) {
+  EvaluatePrepared(engine, prepared);
+  Variables& vars = engine.vars;
+  const std::string& target = prepared.target;
+  int32_t index = -1;
+  switch (target.back()) {
+    case '%':
+      if ((index = vars.integers.FindCached(target, prepared.lookup)) >= 0) vars.integers.Value(index) = engine.reg.integer;
+      break;
+    case '&':
+      if ((index = vars.longs.FindCached(target, prepared.lookup)) >= 0) vars.longs.Value(index) = engine.reg.longValue;
+      break;
+    case '!':
+      if ((index = vars.floats.FindCached(target, prepared.lookup)) >= 0) vars.floats.Value(index) = engine.reg.floatValue;
+      break;
+    default:
+      if ((index = vars.areas.FindCached(target, prepared.lookup)) >= 0) vars.areas.Value(index).address = engine.reg.longValue;
+      break;
+  }
+  if (index < 0) Error(engine, kNotDeclared, target);
+}
+
 void StmtLet(Engine& engine) {
   engine.handled = true;
+  if (engine.currentLine != nullptr && engine.currentLine->prepared.ready) {
+    AssignNumber(engine, engine.currentLine->prepared);
+    return;
+  }
   const size_t equals = engine.param.find('=');
   const std::string target = UpperCase(Trimmed(std::string_view(engine.param).substr(0, equals)));
   engine.param = equals == std::string::npos ? std::string()
@@ -457,34 +508,17 @@ void StmtLet(Engine& engine) {
     Error(engine, kNotDeclared, target);
     return;
   }
-  Evaluate(engine, "");
-  int32_t index = -1;
-  switch (suffix) {
-    case '%':
-      if ((index = vars.integers.Find(target)) >= 0) vars.integers.Value(index) = engine.reg.integer;
-      break;
-    case '&':
-      if ((index = vars.longs.Find(target)) >= 0) vars.longs.Value(index) = engine.reg.longValue;
-      break;
-    case '!':
-      if ((index = vars.floats.Find(target)) >= 0) vars.floats.Value(index) = engine.reg.floatValue;
-      break;
-    default:
-      if ((index = vars.areas.Find(target)) >= 0) vars.areas.Value(index).address = engine.reg.longValue;
-      break;
-  }
-  if (index < 0) Error(engine, kNotDeclared, target);
+  PreparedStatement scratch;
+  PreparedStatement& prepared = Preparation(engine, scratch);
+  prepared.target = target;
+  prepared.expression = engine.param;
+  prepared.ready = true;
+  AssignNumber(engine, prepared);
 }
 
-void StmtInc(Engine& engine) {
-  engine.handled = true;
-  ChangeInteger(engine, UpperCase(Trimmed(engine.param)), 1);
-}
+void StmtInc(Engine& engine) { StepInteger(engine, 1); }
 
-void StmtDec(Engine& engine) {
-  engine.handled = true;
-  ChangeInteger(engine, UpperCase(Trimmed(engine.param)), -1);
-}
+void StmtDec(Engine& engine) { StepInteger(engine, -1); }
 
 void StmtAdd(Engine& engine) { AddOrSub(engine, 1); }
 

@@ -18,6 +18,12 @@ struct AreaValue {
   int32_t size = 0;
 };
 
+// A remembered variable look-up: valid while the table has not changed.
+struct LookupCache {
+  uint32_t generation = 0;
+  int32_t index = -1;
+};
+
 template <typename T>
 class VariableTable {
  public:
@@ -32,23 +38,38 @@ class VariableTable {
   void Add(std::string name, T value) {
     m_names.push_back(std::move(name));
     m_values.push_back(std::move(value));
+    ++m_generation;
   }
+  // Counts every change of the names; a look-up remembered at one generation holds
+  // until the next.
+  uint32_t Generation() const { return m_generation; }
   // Drops every entry past `count` (the end of a procedure).
   void DropTo(int32_t count) {
     if (count < 0 || count >= Count()) return;
     m_names.resize(static_cast<size_t>(count));
     m_values.resize(static_cast<size_t>(count));
+    ++m_generation;
+  }
+  // Find, remembered in `cache` until the names change.
+  int32_t FindCached(std::string_view name, LookupCache& cache) const {
+    if (cache.generation != m_generation) {
+      cache.index = Find(name);
+      cache.generation = m_generation;
+    }
+    return cache.index;
   }
   T& Value(int32_t index) { return m_values[static_cast<size_t>(index)]; }
   const T& Value(int32_t index) const { return m_values[static_cast<size_t>(index)]; }
   void Clear() {
     m_names.clear();
     m_values.clear();
+    ++m_generation;
   }
 
  private:
   std::vector<std::string> m_names;
   std::vector<T> m_values;
+  uint32_t m_generation = 1;
 };
 
 struct ArrayDescriptor {

@@ -38,9 +38,11 @@ BoxAnswer AnswerOf(int result) {
 }
 
 // Draining the queue is a server round trip under some Windows layers (tens of
-// microseconds): between statements it happens when the clock has moved or after 64
-// statements, whichever comes first; a forced drain always happens.
-constexpr uint32_t kMaxPumpSkips = 64;
+// microseconds, more than a statement takes): between statements it happens when the
+// millisecond clock has moved, or after 65536 statements should the clock stand still;
+// a forced drain always happens. A program sees the same: whatever reads input state or
+// waits drains the queue first.
+constexpr uint32_t kMaxPumpSkips = 65536;
 
 }  // namespace
 

@@ -1,0 +1,75 @@
+#pragma once
+// An expression as the evaluator reads it from a parameter text: its operands, told apart
+// once, and its operators in order, with the rest of the text behind it. Reading a text
+// depends on nothing but the text, the separator and the operator mode, so the evaluator
+// keeps the reading of each text it meets and evaluates from it; every value, variable
+// look-up, warning and error still happens at each evaluation, in the same order.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/values.h"
+#include "engine/variables.h"
+
+namespace talven {
+
+
+struct CompiledOperand {
+  enum class Kind : uint8_t {
+    Missing,      // no text left: 212
+    EmptyItem,    // an empty list item: the empty string
+    Bracket,      // "(" text ")": `text` is evaluated
+    Call,         // `name` "(" `text` ")"
+    CallMissing,  // "@" name without "(": 213
+    String,       // a string literal: `text` is its value
+    Array,        // `name` "[" `text` "]"
+    Area,         // `name` ends with "#"
+    System,       // `name` starts with a type character
+    Variable,     // `name` ends with a type character
+    Number,       // `number` holds the value
+    NotNumber,    // `text` is no number: 214
+  };
+  Kind kind = Kind::Missing;
+  bool negate = false;
+  bool fileName = false;  // a bracket inside a file-name evaluation
+  std::string name;
+  std::string text;
+  Registers number;
+  mutable LookupCache lookup;
+};
+
+struct CompiledStep {
+  int32_t op = 0;
+  int32_t priority = 0;
+  CompiledOperand operand;
+};
+
+struct CompiledExpression {
+  bool missing = false;  // the text was empty: 212
+  CompiledOperand first;
+  std::vector<CompiledStep> steps;
+  std::string expressionText;  // the consumed expression, for 216
+  std::string wholeText;       // from the expression on, for 216 after a stack overflow
+  char separator = ' ';        // the separator that ended it, blank when none
+  std::string rest;            // the parameter text after it, trimmed
+};
+
+// A statement's own remembered reading of its parameter text (EvaluateRemembered).
+struct RememberedExpression {
+  const CompiledExpression* expression = nullptr;
+  bool operatorMode = true;
+};
+
+// What a statement handler read from its line's parameter text the first time, kept for
+// the line's later executions: the target variable (upper-cased) and its look-up, and
+// the text it evaluates with the reading of it.
+struct PreparedStatement {
+  bool ready = false;
+  std::string target;
+  std::string expression;
+  RememberedExpression memo;
+  LookupCache lookup;
+};
+
+}  // namespace talven

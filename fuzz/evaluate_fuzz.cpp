@@ -1,0 +1,42 @@
+// The evaluator on arbitrary parameter text: every separator form, every mode, both
+// operator modes and every error level, over a few declared variables and arrays.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/evaluator.h"
+#include "engine/run_loop.h"
+#include "fuzz/fuzz_host.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  talven::fuzz::FuzzHost host;
+  talven::Engine engine(host, talven::ProgramKind::Interpreter);
+  engine.store.Append("DECLARE a%, b&, c!, d$, e#, m%[3,3,3], s$[4]");
+  engine.store.Append("DIM e#, 8");
+  engine.store.Append("DEF %K 7");
+  engine.store.Append("REM");
+  engine.ResetRunState();
+  const uint8_t control = data[0];
+  constexpr const char* kSeparators[] = {"", ",", ")", ":", "p", "-", ",;"};
+  constexpr talven::EvalMode kModes[] = {talven::EvalMode::Any, talven::EvalMode::String,
+                                         talven::EvalMode::Number, talven::EvalMode::FileName};
+  try {
+    talven::RunStatements(engine);
+    engine.errors.level = static_cast<int32_t>(control % 4) - 1;
+    engine.operatorMode = (control & 0x10) == 0;
+    std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
+    if (text.size() > 255) text.resize(255);
+    engine.param = text;
+    // Read the whole text argument by argument, as statements do.
+    for (int i = 0; i < 16 && !engine.param.empty(); ++i) {
+      talven::Evaluate(engine, kSeparators[(control >> 5) % 7], kModes[(control >> 2) % 4]);
+    }
+    engine.param = text;
+    talven::Skip(engine, ",");
+  } catch (const talven::RunEnd&) {
+  }
+  if (!engine.operators.empty()) __builtin_trap();
+  return 0;
+}

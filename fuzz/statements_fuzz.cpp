@@ -1,0 +1,23 @@
+// The statement loop on arbitrary program text, with a budget of statements so that
+// loops and jumps that never end still end the run.
+
+#include <cstdint>
+
+#include "engine/engine.h"
+#include "engine/loader.h"
+#include "engine/run_loop.h"
+#include "fuzz/fuzz_host.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  talven::fuzz::FuzzHost host;
+  talven::fuzz::BytesFile file(data, size);
+  talven::Engine engine(host, talven::ProgramKind::Interpreter);
+  try {
+    talven::LoadSource(host, file, engine.store);
+    engine.ResetRunState();
+    engine.statementBudget = 20000;
+    talven::RunStatements(engine);
+  } catch (const talven::RunEnd&) {
+  }
+  return 0;
+}
