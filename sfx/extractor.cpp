@@ -210,7 +210,7 @@ void Extractor::CreateDirectories(const char* directory) {
     if (i == 2 && directory[1] == ':') continue;  // the drive itself
     std::memcpy(prefix, directory, i);
     prefix[i] = '\0';
-    if (!m_host.DirectoryExists(prefix)) m_host.CreateDirectory(prefix);
+    if (!m_host.DirectoryExists(prefix)) m_host.MakeDirectory(prefix);
   }
 }
 

@@ -46,7 +46,7 @@ class SfxHost {
   // target only once the entry checked out.
   virtual bool FileExists(const char* path) = 0;  // an existing file, not a directory
   virtual bool DirectoryExists(const char* path) = 0;
-  virtual void CreateDirectory(const char* path) = 0;
+  virtual void MakeDirectory(const char* path) = 0;
   virtual bool OpenOutput(const char* target) = 0;
   virtual bool WriteOutput(const uint8_t* data, int32_t size) = 0;
   virtual bool CommitOutput() = 0;

@@ -64,7 +64,7 @@ void FakeSfxHost::AskPassword(char* password) {
   std::strncpy(password, answer.c_str(), kMaxPassword);
 }
 
-void FakeSfxHost::CreateDirectory(const char* path) {
+void FakeSfxHost::MakeDirectory(const char* path) {
   // A file in the way blocks a directory of the same name.
   if (files.count(Key(path)) == 0) directories.insert(Key(path));
 }

@@ -56,7 +56,7 @@ class FakeSfxHost final : public SfxHost {
   void AskPassword(char* password) override;
   bool FileExists(const char* path) override { return files.count(Key(path)) != 0; }
   bool DirectoryExists(const char* path) override { return directories.count(Key(path)) != 0; }
-  void CreateDirectory(const char* path) override;
+  void MakeDirectory(const char* path) override;
   bool OpenOutput(const char* target) override;
   bool WriteOutput(const uint8_t* data, int32_t size) override;
   bool CommitOutput() override;
