@@ -66,7 +66,10 @@ class SettingsFile {
   explicit SettingsFile(const std::vector<std::pair<std::string, std::string>>& entries) {
     if (entries.empty()) return;
     const char* prefix = std::getenv("WINEPREFIX");
-    ASSERT_NE(prefix, nullptr);
+    if (prefix == nullptr) {
+      ADD_FAILURE() << "WINEPREFIX is not set";
+      return;
+    }
     m_path = std::string(prefix) + "/drive_c/windows/TALVED32.INI";
     std::ofstream out(m_path, std::ios::binary);
     for (const auto& [key, value] : entries) {

@@ -110,11 +110,11 @@ void AnswerFileDialog(HWND dialog, const std::string& answer) {
     return;
   }
   const std::string name = answer.substr(5);
-  HWND edit = GetDlgItem(dialog, kFileNameEditId);
-  if (HWND combo = GetDlgItem(dialog, kFileNameComboId)) {
-    if (HWND inner = FindWindowExA(combo, nullptr, "Edit", nullptr)) edit = inner;
-  }
-  if (edit != nullptr) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  const LPARAM text = reinterpret_cast<LPARAM>(name.c_str());
+  // The explorer-style dialog holds the name in an editable combo box, the old one in an
+  // edit; either takes the text directly.
+  if (HWND combo = GetDlgItem(dialog, kFileNameComboId)) SendMessageA(combo, WM_SETTEXT, 0, text);
+  if (HWND edit = GetDlgItem(dialog, kFileNameEditId)) SendMessageA(edit, WM_SETTEXT, 0, text);
   Click(dialog, IDOK);
 }
 
