@@ -315,104 +315,171 @@ InflateResult Inflater::Dynamic() {
 
 // The hot loop. While at least eight input bytes are buffered and the window has room for
 // the longest match, one refill gives enough bits for a whole literal or length/distance
-// pair and no check is needed inside; otherwise every step goes the careful way.
+// pair and no check is needed inside. The state lives in locals here: the window is written
+// through byte pointers, which would otherwise force every member back to memory.
+// Returns false when the careful path has to take over.
+bool Inflater::FastCodes(const HuffmanEntry* literals, uint32_t literalMask,
+                         const HuffmanEntry* distances, uint32_t distanceMask,
+                         InflateResult& result) {
+  BitHold hold = m_hold;
+  int32_t bitCount = m_bitCount;
+  const uint8_t* next = m_next;
+  const uint8_t* const end = m_end;
+  uint8_t* const window = m_window;
+  int32_t position = m_position;
+  const uint32_t flushed = m_flushed;
+  uint32_t room = m_limit - (flushed + static_cast<uint32_t>(position));
+  bool finished = false;
+  while (end - next >= 8 && position <= kInflateWindowSize - kMaxMatch) {
+    hold |= GetLe64(next) << bitCount;
+    next += (63 - bitCount) >> 3;
+    bitCount |= 56;
+    HuffmanEntry entry = literals[hold & literalMask];
+    if (entry.kind != 0 && entry.kind < kBaseKind) {
+      hold >>= entry.bits;
+      bitCount -= entry.bits;
+      entry = literals[entry.value + (hold & ((1u << entry.kind) - 1))];
+    }
+    hold >>= entry.bits;
+    bitCount -= entry.bits;
+    if (entry.kind == 0) {
+      if (room == 0) {
+        result = InflateResult::TooLong;
+        finished = true;
+        break;
+      }
+      --room;
+      window[position++] = static_cast<uint8_t>(entry.value);
+      // A second literal often fits in the bits still held.
+      if (bitCount >= 15) {
+        entry = literals[hold & literalMask];
+        if (entry.kind == 0 && entry.bits <= bitCount) {
+          if (room == 0) {
+            result = InflateResult::TooLong;
+            finished = true;
+            break;
+          }
+          hold >>= entry.bits;
+          bitCount -= entry.bits;
+          --room;
+          window[position++] = static_cast<uint8_t>(entry.value);
+        }
+      }
+      continue;
+    }
+    if (entry.kind >= kEndOfBlock) {
+      result = entry.kind == kEndOfBlock ? InflateResult::Ok : InflateResult::BadCode;
+      finished = true;
+      break;
+    }
+    const int32_t lengthExtra = entry.kind - kBaseKind;
+    const uint32_t length = entry.value + static_cast<uint32_t>(hold & ((1u << lengthExtra) - 1));
+    hold >>= lengthExtra;
+    bitCount -= lengthExtra;
+    entry = distances[hold & distanceMask];
+    if (entry.kind != 0 && entry.kind < kBaseKind) {
+      hold >>= entry.bits;
+      bitCount -= entry.bits;
+      entry = distances[entry.value + (hold & ((1u << entry.kind) - 1))];
+    }
+    hold >>= entry.bits;
+    bitCount -= entry.bits;
+    if (entry.kind == kInvalid) {
+      result = InflateResult::BadCode;
+      finished = true;
+      break;
+    }
+    const int32_t distanceExtra = entry.kind - kBaseKind;
+    const uint32_t distance = entry.value + static_cast<uint32_t>(hold & ((1u << distanceExtra) - 1));
+    hold >>= distanceExtra;
+    bitCount -= distanceExtra;
+    if (distance > flushed + static_cast<uint32_t>(position)) {
+      result = InflateResult::BadDistance;
+      finished = true;
+      break;
+    }
+    if (length > room) {
+      result = InflateResult::TooLong;
+      finished = true;
+      break;
+    }
+    room -= length;
+    uint8_t* to = window + position;
+    if (distance <= static_cast<uint32_t>(position)) {
+      const uint8_t* from = to - distance;
+      uint32_t i = 0;
+      if (distance >= 8) {
+        for (; i + 8 <= length; i += 8) std::memcpy(to + i, from + i, 8);
+        // The rest as one more 8-byte step ending at the match's end: the bytes it writes
+        // twice get the same values, since the source lies at least 8 bytes behind.
+        if (i < length && length >= 8) {
+          std::memcpy(to + length - 8, from + length - 8, 8);
+          i = length;
+        }
+      } else if (distance == 1) {
+        std::memset(to, *from, length);
+        i = length;
+      }
+      for (; i < length; ++i) to[i] = from[i];
+    } else {
+      // The match starts in the part of the window written before the last flush.
+      int32_t from = (position - static_cast<int32_t>(distance)) & (kInflateWindowSize - 1);
+      for (uint32_t i = 0; i < length; ++i) {
+        to[i] = window[from];
+        from = (from + 1) & (kInflateWindowSize - 1);
+      }
+    }
+    position += static_cast<int32_t>(length);
+  }
+  m_hold = hold;
+  m_bitCount = bitCount;
+  m_next = next;
+  m_position = position;
+  return finished;
+}
+
 InflateResult Inflater::Codes(const HuffmanEntry* literals, int32_t literalBits,
                               const HuffmanEntry* distances, int32_t distanceBits) {
   const uint32_t literalMask = (1u << literalBits) - 1;
   const uint32_t distanceMask = (1u << distanceBits) - 1;
   for (;;) {
+    InflateResult fastResult = InflateResult::Ok;
+    if (FastCodes(literals, literalMask, distances, distanceMask, fastResult)) return fastResult;
+    if (m_position == kInflateWindowSize && !Flush()) return InflateResult::WriteFailed;
+
+    // The careful way: one symbol at a time, each bit asked for.
     HuffmanEntry entry;
-    uint32_t length = 0;
-    uint32_t distance = 0;
-    if (m_end - m_next >= 8 && m_position <= kInflateWindowSize - kMaxMatch) {
-      m_hold |= GetLe64(m_next) << m_bitCount;
-      m_next += (63 - m_bitCount) >> 3;
-      m_bitCount |= 56;
-      entry = literals[m_hold & literalMask];
-      if (entry.kind != 0 && entry.kind < kBaseKind) {
-        const HuffmanEntry second =
-            literals[entry.value + ((m_hold >> entry.bits) & ((1u << entry.kind) - 1))];
-        m_hold >>= entry.bits;
-        m_bitCount -= entry.bits;
-        entry = second;
-      }
-      m_hold >>= entry.bits;
-      m_bitCount -= entry.bits;
-      if (entry.kind == 0) {
-        if (m_flushed + static_cast<uint32_t>(m_position) >= m_limit) return InflateResult::TooLong;
-        m_window[m_position++] = static_cast<uint8_t>(entry.value);
-        continue;
-      }
-      if (entry.kind == kEndOfBlock) return InflateResult::Ok;
-      if (entry.kind == kInvalid) return InflateResult::BadCode;
-      const int32_t lengthExtra = entry.kind - kBaseKind;
-      length = entry.value + static_cast<uint32_t>(m_hold & ((1u << lengthExtra) - 1));
-      m_hold >>= lengthExtra;
-      m_bitCount -= lengthExtra;
-      entry = distances[m_hold & distanceMask];
-      if (entry.kind != 0 && entry.kind < kBaseKind) {
-        const HuffmanEntry second =
-            distances[entry.value + ((m_hold >> entry.bits) & ((1u << entry.kind) - 1))];
-        m_hold >>= entry.bits;
-        m_bitCount -= entry.bits;
-        entry = second;
-      }
-      m_hold >>= entry.bits;
-      m_bitCount -= entry.bits;
-      if (entry.kind == kInvalid) return InflateResult::BadCode;
-      const int32_t distanceExtra = entry.kind - kBaseKind;
-      distance = entry.value + static_cast<uint32_t>(m_hold & ((1u << distanceExtra) - 1));
-      m_hold >>= distanceExtra;
-      m_bitCount -= distanceExtra;
-    } else {
-      InflateResult result = DecodeSymbol(literals, literalBits, entry);
-      if (result != InflateResult::Ok) return result;
-      if (entry.kind == 0) {
-        if (TotalOut() >= m_limit) return InflateResult::TooLong;
-        m_window[m_position++] = static_cast<uint8_t>(entry.value);
-        if (m_position == kInflateWindowSize && !Flush()) return InflateResult::WriteFailed;
-        continue;
-      }
-      if (entry.kind == kEndOfBlock) return InflateResult::Ok;
-      const int32_t lengthExtra = entry.kind - kBaseKind;
-      if (!Need(lengthExtra)) return m_readFailed ? InflateResult::ReadFailed : InflateResult::Truncated;
-      length = entry.value + static_cast<uint32_t>(m_hold & ((1u << lengthExtra) - 1));
-      m_hold >>= lengthExtra;
-      m_bitCount -= lengthExtra;
-      result = DecodeSymbol(distances, distanceBits, entry);
-      if (result != InflateResult::Ok) return result;
-      const int32_t distanceExtra = entry.kind - kBaseKind;
-      if (!Need(distanceExtra)) {
-        return m_readFailed ? InflateResult::ReadFailed : InflateResult::Truncated;
-      }
-      distance = entry.value + static_cast<uint32_t>(m_hold & ((1u << distanceExtra) - 1));
-      m_hold >>= distanceExtra;
-      m_bitCount -= distanceExtra;
+    InflateResult result = DecodeSymbol(literals, literalBits, entry);
+    if (result != InflateResult::Ok) return result;
+    if (entry.kind == 0) {
+      if (TotalOut() >= m_limit) return InflateResult::TooLong;
+      m_window[m_position++] = static_cast<uint8_t>(entry.value);
+      if (m_position == kInflateWindowSize && !Flush()) return InflateResult::WriteFailed;
+      continue;
     }
+    if (entry.kind == kEndOfBlock) return InflateResult::Ok;
+    const int32_t lengthExtra = entry.kind - kBaseKind;
+    if (!Need(lengthExtra)) return m_readFailed ? InflateResult::ReadFailed : InflateResult::Truncated;
+    uint32_t length = entry.value + static_cast<uint32_t>(m_hold & ((1u << lengthExtra) - 1));
+    m_hold >>= lengthExtra;
+    m_bitCount -= lengthExtra;
+    result = DecodeSymbol(distances, distanceBits, entry);
+    if (result != InflateResult::Ok) return result;
+    const int32_t distanceExtra = entry.kind - kBaseKind;
+    if (!Need(distanceExtra)) return m_readFailed ? InflateResult::ReadFailed : InflateResult::Truncated;
+    const uint32_t distance = entry.value + static_cast<uint32_t>(m_hold & ((1u << distanceExtra) - 1));
+    m_hold >>= distanceExtra;
+    m_bitCount -= distanceExtra;
 
     const uint32_t produced = TotalOut();
     if (distance > produced) return InflateResult::BadDistance;
     if (produced + length > m_limit) return InflateResult::TooLong;
-    if (distance <= static_cast<uint32_t>(m_position) &&
-        m_position + static_cast<int32_t>(length) <= kInflateWindowSize) {
-      // The match lies wholly inside the window behind the write position.
-      uint8_t* to = m_window + m_position;
-      const uint8_t* from = to - distance;
-      uint32_t i = 0;
-      if (distance >= 8) {
-        for (; i + 8 <= length; i += 8) std::memcpy(to + i, from + i, 8);
-      }
-      for (; i < length; ++i) to[i] = from[i];
-      m_position += static_cast<int32_t>(length);
+    // Byte by byte: the match may reach back across the window's wrap or run into a flush.
+    int32_t from = (m_position - static_cast<int32_t>(distance)) & (kInflateWindowSize - 1);
+    while (length-- > 0) {
+      m_window[m_position++] = m_window[from];
+      from = (from + 1) & (kInflateWindowSize - 1);
       if (m_position == kInflateWindowSize && !Flush()) return InflateResult::WriteFailed;
-    } else {
-      // The match reaches back across the window's wrap or runs into a flush.
-      int32_t from = (m_position - static_cast<int32_t>(distance)) & (kInflateWindowSize - 1);
-      while (length-- > 0) {
-        m_window[m_position++] = m_window[from];
-        from = (from + 1) & (kInflateWindowSize - 1);
-        if (m_position == kInflateWindowSize && !Flush()) return InflateResult::WriteFailed;
-      }
     }
   }
 }

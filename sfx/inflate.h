@@ -77,6 +77,8 @@ class Inflater {
   bool Flush();
   InflateResult Stored();
   InflateResult Dynamic();
+  bool FastCodes(const HuffmanEntry* literals, uint32_t literalMask, const HuffmanEntry* distances,
+                 uint32_t distanceMask, InflateResult& result);
   InflateResult Codes(const HuffmanEntry* literals, int32_t literalBits,
                       const HuffmanEntry* distances, int32_t distanceBits);
   InflateResult DecodeSymbol(const HuffmanEntry* table, int32_t rootBits, HuffmanEntry& entry);

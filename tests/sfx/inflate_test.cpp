@@ -131,6 +131,18 @@ std::string DeflateWith(const std::string& content, int level, int strategy) {
   return out;
 }
 
+// Runs with every short period, so that matches at distances 1 to 16 of every length occur.
+std::string Periodic() {
+  std::string out;
+  for (int period = 1; period <= 16; ++period) {
+    for (int length = 3; length <= 300; length += 37) {
+      for (int i = 0; i < length + period; ++i) out += static_cast<char>('a' + (i % period));
+      out += static_cast<char>('0' + period % 10);
+    }
+  }
+  return out;
+}
+
 struct RoundTrip {
   const char* name;
   int level;
@@ -145,6 +157,7 @@ TEST_P(InflateRoundTrip, GivesBackWhatWasDeflated) {
       "",
       "a",
       std::string(100000, 'a'),              // overlapping matches at distance 1
+      Periodic(),
       MixedContent(300000, 7),               // matches across the window's wrap
       MixedContent(70000, 11) + std::string(40000, '\0') + MixedContent(5000, 3),
   };
