@@ -87,11 +87,16 @@ DriverRun Drive(const fs::path& dir, const std::string& program, const Lines& st
   return run;
 }
 
+bool HavePrefix() {
+  const char* prefix = std::getenv("WINEPREFIX");
+  return prefix != nullptr && prefix[0] != '\0';
+}
+
 // A lingering wine server, so that no test waits for helpers that hold the output pipe.
 class WineSession : public testing::Environment {
  public:
   void SetUp() override {
-    if (std::getenv("WINEPREFIX") == nullptr) return;  // never let wine make a default prefix
+    if (!HavePrefix()) return;  // never let wine make a default prefix
     std::system("wineserver -p10 </dev/null >/dev/null 2>&1");
     std::system("wine cmd /c exit </dev/null >/dev/null 2>&1");
   }
@@ -101,7 +106,7 @@ const auto* const kSession = testing::AddGlobalTestEnvironment(new WineSession);
 class WineSfx : public testing::Test {
  protected:
   void SetUp() override {
-    if (std::getenv("WINEPREFIX") == nullptr) GTEST_SKIP() << "WINEPREFIX is not set";
+    if (!HavePrefix()) GTEST_SKIP() << "WINEPREFIX is not set";
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     m_dir = fs::temp_directory_path() /
             ("talven_wine_sfx_" + std::to_string(getpid()) + "_" + info->name());
@@ -414,7 +419,7 @@ TEST_F(WineMaker, EmptyArchiveGivesTheBareStub) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRUE(ReadAll(m_dir / "leer.exe") == ReadAll(kBin + "/TLVSFX.BIN"));
   const DriverRun started = Drive(m_dir, (m_dir / "leer.exe").string(), {});
-  EXPECT_EQ(started.lines.size(), 1u);
+  ASSERT_EQ(started.lines.size(), 1u);
   EXPECT_EQ(started.lines[0].rfind("box: TLVSFX | Das Archiv ist nicht vorhanden.", 0), 0u);
   EXPECT_EQ(started.exitCode, 2);
 }
