@@ -329,7 +329,8 @@ TEST_F(WineSfx, HostileArchive) {
                     test::ZipEntry(oversubscribed) + test::ZipEntry({"good.txt", "good"});
   const std::string last = test::ZipEntry(pastTheEnd);
   zip += last.substr(0, last.size() - 500);
-  const DriverRun run = Extract(Join(zip));
+  WriteAll(m_dir / "out" / "far.txt", "alt");
+  const DriverRun run = Extract(Join(zip), {"check:501=1"});
   EXPECT_EQ(run.Starting("box: "),
             (Lines{"box: Unzulässiger Dateiname: | ..\\evil1.txt", "box: Unzulässiger Dateiname: | C:\\evil2.txt",
                    "box: Unzulässiger Dateiname: | \\evil3.txt", "box: Unzulässiger Dateiname: | /etc/x",
@@ -340,12 +341,33 @@ TEST_F(WineSfx, HostileArchive) {
   EXPECT_TRUE(run.Has("list: zlast.txt [x]"));
   EXPECT_FALSE(run.Has("list: good.txt [x]"));
   EXPECT_EQ(ReadAll(m_dir / "out" / "good.txt"), "good");
-  // Only good.txt was written, nothing beside the target or in the prefix's C: drive.
-  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "out"), fs::directory_iterator()), 1);
+  EXPECT_EQ(ReadAll(m_dir / "out" / "far.txt"), "alt");  // a failed entry leaves it alone
+  // Only good.txt was written (no temporary file stays), nothing beside the target or in
+  // the prefix's C: drive.
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "out"), fs::directory_iterator()), 2);
   EXPECT_FALSE(fs::exists(m_dir / "evil1.txt"));
   EXPECT_FALSE(fs::exists(fs::path(std::getenv("WINEPREFIX")) / "drive_c" / "evil2.txt"));
   EXPECT_FALSE(fs::exists("/evil3.txt"));
   EXPECT_FALSE(fs::exists("/etc/x"));
+}
+
+TEST_F(WineSfx, TargetThatCannotBeReplaced) {
+  fs::create_directories(m_dir / "out" / "readme.txt");
+  const DriverRun run = Extract(MakeSfx("zip -9", "readme.txt noise.bin"), {"check:501=1"});
+  EXPECT_EQ(run.Starting("box: "),
+            (Lines{"box: Kann Datei nicht öffnen: | " + WindowsPath(m_dir / "out" / "readme.txt")}));
+  EXPECT_TRUE(run.Has("list: readme.txt [x]"));
+  EXPECT_TRUE(run.Has(kSomeFailed));
+  ExpectExtracted("noise.bin");
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "out"), fs::directory_iterator()), 2);
+}
+
+TEST_F(WineSfx, DirectoryBlockedByAFile) {
+  WriteAll(m_dir / "out" / "sub", "a file where a directory belongs");
+  const DriverRun run = Extract(MakeSfx("zip -9", "sub/text.txt readme.txt"));
+  EXPECT_EQ(run.Starting("box: "), (Lines{"box: Verzeichnis-Fehler: | " + WindowsPath(m_dir / "out" / "sub")}));
+  EXPECT_TRUE(run.Has("status: "));  // the pass ended there
+  EXPECT_FALSE(fs::exists(m_dir / "out" / "readme.txt"));
 }
 
 TEST_F(WineSfx, StreamedEntryIsReported) {
@@ -409,6 +431,15 @@ TEST_F(WineMaker, MessagesAndExitCodes) {
 
   run = Make({});
   EXPECT_EQ(run.lines, (Lines{"dialog: ZIP-Datei laden:", "box: TLVSFX | Aufruf mit: \\r\\nTLVSFX [<ZIP-Datei>]"}));
+  EXPECT_EQ(run.exitCode, 2);
+}
+
+TEST_F(WineMaker, OutputThatCannotBeCreated) {
+  Install(true);
+  WriteAll(m_dir / "demo.zip", test::Zip({{"a.txt", "A"}}));
+  fs::create_directories(m_dir / "demo.exe");
+  const DriverRun run = Make({"demo.zip"});
+  EXPECT_EQ(run.lines, (Lines{"box: TLVSFX | FEHLER: \\r\\nProgramm kann nicht erzeugt werden."}));
   EXPECT_EQ(run.exitCode, 2);
 }
 
