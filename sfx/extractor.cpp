@@ -73,8 +73,10 @@ Extractor::Step Extractor::ReadEntry(Entry& entry) {
       entry.header.nameLength < kMaxEntryName ? entry.header.nameLength : kMaxEntryName;
   if (!ReadExact(m_host, reinterpret_cast<uint8_t*>(entry.name), kept)) return Step::End;
   entry.name[kept] = '\0';
-  // A name cut at 255 characters would point at another file: such an entry is refused later.
-  if (entry.header.nameLength > kMaxEntryName) entry.name[kMaxEntryName - 1] = '\0';
+  // A name cut at 255 characters or at a zero byte would name another file: such an entry is
+  // listed as read but refused when it is to be written.
+  entry.nameWhole = entry.header.nameLength <= kMaxEntryName &&
+                    std::strlen(entry.name) == static_cast<size_t>(kept);
   return entry.name[0] == '\0' ? Step::EmptyName : Step::Entry;
 }
 
@@ -217,7 +219,7 @@ void Extractor::CreateDirectories(const char* directory) {
 Extractor::Outcome Extractor::ExtractEntry(const Entry& entry, const char* listName,
                                            const char* directory, PathMode mode) {
   const LocalHeader& header = entry.header;
-  if (!IsSafeEntryName(entry.name, mode) || entry.header.nameLength > kMaxEntryName) {
+  if (!entry.nameWhole || !IsSafeEntryName(entry.name, mode)) {
     m_host.ShowMessage(entry.name, texts::kUnsafeNameTitle);
     return Outcome::Failed;
   }

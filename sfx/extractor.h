@@ -72,6 +72,7 @@ class Extractor {
     uint64_t start = 0;
     LocalHeader header;
     char name[kMaxEntryName + 1] = {};
+    bool nameWhole = true;
   };
   enum class Step { Entry, End, EmptyName };
   // Settled: the entry leaves the list (written, or kept on purpose).

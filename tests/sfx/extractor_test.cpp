@@ -282,6 +282,16 @@ TEST_F(ExtractorTest, HostileNamesAreRefusedAndStaySelected) {
   EXPECT_EQ(host.status, texts::kSomeFailed);
 }
 
+TEST_F(ExtractorTest, CutNamesAreRefused) {
+  const std::string longName = std::string(300, 'n') + ".txt";
+  Open({{std::string("a.txt\0.exe", 10), "zero"}, {longName, "long"}, {"ok.txt", "ok"}});
+  Extract();
+  EXPECT_EQ(host.events, (Strings{Box("Unzulässiger Dateiname:", "a.txt"),
+                                  Box("Unzulässiger Dateiname:", std::string(255, 'n'))}));
+  EXPECT_EQ(host.files.size(), 1u);
+  EXPECT_EQ(host.File("C:\\Ziel\\ok.txt"), "ok");
+}
+
 TEST_F(ExtractorTest, DirectoryAndFileCreationFailures) {
   Open({{"a.txt", "A"}, {"sub/b.txt", "B"}, {"c.txt", "C"}});
   host.files["C:\\ZIEL\\SUB"] = "a file in the way";
