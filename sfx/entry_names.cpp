@@ -53,9 +53,11 @@ bool ListName(const char* storedName, PathMode mode, char* out) {
   // archive's root, with one backslash in front.
   const char* inner = length > 1 ? std::strchr(name + 1, '\\') : nullptr;
   if (inner != nullptr) {
+    // The added backslash counts against the 255 characters too.
+    const int32_t kept = length < kMaxEntryName ? length : kMaxEntryName - 1;
     out[0] = '\\';
-    std::memcpy(out + 1, name, static_cast<size_t>(length) + 1);
-    out[kMaxEntryName] = '\0';
+    std::memcpy(out + 1, name, static_cast<size_t>(kept));
+    out[kept + 1] = '\0';
   } else {
     std::memcpy(out, name, static_cast<size_t>(length) + 1);
   }

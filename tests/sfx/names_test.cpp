@@ -29,6 +29,9 @@ TEST(EntryNames, ListNamesWithAndWithoutPaths) {
   EXPECT_FALSE(ListName("ab", PathMode::WithPaths, out));
   const std::string longName(300, 'n');
   EXPECT_EQ(List(longName.c_str(), PathMode::WithPaths).size(), 255u);
+  // With a directory the added backslash still leaves 255 characters in all.
+  const std::string longPath = "d/" + std::string(253, 'n');
+  EXPECT_EQ(List(longPath.c_str(), PathMode::WithPaths), "\\d\\" + std::string(252, 'n'));
 }
 
 std::string Target(const char* directory, const char* stored, PathMode mode) {
