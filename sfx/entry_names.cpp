@@ -33,7 +33,79 @@ bool IsDeviceName(const char* component, int32_t length) {
   return false;
 }
 
+// The characters of code page 1252 at 0x80..0x9F (0 where it has none).
+constexpr uint16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char AnsiOf(uint32_t codePoint) {
+  if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) return static_cast<char>(codePoint);
+  for (int32_t i = 0; i < 32; ++i) {
+    if (kWindows1252High[i] != 0 && kWindows1252High[i] == codePoint) return static_cast<char>(0x80 + i);
+  }
+  return '_';
+}
+
+// Decodes one UTF-8 sequence at text; 0 bytes when it is not well formed.
+int32_t DecodeUtf8(const unsigned char* text, uint32_t& codePoint) {
+  const unsigned char lead = text[0];
+  int32_t length = 0;
+  uint32_t minimum = 0;
+  if (lead < 0x80) {
+    codePoint = lead;
+    return 1;
+  }
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    codePoint = lead & 0x1F;
+    minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    codePoint = lead & 0x0F;
+    minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    codePoint = lead & 0x07;
+    minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  for (int32_t i = 1; i < length; ++i) {
+    if ((text[i] & 0xC0) != 0x80) return 0;
+    codePoint = (codePoint << 6) | (text[i] & 0x3F);
+  }
+  if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
+  return length;
+}
+
 }  // namespace
+
+void NameToAnsi(char* name, bool flaggedUtf8) {
+  const auto* text = reinterpret_cast<const unsigned char*>(name);
+  bool wellFormed = true;
+  bool beyondAscii = false;
+  for (size_t i = 0; text[i] != 0;) {
+    uint32_t codePoint = 0;
+    const int32_t length = DecodeUtf8(text + i, codePoint);
+    if (length == 0) {
+      wellFormed = false;
+      break;
+    }
+    beyondAscii = beyondAscii || length > 1;
+    i += static_cast<size_t>(length);
+  }
+  if (!flaggedUtf8 && !(wellFormed && beyondAscii)) return;
+  // The converted name is never longer: each sequence becomes one byte.
+  size_t out = 0;
+  for (size_t i = 0; text[i] != 0;) {
+    uint32_t codePoint = 0;
+    const int32_t length = DecodeUtf8(text + i, codePoint);
+    name[out++] = length == 0 ? '_' : AnsiOf(codePoint);
+    i += length == 0 ? 1 : static_cast<size_t>(length);
+  }
+  name[out] = '\0';
+}
 
 bool ListName(const char* storedName, PathMode mode, char* out) {
   char name[kMaxEntryName + 2];

@@ -12,6 +12,11 @@ inline constexpr int32_t kMaxPath = 520;
 
 enum class PathMode { Flat, WithPaths };
 
+// Stored names in UTF-8 (flag bit 11, or names that are valid UTF-8 with characters beyond
+// ASCII, as today's zippers write them on UTF-8 systems) become code page 1252 in place;
+// characters it lacks become '_'. Other names are taken as they are.
+void NameToAnsi(char* name, bool flaggedUtf8);
+
 // The list name of a stored name: forward slashes become backslashes; a name with a
 // directory gets a leading backslash; without paths only the last component is kept. Cut at
 // 255 characters. Returns whether the stored name had a directory part.

@@ -77,6 +77,7 @@ Extractor::Step Extractor::ReadEntry(Entry& entry) {
   // listed as read but refused when it is to be written.
   entry.nameWhole = entry.header.nameLength <= kMaxEntryName &&
                     std::strlen(entry.name) == static_cast<size_t>(kept);
+  NameToAnsi(entry.name, (entry.header.flags & kFlagUtf8Name) != 0);
   return entry.name[0] == '\0' ? Step::EmptyName : Step::Entry;
 }
 

@@ -12,6 +12,7 @@ inline constexpr int32_t kLocalHeaderSize = 30;
 inline constexpr int32_t kMaxEntryName = 255;
 inline constexpr uint16_t kFlagEncrypted = 1 << 0;
 inline constexpr uint16_t kFlagDataDescriptor = 1 << 3;
+inline constexpr uint16_t kFlagUtf8Name = 1 << 11;
 inline constexpr uint16_t kMethodStored = 0;
 inline constexpr uint16_t kMethodDeflated = 8;
 

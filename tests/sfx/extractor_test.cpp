@@ -282,6 +282,16 @@ TEST_F(ExtractorTest, HostileNamesAreRefusedAndStaySelected) {
   EXPECT_EQ(host.status, texts::kSomeFailed);
 }
 
+TEST_F(ExtractorTest, Utf8NamesAreListedAndWrittenInAnsi) {
+  ZipEntrySpec flagged{"Gr\xC3\xB6\xC3\x9F" "e.txt", "flagged"};
+  flagged.flags = kFlagUtf8Name;
+  Open({flagged, {"sub/\xC3\x84rger.txt", "unflagged"}});
+  EXPECT_EQ(host.Names(), (Strings{"Größe.txt", "\\sub\\Ärger.txt"}));
+  Extract();
+  EXPECT_EQ(host.File("C:\\Ziel\\Größe.txt"), "flagged");
+  EXPECT_EQ(host.File("C:\\Ziel\\sub\\Ärger.txt"), "unflagged");
+}
+
 TEST_F(ExtractorTest, CutNamesAreRefused) {
   const std::string longName = std::string(300, 'n') + ".txt";
   Open({{std::string("a.txt\0.exe", 10), "zero"}, {longName, "long"}, {"ok.txt", "ok"}});

@@ -34,6 +34,22 @@ TEST(EntryNames, ListNamesWithAndWithoutPaths) {
   EXPECT_EQ(List(longPath.c_str(), PathMode::WithPaths), "\\d\\" + std::string(252, 'n'));
 }
 
+std::string Ansi(const std::string& stored, bool flagged) {
+  std::string name = stored;
+  NameToAnsi(name.data(), flagged);
+  return name.c_str();
+}
+
+// Literals here are code page 1252; the UTF-8 forms are spelt out in escapes.
+TEST(EntryNames, Utf8NamesBecomeAnsi) {
+  EXPECT_EQ(Ansi("Pr\xC3\xBC" "fung.txt", false), "Prüfung.txt");
+  EXPECT_EQ(Ansi("\xE2\x82\xAC \xC5\x92 \xE2\x9C\x93", true), "€ Œ _");
+  EXPECT_EQ(Ansi("Prüfung.txt", false), "Prüfung.txt");  // already ANSI: not UTF-8
+  EXPECT_EQ(Ansi("Prüfung.txt", true), "Pr_fung.txt");   // flagged, but not UTF-8
+  EXPECT_EQ(Ansi("\xC0\xAF", true), "__");                // overlong forms are no characters
+  EXPECT_EQ(Ansi("plain/ascii.txt", true), "plain/ascii.txt");
+}
+
 std::string Target(const char* directory, const char* stored, PathMode mode) {
   char list[kMaxEntryName + 1];
   ListName(stored, mode, list);

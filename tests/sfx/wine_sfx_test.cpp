@@ -351,6 +351,19 @@ TEST_F(WineSfx, HostileArchive) {
   EXPECT_FALSE(fs::exists("/etc/x"));
 }
 
+// Both zippers keep the UTF-8 name of a Linux file; it has to arrive with its umlaut.
+TEST_F(WineSfx, NamesWithUmlauts) {
+  const std::string utf8Name = "Pr\xC3\xBC" "fung.txt";
+  for (const char* zipper : {"zip -9", "7z a -tzip"}) {
+    fs::remove_all(m_dir / "out");
+    fs::create_directories(m_dir / "out");
+    WriteAll(m_dir / "src" / utf8Name, "Umlaute");
+    const DriverRun run = Extract(MakeSfx(zipper, "'" + utf8Name + "'"));
+    EXPECT_TRUE(run.Has("list: Prüfung.txt")) << zipper << testing::PrintToString(run.lines);
+    EXPECT_EQ(ReadAll(m_dir / "out" / utf8Name), "Umlaute") << zipper;
+  }
+}
+
 TEST_F(WineSfx, TargetThatCannotBeReplaced) {
   fs::create_directories(m_dir / "out" / "readme.txt");
   const DriverRun run = Extract(MakeSfx("zip -9", "readme.txt noise.bin"), {"check:501=1"});

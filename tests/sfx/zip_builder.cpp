@@ -82,6 +82,7 @@ std::string ZipEntry(const ZipEntrySpec& spec) {
     data = sealed;
   }
   if (spec.descriptor) flags |= 8;
+  flags |= spec.flags;
   std::string out;
   Put32(out, 0x04034B50u);
   Put16(out, 20);

@@ -21,6 +21,7 @@ struct ZipEntrySpec {
   uint16_t time = 0x6B2A;
   std::optional<uint32_t> crc;     // overrides the real CRC
   std::optional<std::string> data; // overrides the (compressed, unencrypted) data
+  uint16_t flags = 0;              // further general-purpose flags
 };
 
 std::string RawDeflate(const std::string& content, int level = 9);
