@@ -447,6 +447,26 @@ TEST_F(WineMaker, MessagesAndExitCodes) {
   EXPECT_EQ(run.exitCode, 2);
 }
 
+// Without a parameter the archive comes from the file dialog (answered by the general test
+// driver, which can fill in a file name).
+TEST_F(WineMaker, FileDialogChoosesTheArchive) {
+  Install(true);
+  WriteAll(m_dir / "demo.zip", test::Zip({{"a.txt", "A"}}));
+  const std::string command = "cd " + Quote(m_dir.string()) + " && wine " + Quote(kBin + "/tdriver.exe") +
+                              " --timeout 30 --answer " + Quote("file:" + WindowsPath(m_dir / "demo.zip")) +
+                              " -- " + Quote((m_dir / "tools" / "TLVSFX.EXE").string()) + " </dev/null 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[4096];
+  while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr) output += buffer;
+  pclose(pipe);
+  EXPECT_EQ(output.rfind("dialog: ZIP-Datei laden:\r\n", 0), 0u) << output;  // text-mode output
+  EXPECT_NE(output.find("| ZUL-TLVSFX 1.0 | "), std::string::npos) << output;
+  EXPECT_NE(output.find("exit: 0"), std::string::npos) << output;
+  EXPECT_TRUE(ReadAll(m_dir / "demo.exe") == ReadAll(kBin + "/TLVSFX.BIN") + ReadAll(m_dir / "demo.zip"));
+}
+
 TEST_F(WineMaker, OutputThatCannotBeCreated) {
   Install(true);
   WriteAll(m_dir / "demo.zip", test::Zip({{"a.txt", "A"}}));
