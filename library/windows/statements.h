@@ -23,6 +23,15 @@ void StmtSetTimer(Engine& engine);
 void StmtKillTimer(Engine& engine);
 void StmtUseCursor(Engine& engine);
 
+// statements_text.cpp
+void StmtTBox(Engine& engine);
+void StmtTextColor(Engine& engine);
+void StmtOrientation(Engine& engine);
+void StmtCharset(Engine& engine);
+void StmtStartPaint(Engine& engine);
+void StmtEndPaint(Engine& engine);
+void StmtShowCursor(Engine& engine);
+
 // statements_input.cpp
 void StmtWaitKey(Engine& engine);
 void StmtWaitScan(Engine& engine);

@@ -37,6 +37,14 @@ struct WindowState {
   int32_t font = 2;
   int32_t cursor = 0;       // USECURSOR
   bool trueColor = false;   // SETTRUECOLOR
+  Color textForeground = 0x000000;  // TEXTCOLOR
+  Color textBackground = 0xFFFFFF;
+  bool textTransparent = false;
+  int32_t orientation = 0;  // ORIENTATION, tenths of a degree
+  int32_t charset = 0;      // CHARSET
+  // STARTPAINT's target while a redirection is open (the main window, -1 the memory
+  // bitmap, or another window).
+  std::optional<int32_t> paintTarget;
   InputState input;
 };
 
