@@ -12,6 +12,8 @@ struct ProgramLine {
   // A compiled line says whether its parameter text holds an operator; source lines are
   // always searched for operators.
   bool hasOperators = true;
+  // A compiled call of a procedure by its bare name carries the PROC line (0: none).
+  int32_t procedureLine = 0;
 };
 
 class ProgramStore {
@@ -19,7 +21,7 @@ class ProgramStore {
   int32_t LineCount() const { return static_cast<int32_t>(m_lines.size()); }
   // Line `number`, 1-based.
   const ProgramLine& Line(int32_t number) const { return m_lines[static_cast<size_t>(number - 1)]; }
-  void Append(std::string text) { m_lines.push_back(ProgramLine{std::move(text), true}); }
+  void Append(std::string text) { m_lines.push_back(ProgramLine{std::move(text), true, 0}); }
   void Append(ProgramLine line) { m_lines.push_back(std::move(line)); }
   void Clear() { m_lines.clear(); }
 

@@ -17,6 +17,9 @@ namespace {
 // comparison of every other word starts past them.
 constexpr size_t kFirstTableKeyword = 2;
 
+// The runtime processes window messages after every twentieth statement.
+constexpr int32_t kRuntimePumpInterval = 20;
+
 void RunKeyword(Engine& engine) {
   const int index = FindKeyword(engine.word, kFirstTableKeyword);
   if (index >= 0) Keywords()[static_cast<size_t>(index)].handler(engine);
@@ -116,6 +119,8 @@ const LineCache& CachedLine(Engine& engine, int32_t number) {
 }
 
 void RunStatements(Engine& engine) {
+  const bool runtime = engine.kind == ProgramKind::Runtime;
+  int32_t pumpCounter = 0;
   try {
     while (engine.pc < engine.store.LineCount() && !engine.terminate) {
       ++engine.pc;
@@ -124,8 +129,12 @@ void RunStatements(Engine& engine) {
       engine.handled = false;
       engine.word = line.word;
       engine.param = line.param;
+      // A compiled line says itself whether its text is searched for operators.
+      if (runtime) engine.operatorMode = engine.store.Line(engine.pc).hasOperators;
       ExecuteStatement(engine);
-      // Step 16: let the window live between statements.
+      // Step 16: let the window live between statements; the runtime every twentieth.
+      if (runtime && ++pumpCounter < kRuntimePumpInterval) continue;
+      pumpCounter = 0;
       if (!engine.errors.fastMode && engine.host.PumpMessages(false) == PumpResult::Quit) {
         throw RunEnd{255};
       }

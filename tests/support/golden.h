@@ -10,6 +10,15 @@
 //   ' dialog: CAPTION    a file dialog
 //   ' exit: N            the exit code (default 0)
 //
+// The same program compiled and run by the runtime must agree, apart from the runtime's
+// error captions ("Zeile" + number + "!", applied to the expectations above). Where the
+// compiled form differs by design:
+//   ' compile box: ...   the compiler's boxes (its run then stops where the compiler did)
+//   ' compile exit: N    the compiler's exit code (default 0)
+//   ' compiled box: ...  the runtime's boxes instead of the interpreter's
+//   ' compiled exit: N   the runtime's exit code instead of the interpreter's
+//   ' compiled args: ... the runtime's arguments ("' compiled args:" alone: none)
+//
 // Comment lines are stored empty, so expectations do not move line numbers.
 
 #include <optional>
@@ -25,7 +34,16 @@ struct GoldenCase {
   std::vector<std::pair<std::string, std::string>> ini;
   std::vector<std::string> events;
   int exitCode = 0;
+  std::vector<std::string> compileEvents;
+  int compileExit = 0;
+  std::optional<std::vector<std::string>> compiledEvents;
+  std::optional<int> compiledExit;
+  std::optional<std::vector<std::string>> compiledArgs;
 };
+
+// What the runtime must show for the compiled program.
+std::vector<std::string> CompiledEvents(const GoldenCase& golden);
+int CompiledExit(const GoldenCase& golden);
 
 GoldenCase ParseGolden(const std::string& path);
 
