@@ -60,6 +60,10 @@ std::string_view WindowTitleFor(ProgramKind kind) {
                                       : "ZUL-TALVEN² INTERPRETER 6.6-NT";
 }
 
+std::string_view EngineVersion(ProgramKind kind) {
+  return kind == ProgramKind::Runtime ? "6.5-NT" : "6.6-NT";
+}
+
 std::string ProgramFileName(std::string_view param, std::string_view extension) {
   std::string name(param);
   if (name.find('.') == std::string::npos) name.append(extension);

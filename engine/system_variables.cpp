@@ -6,6 +6,7 @@
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/scan.h"
+#include "engine/startup.h"
 #include "engine/text.h"
 
 namespace talven {
@@ -117,6 +118,8 @@ void ReadSystemVariable(Engine& engine, std::string_view name) {
   } else if (name == "%ERRNUMBER") {
     SetSystemInteger(engine, errors.lastNumber, ValueType::Integer);
     errors.lastNumber = 0;
+  } else if (name == "$TALVVER") {
+    SetStringValue(engine.reg, std::string(EngineVersion(engine.kind)));
   } else if (name == "%ERRORLEVEL") {
     SetSystemInteger(engine, errors.level, ValueType::Integer);
   } else if (!ReadRadixNumber(engine, name) && !ReadConstant(engine, std::string(name))) {
