@@ -98,6 +98,7 @@ int RunInterpreter(Host& host, const std::vector<std::string>& params) {
     std::unique_ptr<InputFile> file = OpenProgram(host, engine.kind, params);
     LoadSource(host, *file, engine.store);
     file.reset();
+    if (params.size() > 1) engine.programArgs.assign(params.begin() + 1, params.end());
     engine.ResetRunState();
     RunStatements(engine);
   } catch (const RunEnd& end) {

@@ -171,6 +171,10 @@ TEST_P(WineCompiled, MatchesExpectations) {
       EXPECT_FALSE(linked.timedOut);
       EXPECT_EQ(linked.events, Outside(CompiledEvents(golden)));
       EXPECT_EQ(linked.exitCode, CompiledExit(golden));
+      // Named on its command line, a code file runs instead of the program's own code.
+      const DriverRun named = RunProgramUnderWine("./" + exe, dir.string(), args, CompiledAnswers(golden));
+      EXPECT_EQ(named.events, Outside(CompiledEvents(golden)));
+      EXPECT_EQ(named.exitCode, CompiledExit(golden));
     }
   }
   std::filesystem::remove_all(dir);

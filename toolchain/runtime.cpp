@@ -81,6 +81,7 @@ int RunRuntime(Host& host, const std::vector<std::string>& params, const std::st
       where.file = std::string(TrimControl(*chosen));
     }
     LoadCode(host, where, engine);
+    engine.programArgs = where.programArgs;
     engine.ResetRunState();
     RunStatements(engine);
   } catch (const RunEnd& end) {

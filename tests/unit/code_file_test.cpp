@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "toolchain/code_dump.h"
 #include "toolchain/code_file.h"
 #include "toolchain/code_lines.h"
 #include "toolchain/codes.h"
@@ -307,6 +308,26 @@ TEST(CodeLines, DecodedStoreRunsAsSource) {
   EXPECT_EQ(store.Line(1).procedureLine, 4);
   EXPECT_EQ(store.Line(2).text, "DEF @ZDEF2(1)@!(1)*@!(1)");
   EXPECT_EQ(store.Line(3).text, "PRINT @ZDEF2(2)");
+}
+
+}  // namespace
+}  // namespace talven
+
+namespace talven {
+namespace {
+
+TEST(CodeDump, NamesHeaderModeAndCodes) {
+  CountingRandom random;
+  const auto file = CodeFile(ScrambleMode::Xor,
+                             {std::string("\x15\xCE" "A%=@\x96(\"x\")+%\xAD"), std::string("\xFF\x03\x00", 3),
+                              "\x8Fp", "\x02"},
+                             random);
+  MemoryByteSource source(file);
+  const std::string dump = DumpCodeFile(ReadCodeFile(source));
+  EXPECT_NE(dump.find("magic: ZUL-TALVEN5 DATEI\nmode: XOR\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("    1 op CE LET | LET A%=@LEN(\"x\")+%MAXX\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("    2    FF procedure ->3 | P\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("    4    02 PROGEND | PROGEND\n"), std::string::npos) << dump;
 }
 
 }  // namespace

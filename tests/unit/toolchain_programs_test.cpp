@@ -172,6 +172,20 @@ TEST_F(ToolchainPrograms, LinkedProgramLayout) {
   test::RecordingHost run;
   EXPECT_EQ(RunRuntime(run, {"arg"}, Path("prog.exe")), 2);
   EXPECT_EQ(run.events, std::vector<std::string>{"box: stop ok | Zeile      3! | Label nicht gefunden: NIRGENDS:"});
+  // A module that carries code already is copied as it is; the new offset replaces the
+  // old one and the old code stays inside, unused.
+  Write("other.tvs", "GOTO \"anderswo\"\r\n");
+  test::RecordingHost compileOther;
+  ASSERT_EQ(Compile(compileOther, {Path("other.tvs"), "/B"}), 0);
+  test::RecordingHost relink;
+  relink.ini["TALVED32.INI|LINK|Runtime"] = Path("prog.exe");
+  EXPECT_EQ(Link(relink, {Path("other.tvc")}), 0);
+  const std::string twice = Contents(m_dir / "other.exe");
+  EXPECT_EQ(twice.size(), linked.size() + 1 + Contents(m_dir / "other.tvc").size());
+  EXPECT_EQ(GetLittle32(reinterpret_cast<const uint8_t*>(twice.data()) + 128), linked.size() + 1);
+  test::RecordingHost runOther;
+  EXPECT_EQ(RunRuntime(runOther, {}, Path("other.exe")), 2);
+  EXPECT_EQ(runOther.events, std::vector<std::string>{"box: stop ok | Zeile      1! | Label nicht gefunden: ANDERSWO:"});
   // "/S" makes a screen saver.
   test::RecordingHost saver;
   saver.ini = host.ini;
