@@ -17,6 +17,13 @@ constexpr uint8_t kCodeDef = 0x83;
 constexpr uint8_t kCodeProc = 0x8F;
 constexpr uint8_t kCodeLet = 0xCE;
 
+// Deliberate: the block scans of the statement loop compare the beginnings of the stored
+// lines with words such as "ELSE" and "ENDIF", while compiled blocks are found by their
+// statement codes. A call whose name merely begins like such a word ("ELSEX(1)", a
+// procedure "ENDIFFER") is no block word in a compiled program: its decoded line starts
+// with a blank, which the statement loop trims and the scans do not match.
+constexpr std::string_view kOutsideScans = " ";
+
 int32_t LineAt(std::string_view bytes, size_t i) {
   if (i + 1 >= bytes.size()) return 0;
   const uint8_t pair[2] = {static_cast<uint8_t>(bytes[i]), static_cast<uint8_t>(bytes[i + 1])};
@@ -101,7 +108,7 @@ DecodedLine DecodeLineBody(std::string_view body, const CodeNames& names, int32_
     case kCodeNoOp:
       return line;
     case kCodeFunctionCall:
-      line.text = DecodeParameters(rest, names);
+      line.text = std::string(kOutsideScans) + DecodeParameters(rest, names);
       return line;
     case kCodeLabel:
       line.text = std::string(rest);
@@ -144,7 +151,7 @@ DecodedLine DecodeLineBody(std::string_view body, const CodeNames& names, int32_
   } else if (target >= 1 && target <= lineCount) {
     line.procedureLine = target;
   }
-  line.text = WithParameters(name, DecodeParameters(rest.substr(rest.size() >= 2 ? 2 : rest.size()), names));
+  line.text = std::string(kOutsideScans) + WithParameters(name, DecodeParameters(rest.substr(rest.size() >= 2 ? 2 : rest.size()), names));
   return line;
 }
 

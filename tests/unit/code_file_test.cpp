@@ -304,7 +304,7 @@ TEST(CodeLines, DecodedStoreRunsAsSource) {
   }
   ProgramStore store;
   StoreCodeLines(lines, store);
-  EXPECT_EQ(store.Line(1).text, "CASE a%: OBEN 1");
+  EXPECT_EQ(store.Line(1).text, "CASE a%:  OBEN 1");
   EXPECT_EQ(store.Line(1).procedureLine, 4);
   EXPECT_EQ(store.Line(2).text, "DEF @ZDEF2(1)@!(1)*@!(1)");
   EXPECT_EQ(store.Line(3).text, "PRINT @ZDEF2(2)");
@@ -326,8 +326,26 @@ TEST(CodeDump, NamesHeaderModeAndCodes) {
   const std::string dump = DumpCodeFile(ReadCodeFile(source));
   EXPECT_NE(dump.find("magic: ZUL-TALVEN5 DATEI\nmode: XOR\n"), std::string::npos) << dump;
   EXPECT_NE(dump.find("    1 op CE LET | LET A%=@LEN(\"x\")+%MAXX\n"), std::string::npos) << dump;
-  EXPECT_NE(dump.find("    2    FF procedure ->3 | P\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("    2    FF procedure ->3 |  P\n"), std::string::npos) << dump;
   EXPECT_NE(dump.find("    4    02 PROGEND | PROGEND\n"), std::string::npos) << dump;
+}
+
+}  // namespace
+}  // namespace talven
+
+namespace talven {
+namespace {
+
+// A call that merely begins like a block word is no block word in a compiled program.
+TEST(CodeLines, CallsStayOutsideBlockScans) {
+  const auto bodies = Bodies({"IF 0", "ELSEX(1)", "ENDIFFER", "ENDIF", "PROC ENDIFFER", "ENDPROC"});
+  std::vector<CodeLine> lines;
+  for (const std::string& body : bodies) lines.push_back(CodeLine{false, body});
+  ProgramStore store;
+  StoreCodeLines(lines, store);
+  EXPECT_EQ(store.Line(2).text, " ELSEX(1)");
+  EXPECT_EQ(store.Line(3).text, " ENDIFFER");
+  EXPECT_EQ(store.Line(3).procedureLine, 5);
 }
 
 }  // namespace
