@@ -68,6 +68,11 @@ size_t ConditionEnd(std::string_view in) {
   return in.size();
 }
 
+// IF, IFNOT, WHILE, WHILENOT, PROC and ELSEIF.
+bool IsBlockOpener(uint8_t code) {
+  return code == 0x85 || code == 0x87 || code == 0x88 || code == 0x89 || code == kCodeProc || code == 0xF3;
+}
+
 std::string WithParameters(std::string word, const std::string& param) {
   if (!param.empty()) word.append(" ").append(param);
   return word;
@@ -140,6 +145,9 @@ DecodedLine DecodeLineBody(std::string_view body, const CodeNames& names, int32_
   if (code != kCodeProcedureCall) {
     if (const Keyword* keyword = KeywordForCode(code)) {
       line.text = WithParameters(std::string(keyword->word), DecodeParameters(rest, names));
+      // A block word opens its block by its code, also without a parameter: the blank
+      // lets the scans see it ("IF " and "WHILE " are what they look for).
+      if (IsBlockOpener(code) && line.text.size() == keyword->word.size()) line.text.push_back(' ');
       return line;
     }
   }

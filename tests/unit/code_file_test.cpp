@@ -346,6 +346,10 @@ TEST(CodeLines, CallsStayOutsideBlockScans) {
   EXPECT_EQ(store.Line(2).text, " ELSEX(1)");
   EXPECT_EQ(store.Line(3).text, " ENDIFFER");
   EXPECT_EQ(store.Line(3).procedureLine, 5);
+  EXPECT_EQ(store.Line(1).text, "IF 0");
+  ProgramStore bare;
+  StoreCodeLines({CodeLine{false, "\x85"}, CodeLine{false, "\x84"}}, bare);
+  EXPECT_EQ(bare.Line(1).text, "IF ") << "an IF without condition still opens a block";
 }
 
 }  // namespace
