@@ -118,6 +118,8 @@ void ReadSystemVariable(Engine& engine, std::string_view name) {
   } else if (name == "%ERRNUMBER") {
     SetSystemInteger(engine, errors.lastNumber, ValueType::Integer);
     errors.lastNumber = 0;
+  } else if (name == "%PARCOUNT") {
+    SetSystemInteger(engine, static_cast<int32_t>(engine.programArgs.size()), ValueType::Integer);
   } else if (name == "$TALVVER") {
     SetStringValue(engine.reg, std::string(EngineVersion(engine.kind)));
   } else if (name == "%ERRORLEVEL") {
