@@ -33,8 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> file;
   if (size >= 12 && data[0] < 3) {
     FixedRandom random(data + 1, 11);
-    const auto mode = data[0] == 0 ? talven::ScrambleMode::Plain
-                                   : data[0] == 1 ? talven::ScrambleMode::Xor : talven::ScrambleMode::Cipher;
+    const auto mode = data[0] == 0   ? talven::ScrambleMode::Plain
+                      : data[0] == 1 ? talven::ScrambleMode::Xor
+                                     : talven::ScrambleMode::Cipher;
     const auto header = talven::MakeCodeHeader(mode, random);
     file.assign(header.begin(), header.end());
     file.insert(file.end(), data + 12, data + size);

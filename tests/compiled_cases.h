@@ -24,7 +24,9 @@ inline std::string ModeName(CompiledMode mode) {
   return mode == CompiledMode::Plain ? "plain" : mode == CompiledMode::Xor ? "xor" : "cipher";
 }
 
-inline void PrintTo(const CompiledCase& c, std::ostream* out) { *out << c.file << "/" << ModeName(c.mode); }
+inline void PrintTo(const CompiledCase& c, std::ostream* out) {
+  *out << c.file << "/" << ModeName(c.mode);
+}
 
 // A copy of the golden folder in `dir`, with `file` switched to `mode`. False when the
 // mode cannot be applied without moving lines (the first line is no comment).

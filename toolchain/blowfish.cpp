@@ -89,10 +89,10 @@ void Blowfish::EncipherCodeBlock(uint8_t block[8]) const {
   uint32_t left = GetLittle32(block);
   uint32_t right = GetLittle32(block + 4);
   Encipher(left, right);
-  // Deliberate: the halves come out the other way round from the common convention:
-  // the final right half (after the XOR with P[17]) goes to bytes 0..3. Encipher returns
-  // the standard output pair (left = L xor P[17], right = R xor P[16]); the code file's
-  // "final right half" is the half XORed with P[17].
+  // The half XORed with P[17] last goes to bytes 0..3 (it is the first word of the common
+  // output; counted without the undone last swap it is the "right" half), the half XORed
+  // with P[16] to bytes 4..7. What differs from the common convention is the byte order
+  // of the words, little-endian on both sides.
   PutLittle32(block, left);
   PutLittle32(block + 4, right);
 }

@@ -18,24 +18,36 @@ std::string Hex(uint8_t byte) {
 
 std::string_view ModeName(ScrambleMode mode) {
   switch (mode) {
-    case ScrambleMode::Xor: return "XOR";
-    case ScrambleMode::Cipher: return "cipher";
-    default: return "plain";
+    case ScrambleMode::Xor:
+      return "XOR";
+    case ScrambleMode::Cipher:
+      return "cipher";
+    default:
+      return "plain";
   }
 }
 
 // The name of a line's statement code.
 std::string CodeName(uint8_t code) {
   switch (code) {
-    case kCodeProgEnd: return "PROGEND";
-    case kCodeNoOp: return "no-op";
-    case kCodeFunctionCall: return "call";
-    case kCodeLabel: return "label";
-    case kCodeProcedureCall: return "procedure";
-    case 0x81: return "CASE";
-    case 0x82: return "CASENOT";
-    case 0x83: return "DEF";
-    default: break;
+    case kCodeProgEnd:
+      return "PROGEND";
+    case kCodeNoOp:
+      return "no-op";
+    case kCodeFunctionCall:
+      return "call";
+    case kCodeLabel:
+      return "label";
+    case kCodeProcedureCall:
+      return "procedure";
+    case 0x81:
+      return "CASE";
+    case 0x82:
+      return "CASENOT";
+    case 0x83:
+      return "DEF";
+    default:
+      break;
   }
   const Keyword* keyword = KeywordForCode(code);
   return keyword != nullptr ? std::string(keyword->word) : "procedure";
@@ -49,7 +61,9 @@ std::string DumpCodeFile(const CodeFileContent& content) {
   out += "\nmagic: ";
   for (size_t i = 1; i < 18; ++i) out.push_back(static_cast<char>(content.header[i]));
   out += "\nmode: " + std::string(ModeName(content.mode)) + "\n";
-  if (content.error != 0) out += "error: " + std::to_string(content.error) + " " + std::string(ErrorText(content.error)) + "\n";
+  if (content.error != 0)
+    out += "error: " + std::to_string(content.error) + " " + std::string(ErrorText(content.error)) +
+           "\n";
   const CodeNames names(content.lines);
   const int32_t count = static_cast<int32_t>(content.lines.size());
   for (int32_t n = 1; n <= count; ++n) {

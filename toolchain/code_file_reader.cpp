@@ -1,9 +1,8 @@
-#include "toolchain/code_file.h"
-
 #include <algorithm>
 #include <cstring>
 
 #include "engine/limits.h"
+#include "toolchain/code_file.h"
 
 namespace talven {
 
@@ -91,7 +90,8 @@ CodeFileContent ReadCodeFile(ByteSource& source) {
       line.body.erase(0, 1);
     }
     // Step 5: PROGEND ends the program; later records are never read.
-    const bool progEnd = !line.body.empty() && static_cast<uint8_t>(line.body.front()) == kProgEndCode;
+    const bool progEnd =
+        !line.body.empty() && static_cast<uint8_t>(line.body.front()) == kProgEndCode;
     content.lines.push_back(std::move(line));
     if (progEnd) break;
   }

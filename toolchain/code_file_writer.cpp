@@ -1,6 +1,6 @@
-#include "toolchain/code_file.h"
-
 #include <cstring>
+
+#include "toolchain/code_file.h"
 
 namespace talven {
 

@@ -70,7 +70,8 @@ size_t ConditionEnd(std::string_view in) {
 
 // IF, IFNOT, WHILE, WHILENOT, PROC and ELSEIF.
 bool IsBlockOpener(uint8_t code) {
-  return code == 0x85 || code == 0x87 || code == 0x88 || code == 0x89 || code == kCodeProc || code == 0xF3;
+  return code == 0x85 || code == 0x87 || code == 0x88 || code == 0x89 || code == kCodeProc ||
+         code == 0xF3;
 }
 
 std::string WithParameters(std::string word, const std::string& param) {
@@ -82,7 +83,9 @@ std::string WithParameters(std::string word, const std::string& param) {
 
 CodeNames::CodeNames(const std::vector<CodeLine>& lines) : m_lines(lines) {}
 
-std::string CodeNames::DefFunctionName(int32_t line) const { return "ZDEF" + std::to_string(line); }
+std::string CodeNames::DefFunctionName(int32_t line) const {
+  return "ZDEF" + std::to_string(line);
+}
 
 std::string CodeNames::DefConstantName(int32_t line) const {
   if (line < 1 || static_cast<size_t>(line) > m_lines.size()) return "%ZDEF" + std::to_string(line);
@@ -121,7 +124,8 @@ DecodedLine DecodeLineBody(std::string_view body, const CodeNames& names, int32_
     case kCodeCase:
     case kCodeCaseNot: {
       const size_t end = ConditionEnd(rest);
-      line.text = (code == kCodeCase ? "CASE " : "CASENOT ") + DecodeParameters(rest.substr(0, end), names);
+      line.text =
+          (code == kCodeCase ? "CASE " : "CASENOT ") + DecodeParameters(rest.substr(0, end), names);
       if (end < rest.size()) {
         DecodedLine inner = DecodeLineBody(rest.substr(end), names, lineCount);
         line.text.append(" ").append(inner.text);
@@ -131,7 +135,8 @@ DecodedLine DecodeLineBody(std::string_view body, const CodeNames& names, int32_
     }
     case kCodeDef:
       if (IsDefFunction(body)) {
-        line.text = "DEF @" + names.DefFunctionName(LineAt(body, 3)) + DecodeParameters(body.substr(5), names);
+        line.text = "DEF @" + names.DefFunctionName(LineAt(body, 3)) +
+                    DecodeParameters(body.substr(5), names);
       } else {
         line.text = WithParameters("DEF", std::string(rest));
       }
@@ -159,7 +164,9 @@ DecodedLine DecodeLineBody(std::string_view body, const CodeNames& names, int32_
   } else if (target >= 1 && target <= lineCount) {
     line.procedureLine = target;
   }
-  line.text = std::string(kOutsideScans) + WithParameters(name, DecodeParameters(rest.substr(rest.size() >= 2 ? 2 : rest.size()), names));
+  line.text = std::string(kOutsideScans) +
+              WithParameters(
+                  name, DecodeParameters(rest.substr(rest.size() >= 2 ? 2 : rest.size()), names));
   return line;
 }
 

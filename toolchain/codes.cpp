@@ -42,8 +42,12 @@ std::string_view NameOf(std::span<const CodeName> table, uint8_t code) {
 
 }  // namespace
 
-std::span<const CodeName> FunctionCodes() { return kFunctions; }
-std::span<const CodeName> SystemVariableCodes() { return kSystemVariables; }
+std::span<const CodeName> FunctionCodes() {
+  return kFunctions;
+}
+std::span<const CodeName> SystemVariableCodes() {
+  return kSystemVariables;
+}
 
 std::optional<uint8_t> FunctionCode(std::string_view name) {
   static const NameIndex kIndex = IndexOf(kFunctions);
@@ -56,7 +60,11 @@ std::optional<uint8_t> SystemVariableCode(std::string_view name) {
   return Find(kIndex, name);
 }
 
-std::string_view FunctionName(uint8_t code) { return NameOf(kFunctions, code); }
-std::string_view SystemVariableName(uint8_t code) { return NameOf(kSystemVariables, code); }
+std::string_view FunctionName(uint8_t code) {
+  return NameOf(kFunctions, code);
+}
+std::string_view SystemVariableName(uint8_t code) {
+  return NameOf(kSystemVariables, code);
+}
 
 }  // namespace talven

@@ -31,9 +31,12 @@ constexpr int32_t kCompiled = 909;
 
 ScrambleMode ModeOf(ScrambleDirective directive) {
   switch (directive) {
-    case ScrambleDirective::Xor: return ScrambleMode::Xor;
-    case ScrambleDirective::Cipher: return ScrambleMode::Cipher;
-    default: return ScrambleMode::Plain;
+    case ScrambleDirective::Xor:
+      return ScrambleMode::Xor;
+    case ScrambleDirective::Cipher:
+      return ScrambleMode::Cipher;
+    default:
+      return ScrambleMode::Plain;
   }
 }
 
@@ -56,9 +59,11 @@ void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow&
   // Step 2: the output, written under a temporary name: a failed compilation never leaves
   // a file that looks like a code file, and never touches its own source.
   const std::string target = WithExtension(source, "tvc");
-  if (SameFile(source, target)) Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
+  if (SameFile(source, target))
+    Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
   PendingOutput output(target);
-  if (!output.Open()) Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
+  if (!output.Open())
+    Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
   progress.Write(2, 2, ErrorText(kProgram));
   progress.Write(2, 3, target);
   progress.Write(2, 5, ErrorText(kCompilingLine));
@@ -89,11 +94,13 @@ void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow&
   if (error.number != 0) {
     Stop(host, Joined(ErrorText(error.number), error.detail), error.context, 2);
   }
-  if (!output.Commit()) Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
+  if (!output.Commit())
+    Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
 
   // Step 7.
   if (!batch) {
-    host.ShowBox(BoxRequest{std::string(kBanner), target + "\r\n" + std::string(ErrorText(kCompiled)),
+    host.ShowBox(BoxRequest{std::string(kBanner),
+                            target + "\r\n" + std::string(ErrorText(kCompiled)),
                             BoxIcon::Exclamation, BoxButtons::Ok, BoxOwner::None});
   }
 }
@@ -101,7 +108,8 @@ void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow&
 }  // namespace
 
 ClockRandom::ClockRandom()
-    : m_state(static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count()) |
+    : m_state(static_cast<uint64_t>(
+                  std::chrono::high_resolution_clock::now().time_since_epoch().count()) |
               1u) {}
 
 uint8_t ClockRandom::Next(uint8_t low, uint8_t high) {

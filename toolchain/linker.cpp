@@ -66,8 +66,7 @@ void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& pr
   if (!std::ifstream(code, std::ios::binary)) Fail(host, "Datei kann nicht gelesen werden.");
 
   // Step 2: the runtime module.
-  const std::string runtime =
-      host.ReadIniString("TALVED32.INI", "LINK", "Runtime", "TLVRUN32.EXE");
+  const std::string runtime = host.ReadIniString("TALVED32.INI", "LINK", "Runtime", "TLVRUN32.EXE");
   std::ifstream module(runtime, std::ios::binary);
   if (!module) Fail(host, "Runtime-Modul nicht gefunden.");
   const uint64_t moduleSize = SizeOf(module);
@@ -119,11 +118,11 @@ void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& pr
   if (!output.Commit()) Fail(host, "Programm kann nicht erzeugt werden.");
 
   // Step 10.
-  host.ShowBox(BoxRequest{std::string(kBanner),
-                          target + "\r\n" +
-                              (screenSaver ? "Screensaver erfolgreich erzeugt!"
-                                           : "EXE-Programm erfolgreich erzeugt!"),
-                          BoxIcon::Exclamation, BoxButtons::Ok, BoxOwner::None});
+  host.ShowBox(BoxRequest{
+      std::string(kBanner),
+      target + "\r\n" +
+          (screenSaver ? "Screensaver erfolgreich erzeugt!" : "EXE-Programm erfolgreich erzeugt!"),
+      BoxIcon::Exclamation, BoxButtons::Ok, BoxOwner::None});
 }
 
 }  // namespace

@@ -21,9 +21,12 @@ struct WordOperator {
 };
 constexpr WordOperator kWordOperators[] = {{" AND ", 'A'}, {" MOD ", 'M'}, {" OR ", 'O'}};
 
-bool IsTypeChar(char c) { return c == '$' || c == '%' || c == '&' || c == '!'; }
+bool IsTypeChar(char c) {
+  return c == '$' || c == '%' || c == '&' || c == '!';
+}
 bool IsNameStart(char c) {
-  return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+  return std::isalpha(static_cast<unsigned char>(c)) || c == '_' ||
+         static_cast<unsigned char>(c) >= 0x80;
 }
 bool IsHexDigits(std::string_view text) {
   if (text.empty()) return false;
@@ -190,10 +193,12 @@ int32_t LineAt(std::string_view bytes, size_t i) {
 }  // namespace
 
 bool IsNameChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+         static_cast<unsigned char>(c) >= 0x80;
 }
 
-EncodeResult EncodeParameters(std::string_view text, const ProgramSymbols& symbols, std::string& out) {
+EncodeResult EncodeParameters(std::string_view text, const ProgramSymbols& symbols,
+                              std::string& out) {
   return Encoder(text, symbols, out).Run();
 }
 
@@ -236,7 +241,8 @@ std::string DecodeParameters(std::string_view in, const CompiledNames& names) {
         continue;
       }
       const std::string_view name = SystemVariableName(next);
-      out.append(name.empty() ? std::string(1, c) + "SV" + std::to_string(next) : std::string(name));
+      out.append(name.empty() ? std::string(1, c) + "SV" + std::to_string(next)
+                              : std::string(name));
       i += 2;
       continue;
     }

@@ -34,7 +34,8 @@ struct EncodeResult {
 
 // Appends the encoded form of `text` to `out`. A comment behind the text (an apostrophe
 // outside strings and brackets) is dropped: the statement loop would cut it anyway.
-EncodeResult EncodeParameters(std::string_view text, const ProgramSymbols& symbols, std::string& out);
+EncodeResult EncodeParameters(std::string_view text, const ProgramSymbols& symbols,
+                              std::string& out);
 
 // The source form of an encoded parameter text.
 std::string DecodeParameters(std::string_view encoded, const CompiledNames& names);

@@ -74,9 +74,9 @@ int RunRuntime(Host& host, const std::vector<std::string>& params, const std::st
   try {
     CodeLocation where = FindCode(params, ownFile, LinkedCodeOffset(ownFile), &IsCodeFile);
     if (where.ask) {
-      const std::optional<std::string> chosen = host.OpenFileDialog(
-          "TALVEN²-" + std::string(ErrorText(kLoadPrompt)), "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*",
-          "TVC");
+      const std::optional<std::string> chosen =
+          host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(kLoadPrompt)),
+                              "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*", "TVC");
       if (!chosen) Stop(host, kUsageCaption, std::string(ErrorText(kUsageRuntime)), 2);
       where.file = std::string(TrimControl(*chosen));
     }

@@ -12,10 +12,10 @@
 namespace talven {
 
 struct CodeLocation {
-  bool ask = false;      // no argument at all: the dialog chooses
-  std::string file;      // the file holding the code
-  uint32_t offset = 0;   // where the code file starts in it
-  bool linked = false;   // the program file itself carries the code
+  bool ask = false;                      // no argument at all: the dialog chooses
+  std::string file;                      // the file holding the code
+  uint32_t offset = 0;                   // where the code file starts in it
+  bool linked = false;                   // the program file itself carries the code
   std::vector<std::string> programArgs;  // the running program's own arguments
 };
 

@@ -48,7 +48,8 @@ DefName DefNameOf(std::string_view line) {
   if (!rest.empty() && rest.front() == '@') {
     def.function = true;
     const size_t open = rest.find('(');
-    def.name = UpperCase(TrimControl(rest.substr(1, open == std::string_view::npos ? rest.size() : open - 1)));
+    def.name = UpperCase(
+        TrimControl(rest.substr(1, open == std::string_view::npos ? rest.size() : open - 1)));
   } else {
     def.name = UpperCase(rest.substr(0, rest.find(' ')));
   }
@@ -75,8 +76,8 @@ bool IsListOrLet(std::string_view word) {
 }  // namespace
 
 bool HoldsOperator(std::string_view text) {
-  static constexpr std::string_view kOperators[] = {"<>", ">=", "<=", "=",     ">", "<",  "-", "+",
-                                                    " OR ", " MOD ", "\\", "/", "*", " AND ", "^"};
+  static constexpr std::string_view kOperators[] = {
+      "<>", ">=", "<=", "=", ">", "<", "-", "+", " OR ", " MOD ", "\\", "/", "*", " AND ", "^"};
   const std::string upper = UpperCase(text);
   for (std::string_view op : kOperators) {
     if (upper.find(op) != std::string::npos) return true;
@@ -163,7 +164,8 @@ bool Translator::TranslateLine(int32_t number, std::string& body, bool& progEnd,
 bool Translator::Statement(std::string word, std::string param, bool afterCaseColon,
                            std::string& body, TranslateError& error) {
   // No-op lines carry nothing behind their code.
-  if (word.empty() || word == "REM" || word == "TRACEON" || word == "TRACEOFF" || word.front() == '\'') {
+  if (word.empty() || word == "REM" || word == "TRACEON" || word == "TRACEOFF" ||
+      word.front() == '\'') {
     body.push_back(static_cast<char>(kCodeNoOp));
     return true;
   }

@@ -1,20 +1,21 @@
 // Blowfish against the published test vectors (common block convention), and the code
 // file's 8-bit CFB in both directions.
 
+#include "toolchain/blowfish.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstring>
 #include <string>
 
-#include "toolchain/blowfish.h"
-
 namespace talven {
 namespace {
 
 std::array<uint8_t, 8> FromHex(const char* hex) {
   std::array<uint8_t, 8> bytes{};
-  for (size_t i = 0; i < 8; ++i) bytes[i] = static_cast<uint8_t>(std::stoul(std::string(hex + 2 * i, 2), nullptr, 16));
+  for (size_t i = 0; i < 8; ++i)
+    bytes[i] = static_cast<uint8_t>(std::stoul(std::string(hex + 2 * i, 2), nullptr, 16));
   return bytes;
 }
 
@@ -67,14 +68,18 @@ TEST(Blowfish, CodeBlockIsTheStandardResultInLittleEndianWords) {
 
 TEST(CodeFileCipher, RoundTripWithOneRunningRegister) {
   const uint8_t key[11] = {9, 200, 33, 1, 255, 17, 80, 3, 99, 140, 7};
-  const std::string text = "PRINT \"Hallo\"\x15" "Aanother line, and a third";
+  const std::string text =
+      "PRINT \"Hallo\"\x15"
+      "Aanother line, and a third";
   CodeFileCipher writer(key);
   std::string enciphered;
-  for (char c : text) enciphered.push_back(static_cast<char>(writer.Encipher(static_cast<uint8_t>(c))));
+  for (char c : text)
+    enciphered.push_back(static_cast<char>(writer.Encipher(static_cast<uint8_t>(c))));
   EXPECT_NE(enciphered, text);
   CodeFileCipher reader(key);
   std::string deciphered;
-  for (char c : enciphered) deciphered.push_back(static_cast<char>(reader.Decipher(static_cast<uint8_t>(c))));
+  for (char c : enciphered)
+    deciphered.push_back(static_cast<char>(reader.Decipher(static_cast<uint8_t>(c))));
   EXPECT_EQ(deciphered, text);
   // The same plain byte gives different cipher bytes: the register moves on.
   CodeFileCipher again(key);

@@ -1,13 +1,14 @@
 // The code file byte by byte: headers of the three modes, records, the reader's checks,
 // the parameter encoding and the compiler's translation of lines.
 
+#include "toolchain/code_file.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "toolchain/code_dump.h"
-#include "toolchain/code_file.h"
 #include "toolchain/code_lines.h"
 #include "toolchain/codes.h"
 #include "toolchain/parameter_codec.h"
@@ -30,9 +31,12 @@ class CountingRandom : public RandomSource {
   int m_count = 0;
 };
 
-std::vector<uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> Bytes(std::string_view text) {
+  return {text.begin(), text.end()};
+}
 
-std::vector<uint8_t> CodeFile(ScrambleMode mode, const std::vector<std::string>& bodies, RandomSource& random) {
+std::vector<uint8_t> CodeFile(ScrambleMode mode, const std::vector<std::string>& bodies,
+                              RandomSource& random) {
   const auto header = MakeCodeHeader(mode, random);
   std::vector<uint8_t> file(header.begin(), header.end());
   CodeFileWriter writer(header);
@@ -79,8 +83,8 @@ TEST(CodeFileHeader, XorByteStaysInsideTheKeyBytes) {
 }
 
 TEST(CodeFileRoundTrip, EveryModeGivesBackBodiesAndFlags) {
-  const std::vector<std::string> bodies = {"\xA2\"a\"", std::string("\x15\xCE") + "A%=B%+1", "", "\x27",
-                                           std::string(254, 'x')};
+  const std::vector<std::string> bodies = {"\xA2\"a\"", std::string("\x15\xCE") + "A%=B%+1", "",
+                                           "\x27", std::string(254, 'x')};
   for (ScrambleMode mode : {ScrambleMode::Plain, ScrambleMode::Xor, ScrambleMode::Cipher}) {
     CountingRandom random(77);
     const auto file = CodeFile(mode, bodies, random);
@@ -90,7 +94,9 @@ TEST(CodeFileRoundTrip, EveryModeGivesBackBodiesAndFlags) {
     ASSERT_EQ(content.lines.size(), bodies.size());
     EXPECT_FALSE(content.lines[0].hasOperators);
     EXPECT_TRUE(content.lines[1].hasOperators);
-    EXPECT_EQ(content.lines[1].body, "\xCE" "A%=B%+1");
+    EXPECT_EQ(content.lines[1].body,
+              "\xCE"
+              "A%=B%+1");
     EXPECT_EQ(content.lines[4].body.size(), 254u);
     if (mode != ScrambleMode::Plain) {
       EXPECT_NE(std::string(file.begin() + 33, file.begin() + 37), bodies[0]) << "scrambled";
@@ -101,7 +107,8 @@ TEST(CodeFileRoundTrip, EveryModeGivesBackBodiesAndFlags) {
 TEST(CodeFileRoundTrip, TwoCompilationsDiffer) {
   CountingRandom first;
   CountingRandom second(5);
-  EXPECT_NE(CodeFile(ScrambleMode::Cipher, {"\xA2\"x\""}, first), CodeFile(ScrambleMode::Cipher, {"\xA2\"x\""}, second));
+  EXPECT_NE(CodeFile(ScrambleMode::Cipher, {"\xA2\"x\""}, first),
+            CodeFile(ScrambleMode::Cipher, {"\xA2\"x\""}, second));
 }
 
 TEST(CodeFileReader, RejectsWhatIsNoCodeFile) {
@@ -115,7 +122,10 @@ TEST(CodeFileReader, RejectsWhatIsNoCodeFile) {
 
 TEST(CodeFileReader, DamagedRecords) {
   CountingRandom random;
-  auto file = CodeFile(ScrambleMode::Plain, {"\xA2" "1"}, random);
+  auto file = CodeFile(ScrambleMode::Plain,
+                       {"\xA2"
+                        "1"},
+                       random);
   auto cut = file;
   cut.push_back(10);
   cut.push_back('x');
@@ -138,7 +148,11 @@ TEST(CodeFileReader, LineLimit) {
 
 TEST(CodeFileReader, ProgEndEndsTheFile) {
   CountingRandom random;
-  auto file = CodeFile(ScrambleMode::Xor, {"\xA2" "1", "\x02"}, random);
+  auto file = CodeFile(ScrambleMode::Xor,
+                       {"\xA2"
+                        "1",
+                        "\x02"},
+                       random);
   file.push_back(255);  // never read
   const CodeFileContent content = Read(file);
   EXPECT_EQ(content.error, 0);
@@ -147,7 +161,10 @@ TEST(CodeFileReader, ProgEndEndsTheFile) {
 
 TEST(CodeFileReader, ModeTests) {
   CountingRandom random(9);
-  auto cipher = CodeFile(ScrambleMode::Cipher, {"\xA2" "1"}, random);
+  auto cipher = CodeFile(ScrambleMode::Cipher,
+                         {"\xA2"
+                          "1"},
+                         random);
   // Key bytes 20 and 21 blank: plain, whatever the version says.
   cipher[20] = ' ';
   cipher[21] = ' ';
@@ -164,7 +181,9 @@ TEST(CodeFileReader, ModeTests) {
   const CodeFileContent content = Read(old);
   EXPECT_EQ(content.mode, ScrambleMode::Xor);
   ASSERT_EQ(content.lines.size(), 1u);
-  EXPECT_EQ(content.lines[0].body, "\xA2" "7");
+  EXPECT_EQ(content.lines[0].body,
+            "\xA2"
+            "7");
 }
 
 // A program for the encoder: DEF function SQ at line 3, constant %MAXI at line 4.
@@ -185,7 +204,10 @@ std::string Encoded(std::string_view text, int32_t* error = nullptr) {
 }
 
 TEST(ParameterEncoding, CodesAndTextSideBySide) {
-  EXPECT_EQ(Encoded("a% and b% Or \" and \""), "a%\x15" "Ab%\x15" "O\" and \"");
+  EXPECT_EQ(Encoded("a% and b% Or \" and \""),
+            "a%\x15"
+            "Ab%\x15"
+            "O\" and \"");
   EXPECT_EQ(Encoded("x MOD 2"), "x\x15M2");
   EXPECT_EQ(Encoded("@LEN(a$)+len(b$)"), "@\x96(a$)+@\x96(b$)");
   EXPECT_EQ(Encoded("@$(1)"), "@$(1)");
@@ -211,8 +233,8 @@ TEST(ParameterEncoding, Failures) {
 
 TEST(ParameterEncoding, DecodingGivesTheSourceBack) {
   Symbols symbols;
-  for (const char* text : {"a% AND b% OR \" and \"", "x MOD @LEN(a$)", "%MAXX+$DRIVE", "@SQ(3)*%MAXI",
-                           "@SPACE$(3)", "$FF+&17", "a$[1,2]=\"@x\""}) {
+  for (const char* text : {"a% AND b% OR \" and \"", "x MOD @LEN(a$)", "%MAXX+$DRIVE",
+                           "@SQ(3)*%MAXI", "@SPACE$(3)", "$FF+&17", "a$[1,2]=\"@x\""}) {
     EXPECT_EQ(DecodeParameters(Encoded(text), symbols), text);
   }
 }
@@ -228,7 +250,8 @@ TEST(CodeTables, Completeness) {
   for (const CodeName& entry : FunctionCodes()) EXPECT_NE(entry.code, kCodeDefCall);
 }
 
-std::vector<std::string> Bodies(const std::vector<std::string>& lines, TranslateError* error = nullptr) {
+std::vector<std::string> Bodies(const std::vector<std::string>& lines,
+                                TranslateError* error = nullptr) {
   ProgramStore store;
   for (const std::string& line : lines) store.Append(line);
   Translator translator(store);
@@ -247,16 +270,26 @@ std::vector<std::string> Bodies(const std::vector<std::string>& lines, Translate
 }
 
 TEST(Translation, SpecialBodies) {
-  const auto bodies = Bodies({"REM x", "start:", "a% = b% + 1", "a%=1", "CASE a%: PRINT 1", "oben 2",
-                              "PROC oben", "ENDPROC", "DEF @SQ(1) @!(1)*@!(1)", "DEF %MAXI 100", "@LEN(\"a\")",
-                              "PROGEND", "unbekannt"});
+  const auto bodies = Bodies({"REM x", "start:", "a% = b% + 1", "a%=1", "CASE a%: PRINT 1",
+                              "oben 2", "PROC oben", "ENDPROC", "DEF @SQ(1) @!(1)*@!(1)",
+                              "DEF %MAXI 100", "@LEN(\"a\")", "PROGEND", "unbekannt"});
   ASSERT_EQ(bodies.size(), 12u) << "translation stops after PROGEND";
   EXPECT_EQ(bodies[0], "\x27");
   EXPECT_EQ(bodies[1], "\xFESTART:");
-  EXPECT_EQ(bodies[2], "\x15\xCE" "A%= b% + 1");
-  EXPECT_EQ(bodies[3], "\xCE" "A%=1");
-  EXPECT_EQ(bodies[4], "\x81" "a%:\xA2" "1");
-  EXPECT_EQ(bodies[5], std::string("\xFF\x07\x00" "2", 4)) << "the PROC below, line 7";
+  EXPECT_EQ(bodies[2],
+            "\x15\xCE"
+            "A%= b% + 1");
+  EXPECT_EQ(bodies[3],
+            "\xCE"
+            "A%=1");
+  EXPECT_EQ(bodies[4],
+            "\x81"
+            "a%:\xA2"
+            "1");
+  EXPECT_EQ(bodies[5], std::string("\xFF\x07\x00"
+                                   "2",
+                                   4))
+      << "the PROC below, line 7";
   EXPECT_EQ(bodies[8], std::string("\x15\x83@\xFF\x09\x00(1)@!(1)*@!(1)", 20));
   EXPECT_EQ(bodies[9], "\x83%MAXI 100");
   EXPECT_EQ(bodies[10], "\x40@\x96(\"a\")");
@@ -266,8 +299,12 @@ TEST(Translation, SpecialBodies) {
 TEST(Translation, OperatorModeOff) {
   const auto bodies = Bodies({"$O-", "a% = b% + 1", "$O+", "a% = b% + 1"});
   EXPECT_EQ(bodies[0], "\x27");
-  EXPECT_EQ(bodies[1], "\xCE" "A%= b% + 1");
-  EXPECT_EQ(bodies[3], "\x15\xCE" "A%= b% + 1");
+  EXPECT_EQ(bodies[1],
+            "\xCE"
+            "A%= b% + 1");
+  EXPECT_EQ(bodies[3],
+            "\x15\xCE"
+            "A%= b% + 1");
 }
 
 TEST(Translation, BlockErrors) {
@@ -294,7 +331,8 @@ TEST(Translation, ProcedureNumberFollowsThePosition) {
 }
 
 TEST(CodeLines, DecodedStoreRunsAsSource) {
-  const auto bodies = Bodies({"CASE a%: oben 1", "DEF @SQ(1) @!(1)*@!(1)", "PRINT @SQ(2)", "PROC oben", "ENDPROC"});
+  const auto bodies =
+      Bodies({"CASE a%: oben 1", "DEF @SQ(1) @!(1)*@!(1)", "PRINT @SQ(2)", "PROC oben", "ENDPROC"});
   std::vector<CodeLine> lines;
   for (const std::string& body : bodies) {
     CodeLine line;
@@ -319,8 +357,9 @@ namespace {
 TEST(CodeDump, NamesHeaderModeAndCodes) {
   CountingRandom random;
   const auto file = CodeFile(ScrambleMode::Xor,
-                             {std::string("\x15\xCE" "A%=@\x96(\"x\")+%\xAD"), std::string("\xFF\x03\x00", 3),
-                              "\x8Fp", "\x02"},
+                             {std::string("\x15\xCE"
+                                          "A%=@\x96(\"x\")+%\xAD"),
+                              std::string("\xFF\x03\x00", 3), "\x8Fp", "\x02"},
                              random);
   MemoryByteSource source(file);
   const std::string dump = DumpCodeFile(ReadCodeFile(source));

@@ -57,8 +57,8 @@ TEST_F(ToolchainPrograms, CompilerNamesAndBoxes) {
   test::RecordingHost host;
   EXPECT_EQ(Compile(host, {Path("PROG")}), 0) << "\".TVS\" appended";
   ASSERT_EQ(host.events.size(), 1u);
-  EXPECT_EQ(host.events[0], "box: exclamation ok | ZUL-TALVEN\xB2 COMPILER 6.6a-32 | " + Path("PROG.tvc") +
-                                "\\nProgramm erfolgreich compiliert!");
+  EXPECT_EQ(host.events[0], "box: exclamation ok | ZUL-TALVEN\xB2 COMPILER 6.6a-32 | " +
+                                Path("PROG.tvc") + "\\nProgramm erfolgreich compiliert!");
   EXPECT_TRUE(fs::exists(m_dir / "PROG.tvc"));
   Write("prog.tvs", "REM eins\r\n");
   test::RecordingHost batch;
@@ -66,21 +66,26 @@ TEST_F(ToolchainPrograms, CompilerNamesAndBoxes) {
   EXPECT_TRUE(batch.events.empty()) << "/B is silent";
   test::RecordingHost missing;
   EXPECT_EQ(Compile(missing, {Path("nix.tvs")}), 2);
-  EXPECT_EQ(missing.events, std::vector<std::string>{"box: stop ok | TALVEN\xB2-COMPILER | Datei kann nicht erzeugt werden: " +
-                                                     Path("nix.tvs")});
+  EXPECT_EQ(missing.events,
+            std::vector<std::string>{
+                "box: stop ok | TALVEN\xB2-COMPILER | Datei kann nicht erzeugt werden: " +
+                Path("nix.tvs")});
   test::RecordingHost cancelled;
   cancelled.answers = {"cancel"};
   EXPECT_EQ(Compile(cancelled, {}), 2);
-  EXPECT_EQ(cancelled.events.back(), "box: stop ok | TALVEN\xB2-COMPILER | Aufruf mit: \\nTALVCOMP [<Dateiname>]");
+  EXPECT_EQ(cancelled.events.back(),
+            "box: stop ok | TALVEN\xB2-COMPILER | Aufruf mit: \\nTALVCOMP [<Dateiname>]");
 }
 
 TEST_F(ToolchainPrograms, FailedCompilationLeavesNoCodeFile) {
   Write("bad.tvs", "REM\r\nWEND\r\n");
   test::RecordingHost host;
   EXPECT_EQ(Compile(host, {Path("bad.tvs"), "/B"}), 2);
-  EXPECT_EQ(host.events, std::vector<std::string>{"box: stop ok | WHILE oder WHILENOT fehlt! | Zeile      2: WEND"});
+  EXPECT_EQ(host.events, std::vector<std::string>{
+                             "box: stop ok | WHILE oder WHILENOT fehlt! | Zeile      2: WEND"});
   EXPECT_FALSE(fs::exists(m_dir / "bad.tvc"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1) << "no temporary file left";
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1)
+      << "no temporary file left";
 }
 
 TEST_F(ToolchainPrograms, CompilerNeverOverwritesItsSource) {
@@ -112,8 +117,12 @@ TEST_F(ToolchainPrograms, SameSourceTwiceGivesDifferentFiles) {
   }
 }
 
-bool NeverCode(const std::string&) { return false; }
-bool AlwaysCode(const std::string&) { return true; }
+bool NeverCode(const std::string&) {
+  return false;
+}
+bool AlwaysCode(const std::string&) {
+  return true;
+}
 
 TEST(FindCode, WhereTheRuntimeLooks) {
   // A named code file wins, even in a linked program; its arguments follow it.
@@ -135,17 +144,21 @@ TEST(FindCode, WhereTheRuntimeLooks) {
 TEST_F(ToolchainPrograms, RuntimeStartFailures) {
   test::RecordingHost missing;
   EXPECT_EQ(RunRuntime(missing, {Path("nix")}, "nix.exe"), 2);
-  EXPECT_EQ(missing.events, std::vector<std::string>{"box: stop ok | T A L V E N \xB2 | Datei nicht gefunden: " +
-                                                     Path("nix") + ".TVC"});
+  EXPECT_EQ(missing.events,
+            std::vector<std::string>{
+                "box: stop ok | T A L V E N \xB2 | Datei nicht gefunden: " + Path("nix") + ".TVC"});
   Write("text.tvc", "PRINT 1\r\n");
   test::RecordingHost text;
   EXPECT_EQ(RunRuntime(text, {Path("text.tvc")}, "nix.exe"), 1);
-  EXPECT_EQ(text.events, std::vector<std::string>{"box: stop ok | TALVEN\xB2 | Keine TALVEN\xB2 Datei!"});
+  EXPECT_EQ(text.events,
+            std::vector<std::string>{"box: stop ok | TALVEN\xB2 | Keine TALVEN\xB2 Datei!"});
   test::RecordingHost cancelled;
   cancelled.answers = {"cancel"};
   EXPECT_EQ(RunRuntime(cancelled, {}, "nix.exe"), 2);
-  EXPECT_EQ(cancelled.events, (std::vector<std::string>{"dialog: TALVEN\xB2-Datei laden:",
-                                                        "box: stop ok | T A L V E N \xB2 | Aufruf mit: \\nTALVRUN [<Dateiname>]"}));
+  EXPECT_EQ(cancelled.events,
+            (std::vector<std::string>{
+                "dialog: TALVEN\xB2-Datei laden:",
+                "box: stop ok | T A L V E N \xB2 | Aufruf mit: \\nTALVRUN [<Dateiname>]"}));
 }
 
 TEST_F(ToolchainPrograms, LinkedProgramLayout) {
@@ -157,8 +170,9 @@ TEST_F(ToolchainPrograms, LinkedProgramLayout) {
   test::RecordingHost host;
   host.ini["TALVED32.INI|LINK|Runtime"] = Path("RT.EXE");
   EXPECT_EQ(Link(host, {Path("prog.tvc")}), 0);
-  EXPECT_EQ(host.events, std::vector<std::string>{"box: exclamation ok | ZUL-TALVEN\xB2 KOMBI-LINKER 6.5-32 | " +
-                                                  Path("prog.exe") + "\\nEXE-Programm erfolgreich erzeugt!"});
+  EXPECT_EQ(host.events,
+            std::vector<std::string>{"box: exclamation ok | ZUL-TALVEN\xB2 KOMBI-LINKER 6.5-32 | " +
+                                     Path("prog.exe") + "\\nEXE-Programm erfolgreich erzeugt!"});
   const std::string code = Contents(m_dir / "prog.tvc");
   const std::string linked = Contents(m_dir / "prog.exe");
   const size_t s = runtime.size();
@@ -171,7 +185,8 @@ TEST_F(ToolchainPrograms, LinkedProgramLayout) {
   // procedure stands below its call: the compiled call names its line).
   test::RecordingHost run;
   EXPECT_EQ(RunRuntime(run, {"arg"}, Path("prog.exe")), 2);
-  EXPECT_EQ(run.events, std::vector<std::string>{"box: stop ok | Zeile      3! | Label nicht gefunden: NIRGENDS:"});
+  EXPECT_EQ(run.events, std::vector<std::string>{
+                            "box: stop ok | Zeile      3! | Label nicht gefunden: NIRGENDS:"});
   // A module that carries code already is copied as it is; the new offset replaces the
   // old one and the old code stays inside, unused.
   Write("other.tvs", "GOTO \"anderswo\"\r\n");
@@ -185,7 +200,8 @@ TEST_F(ToolchainPrograms, LinkedProgramLayout) {
   EXPECT_EQ(GetLittle32(reinterpret_cast<const uint8_t*>(twice.data()) + 128), linked.size() + 1);
   test::RecordingHost runOther;
   EXPECT_EQ(RunRuntime(runOther, {}, Path("other.exe")), 2);
-  EXPECT_EQ(runOther.events, std::vector<std::string>{"box: stop ok | Zeile      1! | Label nicht gefunden: ANDERSWO:"});
+  EXPECT_EQ(runOther.events, std::vector<std::string>{
+                                 "box: stop ok | Zeile      1! | Label nicht gefunden: ANDERSWO:"});
   // "/S" makes a screen saver.
   test::RecordingHost saver;
   saver.ini = host.ini;
@@ -197,12 +213,15 @@ TEST_F(ToolchainPrograms, LinkedProgramLayout) {
 TEST_F(ToolchainPrograms, LinkerFailures) {
   test::RecordingHost unreadable;
   EXPECT_EQ(Link(unreadable, {Path("nix")}), 2);
-  EXPECT_EQ(unreadable.events, std::vector<std::string>{"box: stop ok | TALVEN\xB2-LINKER | FEHLER: \\nDatei kann nicht gelesen werden."});
+  EXPECT_EQ(unreadable.events,
+            std::vector<std::string>{
+                "box: stop ok | TALVEN\xB2-LINKER | FEHLER: \\nDatei kann nicht gelesen werden."});
   Write("c.tvc", " ZUL-TALVEN5 DATEI\x1A            " + std::string(1, '\0'));
   test::RecordingHost noRuntime;
   noRuntime.ini["TALVED32.INI|LINK|Runtime"] = Path("NIX.EXE");
   EXPECT_EQ(Link(noRuntime, {Path("c.tvc")}), 2);
-  EXPECT_EQ(noRuntime.events.back(), "box: stop ok | TALVEN\xB2-LINKER | FEHLER: \\nRuntime-Modul nicht gefunden.");
+  EXPECT_EQ(noRuntime.events.back(),
+            "box: stop ok | TALVEN\xB2-LINKER | FEHLER: \\nRuntime-Modul nicht gefunden.");
   Write("OLD.EXE", std::string("MZ\0\0", 4) + std::string(400, 'x'));
   test::RecordingHost old;
   old.ini["TALVED32.INI|LINK|Runtime"] = Path("OLD.EXE");
@@ -218,7 +237,8 @@ TEST_F(ToolchainPrograms, LinkerFailures) {
   test::RecordingHost cancelled;
   cancelled.answers = {"cancel"};
   EXPECT_EQ(Link(cancelled, {}), 2);
-  EXPECT_EQ(cancelled.events.back(), "box: stop ok | TALVEN\xB2-LINKER | Aufruf mit: \\nTALVLINK [<Dateiname>] [/S]");
+  EXPECT_EQ(cancelled.events.back(),
+            "box: stop ok | TALVEN\xB2-LINKER | Aufruf mit: \\nTALVLINK [<Dateiname>] [/S]");
 }
 
 }  // namespace

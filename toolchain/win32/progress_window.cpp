@@ -19,9 +19,10 @@ Win32ProgressWindow::Win32ProgressWindow(const ProgressPlacement& placement) {
   windowClass.lpszClassName = kClassName;
   RegisterClassA(&windowClass);
   m_window = CreateWindowA(kClassName, placement.title, WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE,
-                           placement.left, placement.top, placement.width, placement.height, nullptr,
-                           nullptr, windowClass.hInstance, nullptr);
-  if (m_window != nullptr) SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+                           placement.left, placement.top, placement.width, placement.height,
+                           nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (m_window != nullptr)
+    SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32ProgressWindow::~Win32ProgressWindow() {
@@ -49,13 +50,15 @@ void Win32ProgressWindow::Paint() {
   TEXTMETRICA metrics;
   GetTextMetricsA(dc, &metrics);
   for (size_t i = 0; i < m_rows.size(); ++i) {
-    TextOutA(dc, 0, static_cast<int>(i) * metrics.tmHeight, m_rows[i].data(), static_cast<int>(m_rows[i].size()));
+    TextOutA(dc, 0, static_cast<int>(i) * metrics.tmHeight, m_rows[i].data(),
+             static_cast<int>(m_rows[i].size()));
   }
   SelectObject(dc, old);
   EndPaint(m_window, &paint);
 }
 
-LRESULT CALLBACK Win32ProgressWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32ProgressWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) {
   auto* self = reinterpret_cast<Win32ProgressWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (message == WM_PAINT && self != nullptr) {
     self->Paint();

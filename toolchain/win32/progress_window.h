@@ -2,11 +2,11 @@
 // The compiler's and the linker's progress window on Win32: a small window with a text
 // grid of 40 columns by 12 rows, repainted as the texts change.
 
+#include <windows.h>
+
 #include <array>
 #include <string>
 #include <string_view>
-
-#include <windows.h>
 
 #include "toolchain/progress.h"
 
