@@ -40,7 +40,7 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
   BlockScan result;
   int32_t depth = 0;
   for (int32_t n = from + 1; n <= store.LineCount(); ++n) {
-    const std::string_view line = store.Line(n).text;
+    const std::string_view line = ScanTextOf(store.Line(n));
     bool ends = false;
     switch (block) {
       case Block::IfFalse:

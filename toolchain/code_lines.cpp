@@ -17,13 +17,6 @@ constexpr uint8_t kCodeDef = 0x83;
 constexpr uint8_t kCodeProc = 0x8F;
 constexpr uint8_t kCodeLet = 0xCE;
 
-// Deliberate: the block scans of the statement loop compare the beginnings of the stored
-// lines with words such as "ELSE" and "ENDIF", while compiled blocks are found by their
-// statement codes. A call whose name merely begins like such a word ("ELSEX(1)", a
-// procedure "ENDIFFER") is no block word in a compiled program: its decoded line starts
-// with a blank, which the statement loop trims and the scans do not match.
-constexpr std::string_view kOutsideScans = " ";
-
 int32_t LineAt(std::string_view bytes, size_t i) {
   if (i + 1 >= bytes.size()) return 0;
   const uint8_t pair[2] = {static_cast<uint8_t>(bytes[i]), static_cast<uint8_t>(bytes[i + 1])};
@@ -68,12 +61,6 @@ size_t ConditionEnd(std::string_view in) {
   return in.size();
 }
 
-// IF, IFNOT, WHILE, WHILENOT, PROC and ELSEIF.
-bool IsBlockOpener(uint8_t code) {
-  return code == 0x85 || code == 0x87 || code == 0x88 || code == 0x89 || code == kCodeProc ||
-         code == 0xF3;
-}
-
 std::string WithParameters(std::string word, const std::string& param) {
   if (!param.empty()) word.append(" ").append(param);
   return word;
@@ -116,7 +103,7 @@ DecodedLine DecodeLineBody(std::string_view body, const CodeNames& names, int32_
     case kCodeNoOp:
       return line;
     case kCodeFunctionCall:
-      line.text = std::string(kOutsideScans) + DecodeParameters(rest, names);
+      line.text = DecodeParameters(rest, names);
       return line;
     case kCodeLabel:
       line.text = std::string(rest);
@@ -150,9 +137,6 @@ DecodedLine DecodeLineBody(std::string_view body, const CodeNames& names, int32_
   if (code != kCodeProcedureCall) {
     if (const Keyword* keyword = KeywordForCode(code)) {
       line.text = WithParameters(std::string(keyword->word), DecodeParameters(rest, names));
-      // A block word opens its block by its code, also without a parameter: the blank
-      // lets the scans see it ("IF " and "WHILE " are what they look for).
-      if (IsBlockOpener(code) && line.text.size() == keyword->word.size()) line.text.push_back(' ');
       return line;
     }
   }
@@ -164,11 +148,45 @@ DecodedLine DecodeLineBody(std::string_view body, const CodeNames& names, int32_
   } else if (target >= 1 && target <= lineCount) {
     line.procedureLine = target;
   }
-  line.text = std::string(kOutsideScans) +
-              WithParameters(
-                  name, DecodeParameters(rest.substr(rest.size() >= 2 ? 2 : rest.size()), names));
+  line.text = WithParameters(
+      name, DecodeParameters(rest.substr(rest.size() >= 2 ? 2 : rest.size()), names));
   return line;
 }
+
+namespace {
+
+// The block word of a compiled line for the block scans, by its statement code: a label
+// "ELSEWHERE:" or a call "ENDIFFER" is no block word in a compiled program, and an IF
+// without a condition still opens its block. A CASE line opens or closes no block.
+std::string ScanTextFor(std::string_view body) {
+  if (body.empty()) return "-";
+  switch (static_cast<uint8_t>(body.front())) {
+    case 0x85:
+      return "IF ";
+    case 0x87:
+      return "IFNOT ";
+    case 0x84:
+      return "ENDIF";
+    case 0x86:
+      return "ELSE";
+    case 0xF3:
+      return "ELSEIF ";
+    case 0x88:
+      return "WHILE ";
+    case 0x89:
+      return "WHILENOT ";
+    case 0x8A:
+      return "WEND";
+    case kCodeProc:
+      return "PROC ";
+    case 0x8C:
+      return "ENDPROC";
+    default:
+      return "-";
+  }
+}
+
+}  // namespace
 
 void StoreCodeLines(const std::vector<CodeLine>& lines, ProgramStore& store) {
   const CodeNames names(lines);
@@ -179,6 +197,7 @@ void StoreCodeLines(const std::vector<CodeLine>& lines, ProgramStore& store) {
     const SplitLine split = Split(decoded.text);
     line.hasOperators = code.hasOperators || !LineHoldsOperator(split.word, split.param);
     line.procedureLine = decoded.procedureLine;
+    line.scanText = ScanTextFor(code.body);
     line.text = std::move(decoded.text);
     store.Append(std::move(line));
   }

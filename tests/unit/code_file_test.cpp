@@ -342,7 +342,7 @@ TEST(CodeLines, DecodedStoreRunsAsSource) {
   }
   ProgramStore store;
   StoreCodeLines(lines, store);
-  EXPECT_EQ(store.Line(1).text, "CASE a%:  OBEN 1");
+  EXPECT_EQ(store.Line(1).text, "CASE a%: OBEN 1");
   EXPECT_EQ(store.Line(1).procedureLine, 4);
   EXPECT_EQ(store.Line(2).text, "DEF @ZDEF2(1)@!(1)*@!(1)");
   EXPECT_EQ(store.Line(3).text, "PRINT @ZDEF2(2)");
@@ -365,7 +365,7 @@ TEST(CodeDump, NamesHeaderModeAndCodes) {
   const std::string dump = DumpCodeFile(ReadCodeFile(source));
   EXPECT_NE(dump.find("magic: ZUL-TALVEN5 DATEI\nmode: XOR\n"), std::string::npos) << dump;
   EXPECT_NE(dump.find("    1 op CE LET | LET A%=@LEN(\"x\")+%MAXX\n"), std::string::npos) << dump;
-  EXPECT_NE(dump.find("    2    FF procedure ->3 |  P\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("    2    FF procedure ->3 | P\n"), std::string::npos) << dump;
   EXPECT_NE(dump.find("    4    02 PROGEND | PROGEND\n"), std::string::npos) << dump;
 }
 
@@ -375,20 +375,26 @@ TEST(CodeDump, NamesHeaderModeAndCodes) {
 namespace talven {
 namespace {
 
-// A call that merely begins like a block word is no block word in a compiled program.
-TEST(CodeLines, CallsStayOutsideBlockScans) {
-  const auto bodies = Bodies({"IF 0", "ELSEX(1)", "ENDIFFER", "ENDIF", "PROC ENDIFFER", "ENDPROC"});
+// Compiled blocks are found by their codes: a call or a label that merely begins like a
+// block word is none, an IF without condition still is one.
+TEST(CodeLines, BlockScansSeeCodes) {
+  const auto bodies =
+      Bodies({"IF 0", "ELSEX(1)", "ENDIFFER", "ELSEWHERE:", "ENDIF", "PROC ENDIFFER", "ENDPROC"});
   std::vector<CodeLine> lines;
   for (const std::string& body : bodies) lines.push_back(CodeLine{false, body});
   ProgramStore store;
   StoreCodeLines(lines, store);
-  EXPECT_EQ(store.Line(2).text, " ELSEX(1)");
-  EXPECT_EQ(store.Line(3).text, " ENDIFFER");
-  EXPECT_EQ(store.Line(3).procedureLine, 5);
-  EXPECT_EQ(store.Line(1).text, "IF 0");
+  EXPECT_EQ(store.Line(2).text, "ELSEX(1)");
+  EXPECT_EQ(ScanTextOf(store.Line(2)), "-");
+  EXPECT_EQ(ScanTextOf(store.Line(3)), "-");
+  EXPECT_EQ(store.Line(3).procedureLine, 6);
+  EXPECT_EQ(ScanTextOf(store.Line(4)), "-");
+  EXPECT_EQ(ScanTextOf(store.Line(5)), "ENDIF");
+  EXPECT_EQ(ScanTextOf(store.Line(6)), "PROC ");
   ProgramStore bare;
   StoreCodeLines({CodeLine{false, "\x85"}, CodeLine{false, "\x84"}}, bare);
-  EXPECT_EQ(bare.Line(1).text, "IF ") << "an IF without condition still opens a block";
+  EXPECT_EQ(bare.Line(1).text, "IF");
+  EXPECT_EQ(ScanTextOf(bare.Line(1)), "IF ");
 }
 
 }  // namespace
