@@ -127,6 +127,9 @@ class Engine {
   Variables vars;
   ParameterSlots slots;
   int32_t argumentCount = 0;  // %PCOUNT
+  // The program's own command-line arguments (those behind the program file's name; in a
+  // linked program all of them).
+  std::vector<std::string> programArgs;
   std::vector<OperatorEntry> operators;
 
   // Control flow.

@@ -13,6 +13,7 @@ namespace talven {
 namespace {
 
 constexpr std::string_view kLoadCaption = "TALVEN²";
+constexpr std::string_view kCompilerCaption = "TALVEN²-Compiler";
 constexpr std::string_view kSettingsFile = "TALVED32.INI";
 
 enum class Nesting { MainFile, IncludeFile };
@@ -29,7 +30,8 @@ enum class Nesting { MainFile, IncludeFile };
 
 class Loader {
  public:
-  Loader(Host& host, ProgramStore& store) : m_host(host), m_store(store) {}
+  Loader(Host& host, ProgramStore& store, CompilerLoad* compiler)
+      : m_host(host), m_store(store), m_compiler(compiler) {}
 
   void ReadFile(InputFile& file, Nesting nesting) {
     std::string physical;
@@ -44,7 +46,12 @@ class Loader {
 
  private:
   void NextLineNumber() {
-    if (m_lineNumber >= kMaxProgramLines) LoadFailure(m_host, 901);
+    if (m_lineNumber >= kMaxProgramLines) {
+      if (m_compiler != nullptr) {
+        LoadFailure(m_host, std::string(kCompilerCaption), std::string(ErrorText(901)));
+      }
+      LoadFailure(m_host, 901);
+    }
     ++m_lineNumber;
   }
 
@@ -66,7 +73,10 @@ class Loader {
 
   void StoreLine(std::string line, Nesting nesting) {
     const std::string_view head = std::string_view(line).substr(0, 3);
-    if (head == "$P+" || head == "$P*") {
+    if ((head == "$P+" || head == "$P*") && (m_compiler == nullptr || nesting == Nesting::MainFile)) {
+      if (m_compiler != nullptr) {
+        m_compiler->directive = head == "$P+" ? ScrambleDirective::Xor : ScrambleDirective::Cipher;
+      }
       m_store.Append(std::string());
       return;
     }
@@ -112,6 +122,7 @@ class Loader {
 
   Host& m_host;
   ProgramStore& m_store;
+  CompilerLoad* m_compiler;
   int32_t m_lineNumber = 0;
 };
 
@@ -128,8 +139,8 @@ std::string CleanSourceLine(std::string_view physical) {
   return line;
 }
 
-void LoadSource(Host& host, InputFile& file, ProgramStore& store) {
-  Loader loader(host, store);
+void LoadSource(Host& host, InputFile& file, ProgramStore& store, CompilerLoad* compiler) {
+  Loader loader(host, store, compiler);
   loader.ReadFile(file, Nesting::MainFile);
 }
 

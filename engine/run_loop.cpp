@@ -17,6 +17,9 @@ namespace {
 // comparison of every other word starts past them.
 constexpr size_t kFirstTableKeyword = 2;
 
+// The runtime processes window messages after every twentieth statement.
+constexpr int32_t kRuntimePumpInterval = 20;
+
 void RunKeyword(Engine& engine) {
   const int index = FindKeyword(engine.word, kFirstTableKeyword);
   if (index >= 0) Keywords()[static_cast<size_t>(index)].handler(engine);
@@ -167,6 +170,8 @@ void RunStatements(Engine& engine) {
     engine.displayLineRef = nullptr;
     engine.currentLine = nullptr;
   }
+  const bool runtime = engine.kind == ProgramKind::Runtime;
+  int32_t pumpCounter = 0;
   try {
     while (engine.pc < engine.store.LineCount() && !engine.terminate) {
       if (engine.statementBudget >= 0 && engine.statementBudget-- == 0) break;
@@ -175,6 +180,8 @@ void RunStatements(Engine& engine) {
       engine.displayLineRef = &line.display;
       engine.handled = false;
       engine.word = line.word;
+      // A compiled line says itself whether its text is searched for operators.
+      if (runtime) engine.operatorMode = engine.store.Line(engine.pc).hasOperators;
       if (line.direct) {
         // A statement that prepared its line reads nothing from the parameter text.
         if (line.prepared.ready) {
@@ -190,7 +197,9 @@ void RunStatements(Engine& engine) {
         ExecuteStatement(engine);
       }
       engine.currentLine = nullptr;
-      // Step 16: let the window live between statements.
+      // Step 16: let the window live between statements; the runtime every twentieth.
+      if (runtime && ++pumpCounter < kRuntimePumpInterval) continue;
+      pumpCounter = 0;
       if (!engine.errors.fastMode && engine.host.PumpMessages(false) == PumpResult::Quit) {
         throw RunEnd{255};
       }

@@ -60,6 +60,10 @@ std::string_view WindowTitleFor(ProgramKind kind) {
                                       : "ZUL-TALVEN² INTERPRETER 6.6-NT";
 }
 
+std::string_view EngineVersion(ProgramKind kind) {
+  return kind == ProgramKind::Runtime ? "6.5-NT" : "6.6-NT";
+}
+
 std::string ProgramFileName(std::string_view param, std::string_view extension) {
   std::string name(param);
   if (name.find('.') == std::string::npos) name.append(extension);
@@ -94,6 +98,7 @@ int RunInterpreter(Host& host, const std::vector<std::string>& params) {
     std::unique_ptr<InputFile> file = OpenProgram(host, engine.kind, params);
     LoadSource(host, *file, engine.store);
     file.reset();
+    if (params.size() > 1) engine.programArgs.assign(params.begin() + 1, params.end());
     engine.ResetRunState();
     engine.window.setup.title = std::string(WindowTitleFor(engine.kind));
     RunStatements(engine);

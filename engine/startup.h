@@ -21,6 +21,8 @@ struct WindowDefaults {
 };
 
 std::string_view WindowTitleFor(ProgramKind kind);
+// The engine version that $TALVVER reads: the interpreter's or the runtime's.
+std::string_view EngineVersion(ProgramKind kind);
 
 // Runs the interpreter on the command-line parameters (without the program's own name)
 // and returns the exit code: 0 normal end, 1 load error, 2 no program or a fatal error,

@@ -40,7 +40,7 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
   BlockScan result;
   int32_t depth = 0;
   for (int32_t n = from + 1; n <= store.LineCount(); ++n) {
-    const std::string_view line = store.Line(n).text;
+    const std::string_view line = ScanTextOf(store.Line(n));
     bool ends = false;
     switch (block) {
       case Block::IfFalse:
@@ -282,9 +282,11 @@ void StmtProc(Engine& engine) {
 
 void TryProcedureCall(Engine& engine) {
   if (!PushFrame(engine, kMaxProcDepth)) return;
-  // A procedure must stand above every line that calls it.
-  const int32_t line = FindProcedure(engine, engine.word);
-  if (line == 0 || line >= engine.pc) {
+  // A procedure must stand above every line that calls it; a compiled call names its PROC
+  // line, which the compiler found anywhere in the program.
+  const int32_t compiled = engine.store.Line(engine.pc).procedureLine;
+  const int32_t line = compiled != 0 ? compiled : FindProcedure(engine, engine.word);
+  if (line == 0 || (compiled == 0 && line >= engine.pc)) {
     engine.frames.pop_back();
     return;
   }

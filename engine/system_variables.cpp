@@ -6,6 +6,7 @@
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/scan.h"
+#include "engine/startup.h"
 #include "engine/text.h"
 #include "library/library_values.h"
 
@@ -118,6 +119,10 @@ void ReadSystemVariable(Engine& engine, std::string_view name) {
   } else if (name == "%ERRNUMBER") {
     SetSystemInteger(engine, errors.lastNumber, ValueType::Integer);
     errors.lastNumber = 0;
+  } else if (name == "%PARCOUNT") {
+    SetSystemInteger(engine, static_cast<int32_t>(engine.programArgs.size()), ValueType::Integer);
+  } else if (name == "$TALVVER") {
+    SetStringValue(engine.reg, std::string(EngineVersion(engine.kind)));
   } else if (name == "%ERRORLEVEL") {
     SetSystemInteger(engine, errors.level, ValueType::Integer);
   } else if (!ReadLibraryVariable(engine, name) && !ReadRadixNumber(engine, name) &&

@@ -6,7 +6,10 @@
 #include <fstream>
 
 #include "engine/startup.h"
+#include "tests/compiled_cases.h"
 #include "tests/golden_cases.h"
+#include "toolchain/compiler.h"
+#include "toolchain/runtime.h"
 #include "tests/support/recording_host.h"
 
 namespace talven::test {
@@ -24,6 +27,13 @@ class CurrentDirectory {
   std::filesystem::path m_saved;
 };
 
+// The boxes and dialogs of a run, then the rows of its window when the run was over.
+std::vector<std::string> WithScreen(const RecordingHost& host) {
+  std::vector<std::string> events = host.events;
+  for (const std::string& row : host.window.screen) events.push_back("screen: " + EscapeText(row));
+  return events;
+}
+
 class GoldenProgram : public testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenProgram, RunsAsExpected) {
@@ -35,15 +45,55 @@ TEST_P(GoldenProgram, RunsAsExpected) {
   host.window.typed.assign(golden.typed.begin(), golden.typed.end());
   const int exitCode =
       RunInterpreter(host, golden.args.value_or(std::vector<std::string>{GetParam()}));
-  std::vector<std::string> events = host.events;
-  for (const std::string& row : host.window.screen) events.push_back("screen: " + EscapeText(row));
-  EXPECT_EQ(events, golden.events);
+  EXPECT_EQ(WithScreen(host), golden.events);
   EXPECT_EQ(exitCode, golden.exitCode);
   EXPECT_EQ(host.releases, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenProgram, testing::ValuesIn(GoldenFiles(TALVEN_GOLDEN_DIR)),
                          [](const auto& info) { return TestNameOf(info.param); });
+
+// The same program compiled (plain, XOR and cipher mode) and run by the runtime.
+class CompiledProgram : public testing::TestWithParam<CompiledCase> {};
+
+TEST_P(CompiledProgram, RunsAsExpected) {
+  const CompiledCase& c = GetParam();
+  const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + c.file);
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("talven_compiled_" + std::to_string(getpid()) + "_" + ModeName(c.mode));
+  if (!PrepareCompiledFolder(TALVEN_GOLDEN_DIR, dir, c.file, c.mode)) GTEST_SKIP() << "no comment in line 1";
+  CurrentDirectory cwd(dir);
+  RecordingHost compileHost;
+  for (const auto& [key, value] : golden.ini) compileHost.ini[key] = value;
+  NoProgress progress;
+  ClockRandom random;
+  const int compileExit = RunCompiler(compileHost, {c.file, "/B"}, progress, random);
+  // Expectation lines are trimmed: so are the compiler's boxes before the comparison.
+  std::vector<std::string> compileEvents = compileHost.events;
+  for (std::string& event : compileEvents) {
+    while (!event.empty() && event.back() == ' ') event.pop_back();
+  }
+  EXPECT_EQ(compileEvents, golden.compileEvents);
+  EXPECT_EQ(compileExit, golden.compileExit);
+  if (compileExit == 0) {
+    RecordingHost host;
+    const std::vector<std::string> answers = CompiledAnswers(golden);
+    host.answers.assign(answers.begin(), answers.end());
+    host.window.typed.assign(golden.typed.begin(), golden.typed.end());
+    const int exitCode = RunRuntime(host, CompiledArgs(golden, c.file), "no-such-runtime.exe");
+    EXPECT_EQ(WithScreen(host), CompiledEvents(golden));
+    EXPECT_EQ(exitCode, CompiledExit(golden));
+    EXPECT_EQ(host.releases, 1);
+  }
+  std::filesystem::current_path(TALVEN_GOLDEN_DIR);
+  std::filesystem::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Golden, CompiledProgram,
+                         testing::ValuesIn(CompiledCases(GoldenFiles(TALVEN_GOLDEN_DIR))),
+                         [](const auto& info) {
+                           return TestNameOf(info.param.file) + "_" + ModeName(info.param.mode);
+                         });
 
 class GeneratedProgram : public testing::TestWithParam<GeneratedCase> {};
 

@@ -75,9 +75,48 @@ GoldenCase ParseGolden(const std::string& path) {
       golden.events.push_back("screen: " + value);
     } else if (TakeDirective(line, "exit", value)) {
       golden.exitCode = std::stoi(value);
+    } else if (TakeDirective(line, "compile box", value)) {
+      golden.compileEvents.push_back("box: " + value);
+    } else if (TakeDirective(line, "compile exit", value)) {
+      golden.compileExit = std::stoi(value);
+    } else if (TakeDirective(line, "compiled box", value)) {
+      if (!golden.compiledEvents) golden.compiledEvents.emplace();
+      golden.compiledEvents->push_back("box: " + value);
+    } else if (TakeDirective(line, "compiled dialog", value)) {
+      if (!golden.compiledEvents) golden.compiledEvents.emplace();
+      golden.compiledEvents->push_back("dialog: " + value);
+    } else if (TakeDirective(line, "compiled none", value)) {
+      golden.compiledEvents.emplace();
+    } else if (TakeDirective(line, "compiled exit", value)) {
+      golden.compiledExit = std::stoi(value);
+    } else if (TakeDirective(line, "compiled args", value)) {
+      golden.compiledArgs = SplitWords(value);
     }
   }
   return golden;
 }
+
+std::vector<std::string> CompiledEvents(const GoldenCase& golden) {
+  if (golden.compiledEvents) return *golden.compiledEvents;
+  // The runtime's error boxes carry "Zeile" + the number + "!" instead of the line.
+  std::vector<std::string> events;
+  for (const std::string& event : golden.events) {
+    const size_t caption = event.find(" | Zeile ");
+    const size_t lineEnd = event.find(": \\n", caption);
+    const size_t textStart = event.find(" | ", caption + 3);
+    if (event.rfind("box: ", 0) == 0 && caption != std::string::npos && lineEnd != std::string::npos &&
+        textStart != std::string::npos && lineEnd < textStart) {
+      events.push_back(event.substr(0, lineEnd) + "!" + event.substr(textStart));
+    } else if (event == "dialog: Datei laden:") {
+      // The runtime's dialog names the system before the prompt.
+      events.push_back("dialog: TALVEN\xB2-Datei laden:");
+    } else {
+      events.push_back(event);
+    }
+  }
+  return events;
+}
+
+int CompiledExit(const GoldenCase& golden) { return golden.compiledExit.value_or(golden.exitCode); }
 
 }  // namespace talven::test

@@ -14,6 +14,15 @@
 //                        (after the boxes; right-trimmed, trailing empty rows left out)
 //   ' exit: N            the exit code (default 0)
 //
+// The same program compiled and run by the runtime must agree, apart from the runtime's
+// error captions ("Zeile" + number + "!", applied to the expectations above). Where the
+// compiled form differs by design:
+//   ' compile box: ...   the compiler's boxes (its run then stops where the compiler did)
+//   ' compile exit: N    the compiler's exit code (default 0)
+//   ' compiled box: ...  the runtime's boxes instead of the interpreter's
+//   ' compiled exit: N   the runtime's exit code instead of the interpreter's
+//   ' compiled args: ... the runtime's arguments ("' compiled args:" alone: none)
+//
 // Comment lines are stored empty, so expectations do not move line numbers.
 
 #include <optional>
@@ -30,10 +39,18 @@ struct GoldenCase {
   std::vector<std::string> events;
   std::vector<std::string> typed;
   int exitCode = 0;
+  std::vector<std::string> compileEvents;
+  int compileExit = 0;
+  std::optional<std::vector<std::string>> compiledEvents;
+  std::optional<int> compiledExit;
+  std::optional<std::vector<std::string>> compiledArgs;
 };
 
 // "\n" in an expectation or a typed text stands for the line end CR LF (typed: Enter).
 std::string Unescaped(const std::string& text, bool typed);
+// What the runtime must show for the compiled program.
+std::vector<std::string> CompiledEvents(const GoldenCase& golden);
+int CompiledExit(const GoldenCase& golden);
 
 GoldenCase ParseGolden(const std::string& path);
 

@@ -1,0 +1,103 @@
+#include <algorithm>
+#include <cstring>
+
+#include "engine/limits.h"
+#include "toolchain/code_file.h"
+
+namespace talven {
+
+namespace {
+
+constexpr int32_t kTooManyLines = 901;
+constexpr int32_t kLineTooLong = 902;
+constexpr int32_t kNotACodeFile = 905;
+constexpr int32_t kDamaged = 906;
+constexpr uint8_t kOperatorPrefix = 0x15;
+constexpr uint8_t kProgEndCode = 0x02;
+
+bool HasBytes(const std::array<uint8_t, kCodeHeaderSize>& header, size_t offset,
+              std::string_view text) {
+  return std::memcmp(header.data() + offset, text.data(), text.size()) == 0;
+}
+
+}  // namespace
+
+size_t MemoryByteSource::Read(uint8_t* buffer, size_t count) {
+  const size_t n = std::min(count, m_bytes.size() - m_position);
+  if (n > 0) std::memcpy(buffer, m_bytes.data() + m_position, n);
+  m_position += n;
+  return n;
+}
+
+CodeFileContent ReadCodeFile(ByteSource& source) {
+  CodeFileContent content;
+  std::array<uint8_t, kCodeHeaderSize>& header = content.header;
+  // Step 1: the header.
+  if (source.Read(header.data(), header.size()) != header.size() || source.Failed() ||
+      !HasBytes(header, 1, "ZUL-TALVEN")) {
+    content.error = kNotACodeFile;
+    return content;
+  }
+  // Step 2: the mode, tested in this order.
+  const std::span<const uint8_t, 12> r(header.data() + kModeBytesOffset, 12);
+  uint8_t x = 0;
+  std::unique_ptr<CodeFileCipher> cipher;
+  if (header[20] == ' ' && header[21] == ' ') {
+    content.mode = ScrambleMode::Plain;
+  } else if (HasBytes(header, 1, "ZUL-TALVEN6")) {
+    content.mode = ScrambleMode::Cipher;
+    cipher = std::make_unique<CodeFileCipher>(r.first(kKeySize));
+  } else if (HasBytes(header, 1, "ZUL-TALVEN5")) {
+    content.mode = ScrambleMode::Xor;
+    x = XorByteOf(r);
+  } else {
+    // Files of another version character: the older XOR byte.
+    content.mode = ScrambleMode::Xor;
+    x = static_cast<uint8_t>(header[20] | header[21]);
+  }
+  // Step 3: records up to the end of the file.
+  uint8_t buffer[256];
+  for (;;) {
+    uint8_t length = 0;
+    const size_t got = source.Read(&length, 1);
+    if (source.Failed()) {
+      content.error = kDamaged;
+      break;
+    }
+    if (got == 0) break;
+    if (length > kMaxBodyLength) {
+      content.error = kLineTooLong;
+      break;
+    }
+    if (content.lines.size() >= static_cast<size_t>(kMaxProgramLines)) {
+      content.error = kTooManyLines;
+      break;
+    }
+    if (source.Read(buffer, length) != length || source.Failed()) {
+      content.error = kDamaged;
+      break;
+    }
+    CodeLine line;
+    line.body.reserve(length);
+    for (size_t i = 0; i < length; ++i) {
+      uint8_t byte = buffer[i] ^ x;
+      if (cipher) byte = cipher->Decipher(byte);
+      line.body.push_back(static_cast<char>(byte));
+    }
+    // Step 4: the operator flag.
+    if (!line.body.empty() && static_cast<uint8_t>(line.body.front()) == kOperatorPrefix) {
+      line.hasOperators = true;
+      line.body.erase(0, 1);
+    }
+    // Step 5: PROGEND ends the program; later records are never read.
+    const bool progEnd =
+        !line.body.empty() && static_cast<uint8_t>(line.body.front()) == kProgEndCode;
+    content.lines.push_back(std::move(line));
+    if (progEnd) break;
+  }
+  if (cipher) cipher->Wipe();
+  if (content.error != 0) content.lines.clear();
+  return content;
+}
+
+}  // namespace talven

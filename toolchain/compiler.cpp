@@ -1,0 +1,134 @@
+#include "toolchain/compiler.h"
+
+#include <chrono>
+
+#include "engine/engine.h"
+#include "engine/errors.h"
+#include "engine/loader.h"
+#include "engine/startup.h"
+#include "engine/text.h"
+#include "toolchain/file_bytes.h"
+#include "toolchain/translator.h"
+
+namespace talven {
+
+namespace {
+
+constexpr std::string_view kCaption = "TALVEN²-COMPILER";
+constexpr std::string_view kBanner = "ZUL-TALVEN² COMPILER 6.6a-32";
+constexpr int32_t kCannotCreate = 301;
+constexpr int32_t kLoadPrompt = 800;
+constexpr int32_t kUsageCompiler = 804;
+constexpr int32_t kCompilingLine = 907;
+constexpr int32_t kProgram = 908;
+constexpr int32_t kCompiled = 909;
+
+[[noreturn]] void Stop(Host& host, std::string caption, std::string text, int exitCode) {
+  host.ShowBox(BoxRequest{std::move(caption), std::move(text), BoxIcon::Stop, BoxButtons::Ok,
+                          BoxOwner::None});
+  throw RunEnd{exitCode};
+}
+
+ScrambleMode ModeOf(ScrambleDirective directive) {
+  switch (directive) {
+    case ScrambleDirective::Xor:
+      return ScrambleMode::Xor;
+    case ScrambleDirective::Cipher:
+      return ScrambleMode::Cipher;
+    default:
+      return ScrambleMode::Plain;
+  }
+}
+
+void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow& progress,
+             RandomSource& random) {
+  // Step 1: the source.
+  std::string source;
+  if (!params.empty()) {
+    source = ProgramFileName(params.front(), ".TVS");
+  } else {
+    const std::optional<std::string> chosen =
+        host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(kLoadPrompt)), "*.TVS|*.TVS", "TVS");
+    if (!chosen) Stop(host, std::string(kCaption), std::string(ErrorText(kUsageCompiler)), 2);
+    source = std::string(TrimControl(*chosen));
+  }
+  const bool batch = params.size() >= 2 && EqualsNoCase(params[1], "/B");
+  std::unique_ptr<InputFile> input = host.OpenInput(source);
+  if (!input) Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), source), 2);
+
+  // Step 2: the output, written under a temporary name: a failed compilation never leaves
+  // a file that looks like a code file, and never touches its own source.
+  const std::string target = WithExtension(source, "tvc");
+  if (SameFile(source, target))
+    Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
+  PendingOutput output(target);
+  if (!output.Open())
+    Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
+  progress.Write(2, 2, ErrorText(kProgram));
+  progress.Write(2, 3, target);
+  progress.Write(2, 5, ErrorText(kCompilingLine));
+
+  // Step 3: load as the interpreter does, with the directives of the main file.
+  ProgramStore store;
+  CompilerLoad load;
+  LoadSource(host, *input, store, &load);
+  input.reset();
+
+  // Step 4: the header.
+  const auto header = MakeCodeHeader(ModeOf(load.directive), random);
+  output.Stream().write(reinterpret_cast<const char*>(header.data()), header.size());
+  CodeFileWriter writer(header);
+
+  // Steps 5 and 6: the lines, then the open blocks.
+  Translator translator(store);
+  TranslateError error;
+  std::string body;
+  bool progEnd = false;
+  for (int32_t n = 1; n <= store.LineCount() && !progEnd; ++n) {
+    if (!translator.TranslateLine(n, body, progEnd, error)) break;
+    output.Stream() << writer.Record(body);
+    progress.Write(19, 5, PadLeft(n, 4));
+  }
+  if (error.number == 0) translator.Finish(error);
+  writer.Finish();
+  if (error.number != 0) {
+    Stop(host, Joined(ErrorText(error.number), error.detail), error.context, 2);
+  }
+  if (!output.Commit())
+    Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
+
+  // Step 7.
+  if (!batch) {
+    host.ShowBox(BoxRequest{std::string(kBanner),
+                            target + "\r\n" + std::string(ErrorText(kCompiled)),
+                            BoxIcon::Exclamation, BoxButtons::Ok, BoxOwner::None});
+  }
+}
+
+}  // namespace
+
+ClockRandom::ClockRandom()
+    : m_state(static_cast<uint64_t>(
+                  std::chrono::high_resolution_clock::now().time_since_epoch().count()) |
+              1u) {}
+
+uint8_t ClockRandom::Next(uint8_t low, uint8_t high) {
+  // xorshift64*: plenty for header bytes that only need their ranges.
+  m_state ^= m_state >> 12;
+  m_state ^= m_state << 25;
+  m_state ^= m_state >> 27;
+  const uint64_t value = (m_state * 0x2545F4914F6CDD1Dull) >> 32;
+  return static_cast<uint8_t>(low + value % (static_cast<uint32_t>(high - low) + 1));
+}
+
+int RunCompiler(Host& host, const std::vector<std::string>& params, ProgressWindow& progress,
+                RandomSource& random) {
+  try {
+    Compile(host, params, progress, random);
+  } catch (const RunEnd& end) {
+    return end.exitCode;
+  }
+  return 0;
+}
+
+}  // namespace talven

@@ -1,0 +1,98 @@
+#include "toolchain/runtime.h"
+
+#include "engine/engine.h"
+#include "engine/errors.h"
+#include "engine/run_loop.h"
+#include "engine/startup.h"
+#include "engine/text.h"
+#include "toolchain/bytes.h"
+#include "toolchain/code_lines.h"
+#include "toolchain/file_bytes.h"
+
+namespace talven {
+
+namespace {
+
+constexpr std::string_view kUsageCaption = "T A L V E N ²";
+constexpr std::string_view kLoadCaption = "TALVEN²";
+constexpr int32_t kUsageRuntime = 803;
+constexpr int32_t kFileNotFound = 209;
+constexpr int32_t kLoadPrompt = 800;
+constexpr size_t kLinkOffsetPosition = 128;
+
+[[noreturn]] void Stop(Host& host, std::string_view caption, std::string text, int exitCode) {
+  host.ShowBox(BoxRequest{std::string(caption), std::move(text), BoxIcon::Stop, BoxButtons::Ok,
+                          BoxOwner::None});
+  throw RunEnd{exitCode};
+}
+
+void LoadCode(Host& host, const CodeLocation& where, Engine& engine) {
+  // Steps 5 and 6: open, position, read.
+  std::unique_ptr<FileByteSource> source = OpenBytes(where.file, where.offset);
+  if (!source) Stop(host, kUsageCaption, Joined(ErrorText(kFileNotFound), where.file), 2);
+  const CodeFileContent content = ReadCodeFile(*source);
+  if (content.error != 0) Stop(host, kLoadCaption, std::string(ErrorText(content.error)), 1);
+  StoreCodeLines(content.lines, engine.store);
+}
+
+}  // namespace
+
+bool IsCodeFile(const std::string& name) {
+  const std::optional<std::string> head = ReadBytesAt(name, 0, 11);
+  return head && *head == " ZUL-TALVEN";
+}
+
+uint32_t LinkedCodeOffset(const std::string& name) {
+  const std::optional<std::string> bytes = ReadBytesAt(name, kLinkOffsetPosition, 4);
+  if (!bytes) return 0;
+  return GetLittle32(reinterpret_cast<const uint8_t*>(bytes->data()));
+}
+
+CodeLocation FindCode(const std::vector<std::string>& params, const std::string& ownFile,
+                      uint32_t ownOffset, bool (*isCodeFile)(const std::string&)) {
+  CodeLocation where;
+  if (!params.empty() && isCodeFile(params.front())) {
+    where.file = params.front();
+    where.programArgs.assign(params.begin() + 1, params.end());
+  } else if (ownOffset != 0) {
+    where.file = ownFile;
+    where.offset = ownOffset;
+    where.linked = true;
+    where.programArgs = params;
+  } else if (params.empty()) {
+    where.ask = true;
+  } else {
+    where.file = ProgramFileName(params.front(), ".TVC");
+    where.programArgs.assign(params.begin() + 1, params.end());
+  }
+  return where;
+}
+
+int RunRuntime(Host& host, const std::vector<std::string>& params, const std::string& ownFile) {
+  Engine engine(host, ProgramKind::Runtime);
+  int exitCode = 0;
+  try {
+    CodeLocation where = FindCode(params, ownFile, LinkedCodeOffset(ownFile), &IsCodeFile);
+    if (where.ask) {
+      const std::optional<std::string> chosen =
+          host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(kLoadPrompt)),
+                              "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*", "TVC");
+      if (!chosen) Stop(host, kUsageCaption, std::string(ErrorText(kUsageRuntime)), 2);
+      where.file = std::string(TrimControl(*chosen));
+    }
+    LoadCode(host, where, engine);
+    engine.programArgs = where.programArgs;
+    engine.ResetRunState();
+    engine.window.setup.title = std::string(WindowTitleFor(engine.kind));
+    RunStatements(engine);
+    // A program that opened its window leaves it to the user, who closes it.
+    if (host.Window().Exists()) host.Window().RunUntilClosed();
+  } catch (const RunEnd& end) {
+    exitCode = end.exitCode;
+  }
+  engine.store.Clear();
+  host.ReleaseRun();
+  return exitCode;
+}
+
+}  // namespace talven
