@@ -83,6 +83,8 @@ struct SearchCache {
   std::string expressionKey;
 };
 
+class SlotsGuard;
+
 class Engine {
  public:
   Engine(Host& host, ProgramKind kind) : host(host), kind(kind) {}
@@ -123,7 +125,8 @@ class Engine {
   // Values.
   NumberFormat format;
   Variables vars;
-  ParameterSlots slots;
+  ParameterSlots slots;  // written through WriteSlot (slots.h)
+  SlotsGuard* slotsGuard = nullptr;
   int32_t argumentCount = 0;  // %PCOUNT
   std::vector<OperatorEntry> operators;
 

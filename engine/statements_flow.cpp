@@ -9,6 +9,7 @@
 #include "engine/evaluator.h"
 #include "engine/limits.h"
 #include "engine/scan.h"
+#include "engine/slots.h"
 #include "engine/statements.h"
 #include "engine/text.h"
 
@@ -256,7 +257,7 @@ void StmtReturn(Engine& engine) {
   engine.handled = true;
   if (!engine.param.empty()) {
     Evaluate(engine, "");
-    StoreSlot(engine.slots[0], engine.reg);
+    WriteSlot(engine, 0, engine.reg);
   }
   if (engine.frames.empty()) {
     Error(engine, kGosubMissing);
@@ -293,11 +294,12 @@ void TryProcedureCall(Engine& engine) {
   int32_t count = 0;
   while (!engine.param.empty() && count < kMaxProcArguments) {
     // The arguments are evaluated with the caller's slots; a sixteenth is ignored.
-    const ParameterSlots saved = engine.slots;
-    Evaluate(engine, kListItem);
-    engine.slots = saved;
+    {
+      SlotsGuard guard(engine);
+      Evaluate(engine, kListItem);
+    }
     ++count;
-    StoreSlot(engine.slots[static_cast<size_t>(count)], engine.reg);
+    WriteSlot(engine, static_cast<size_t>(count), engine.reg);
   }
   engine.argumentCount = count;
 }

@@ -69,7 +69,6 @@ void SetFloatValue(Registers& reg, double value, ValueType type, const NumberFor
 void SetIntegerValue(Registers& reg, int32_t value, ValueType type, const NumberFormat& format);
 void SetStringValue(Registers& reg, std::string text);
 
-inline void StoreSlot(ParameterSlot& slot, const Registers& reg) { slot = reg; }
 // All four forms of the slot; the caller sets the type.
 inline void LoadSlot(Registers& reg, const ParameterSlot& slot) { reg = slot; }
 
