@@ -49,9 +49,9 @@ struct ProcedureFrame {
 // never changes during a run, so everything here follows from the line's text alone.
 struct LineCache {
   bool ready = false;
-  bool direct = false;  // not CASE or CASENOT: the fields below hold
-  bool openString = false;
+  bool openString = false;       // the checks of the split parameter text
   bool bracketsBalanced = true;
+  bool direct = false;  // not CASE or CASENOT: the fields below hold
   bool operatorSwitch = false;
   bool label = false;
   bool noOp = false;

@@ -65,9 +65,13 @@ bool IsLabel(const std::string& word, const std::string& param) {
   return param.empty() && !word.empty() && word.back() == ':';
 }
 
-void ExecuteStatementImpl(Engine& engine) {
+// `checks` holds the outcome of step 5 for this parameter text when the line cache has it.
+void ExecuteStatementImpl(Engine& engine, const LineCache* checks) {
   // Step 5: the string-end and bracket checks.
-  if (engine.word != "REM") {
+  if (checks != nullptr) {
+    if (checks->openString) Error(engine, 238);
+    if (!checks->bracketsBalanced) Error(engine, 255, engine.param);
+  } else if (engine.word != "REM") {
     if (HasOpenString(engine.param)) Error(engine, 238);
     if (!BracketsBalanced(engine.param)) Error(engine, 255, engine.param);
   }
@@ -118,10 +122,10 @@ LineCache& CachedLine(Engine& engine, int32_t number) {
     entry.word = std::move(split.word);
     entry.param = std::move(split.param);
     entry.direct = entry.word != "CASE" && entry.word != "CASENOT";
+    const bool checked = entry.word != "REM";
+    entry.openString = checked && HasOpenString(entry.param);
+    entry.bracketsBalanced = !checked || BracketsBalanced(entry.param);
     if (entry.direct) {
-      const bool checked = entry.word != "REM";
-      entry.openString = checked && HasOpenString(entry.param);
-      entry.bracketsBalanced = !checked || BracketsBalanced(entry.param);
       entry.operatorSwitch = entry.word == "$O+" || entry.word == "$O-";
       entry.label = IsLabel(entry.word, entry.param);
       entry.noOp = IsNoOpWord(entry.word);
@@ -158,7 +162,7 @@ void ExecuteDirect(Engine& engine, const LineCache& line) {
 
 }  // namespace
 
-void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine); }
+void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine, nullptr); }
 
 void RunStatements(Engine& engine) {
   std::vector<LineCache>& lines = engine.cache.lines;
@@ -187,7 +191,7 @@ void RunStatements(Engine& engine) {
       } else {
         engine.param = line.param;
         engine.currentLine = nullptr;
-        ExecuteStatement(engine);
+        ExecuteStatementImpl(engine, &line);
       }
       engine.currentLine = nullptr;
       // Step 16: let the window live between statements.
