@@ -70,6 +70,20 @@ struct PreparedStatement {
   std::string expression;
   RememberedExpression memo;
   LookupCache lookup;
+  // The readings of a list evaluated item after item (procedure arguments, the items of
+  // a string assignment, the conditions of CASE and of a CASENOT after it): item i is
+  // read from what item i - 1 left.
+  std::vector<RememberedExpression> items;
+  // The names of DECLARE and PARAMETERS once they passed the name rules (simple
+  // variables only).
+  std::vector<std::string> names;
 };
+
+// The reading for item `index` of `prepared.items`, or nullptr without a preparation.
+inline RememberedExpression* ItemMemo(PreparedStatement* prepared, size_t index) {
+  if (prepared == nullptr) return nullptr;
+  if (prepared->items.size() <= index) prepared->items.resize(index + 1);
+  return &prepared->items[index];
+}
 
 }  // namespace talven

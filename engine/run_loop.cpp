@@ -25,8 +25,13 @@ void RunKeyword(Engine& engine) {
 // Step 9 for one of CASE (`onTrue`) and CASENOT: the condition runs up to ":". A selected
 // statement is split again and goes on through the steps that follow; unselected, the
 // statement is done. Returns whether it was selected.
-bool SelectCase(Engine& engine, bool onTrue) {
-  const int32_t condition = EvaluateInteger(engine, ":");
+bool SelectCase(Engine& engine, bool onTrue, RememberedExpression* memo) {
+  if (memo != nullptr) {
+    EvaluateRemembered(engine, *memo, ":", EvalMode::Number);
+  } else {
+    Evaluate(engine, ":", EvalMode::Number);
+  }
+  const int32_t condition = engine.reg.integer;
   if (!engine.param.empty() && engine.param.front() == ':') {
     engine.param = std::string(TrimControl(std::string_view(engine.param).substr(1)));
   }
@@ -65,12 +70,13 @@ bool IsLabel(const std::string& word, const std::string& param) {
   return param.empty() && !word.empty() && word.back() == ':';
 }
 
-// `checks` holds the outcome of step 5 for this parameter text when the line cache has it.
-void ExecuteStatementImpl(Engine& engine, const LineCache* checks) {
+// `line` is the cache of the line whose statement this is (step 5 and the CASE readings
+// come from it), nullptr for a statement from elsewhere.
+void ExecuteStatementImpl(Engine& engine, LineCache* line) {
   // Step 5: the string-end and bracket checks.
-  if (checks != nullptr) {
-    if (checks->openString) Error(engine, 238);
-    if (!checks->bracketsBalanced) Error(engine, 255, engine.param);
+  if (line != nullptr) {
+    if (line->openString) Error(engine, 238);
+    if (!line->bracketsBalanced) Error(engine, 255, engine.param);
   } else if (engine.word != "REM") {
     if (HasOpenString(engine.param)) Error(engine, 238);
     if (!BracketsBalanced(engine.param)) Error(engine, 255, engine.param);
@@ -91,8 +97,12 @@ void ExecuteStatementImpl(Engine& engine, const LineCache* checks) {
   // Step 9: CASE, then CASENOT. Tested one after the other, so the statement a CASE
   // selects may be a CASENOT, while a CASE after either reaches the table, which starts
   // past both, and ends as an unknown word.
-  if (engine.word == "CASE" && !SelectCase(engine, true)) return;
-  if (engine.word == "CASENOT" && !SelectCase(engine, false)) return;
+  // The conditions of a line's own CASE and of a CASENOT after it always read the same
+  // texts: their readings are kept with the line.
+  PreparedStatement* prepared = line != nullptr ? &line->prepared : nullptr;
+  size_t condition = 0;
+  if (engine.word == "CASE" && !SelectCase(engine, true, ItemMemo(prepared, condition++))) return;
+  if (engine.word == "CASENOT" && !SelectCase(engine, false, ItemMemo(prepared, condition))) return;
   // Step 10: no-ops.
   if (IsNoOpWord(engine.word)) {
     engine.handled = true;

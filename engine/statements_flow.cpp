@@ -291,12 +291,17 @@ void TryProcedureCall(Engine& engine) {
   }
   engine.handled = true;
   engine.pc = line;
+  PreparedStatement* prepared = engine.currentLine != nullptr ? &engine.currentLine->prepared : nullptr;
   int32_t count = 0;
   while (!engine.param.empty() && count < kMaxProcArguments) {
     // The arguments are evaluated with the caller's slots; a sixteenth is ignored.
     {
       SlotsGuard guard(engine);
-      Evaluate(engine, kListItem);
+      if (RememberedExpression* memo = ItemMemo(prepared, static_cast<size_t>(count))) {
+        EvaluateRemembered(engine, *memo, kListItem);
+      } else {
+        Evaluate(engine, kListItem);
+      }
     }
     ++count;
     WriteSlot(engine, static_cast<size_t>(count), engine.reg);

@@ -169,26 +169,49 @@ void DeclareArray(Engine& engine, const DeclaredName& declared) {
   vars.arrays.push_back(std::move(array));
 }
 
+// The slot PARAMETERS takes for the name at `position` (1-based); nullptr for DECLARE.
+const ParameterSlot* SlotFor(Engine& engine, bool fromSlots, size_t position) {
+  if (!fromSlots) return nullptr;
+  // Deliberate: names past the fifteenth argument slot take 0 or empty.
+  static const ParameterSlot kEmptySlot{};
+  return position < static_cast<size_t>(kParameterSlots) ? &engine.slots[position] : &kEmptySlot;
+}
+
 void DeclareList(Engine& engine, bool fromSlots) {
   engine.handled = true;
+  PreparedStatement* prepared = engine.currentLine != nullptr ? &engine.currentLine->prepared : nullptr;
+  if (prepared != nullptr && prepared->ready) {
+    size_t position = 0;
+    for (const std::string& name : prepared->names) {
+      DeclareSimple(engine, name, SlotFor(engine, fromSlots, ++position));
+    }
+    return;
+  }
   const std::vector<std::string> items = ListItems(engine.param);
   engine.param.clear();
+  // A list of valid simple names is kept with the line; one with an array or a name
+  // that breaks the rules is read again each time, so that its errors come again.
+  std::vector<std::string> names;
+  bool keep = prepared != nullptr;
   size_t position = 0;
   for (const std::string& item : items) {
     ++position;
     DeclaredName declared;
-    if (!ParseDeclaredName(engine, item, declared)) continue;
+    if (!ParseDeclaredName(engine, item, declared)) {
+      keep = false;
+      continue;
+    }
     if (declared.array) {
+      keep = false;
       DeclareArray(engine, declared);
       continue;
     }
-    // Deliberate: names past the fifteenth argument slot take 0 or empty.
-    const ParameterSlot* slot = nullptr;
-    if (fromSlots) {
-      static const ParameterSlot kEmptySlot{};
-      slot = position < static_cast<size_t>(kParameterSlots) ? &engine.slots[position] : &kEmptySlot;
-    }
-    DeclareSimple(engine, declared.name, slot);
+    if (keep) names.push_back(declared.name);
+    DeclareSimple(engine, declared.name, SlotFor(engine, fromSlots, position));
+  }
+  if (keep) {
+    prepared->names = std::move(names);
+    prepared->ready = true;
   }
 }
 
@@ -224,10 +247,15 @@ void StoreElement(Engine& engine, const ArrayDescriptor& array, int64_t position
 }
 
 // The items of a string assignment: "," joins with a blank, ";" without.
-std::string StringItems(Engine& engine) {
+std::string StringItems(Engine& engine, PreparedStatement* prepared) {
   std::string value;
+  size_t item = 0;
   while (!engine.param.empty()) {
-    Evaluate(engine, kListItem);
+    if (RememberedExpression* memo = ItemMemo(prepared, item++)) {
+      EvaluateRemembered(engine, *memo, kListItem);
+    } else {
+      Evaluate(engine, kListItem);
+    }
     value += engine.reg.Text();
     if (engine.lastSeparator == ',') value += ' ';
     CutToMaxString(value);
@@ -473,10 +501,28 @@ void AssignNumber(Engine& engine, PreparedStatement& prepared) {
   if (index < 0) Error(engine, kNotDeclared, target);
 }
 
+// A string target: the items, then the newest string variable of that name.
+void AssignString(Engine& engine, PreparedStatement* prepared, const std::string& target) {
+  std::string value = StringItems(engine, prepared);
+  const int32_t index = prepared != nullptr ? engine.vars.strings.FindCached(target, prepared->lookup)
+                                            : engine.vars.strings.Find(target);
+  if (index < 0) {
+    Error(engine, kNotDeclared, target);
+    return;
+  }
+  engine.vars.strings.Value(index) = std::move(value);
+}
+
 void StmtLet(Engine& engine) {
   engine.handled = true;
   if (engine.currentLine != nullptr && engine.currentLine->prepared.ready) {
-    AssignNumber(engine, engine.currentLine->prepared);
+    PreparedStatement& prepared = engine.currentLine->prepared;
+    if (prepared.target.back() == '$') {
+      engine.param = prepared.expression;
+      AssignString(engine, &prepared, prepared.target);
+    } else {
+      AssignNumber(engine, prepared);
+    }
     return;
   }
   const size_t equals = engine.param.find('=');
@@ -495,13 +541,14 @@ void StmtLet(Engine& engine) {
   }
   const char suffix = target.empty() ? ' ' : target.back();
   if (suffix == '$') {
-    std::string value = StringItems(engine);
-    const int32_t index = vars.strings.Find(target);
-    if (index < 0) {
-      Error(engine, kNotDeclared, target);
-      return;
+    PreparedStatement* prepared = nullptr;
+    if (engine.currentLine != nullptr) {
+      prepared = &engine.currentLine->prepared;
+      prepared->target = target;
+      prepared->expression = engine.param;
+      prepared->ready = true;
     }
-    vars.strings.Value(index) = std::move(value);
+    AssignString(engine, prepared, target);
     return;
   }
   if (suffix != '%' && suffix != '&' && suffix != '!' && suffix != '#') {
