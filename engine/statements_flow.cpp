@@ -30,7 +30,8 @@ constexpr int32_t kEndProcMissing = 115;
 
 enum class Block : int32_t { IfFalse = 0, ElseReached = 1, Loop = 2, Procedure = 3 };
 
-bool Closes(std::string_view line, int32_t& depth, bool closing) {
+// A closing line ends the scan at nesting 0 and closes an inner block above it.
+bool Closes(int32_t& depth, bool closing) {
   if (!closing) return false;
   if (depth == 0) return true;
   --depth;
@@ -51,7 +52,7 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
         } else if (StartsWithNoCase(line, "IF ") || StartsWithNoCase(line, "IFNOT ")) {
           ++depth;
         } else if (StartsWithNoCase(line, "ENDIF")) {
-          ends = Closes(line, depth, true);
+          ends = Closes(depth, true);
         } else if (block == Block::IfFalse && depth == 0 && StartsWithNoCase(line, "ELSE")) {
           // Deliberate: any line beginning with these letters counts as ELSE.
           ends = true;
@@ -69,7 +70,7 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
         if (StartsWithNoCase(line, "PROC ")) {
           ++depth;
         } else {
-          ends = Closes(line, depth, StartsWithNoCase(line, "ENDPROC"));
+          ends = Closes(depth, StartsWithNoCase(line, "ENDPROC"));
         }
         break;
     }
