@@ -62,7 +62,7 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
         if (StartsWithNoCase(line, "WHILE ") || StartsWithNoCase(line, "WHILENOT ")) {
           ++depth;
         } else {
-          ends = Closes(line, depth,
+          ends = Closes(depth,
                         StartsWithNoCase(line, "WEND") || StartsWithNoCase(line, "ENDWHILE"));
         }
         break;
