@@ -301,8 +301,7 @@ void RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
         overflow = true;
         break;
       }
-      // The registers are filled anew by the next operand: their value moves to the stack.
-      engine.operators.push_back(OperatorEntry{std::move(engine.reg), step.op, step.priority});
+      engine.operators.push(engine.reg, step.op, step.priority);
       RunOperand(engine, step.operand);
     }
     while (engine.operators.size() > stack.base()) ApplyTop(engine);

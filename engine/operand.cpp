@@ -148,7 +148,7 @@ void ReadVariable(Engine& engine, const CompiledOperand& operand) {
       break;
     default:
       index = Lookup(vars.strings, name, operand.lookup);
-      SetStringValue(engine.reg, index < 0 ? std::string() : vars.strings.Value(index));
+      SetStringValue(engine.reg, index < 0 ? std::string_view() : std::string_view(vars.strings.Value(index)));
       break;
   }
   if (index < 0 && !SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
@@ -188,7 +188,7 @@ void ReadArrayElement(Engine& engine, const std::string& name, const std::string
     case '%': SetIntegerValue(engine.reg, vars.integerPool[at], ValueType::Integer, engine.format); break;
     case '&': SetIntegerValue(engine.reg, vars.longPool[at], ValueType::Long, engine.format); break;
     case '!': SetFloatValue(engine.reg, vars.floatPool[at], ValueType::Float, engine.format); break;
-    default: SetStringValue(engine.reg, vars.stringPool[at]); break;
+    default: SetStringValue(engine.reg, std::string_view(vars.stringPool[at])); break;
   }
 }
 
@@ -340,7 +340,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
       Error(engine, kTooFewParameters);
       return;
     case Kind::EmptyItem:
-      SetStringValue(engine.reg, std::string());
+      SetStringValue(engine.reg, std::string_view());
       return;
     case Kind::Bracket:
       EvaluateText(engine, operand.text, operand.fileName ? EvalMode::FileName : EvalMode::Any);
@@ -356,7 +356,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
       Error(engine, kArgumentMissing);
       break;
     case Kind::String:
-      SetStringValue(engine.reg, operand.text);
+      SetStringValue(engine.reg, std::string_view(operand.text));
       break;
     case Kind::Array: ReadArrayElement(engine, operand.name, operand.text); break;
     case Kind::Area: ReadArea(engine, operand.name); break;
@@ -370,7 +370,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
       FormatNumber(engine.reg, engine.format);
       break;
     case Kind::NotNumber:
-      SetStringValue(engine.reg, operand.text);
+      SetStringValue(engine.reg, std::string_view(operand.text));
       Warn(engine, kNotANumber, operand.text);
       break;
   }

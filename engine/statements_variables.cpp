@@ -247,8 +247,9 @@ void StoreElement(Engine& engine, const ArrayDescriptor& array, int64_t position
 }
 
 // The items of a string assignment: "," joins with a blank, ";" without.
-std::string StringItems(Engine& engine, PreparedStatement* prepared) {
-  std::string value;
+// The value is built in the engine's buffer for it (`value`), which keeps its room.
+void StringItems(Engine& engine, PreparedStatement* prepared, std::string& value) {
+  value.clear();
   size_t item = 0;
   while (!engine.param.empty()) {
     if (RememberedExpression* memo = ItemMemo(prepared, item++)) {
@@ -260,7 +261,6 @@ std::string StringItems(Engine& engine, PreparedStatement* prepared) {
     if (engine.lastSeparator == ',') value += ' ';
     CutToMaxString(value);
   }
-  return value;
 }
 
 // INC, DEC, ADD and SUB on the newest integer variable of that name.
@@ -503,14 +503,15 @@ void AssignNumber(Engine& engine, PreparedStatement& prepared) {
 
 // A string target: the items, then the newest string variable of that name.
 void AssignString(Engine& engine, PreparedStatement* prepared, const std::string& target) {
-  std::string value = StringItems(engine, prepared);
+  std::string& value = engine.cache.stringItems;
+  StringItems(engine, prepared, value);
   const int32_t index = prepared != nullptr ? engine.vars.strings.FindCached(target, prepared->lookup)
                                             : engine.vars.strings.Find(target);
   if (index < 0) {
     Error(engine, kNotDeclared, target);
     return;
   }
-  engine.vars.strings.Value(index) = std::move(value);
+  engine.vars.strings.Value(index).assign(value);
 }
 
 void StmtLet(Engine& engine) {
