@@ -17,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (engine.store.Line(n).text.size() > 254) __builtin_trap();
     }
     engine.ResetRunState();
+    // Loops and jumps can run for ever now: the run stops after a budget of statements.
+    engine.statementBudget = 20000;
     talven::RunStatements(engine);
   } catch (const talven::RunEnd&) {
   }
