@@ -166,10 +166,11 @@ void ReadArea(Engine& engine, const std::string& name) {
   if (area.address == 0) Error(engine, kNotDimensioned);
 }
 
-void ReadArrayElement(Engine& engine, const std::string& name, const std::string& inside) {
+void ReadArrayElement(Engine& engine, const std::string& name, const std::string& inside,
+                      ArrayAccessCache& access) {
   int32_t indices[3] = {0, 0, 0};
-  if (!ReadIndices(engine, inside, indices)) return;
-  const int32_t index = engine.vars.FindArray(name);
+  if (!ReadIndices(engine, inside, indices, access.indices)) return;
+  const int32_t index = engine.vars.FindArrayCached(name, access.array);
   if (index < 0) {
     engine.reg = Registers{};
     if (!SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
@@ -210,12 +211,17 @@ void ParseNumber(CompiledOperand& out, std::string_view operand) {
 
 }  // namespace
 
-bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3]) {
+bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
+                 RememberedExpression* memos) {
   std::string saved = std::move(engine.param);
-  engine.param = std::string(TrimControl(list));
+  engine.param.assign(TrimControl(list));
   bool ok = true;
   for (int i = 0; i < 3 && !engine.param.empty(); ++i) {
-    Evaluate(engine, ",");
+    if (memos != nullptr) {
+      EvaluateRemembered(engine, memos[i], ",");
+    } else {
+      Evaluate(engine, ",");
+    }
     indices[i] = engine.reg.longValue;
   }
   if (!engine.param.empty()) {
@@ -358,7 +364,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
     case Kind::String:
       SetStringValue(engine.reg, std::string_view(operand.text));
       break;
-    case Kind::Array: ReadArrayElement(engine, operand.name, operand.text); break;
+    case Kind::Array: ReadArrayElement(engine, operand.name, operand.text, operand.access); break;
     case Kind::Area: ReadArea(engine, operand.name); break;
     case Kind::System: ReadSystemVariable(engine, operand.name); break;
     case Kind::Variable: ReadVariable(engine, operand); break;

@@ -216,15 +216,17 @@ void DeclareList(Engine& engine, bool fromSlots) {
 }
 
 // A target array element "NAME[i1,i2,i3]": its pool position, or -1 after an error.
-int64_t ArrayTarget(Engine& engine, const std::string& target, const ArrayDescriptor*& array) {
+// `prepared` holds the target's name and index text (arrayName, indexText), read once.
+int64_t ArrayTarget(Engine& engine, PreparedStatement& prepared, const ArrayDescriptor*& array) {
+  const std::string& target = prepared.target;
   const size_t open = target.find('[');
-  const std::string name(Trimmed(std::string_view(target).substr(0, open == std::string::npos ? target.size() : open)));
+  const std::string& name = prepared.arrayName;
   int32_t indices[3] = {0, 0, 0};
   if (open != std::string::npos &&
-      !ReadIndices(engine, std::string_view(target).substr(open + 1, target.size() - open - 2), indices)) {
+      !ReadIndices(engine, prepared.indexText, indices, prepared.access.indices)) {
     return -1;
   }
-  const int32_t index = open == std::string::npos ? -1 : engine.vars.FindArray(name);
+  const int32_t index = open == std::string::npos ? -1 : engine.vars.FindArrayCached(name, prepared.access.array);
   if (index < 0) {
     Error(engine, kNotDeclared, name);
     return -1;
@@ -501,6 +503,16 @@ void AssignNumber(Engine& engine, PreparedStatement& prepared) {
   if (index < 0) Error(engine, kNotDeclared, target);
 }
 
+// An array element target: indices, array, bounds, then one expression of its type.
+void AssignElement(Engine& engine, PreparedStatement& prepared) {
+  const ArrayDescriptor* array = nullptr;
+  const int64_t position = ArrayTarget(engine, prepared, array);
+  if (position < 0) return;
+  const size_t arrayIndex = static_cast<size_t>(array - engine.vars.arrays.data());
+  EvaluatePrepared(engine, prepared);
+  StoreElement(engine, engine.vars.arrays[arrayIndex], position);
+}
+
 // A string target: the items, then the newest string variable of that name.
 void AssignString(Engine& engine, PreparedStatement* prepared, const std::string& target) {
   std::string& value = engine.cache.stringItems;
@@ -518,7 +530,10 @@ void StmtLet(Engine& engine) {
   engine.handled = true;
   if (engine.currentLine != nullptr && engine.currentLine->prepared.ready) {
     PreparedStatement& prepared = engine.currentLine->prepared;
-    if (prepared.target.back() == '$') {
+    if (prepared.target.back() == ']') {
+      engine.param = prepared.expression;
+      AssignElement(engine, prepared);
+    } else if (prepared.target.back() == '$') {
       engine.param = prepared.expression;
       AssignString(engine, &prepared, prepared.target);
     } else {
@@ -530,14 +545,16 @@ void StmtLet(Engine& engine) {
   const std::string target = UpperCase(Trimmed(std::string_view(engine.param).substr(0, equals)));
   engine.param = equals == std::string::npos ? std::string()
                                              : std::string(Trimmed(std::string_view(engine.param).substr(equals + 1)));
-  Variables& vars = engine.vars;
   if (!target.empty() && target.back() == ']') {
-    const ArrayDescriptor* array = nullptr;
-    const int64_t position = ArrayTarget(engine, target, array);
-    if (position < 0) return;
-    const size_t arrayIndex = static_cast<size_t>(array - vars.arrays.data());
-    Evaluate(engine, "");
-    StoreElement(engine, vars.arrays[arrayIndex], position);
+    PreparedStatement scratch;
+    PreparedStatement& prepared = Preparation(engine, scratch);
+    prepared.target = target;
+    const size_t open = target.find('[');
+    prepared.arrayName = std::string(Trimmed(std::string_view(target).substr(0, open == std::string::npos ? target.size() : open)));
+    prepared.indexText = open == std::string::npos ? std::string() : target.substr(open + 1, target.size() - open - 2);
+    prepared.expression = engine.param;
+    prepared.ready = true;
+    AssignElement(engine, prepared);
     return;
   }
   const char suffix = target.empty() ? ' ' : target.back();
