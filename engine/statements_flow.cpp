@@ -153,21 +153,37 @@ int32_t FindLabel(Engine& engine, const std::string& label) {
   return line;
 }
 
-// The label named by the parameter text: the text upper-cased, with ":".
-std::string LabelOperand(Engine& engine) {
-  Evaluate(engine, "");
-  std::string label = UpperCase(engine.reg.Text());
-  label.push_back(':');
+// The label named by the parameter text: the text upper-cased, with ":". The line keeps
+// the reading of its text and the last label with the line it names.
+struct Label {
+  std::string text;
+  int32_t line = 0;
+};
+
+Label LabelOperand(Engine& engine) {
+  PreparedStatement scratch;
+  PreparedStatement& prepared = engine.currentLine != nullptr ? engine.currentLine->prepared : scratch;
+  if (!prepared.ready) {
+    prepared.expression = engine.param;
+    prepared.ready = true;
+  }
+  EvaluatePrepared(engine, prepared);
+  Label label{UpperCase(engine.reg.Text()), 0};
+  label.text.push_back(':');
+  if (prepared.target != label.text || prepared.lookup.index <= 0) {
+    prepared.target = label.text;
+    prepared.lookup.index = FindLabel(engine, label.text);
+  }
+  label.line = prepared.lookup.index;
   return label;
 }
 
-void JumpTo(Engine& engine, const std::string& label) {
-  const int32_t line = FindLabel(engine, label);
-  if (line == 0) {
-    Error(engine, kLabelMissing, label);
+void JumpTo(Engine& engine, const Label& label) {
+  if (label.line == 0) {
+    Error(engine, kLabelMissing, label.text);
     return;
   }
-  engine.pc = line;
+  engine.pc = label.line;
 }
 
 // A new frame, when there is room: `limit` is the depth the error guards. Past it the
@@ -247,7 +263,7 @@ void StmtGoto(Engine& engine) {
 
 void StmtGosub(Engine& engine) {
   engine.handled = true;
-  const std::string label = LabelOperand(engine);
+  const Label label = LabelOperand(engine);
   const int32_t limit =
       engine.kind == ProgramKind::Runtime ? kMaxGosubDepthRuntime : kMaxGosubDepthInterpreter;
   if (!PushFrame(engine, limit)) return;
