@@ -15,6 +15,20 @@
 namespace talven {
 
 
+struct CompiledExpression;
+
+// A statement's own remembered reading of its parameter text (EvaluateRemembered).
+struct RememberedExpression {
+  const CompiledExpression* expression = nullptr;
+  bool operatorMode = true;
+};
+
+// The readings of the up to three indices of an array element and its array.
+struct ArrayAccessCache {
+  RememberedExpression indices[3];
+  ArrayLookupCache array;
+};
+
 struct CompiledOperand {
   enum class Kind : uint8_t {
     Missing,      // no text left: 212
@@ -37,6 +51,7 @@ struct CompiledOperand {
   std::string text;
   Registers number;
   mutable LookupCache lookup;
+  mutable ArrayAccessCache access;
 };
 
 struct CompiledStep {
@@ -55,12 +70,6 @@ struct CompiledExpression {
   std::string rest;            // the parameter text after it, trimmed
 };
 
-// A statement's own remembered reading of its parameter text (EvaluateRemembered).
-struct RememberedExpression {
-  const CompiledExpression* expression = nullptr;
-  bool operatorMode = true;
-};
-
 // What a statement handler read from its line's parameter text the first time, kept for
 // the line's later executions: the target variable (upper-cased) and its look-up, and
 // the text it evaluates with the reading of it.
@@ -70,6 +79,24 @@ struct PreparedStatement {
   std::string expression;
   RememberedExpression memo;
   LookupCache lookup;
+  // The readings of a list evaluated item after item (procedure arguments, the items of
+  // a string assignment, the conditions of CASE and of a CASENOT after it): item i is
+  // read from what item i - 1 left.
+  std::vector<RememberedExpression> items;
+  // The names of DECLARE and PARAMETERS once they passed the name rules (simple
+  // variables only).
+  std::vector<std::string> names;
+  // An array element as the target: its name, its index text and their readings.
+  std::string arrayName;
+  std::string indexText;
+  ArrayAccessCache access;
 };
+
+// The reading for item `index` of `prepared.items`, or nullptr without a preparation.
+inline RememberedExpression* ItemMemo(PreparedStatement* prepared, size_t index) {
+  if (prepared == nullptr) return nullptr;
+  if (prepared->items.size() <= index) prepared->items.resize(index + 1);
+  return &prepared->items[index];
+}
 
 }  // namespace talven

@@ -18,6 +18,7 @@ void Engine::ResetRunState() {
   format = NumberFormat{};
   vars.Reset();
   slots = ParameterSlots{};
+  slotsGuard = nullptr;
   argumentCount = 0;
   operators.clear();
   whileStack.clear();

@@ -2,6 +2,7 @@
 // The run state of one program: everything a statement handler reads or changes lives in
 // an Engine. A fresh Engine per run (and per test) starts from the documented defaults.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -41,6 +42,32 @@ struct OperatorEntry {
   int32_t priority = 0;
 };
 
+// The operator stack: room for 50 entries shared by all evaluations. Its entries stay
+// in place when popped, so a string pushed later reuses their room.
+class OperatorStack {
+ public:
+  size_t size() const { return m_size; }
+  bool empty() const { return m_size == 0; }
+  OperatorEntry& back() { return m_entries[m_size - 1]; }
+  // The caller checks for room (kOperatorStackSize).
+  void push(const Registers& left, int32_t op, int32_t priority) {
+    OperatorEntry& entry = m_entries[m_size++];
+    entry.left = left;
+    entry.op = op;
+    entry.priority = priority;
+  }
+  void pop_back() { --m_size; }
+  // Drops the entries above `size`.
+  void resize(size_t size) {
+    if (size < m_size) m_size = size;
+  }
+  void clear() { m_size = 0; }
+
+ private:
+  std::array<OperatorEntry, kOperatorStackSize> m_entries;
+  size_t m_size = 0;
+};
+
 // A GOSUB or procedure call: where to go back to and which variables to keep.
 struct ProcedureFrame {
   int32_t returnLine = 0;
@@ -51,9 +78,9 @@ struct ProcedureFrame {
 // never changes during a run, so everything here follows from the line's text alone.
 struct LineCache {
   bool ready = false;
-  bool direct = false;  // not CASE or CASENOT: the fields below hold
-  bool openString = false;
+  bool openString = false;       // the checks of the split parameter text
   bool bracketsBalanced = true;
+  bool direct = false;  // not CASE or CASENOT: the fields below hold
   bool operatorSwitch = false;
   bool label = false;
   bool noOp = false;
@@ -83,7 +110,10 @@ struct SearchCache {
   // The reading of each parameter text the evaluator met, by separator, mode and text.
   std::unordered_map<std::string, std::unique_ptr<CompiledExpression>> expressions;
   std::string expressionKey;
+  std::string stringItems;  // the value of a string assignment being built
 };
+
+class SlotsGuard;
 
 class Engine {
  public:
@@ -125,12 +155,13 @@ class Engine {
   // Values.
   NumberFormat format;
   Variables vars;
-  ParameterSlots slots;
+  ParameterSlots slots;  // written through WriteSlot (slots.h)
+  SlotsGuard* slotsGuard = nullptr;
   int32_t argumentCount = 0;  // %PCOUNT
   // The program's own command-line arguments (those behind the program file's name; in a
   // linked program all of them).
   std::vector<std::string> programArgs;
-  std::vector<OperatorEntry> operators;
+  OperatorStack operators;
 
   // Control flow.
   std::vector<int32_t> whileStack;

@@ -93,8 +93,8 @@ double Power(Engine& engine, double left, double right) {
 
 // Applies the top entry of the operator stack to its left operand and the registers.
 void ApplyTop(Engine& engine) {
-  OperatorEntry entry = std::move(engine.operators.back());
-  engine.operators.pop_back();
+  // The entry stays on the stack until its value is computed; nothing here pushes.
+  const OperatorEntry& entry = engine.operators.back();
   const Registers& left = entry.left;
   Registers& right = engine.reg;
   // Deliberate: strings do not convert to numbers. "+" and the comparisons work on the
@@ -109,6 +109,7 @@ void ApplyTop(Engine& engine) {
     case kAdd:
       if (strings) {
         SetStringValue(right, Joined(left.Text(), right.Text()));
+        engine.operators.pop_back();
         return;
       }
       result = a + b;
@@ -163,6 +164,7 @@ void ApplyTop(Engine& engine) {
       break;
     default: break;
   }
+  engine.operators.pop_back();
   SetFloatValue(right, result, type, engine.format);
 }
 
@@ -299,7 +301,7 @@ void RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
         overflow = true;
         break;
       }
-      engine.operators.push_back(OperatorEntry{engine.reg, step.op, step.priority});
+      engine.operators.push(engine.reg, step.op, step.priority);
       RunOperand(engine, step.operand);
     }
     while (engine.operators.size() > stack.base()) ApplyTop(engine);

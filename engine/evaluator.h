@@ -53,7 +53,9 @@ void RunOperand(Engine& engine, const CompiledOperand& operand);
 
 // The up to three indices of an array element, each an expression whose long value
 // counts; missing indices are 0, a fourth raises 254 (false).
-bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3]);
+// `memos` (when given) keeps the readings of the three index texts.
+bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
+                 RememberedExpression* memos = nullptr);
 // The pool position of an element, or -1 when the indices name no element of `array`.
 int64_t ElementPosition(const ArrayDescriptor& array, const int32_t (&indices)[3]);
 

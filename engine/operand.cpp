@@ -148,7 +148,7 @@ void ReadVariable(Engine& engine, const CompiledOperand& operand) {
       break;
     default:
       index = Lookup(vars.strings, name, operand.lookup);
-      SetStringValue(engine.reg, index < 0 ? std::string() : vars.strings.Value(index));
+      SetStringValue(engine.reg, index < 0 ? std::string_view() : std::string_view(vars.strings.Value(index)));
       break;
   }
   if (index < 0 && !SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
@@ -166,10 +166,11 @@ void ReadArea(Engine& engine, const std::string& name) {
   if (area.address == 0) Error(engine, kNotDimensioned);
 }
 
-void ReadArrayElement(Engine& engine, const std::string& name, const std::string& inside) {
+void ReadArrayElement(Engine& engine, const std::string& name, const std::string& inside,
+                      ArrayAccessCache& access) {
   int32_t indices[3] = {0, 0, 0};
-  if (!ReadIndices(engine, inside, indices)) return;
-  const int32_t index = engine.vars.FindArray(name);
+  if (!ReadIndices(engine, inside, indices, access.indices)) return;
+  const int32_t index = engine.vars.FindArrayCached(name, access.array);
   if (index < 0) {
     engine.reg = Registers{};
     if (!SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
@@ -188,7 +189,7 @@ void ReadArrayElement(Engine& engine, const std::string& name, const std::string
     case '%': SetIntegerValue(engine.reg, vars.integerPool[at], ValueType::Integer, engine.format); break;
     case '&': SetIntegerValue(engine.reg, vars.longPool[at], ValueType::Long, engine.format); break;
     case '!': SetFloatValue(engine.reg, vars.floatPool[at], ValueType::Float, engine.format); break;
-    default: SetStringValue(engine.reg, vars.stringPool[at]); break;
+    default: SetStringValue(engine.reg, std::string_view(vars.stringPool[at])); break;
   }
 }
 
@@ -210,12 +211,17 @@ void ParseNumber(CompiledOperand& out, std::string_view operand) {
 
 }  // namespace
 
-bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3]) {
+bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
+                 RememberedExpression* memos) {
   std::string saved = std::move(engine.param);
-  engine.param = std::string(TrimControl(list));
+  engine.param.assign(TrimControl(list));
   bool ok = true;
   for (int i = 0; i < 3 && !engine.param.empty(); ++i) {
-    Evaluate(engine, ",");
+    if (memos != nullptr) {
+      EvaluateRemembered(engine, memos[i], ",");
+    } else {
+      Evaluate(engine, ",");
+    }
     indices[i] = engine.reg.longValue;
   }
   if (!engine.param.empty()) {
@@ -340,7 +346,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
       Error(engine, kTooFewParameters);
       return;
     case Kind::EmptyItem:
-      SetStringValue(engine.reg, std::string());
+      SetStringValue(engine.reg, std::string_view());
       return;
     case Kind::Bracket:
       EvaluateText(engine, operand.text, operand.fileName ? EvalMode::FileName : EvalMode::Any);
@@ -356,9 +362,9 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
       Error(engine, kArgumentMissing);
       break;
     case Kind::String:
-      SetStringValue(engine.reg, operand.text);
+      SetStringValue(engine.reg, std::string_view(operand.text));
       break;
-    case Kind::Array: ReadArrayElement(engine, operand.name, operand.text); break;
+    case Kind::Array: ReadArrayElement(engine, operand.name, operand.text, operand.access); break;
     case Kind::Area: ReadArea(engine, operand.name); break;
     case Kind::System: ReadSystemVariable(engine, operand.name); break;
     case Kind::Variable: ReadVariable(engine, operand); break;
@@ -370,7 +376,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
       FormatNumber(engine.reg, engine.format);
       break;
     case Kind::NotNumber:
-      SetStringValue(engine.reg, operand.text);
+      SetStringValue(engine.reg, std::string_view(operand.text));
       Warn(engine, kNotANumber, operand.text);
       break;
   }

@@ -28,8 +28,13 @@ void RunKeyword(Engine& engine) {
 // Step 9 for one of CASE (`onTrue`) and CASENOT: the condition runs up to ":". A selected
 // statement is split again and goes on through the steps that follow; unselected, the
 // statement is done. Returns whether it was selected.
-bool SelectCase(Engine& engine, bool onTrue) {
-  const int32_t condition = EvaluateInteger(engine, ":");
+bool SelectCase(Engine& engine, bool onTrue, RememberedExpression* memo) {
+  if (memo != nullptr) {
+    EvaluateRemembered(engine, *memo, ":", EvalMode::Number);
+  } else {
+    Evaluate(engine, ":", EvalMode::Number);
+  }
+  const int32_t condition = engine.reg.integer;
   if (!engine.param.empty() && engine.param.front() == ':') {
     engine.param = std::string(TrimControl(std::string_view(engine.param).substr(1)));
   }
@@ -68,9 +73,14 @@ bool IsLabel(const std::string& word, const std::string& param) {
   return param.empty() && !word.empty() && word.back() == ':';
 }
 
-void ExecuteStatementImpl(Engine& engine) {
+// `line` is the cache of the line whose statement this is (step 5 and the CASE readings
+// come from it), nullptr for a statement from elsewhere.
+void ExecuteStatementImpl(Engine& engine, LineCache* line) {
   // Step 5: the string-end and bracket checks.
-  if (engine.word != "REM") {
+  if (line != nullptr) {
+    if (line->openString) Error(engine, 238);
+    if (!line->bracketsBalanced) Error(engine, 255, engine.param);
+  } else if (engine.word != "REM") {
     if (HasOpenString(engine.param)) Error(engine, 238);
     if (!BracketsBalanced(engine.param)) Error(engine, 255, engine.param);
   }
@@ -90,8 +100,12 @@ void ExecuteStatementImpl(Engine& engine) {
   // Step 9: CASE, then CASENOT. Tested one after the other, so the statement a CASE
   // selects may be a CASENOT, while a CASE after either reaches the table, which starts
   // past both, and ends as an unknown word.
-  if (engine.word == "CASE" && !SelectCase(engine, true)) return;
-  if (engine.word == "CASENOT" && !SelectCase(engine, false)) return;
+  // The conditions of a line's own CASE and of a CASENOT after it always read the same
+  // texts: their readings are kept with the line.
+  PreparedStatement* prepared = line != nullptr ? &line->prepared : nullptr;
+  size_t condition = 0;
+  if (engine.word == "CASE" && !SelectCase(engine, true, ItemMemo(prepared, condition++))) return;
+  if (engine.word == "CASENOT" && !SelectCase(engine, false, ItemMemo(prepared, condition))) return;
   // Step 10: no-ops.
   if (IsNoOpWord(engine.word)) {
     engine.handled = true;
@@ -121,10 +135,10 @@ LineCache& CachedLine(Engine& engine, int32_t number) {
     entry.word = std::move(split.word);
     entry.param = std::move(split.param);
     entry.direct = entry.word != "CASE" && entry.word != "CASENOT";
+    const bool checked = entry.word != "REM";
+    entry.openString = checked && HasOpenString(entry.param);
+    entry.bracketsBalanced = !checked || BracketsBalanced(entry.param);
     if (entry.direct) {
-      const bool checked = entry.word != "REM";
-      entry.openString = checked && HasOpenString(entry.param);
-      entry.bracketsBalanced = !checked || BracketsBalanced(entry.param);
       entry.operatorSwitch = entry.word == "$O+" || entry.word == "$O-";
       entry.label = IsLabel(entry.word, entry.param);
       entry.noOp = IsNoOpWord(entry.word);
@@ -161,7 +175,7 @@ void ExecuteDirect(Engine& engine, const LineCache& line) {
 
 }  // namespace
 
-void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine); }
+void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine, nullptr); }
 
 void RunStatements(Engine& engine) {
   std::vector<LineCache>& lines = engine.cache.lines;
@@ -194,7 +208,7 @@ void RunStatements(Engine& engine) {
       } else {
         engine.param = line.param;
         engine.currentLine = nullptr;
-        ExecuteStatement(engine);
+        ExecuteStatementImpl(engine, &line);
       }
       engine.currentLine = nullptr;
       // Step 16: let the window live between statements; the runtime every twentieth.

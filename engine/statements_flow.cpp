@@ -9,6 +9,7 @@
 #include "engine/evaluator.h"
 #include "engine/limits.h"
 #include "engine/scan.h"
+#include "engine/slots.h"
 #include "engine/statements.h"
 #include "engine/text.h"
 
@@ -29,7 +30,8 @@ constexpr int32_t kEndProcMissing = 115;
 
 enum class Block : int32_t { IfFalse = 0, ElseReached = 1, Loop = 2, Procedure = 3 };
 
-bool Closes(std::string_view line, int32_t& depth, bool closing) {
+// A closing line ends the scan at nesting 0 and closes an inner block above it.
+bool Closes(int32_t& depth, bool closing) {
   if (!closing) return false;
   if (depth == 0) return true;
   --depth;
@@ -50,7 +52,7 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
         } else if (StartsWithNoCase(line, "IF ") || StartsWithNoCase(line, "IFNOT ")) {
           ++depth;
         } else if (StartsWithNoCase(line, "ENDIF")) {
-          ends = Closes(line, depth, true);
+          ends = Closes(depth, true);
         } else if (block == Block::IfFalse && depth == 0 && StartsWithNoCase(line, "ELSE")) {
           // Deliberate: any line beginning with these letters counts as ELSE.
           ends = true;
@@ -60,7 +62,7 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
         if (StartsWithNoCase(line, "WHILE ") || StartsWithNoCase(line, "WHILENOT ")) {
           ++depth;
         } else {
-          ends = Closes(line, depth,
+          ends = Closes(depth,
                         StartsWithNoCase(line, "WEND") || StartsWithNoCase(line, "ENDWHILE"));
         }
         break;
@@ -68,7 +70,7 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
         if (StartsWithNoCase(line, "PROC ")) {
           ++depth;
         } else {
-          ends = Closes(line, depth, StartsWithNoCase(line, "ENDPROC"));
+          ends = Closes(depth, StartsWithNoCase(line, "ENDPROC"));
         }
         break;
     }
@@ -151,21 +153,37 @@ int32_t FindLabel(Engine& engine, const std::string& label) {
   return line;
 }
 
-// The label named by the parameter text: the text upper-cased, with ":".
-std::string LabelOperand(Engine& engine) {
-  Evaluate(engine, "");
-  std::string label = UpperCase(engine.reg.Text());
-  label.push_back(':');
+// The label named by the parameter text: the text upper-cased, with ":". The line keeps
+// the reading of its text and the last label with the line it names.
+struct Label {
+  std::string text;
+  int32_t line = 0;
+};
+
+Label LabelOperand(Engine& engine) {
+  PreparedStatement scratch;
+  PreparedStatement& prepared = engine.currentLine != nullptr ? engine.currentLine->prepared : scratch;
+  if (!prepared.ready) {
+    prepared.expression = engine.param;
+    prepared.ready = true;
+  }
+  EvaluatePrepared(engine, prepared);
+  Label label{UpperCase(engine.reg.Text()), 0};
+  label.text.push_back(':');
+  if (prepared.target != label.text || prepared.lookup.index <= 0) {
+    prepared.target = label.text;
+    prepared.lookup.index = FindLabel(engine, label.text);
+  }
+  label.line = prepared.lookup.index;
   return label;
 }
 
-void JumpTo(Engine& engine, const std::string& label) {
-  const int32_t line = FindLabel(engine, label);
-  if (line == 0) {
-    Error(engine, kLabelMissing, label);
+void JumpTo(Engine& engine, const Label& label) {
+  if (label.line == 0) {
+    Error(engine, kLabelMissing, label.text);
     return;
   }
-  engine.pc = line;
+  engine.pc = label.line;
 }
 
 // A new frame, when there is room: `limit` is the depth the error guards. Past it the
@@ -245,7 +263,7 @@ void StmtGoto(Engine& engine) {
 
 void StmtGosub(Engine& engine) {
   engine.handled = true;
-  const std::string label = LabelOperand(engine);
+  const Label label = LabelOperand(engine);
   const int32_t limit =
       engine.kind == ProgramKind::Runtime ? kMaxGosubDepthRuntime : kMaxGosubDepthInterpreter;
   if (!PushFrame(engine, limit)) return;
@@ -256,7 +274,7 @@ void StmtReturn(Engine& engine) {
   engine.handled = true;
   if (!engine.param.empty()) {
     Evaluate(engine, "");
-    StoreSlot(engine.slots[0], engine.reg);
+    WriteSlot(engine, 0, engine.reg);
   }
   if (engine.frames.empty()) {
     Error(engine, kGosubMissing);
@@ -292,14 +310,20 @@ void TryProcedureCall(Engine& engine) {
   }
   engine.handled = true;
   engine.pc = line;
+  PreparedStatement* prepared = engine.currentLine != nullptr ? &engine.currentLine->prepared : nullptr;
   int32_t count = 0;
   while (!engine.param.empty() && count < kMaxProcArguments) {
     // The arguments are evaluated with the caller's slots; a sixteenth is ignored.
-    const ParameterSlots saved = engine.slots;
-    Evaluate(engine, kListItem);
-    engine.slots = saved;
+    {
+      SlotsGuard guard(engine);
+      if (RememberedExpression* memo = ItemMemo(prepared, static_cast<size_t>(count))) {
+        EvaluateRemembered(engine, *memo, kListItem);
+      } else {
+        Evaluate(engine, kListItem);
+      }
+    }
     ++count;
-    StoreSlot(engine.slots[static_cast<size_t>(count)], engine.reg);
+    WriteSlot(engine, static_cast<size_t>(count), engine.reg);
   }
   engine.argumentCount = count;
 }

@@ -169,39 +169,64 @@ void DeclareArray(Engine& engine, const DeclaredName& declared) {
   vars.arrays.push_back(std::move(array));
 }
 
+// The slot PARAMETERS takes for the name at `position` (1-based); nullptr for DECLARE.
+const ParameterSlot* SlotFor(Engine& engine, bool fromSlots, size_t position) {
+  if (!fromSlots) return nullptr;
+  // Deliberate: names past the fifteenth argument slot take 0 or empty.
+  static const ParameterSlot kEmptySlot{};
+  return position < static_cast<size_t>(kParameterSlots) ? &engine.slots[position] : &kEmptySlot;
+}
+
 void DeclareList(Engine& engine, bool fromSlots) {
   engine.handled = true;
+  PreparedStatement* prepared = engine.currentLine != nullptr ? &engine.currentLine->prepared : nullptr;
+  if (prepared != nullptr && prepared->ready) {
+    size_t position = 0;
+    for (const std::string& name : prepared->names) {
+      DeclareSimple(engine, name, SlotFor(engine, fromSlots, ++position));
+    }
+    return;
+  }
   const std::vector<std::string> items = ListItems(engine.param);
   engine.param.clear();
+  // A list of valid simple names is kept with the line; one with an array or a name
+  // that breaks the rules is read again each time, so that its errors come again.
+  std::vector<std::string> names;
+  bool keep = prepared != nullptr;
   size_t position = 0;
   for (const std::string& item : items) {
     ++position;
     DeclaredName declared;
-    if (!ParseDeclaredName(engine, item, declared)) continue;
+    if (!ParseDeclaredName(engine, item, declared)) {
+      keep = false;
+      continue;
+    }
     if (declared.array) {
+      keep = false;
       DeclareArray(engine, declared);
       continue;
     }
-    // Deliberate: names past the fifteenth argument slot take 0 or empty.
-    const ParameterSlot* slot = nullptr;
-    if (fromSlots) {
-      static const ParameterSlot kEmptySlot{};
-      slot = position < static_cast<size_t>(kParameterSlots) ? &engine.slots[position] : &kEmptySlot;
-    }
-    DeclareSimple(engine, declared.name, slot);
+    if (keep) names.push_back(declared.name);
+    DeclareSimple(engine, declared.name, SlotFor(engine, fromSlots, position));
+  }
+  if (keep) {
+    prepared->names = std::move(names);
+    prepared->ready = true;
   }
 }
 
 // A target array element "NAME[i1,i2,i3]": its pool position, or -1 after an error.
-int64_t ArrayTarget(Engine& engine, const std::string& target, const ArrayDescriptor*& array) {
+// `prepared` holds the target's name and index text (arrayName, indexText), read once.
+int64_t ArrayTarget(Engine& engine, PreparedStatement& prepared, const ArrayDescriptor*& array) {
+  const std::string& target = prepared.target;
   const size_t open = target.find('[');
-  const std::string name(Trimmed(std::string_view(target).substr(0, open == std::string::npos ? target.size() : open)));
+  const std::string& name = prepared.arrayName;
   int32_t indices[3] = {0, 0, 0};
   if (open != std::string::npos &&
-      !ReadIndices(engine, std::string_view(target).substr(open + 1, target.size() - open - 2), indices)) {
+      !ReadIndices(engine, prepared.indexText, indices, prepared.access.indices)) {
     return -1;
   }
-  const int32_t index = open == std::string::npos ? -1 : engine.vars.FindArray(name);
+  const int32_t index = open == std::string::npos ? -1 : engine.vars.FindArrayCached(name, prepared.access.array);
   if (index < 0) {
     Error(engine, kNotDeclared, name);
     return -1;
@@ -224,15 +249,20 @@ void StoreElement(Engine& engine, const ArrayDescriptor& array, int64_t position
 }
 
 // The items of a string assignment: "," joins with a blank, ";" without.
-std::string StringItems(Engine& engine) {
-  std::string value;
+// The value is built in the engine's buffer for it (`value`), which keeps its room.
+void StringItems(Engine& engine, PreparedStatement* prepared, std::string& value) {
+  value.clear();
+  size_t item = 0;
   while (!engine.param.empty()) {
-    Evaluate(engine, kListItem);
+    if (RememberedExpression* memo = ItemMemo(prepared, item++)) {
+      EvaluateRemembered(engine, *memo, kListItem);
+    } else {
+      Evaluate(engine, kListItem);
+    }
     value += engine.reg.Text();
     if (engine.lastSeparator == ',') value += ' ';
     CutToMaxString(value);
   }
-  return value;
 }
 
 // INC, DEC, ADD and SUB on the newest integer variable of that name.
@@ -473,35 +503,70 @@ void AssignNumber(Engine& engine, PreparedStatement& prepared) {
   if (index < 0) Error(engine, kNotDeclared, target);
 }
 
+// An array element target: indices, array, bounds, then one expression of its type.
+void AssignElement(Engine& engine, PreparedStatement& prepared) {
+  const ArrayDescriptor* array = nullptr;
+  const int64_t position = ArrayTarget(engine, prepared, array);
+  if (position < 0) return;
+  const size_t arrayIndex = static_cast<size_t>(array - engine.vars.arrays.data());
+  EvaluatePrepared(engine, prepared);
+  StoreElement(engine, engine.vars.arrays[arrayIndex], position);
+}
+
+// A string target: the items, then the newest string variable of that name.
+void AssignString(Engine& engine, PreparedStatement* prepared, const std::string& target) {
+  std::string& value = engine.cache.stringItems;
+  StringItems(engine, prepared, value);
+  const int32_t index = prepared != nullptr ? engine.vars.strings.FindCached(target, prepared->lookup)
+                                            : engine.vars.strings.Find(target);
+  if (index < 0) {
+    Error(engine, kNotDeclared, target);
+    return;
+  }
+  engine.vars.strings.Value(index).assign(value);
+}
+
 void StmtLet(Engine& engine) {
   engine.handled = true;
   if (engine.currentLine != nullptr && engine.currentLine->prepared.ready) {
-    AssignNumber(engine, engine.currentLine->prepared);
+    PreparedStatement& prepared = engine.currentLine->prepared;
+    if (prepared.target.back() == ']') {
+      engine.param = prepared.expression;
+      AssignElement(engine, prepared);
+    } else if (prepared.target.back() == '$') {
+      engine.param = prepared.expression;
+      AssignString(engine, &prepared, prepared.target);
+    } else {
+      AssignNumber(engine, prepared);
+    }
     return;
   }
   const size_t equals = engine.param.find('=');
   const std::string target = UpperCase(Trimmed(std::string_view(engine.param).substr(0, equals)));
   engine.param = equals == std::string::npos ? std::string()
                                              : std::string(Trimmed(std::string_view(engine.param).substr(equals + 1)));
-  Variables& vars = engine.vars;
   if (!target.empty() && target.back() == ']') {
-    const ArrayDescriptor* array = nullptr;
-    const int64_t position = ArrayTarget(engine, target, array);
-    if (position < 0) return;
-    const size_t arrayIndex = static_cast<size_t>(array - vars.arrays.data());
-    Evaluate(engine, "");
-    StoreElement(engine, vars.arrays[arrayIndex], position);
+    PreparedStatement scratch;
+    PreparedStatement& prepared = Preparation(engine, scratch);
+    prepared.target = target;
+    const size_t open = target.find('[');
+    prepared.arrayName = std::string(Trimmed(std::string_view(target).substr(0, open == std::string::npos ? target.size() : open)));
+    prepared.indexText = open == std::string::npos ? std::string() : target.substr(open + 1, target.size() - open - 2);
+    prepared.expression = engine.param;
+    prepared.ready = true;
+    AssignElement(engine, prepared);
     return;
   }
   const char suffix = target.empty() ? ' ' : target.back();
   if (suffix == '$') {
-    std::string value = StringItems(engine);
-    const int32_t index = vars.strings.Find(target);
-    if (index < 0) {
-      Error(engine, kNotDeclared, target);
-      return;
+    PreparedStatement* prepared = nullptr;
+    if (engine.currentLine != nullptr) {
+      prepared = &engine.currentLine->prepared;
+      prepared->target = target;
+      prepared->expression = engine.param;
+      prepared->ready = true;
     }
-    vars.strings.Value(index) = std::move(value);
+    AssignString(engine, prepared, target);
     return;
   }
   if (suffix != '%' && suffix != '&' && suffix != '!' && suffix != '#') {

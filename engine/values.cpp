@@ -60,6 +60,14 @@ void SetIntegerValue(Registers& reg, int32_t value, ValueType type, const Number
   reg.SetFormatted(Registers::Pending::Integer, value, format);
 }
 
+void SetStringValue(Registers& reg, std::string_view text) {
+  reg.AssignText(text.substr(0, std::min(text.size(), kMaxStringLength)));
+  reg.integer = 0;
+  reg.longValue = 0;
+  reg.floatValue = 0.0;
+  reg.type = ValueType::String;
+}
+
 void SetStringValue(Registers& reg, std::string text) {
   CutToMaxString(text);
   reg.SetText(std::move(text));

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/limits.h"
 
@@ -38,6 +39,11 @@ struct Registers {
     m_text = std::move(text);
     m_pending = Pending::None;
   }
+  // As SetText, into the register's own buffer.
+  void AssignText(std::string_view text) {
+    m_text.assign(text);
+    m_pending = Pending::None;
+  }
   // The text will be `value` as a float (Float) or as an integer (Integer) in `format`.
   void SetFormatted(Pending kind, double value, const NumberFormat& format) {
     m_pending = kind;
@@ -68,8 +74,9 @@ std::string FormatInteger(int32_t value, const NumberFormat& format);
 void SetFloatValue(Registers& reg, double value, ValueType type, const NumberFormat& format);
 void SetIntegerValue(Registers& reg, int32_t value, ValueType type, const NumberFormat& format);
 void SetStringValue(Registers& reg, std::string text);
+// The same for a text that stays where it is (a variable, a literal): no new string.
+void SetStringValue(Registers& reg, std::string_view text);
 
-inline void StoreSlot(ParameterSlot& slot, const Registers& reg) { slot = reg; }
 // All four forms of the slot; the caller sets the type.
 inline void LoadSlot(Registers& reg, const ParameterSlot& slot) { reg = slot; }
 

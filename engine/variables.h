@@ -24,6 +24,13 @@ struct LookupCache {
   int32_t index = -1;
 };
 
+// A remembered array look-up: arrays are only ever added, so it holds while their number
+// stays the same.
+struct ArrayLookupCache {
+  size_t count = static_cast<size_t>(-1);
+  int32_t index = -1;
+};
+
 template <typename T>
 class VariableTable {
  public:
@@ -134,6 +141,13 @@ struct Variables {
       if (arrays[i].name == name) return static_cast<int32_t>(i);
     }
     return -1;
+  }
+  int32_t FindArrayCached(std::string_view name, ArrayLookupCache& cache) const {
+    if (cache.count != arrays.size()) {
+      cache.index = FindArray(name);
+      cache.count = arrays.size();
+    }
+    return cache.index;
   }
   std::vector<uint8_t>* Block(int32_t address) {
     if (address == 0) return nullptr;

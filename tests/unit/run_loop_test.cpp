@@ -68,3 +68,34 @@ TEST_F(RunLoopTest, CommentAfterTheParametersIsCut) {
 
 }  // namespace
 }  // namespace talven
+
+namespace talven {
+namespace {
+
+TEST(GosubDepthTest, TheRuntimeAllowsDeeperGosubs) {
+  // 60 nested GOSUBs: too deep for the interpreter, within the runtime's 150.
+  const std::vector<std::string> program = {"DECLARE n%", "GOSUB \"tiefer\"", "END", "tiefer:",
+                                            "INC n%", "CASE n% < 60: GOSUB \"tiefer\""};
+  for (ProgramKind kind : {ProgramKind::Interpreter, ProgramKind::Runtime}) {
+    test::RecordingHost host;
+    Engine engine(host, kind);
+    for (const std::string& line : program) engine.store.Append(line);
+    engine.ResetRunState();
+    int exitCode = 0;
+    try {
+      RunStatements(engine);
+    } catch (const RunEnd& end) {
+      exitCode = end.exitCode;
+    }
+    if (kind == ProgramKind::Interpreter) {
+      EXPECT_EQ(exitCode, 2);
+      EXPECT_EQ(engine.frames.size(), 50u);
+    } else {
+      EXPECT_EQ(exitCode, 0);
+      EXPECT_EQ(engine.frames.size(), 60u);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace talven

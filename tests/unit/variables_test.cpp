@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/run_loop.h"
+#include "engine/slots.h"
 #include "tests/support/recording_host.h"
 
 namespace talven {
@@ -148,6 +149,36 @@ TEST_F(VariablesTest, ClearSkipsUnknownNamesButTheLast) {
   ASSERT_EQ(Run({"DECLARE a%, b$[2]", "a% = 4", "b$[2] = \"x\"", "CLEAR nix%, a%, b$"}), 0);
   EXPECT_EQ(Integer("A%"), 0);
   EXPECT_EQ(engine.vars.stringPool.at(8), "");
+}
+
+}  // namespace
+}  // namespace talven
+
+namespace talven {
+namespace {
+
+TEST(SlotsGuardTest, WritesUnderAGuardAreUndoneForEveryGuard) {
+  test::RecordingHost host;
+  Engine engine(host, ProgramKind::Interpreter);
+  engine.ResetRunState();
+  Registers one;
+  SetIntegerValue(one, 1, ValueType::Integer, engine.format);
+  Registers two;
+  SetIntegerValue(two, 2, ValueType::Integer, engine.format);
+  WriteSlot(engine, 3, one);
+  {
+    SlotsGuard outer(engine);
+    {
+      SlotsGuard inner(engine);
+      WriteSlot(engine, 3, two);
+      EXPECT_EQ(engine.slots[3].integer, 2);
+    }
+    EXPECT_EQ(engine.slots[3].integer, 1);
+    WriteSlot(engine, 4, two);
+  }
+  EXPECT_EQ(engine.slots[3].integer, 1);
+  EXPECT_EQ(engine.slots[4].integer, 0);
+  EXPECT_EQ(engine.slotsGuard, nullptr);
 }
 
 }  // namespace
