@@ -91,26 +91,30 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
   return params;
 }
 
-int RunInterpreter(Host& host, const std::vector<std::string>& params) {
-  Engine engine(host, ProgramKind::Interpreter);
+int RunProgram(Engine& engine, const std::function<void(Engine&)>& load) {
+  Host& host = engine.host;
   int exitCode = 0;
   try {
-    std::unique_ptr<InputFile> file = OpenProgram(host, engine.kind, params);
-    LoadSource(host, *file, engine.store);
-    file.reset();
-    if (params.size() > 1) engine.programArgs.assign(params.begin() + 1, params.end());
+    load(engine);
     engine.ResetRunState();
     engine.window.setup.title = std::string(WindowTitleFor(engine.kind));
     RunStatements(engine);
-    // A program that opened its window leaves it to the user, who closes it.
     if (host.Window().Exists()) host.Window().RunUntilClosed();
   } catch (const RunEnd& end) {
     exitCode = end.exitCode;
   }
-  // The one place a run releases what it holds, whichever way it ended.
   engine.store.Clear();
   host.ReleaseRun();
   return exitCode;
+}
+
+int RunInterpreter(Host& host, const std::vector<std::string>& params) {
+  Engine engine(host, ProgramKind::Interpreter);
+  return RunProgram(engine, [&](Engine& run) {
+    std::unique_ptr<InputFile> file = OpenProgram(host, run.kind, params);
+    LoadSource(host, *file, run.store);
+    if (params.size() > 1) run.programArgs.assign(params.begin() + 1, params.end());
+  });
 }
 
 }  // namespace talven

@@ -2,6 +2,7 @@
 // From process start to the end of a run: defaults, the file name from the command line
 // or the file dialog, loading, the statement loop and the release at the end.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,12 @@ struct WindowDefaults {
 std::string_view WindowTitleFor(ProgramKind kind);
 // The engine version that $TALVVER reads: the interpreter's or the runtime's.
 std::string_view EngineVersion(ProgramKind kind);
+
+// The one place a run ends: `load` fills the program store (and the program's arguments),
+// then the run state is reset, the statement loop runs, and a program that opened its
+// window leaves it to the user. Whichever way the run ends (RunEnd), what it holds is
+// released here. Returns the exit code.
+int RunProgram(Engine& engine, const std::function<void(Engine&)>& load);
 
 // Runs the interpreter on the command-line parameters (without the program's own name)
 // and returns the exit code: 0 normal end, 1 load error, 2 no program or a fatal error,

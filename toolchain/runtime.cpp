@@ -2,7 +2,6 @@
 
 #include "engine/engine.h"
 #include "engine/errors.h"
-#include "engine/run_loop.h"
 #include "engine/startup.h"
 #include "engine/text.h"
 #include "toolchain/bytes.h"
@@ -70,8 +69,7 @@ CodeLocation FindCode(const std::vector<std::string>& params, const std::string&
 
 int RunRuntime(Host& host, const std::vector<std::string>& params, const std::string& ownFile) {
   Engine engine(host, ProgramKind::Runtime);
-  int exitCode = 0;
-  try {
+  return RunProgram(engine, [&](Engine& run) {
     CodeLocation where = FindCode(params, ownFile, LinkedCodeOffset(ownFile), &IsCodeFile);
     if (where.ask) {
       const std::optional<std::string> chosen =
@@ -80,19 +78,9 @@ int RunRuntime(Host& host, const std::vector<std::string>& params, const std::st
       if (!chosen) Stop(host, kUsageCaption, std::string(ErrorText(kUsageRuntime)), 2);
       where.file = std::string(TrimControl(*chosen));
     }
-    LoadCode(host, where, engine);
-    engine.programArgs = where.programArgs;
-    engine.ResetRunState();
-    engine.window.setup.title = std::string(WindowTitleFor(engine.kind));
-    RunStatements(engine);
-    // A program that opened its window leaves it to the user, who closes it.
-    if (host.Window().Exists()) host.Window().RunUntilClosed();
-  } catch (const RunEnd& end) {
-    exitCode = end.exitCode;
-  }
-  engine.store.Clear();
-  host.ReleaseRun();
-  return exitCode;
+    LoadCode(host, where, run);
+    run.programArgs = where.programArgs;
+  });
 }
 
 }  // namespace talven
