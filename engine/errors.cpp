@@ -89,6 +89,12 @@ void Warning(Engine& engine, std::string_view message) {
   }
 }
 
+void StopWithBox(Host& host, std::string caption, std::string text, int exitCode) {
+  host.ShowBox(BoxRequest{std::move(caption), std::move(text), BoxIcon::Stop, BoxButtons::Ok,
+                          BoxOwner::None});
+  throw RunEnd{exitCode};
+}
+
 void TraceBox(Engine& engine) {
   BoxRequest box{engine.CurrentDisplayLine(), std::string(), BoxIcon::Information, BoxButtons::OkCancel,
                  BoxOwner::MainWindow};

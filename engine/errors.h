@@ -28,6 +28,12 @@ void Warn(Engine& engine, int32_t number, std::string_view detail = {});
 void FatalError(Engine& engine, std::string_view message);
 void Warning(Engine& engine, std::string_view message);
 
+class Host;
+
+// A tool's stop box with no owner (no window exists yet, or the program has none), then
+// the end of the run with `exitCode`: load errors, usage texts, compile and link failures.
+[[noreturn]] void StopWithBox(Host& host, std::string caption, std::string text, int exitCode);
+
 // The trace box before a statement; Cancel raises 999.
 void TraceBox(Engine& engine);
 

@@ -19,9 +19,7 @@ constexpr std::string_view kSettingsFile = "TALVED32.INI";
 enum class Nesting { MainFile, IncludeFile };
 
 [[noreturn]] void LoadFailure(Host& host, std::string caption, std::string text) {
-  host.ShowBox(BoxRequest{std::move(caption), std::move(text), BoxIcon::Stop, BoxButtons::Ok,
-                          BoxOwner::None});
-  throw RunEnd{1};
+  StopWithBox(host, std::move(caption), std::move(text), 1);
 }
 
 [[noreturn]] void LoadFailure(Host& host, int32_t number) {

@@ -23,9 +23,7 @@ int32_t UsageText(ProgramKind kind) {
 }
 
 [[noreturn]] void Usage(Host& host, ProgramKind kind) {
-  host.ShowBox(BoxRequest{std::string(kUsageCaption), std::string(ErrorText(UsageText(kind))),
-                          BoxIcon::Stop, BoxButtons::Ok, BoxOwner::None});
-  throw RunEnd{2};
+  StopWithBox(host, std::string(kUsageCaption), std::string(ErrorText(UsageText(kind))), 2);
 }
 
 // Steps 2 and 3: the file named by parameter 1, else the one the dialog chooses.
@@ -46,9 +44,7 @@ std::unique_ptr<InputFile> OpenProgram(Host& host, ProgramKind kind,
   if (!file) {
     // The dialog only offers existing files; one that still cannot be read ends the start
     // as if nothing had been chosen, but says which file it was.
-    host.ShowBox(BoxRequest{std::string(kUsageCaption), Joined(ErrorText(209), name),
-                            BoxIcon::Stop, BoxButtons::Ok, BoxOwner::None});
-    throw RunEnd{2};
+    StopWithBox(host, std::string(kUsageCaption), Joined(ErrorText(209), name), 2);
   }
   return file;
 }

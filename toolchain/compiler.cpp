@@ -24,9 +24,7 @@ constexpr int32_t kProgram = 908;
 constexpr int32_t kCompiled = 909;
 
 [[noreturn]] void Stop(Host& host, std::string caption, std::string text, int exitCode) {
-  host.ShowBox(BoxRequest{std::move(caption), std::move(text), BoxIcon::Stop, BoxButtons::Ok,
-                          BoxOwner::None});
-  throw RunEnd{exitCode};
+  StopWithBox(host, std::move(caption), std::move(text), exitCode);
 }
 
 ScrambleMode ModeOf(ScrambleDirective directive) {

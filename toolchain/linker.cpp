@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "engine/engine.h"
+#include "engine/errors.h"
 #include "engine/startup.h"
 #include "engine/text.h"
 #include "toolchain/bytes.h"
@@ -18,9 +19,7 @@ constexpr size_t kBlockSize = 32768;
 constexpr std::streamoff kCodeOffsetPosition = 128;
 
 [[noreturn]] void Fail(Host& host, std::string_view text) {
-  host.ShowBox(BoxRequest{std::string(kCaption), "FEHLER: \r\n" + std::string(text), BoxIcon::Stop,
-                          BoxButtons::Ok, BoxOwner::None});
-  throw RunEnd{2};
+  StopWithBox(host, std::string(kCaption), "FEHLER: \r\n" + std::string(text), 2);
 }
 
 // Copies `in` to `out` in blocks until a read returns nothing; false on a write that

@@ -20,9 +20,7 @@ constexpr int32_t kLoadPrompt = 800;
 constexpr size_t kLinkOffsetPosition = 128;
 
 [[noreturn]] void Stop(Host& host, std::string_view caption, std::string text, int exitCode) {
-  host.ShowBox(BoxRequest{std::string(caption), std::move(text), BoxIcon::Stop, BoxButtons::Ok,
-                          BoxOwner::None});
-  throw RunEnd{exitCode};
+  StopWithBox(host, std::string(caption), std::move(text), exitCode);
 }
 
 void LoadCode(Host& host, const CodeLocation& where, Engine& engine) {
