@@ -1,6 +1,8 @@
 // Runs Talven programs natively with a console host and reports each one's time and the
 // box it ended with (the benchmarks end with their checksum in a box).
-//   run_bench FILE.tvs ...
+//   run_bench [--compiled] FILE.tvs ...
+// With --compiled each program is first compiled (plain mode, not timed) and its code file
+// run by the runtime.
 
 #include <chrono>
 #include <cstdio>
@@ -8,6 +10,8 @@
 
 #include "engine/startup.h"
 #include "engine/std_file.h"
+#include "toolchain/compiler.h"
+#include "toolchain/runtime.h"
 #include "library/windows/null_window.h"
 
 namespace {
@@ -45,10 +49,28 @@ class ConsoleHost : public talven::Host {
 }  // namespace
 
 int main(int argc, char** argv) {
+  bool compiled = false;
   for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--compiled") {
+      compiled = true;
+      continue;
+    }
+    std::string codeFile;
+    if (compiled) {
+      ConsoleHost compileHost;
+      talven::NoProgress progress;
+      talven::ClockRandom random;
+      if (talven::RunCompiler(compileHost, {argv[i], "/B"}, progress, random) != 0) {
+        std::printf("%-40s compile failed: %s\n", argv[i], compileHost.lastBox.c_str());
+        continue;
+      }
+      codeFile = std::string(argv[i]);
+      codeFile = codeFile.substr(0, codeFile.rfind('.')) + ".tvc";
+    }
     ConsoleHost host;
     const auto start = std::chrono::steady_clock::now();
-    const int exitCode = talven::RunInterpreter(host, {argv[i]});
+    const int exitCode = compiled ? talven::RunRuntime(host, {codeFile}, "run_bench")
+                                  : talven::RunInterpreter(host, {argv[i]});
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%-40s %8.3f s  exit %d  %s\n", argv[i], seconds, exitCode, host.lastBox.c_str());

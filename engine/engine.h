@@ -80,6 +80,7 @@ struct LineCache {
   bool ready = false;
   bool openString = false;       // the checks of the split parameter text
   bool bracketsBalanced = true;
+  bool hasOperators = true;  // a compiled line's own operator mode
   bool direct = false;  // not CASE or CASENOT: the fields below hold
   bool operatorSwitch = false;
   bool label = false;

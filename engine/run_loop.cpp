@@ -129,7 +129,9 @@ LineCache& CachedLine(Engine& engine, int32_t number) {
   std::vector<LineCache>& lines = engine.cache.lines;
   LineCache& entry = lines[static_cast<size_t>(number)];
   if (!entry.ready) {
-    const std::string_view line = TrimControl(engine.store.Line(number).text);
+    const ProgramLine& stored = engine.store.Line(number);
+    entry.hasOperators = stored.hasOperators;
+    const std::string_view line = TrimControl(stored.text);
     entry.display = DisplayLine(number, line);
     SplitLine split = Split(line);
     entry.word = std::move(split.word);
@@ -195,7 +197,7 @@ void RunStatements(Engine& engine) {
       engine.handled = false;
       engine.word = line.word;
       // A compiled line says itself whether its text is searched for operators.
-      if (runtime) engine.operatorMode = engine.store.Line(engine.pc).hasOperators;
+      if (runtime) engine.operatorMode = line.hasOperators;
       if (line.direct) {
         // A statement that prepared its line reads nothing from the parameter text.
         if (line.prepared.ready) {
