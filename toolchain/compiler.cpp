@@ -8,6 +8,7 @@
 #include "engine/startup.h"
 #include "engine/text.h"
 #include "toolchain/file_bytes.h"
+#include "toolchain/file_output.h"
 #include "toolchain/translator.h"
 
 namespace talven {

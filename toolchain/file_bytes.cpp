@@ -1,61 +1,45 @@
 #include "toolchain/file_bytes.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <climits>
 
 namespace talven {
 
+namespace {
+
+// Opens `name` for reading and positions it at `offset`; nullptr when either fails.
+std::FILE* OpenAt(const std::string& name, uint64_t offset) {
+  if (offset > static_cast<uint64_t>(LONG_MAX)) return nullptr;
+  std::FILE* file = std::fopen(name.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
+
+}  // namespace
+
+FileByteSource::~FileByteSource() { std::fclose(m_file); }
+
 size_t FileByteSource::Read(uint8_t* buffer, size_t count) {
-  m_file.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(count));
-  return static_cast<size_t>(m_file.gcount());
+  return std::fread(buffer, 1, count, m_file);
 }
 
 std::unique_ptr<FileByteSource> OpenBytes(const std::string& name, uint64_t offset) {
-  std::ifstream file(name, std::ios::binary);
-  if (!file) return nullptr;
-  file.seekg(static_cast<std::streamoff>(offset));
-  if (!file) return nullptr;
-  return std::make_unique<FileByteSource>(std::move(file));
+  std::FILE* file = OpenAt(name, offset);
+  if (file == nullptr) return nullptr;
+  return std::make_unique<FileByteSource>(file);
 }
 
 std::optional<std::string> ReadBytesAt(const std::string& name, uint64_t offset, size_t count) {
-  std::ifstream file(name, std::ios::binary);
-  if (!file) return std::nullopt;
-  file.seekg(static_cast<std::streamoff>(offset));
+  std::FILE* file = OpenAt(name, offset);
+  if (file == nullptr) return std::nullopt;
   std::string bytes(count, '\0');
-  file.read(bytes.data(), static_cast<std::streamsize>(count));
-  if (static_cast<size_t>(file.gcount()) != count) return std::nullopt;
+  const size_t got = std::fread(bytes.data(), 1, count, file);
+  std::fclose(file);
+  if (got != count) return std::nullopt;
   return bytes;
-}
-
-PendingOutput::PendingOutput(std::string finalName)
-    : m_final(std::move(finalName)), m_temporary(m_final + ".$$$") {}
-
-PendingOutput::~PendingOutput() {
-  if (m_stream.is_open()) m_stream.close();
-  if (!m_committed) std::remove(m_temporary.c_str());
-}
-
-bool PendingOutput::Open() {
-  m_stream.open(m_temporary, std::ios::binary | std::ios::trunc | std::ios::in | std::ios::out);
-  return m_stream.is_open();
-}
-
-bool PendingOutput::Commit() {
-  m_stream.flush();
-  if (!m_stream) return false;
-  m_stream.close();
-  // rename does not replace an existing file everywhere: the old one goes first.
-  std::remove(m_final.c_str());
-  if (std::rename(m_temporary.c_str(), m_final.c_str()) != 0) return false;
-  m_committed = true;
-  return true;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
 }
 
 std::string WithExtension(const std::string& name, const std::string& extension) {

@@ -8,6 +8,7 @@
 #include "engine/text.h"
 #include "toolchain/bytes.h"
 #include "toolchain/file_bytes.h"
+#include "toolchain/file_output.h"
 
 namespace talven {
 
