@@ -230,8 +230,7 @@ void ReadSystemVariable(Engine& engine, std::string_view name) {
     return;
   }
   if (!ReadRadixNumber(engine, name) && !ReadConstant(engine, std::string(name))) {
-    engine.reg = Registers{};
-    Error(engine, kUnknownSystemVariable, name);
+    Unknown(engine, name);
   }
 }
 

@@ -95,7 +95,8 @@ void FunctionMciSend(Engine& engine) {
 void FunctionInp(Engine& engine, PortWidth width) {
   const int32_t port = EvaluateInteger(engine, ",");
   const uint32_t value = engine.host.System().ReadPort(static_cast<uint16_t>(port), width);
-  SetInteger(engine, static_cast<int32_t>(width == PortWidth::Byte ? value & 0xFF : value & 0xFFFF));
+  const uint32_t mask = width == PortWidth::Byte ? 0xFF : 0xFFFF;
+  SetInteger(engine, static_cast<int32_t>(value & mask));
 }
 
 void FunctionGetUsage(Engine& engine) {

@@ -25,7 +25,8 @@ class NullSystem : public SystemPlatform {
   intptr_t ShellOpen(const std::string&, const std::string&, int32_t) override { return 2; }
   MciAnswer SendMci(const std::string&) override { return MciAnswer{263, std::string()}; }
   bool ExitSession(uint32_t) override { return false; }
-  void OpenHelp(intptr_t, const std::string&, uint32_t, const std::optional<std::string>&) override {}
+  void OpenHelp(intptr_t, const std::string&, uint32_t,
+                const std::optional<std::string>&) override {}
   uint32_t ReadPort(uint16_t, PortWidth) override { return 0; }
   void WritePort(uint16_t, uint32_t, PortWidth) override {}
 };

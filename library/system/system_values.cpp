@@ -9,7 +9,7 @@ namespace {
 // Deliberate: the month table stores "Februar " and "März " with a trailing blank; the
 // blank is dropped here so that the dates of February and March read like all others.
 constexpr std::array<std::string_view, 12> kMonths = {
-    "Januar", "Februar", "März",   "April",   "Mai",      "Juni",
+    "Januar", "Februar", "März",      "April",   "Mai",      "Juni",
     "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
 constexpr std::array<std::string_view, 7> kWeekdays = {
     "Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"};
@@ -61,7 +61,9 @@ std::string ShortDate(const LocalTime& time, std::string_view pattern) {
     }
     const int field = FieldOf(pattern[i]);
     size_t end = i;
-    while (end < pattern.size() && IsFieldLetter(pattern[end]) && FieldOf(pattern[end]) == field) ++end;
+    while (end < pattern.size() && IsFieldLetter(pattern[end]) && FieldOf(pattern[end]) == field) {
+      ++end;
+    }
     if (!seen[field]) {
       seen[field] = true;
       order[fields++] = field;

@@ -258,7 +258,8 @@ TEST_F(SystemTest, PortsReadZeroAndWriteTheLowBitsNowhere) {
 TEST_F(SystemTest, ShellGoesOnRunEnds) {
   EXPECT_EQ(Run({"SHELL \"c:\\new\\x.exe /n\"", "RUN \"b.exe\"", "SHELL \"nie.exe\""}), 0);
   EXPECT_TRUE(host.events.empty());
-  EXPECT_EQ(system.calls, (std::vector<std::string>{"exec: c:\\new\\x.exe /n|1", "exec: b.exe|1"}));
+  EXPECT_EQ(system.calls,
+            (std::vector<std::string>{"exec: c:\\new\\x.exe /n|1", "exec: b.exe|1"}));
 }
 
 TEST_F(SystemTest, ExitWindowsOnlyAsksTheRecordingSystem) {
