@@ -10,9 +10,10 @@
 
 #include "engine/startup.h"
 #include "engine/std_file.h"
+#include "library/system/null_system.h"
+#include "library/windows/null_window.h"
 #include "toolchain/compiler.h"
 #include "toolchain/runtime.h"
-#include "library/windows/null_window.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ class ConsoleHost : public talven::Host {
   }
   talven::WindowPlatform& Window() override { return window; }
   talven::NullWindow window;
+  talven::SystemPlatform& System() override { return system; }
+  talven::NullSystem system;
   void ShowMouseCursor() override {}
   void RepaintMainWindow() override {}
   void ReleaseRun() override {}

@@ -25,6 +25,7 @@ void Engine::ResetRunState() {
   frames.clear();
   currentLine = nullptr;
   cache = SearchCache{};
+  system = SystemState{};
 }
 
 }  // namespace talven

@@ -15,6 +15,7 @@
 #include "engine/values.h"
 #include "engine/variables.h"
 #include "library/files/file_slots.h"
+#include "library/system/system_state.h"
 #include "library/windows/window_state.h"
 
 namespace talven {
@@ -174,6 +175,8 @@ class Engine {
   WindowState window;
   // The file slots.
   FileState files;
+  // What the system functions remember.
+  SystemState system;
 };
 
 }  // namespace talven

@@ -9,6 +9,7 @@
 
 namespace talven {
 
+class SystemPlatform;
 class WindowPlatform;
 
 enum class BoxIcon { None, Stop, Exclamation, Information, Question };
@@ -60,6 +61,8 @@ class Host {
   virtual void RepaintMainWindow() = 0;
   // The main output window (created on first use through the window state).
   virtual WindowPlatform& Window() = 0;
+  // The operating system's side of the system variables, functions and statements.
+  virtual SystemPlatform& System() = 0;
   // The end of a run: device contexts, fonts, pens and brushes, the main window.
   virtual void ReleaseRun() = 0;
 };

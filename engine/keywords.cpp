@@ -5,6 +5,7 @@
 
 #include "engine/statements.h"
 #include "library/files/statements.h"
+#include "library/system/statements.h"
 #include "library/windows/statements.h"
 
 namespace talven {

@@ -3,6 +3,7 @@
 // every other time), no include can be found, and the queue is always empty.
 
 #include "engine/host.h"
+#include "library/system/null_system.h"
 #include "library/windows/null_window.h"
 
 namespace talven::fuzz {
@@ -27,6 +28,8 @@ class FuzzHost : public Host {
   }
   WindowPlatform& Window() override { return window; }
   NullWindow window;
+  SystemPlatform& System() override { return system; }
+  NullSystem system;
   void ShowMouseCursor() override {}
   void RepaintMainWindow() override {}
   void ReleaseRun() override {}

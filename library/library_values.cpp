@@ -6,6 +6,7 @@
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "library/files/file_slots.h"
+#include "library/system/functions.h"
 #include "library/windows/window_state.h"
 
 namespace talven {
@@ -91,6 +92,7 @@ void FunctionEof(Engine& engine) {
 }  // namespace
 
 bool CallLibraryFunction(Engine& engine, std::string_view name) {
+  if (CallSystemFunction(engine, name)) return true;
   if (name == "SCRN") {
     FunctionScrn(engine);
   } else if (name == "TAB") {

@@ -42,6 +42,7 @@ TEST_P(GoldenProgram, RunsAsExpected) {
   RecordingHost host;
   host.answers.assign(golden.answers.begin(), golden.answers.end());
   for (const auto& [key, value] : golden.ini) host.ini[key] = value;
+  for (const auto& [name, value] : golden.environment) host.system.environment[name] = value;
   host.window.typed.assign(golden.typed.begin(), golden.typed.end());
   const int exitCode =
       RunInterpreter(host, golden.args.value_or(std::vector<std::string>{GetParam()}));
@@ -80,6 +81,7 @@ TEST_P(CompiledProgram, RunsAsExpected) {
     const std::vector<std::string> answers = CompiledAnswers(golden);
     host.answers.assign(answers.begin(), answers.end());
     host.window.typed.assign(golden.typed.begin(), golden.typed.end());
+    for (const auto& [name, value] : golden.environment) host.system.environment[name] = value;
     const int exitCode = RunRuntime(host, CompiledArgs(golden, c.file), "no-such-runtime.exe");
     EXPECT_EQ(WithScreen(host), CompiledEvents(golden));
     EXPECT_EQ(exitCode, CompiledExit(golden));

@@ -129,11 +129,28 @@ class SettingsFile {
   std::string m_path;
 };
 
+// The environment variables a program finds: Wine hands the driver's environment on to
+// the programs it starts.
+class EnvironmentGuard {
+ public:
+  explicit EnvironmentGuard(const std::vector<std::pair<std::string, std::string>>& entries)
+      : m_entries(entries) {
+    for (const auto& [name, value] : m_entries) setenv(name.c_str(), value.c_str(), 1);
+  }
+  ~EnvironmentGuard() {
+    for (const auto& [name, value] : m_entries) unsetenv(name.c_str());
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> m_entries;
+};
+
 class WineGolden : public testing::TestWithParam<std::string> {};
 
 TEST_P(WineGolden, MatchesExpectations) {
   const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + GetParam());
   SettingsFile settings(golden.ini);
+  EnvironmentGuard environment(golden.environment);
   const DriverRun run = RunUnderWine(
       GoldenWorkDir(TALVEN_GOLDEN_DIR, "wine"), golden.args.value_or(std::vector<std::string>{GetParam()}), golden.answers,
       golden.typed);
@@ -163,6 +180,7 @@ TEST_P(WineCompiled, MatchesExpectations) {
                    ("talven_wine_compiled_" + std::to_string(getpid()));
   if (!PrepareCompiledFolder(TALVEN_GOLDEN_DIR, dir, c.file, c.mode)) GTEST_SKIP() << "no comment in line 1";
   SettingsFile settings(golden.ini);
+  EnvironmentGuard environment(golden.environment);
   // The linker's default runtime module, TLVRUN32.EXE in the current folder.
   std::filesystem::copy_file(TALVEN_WIN_BIN "/TLVRUN32.EXE", dir / "TLVRUN32.EXE");
 

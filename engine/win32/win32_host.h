@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/host.h"
+#include "library/system/win32/win32_system.h"
 #include "library/windows/win32/win32_window.h"
 
 namespace talven {
@@ -23,9 +24,11 @@ class Win32Host : public Host {
   void RepaintMainWindow() override;
   void ReleaseRun() override;
   WindowPlatform& Window() override { return m_window; }
+  SystemPlatform& System() override { return m_system; }
 
  private:
   Win32Window m_window;
+  Win32System m_system;
   uint32_t m_lastPumpTick = 0;
   uint32_t m_pumpSkips = 0;
 };

@@ -65,6 +65,10 @@ GoldenCase ParseGolden(const std::string& path) {
       const size_t equals = value.find('=');
       golden.ini.emplace_back(value.substr(0, equals),
                               equals == std::string::npos ? "" : value.substr(equals + 1));
+    } else if (TakeDirective(line, "env", value)) {
+      const size_t equals = value.find('=');
+      golden.environment.emplace_back(value.substr(0, equals),
+                                      equals == std::string::npos ? "" : value.substr(equals + 1));
     } else if (TakeDirective(line, "box", value)) {
       golden.events.push_back("box: " + value);
     } else if (TakeDirective(line, "dialog", value)) {

@@ -6,6 +6,7 @@
 //   ' answer: cancel     answers for the boxes and dialogs, in order (ok, cancel, yes, no,
 //                        file:NAME)
 //   ' ini: FILE|SECTION|KEY=VALUE   a setting the program finds
+//   ' env: NAME=VALUE    an environment variable the program finds
 //   ' box: ICON BUTTONS | CAPTION | TEXT   the boxes, in order (\n stands for CR LF)
 //   ' dialog: CAPTION    a file dialog
 //   ' type: TEXT         keys typed when the program next waits for input (\n is Enter,
@@ -36,6 +37,7 @@ struct GoldenCase {
   std::optional<std::vector<std::string>> args;
   std::vector<std::string> answers;
   std::vector<std::pair<std::string, std::string>> ini;
+  std::vector<std::pair<std::string, std::string>> environment;
   std::vector<std::string> events;
   std::vector<std::string> typed;
   int exitCode = 0;

@@ -143,4 +143,59 @@ PumpResult RecordingHost::PumpMessages(bool) {
   return quitAfterPumps >= 0 && pumps >= quitAfterPumps ? PumpResult::Quit : PumpResult::Idle;
 }
 
+namespace {
+
+const char* WidthName(PortWidth width) { return width == PortWidth::Byte ? "byte" : "word"; }
+
+}  // namespace
+
+std::optional<std::string> FakeSystem::Environment(std::string_view name) {
+  const auto it = environment.find(std::string(name));
+  if (it == environment.end()) return std::nullopt;
+  return it->second;
+}
+
+uint32_t FakeSystem::Execute(const std::string& commandLine, int32_t show) {
+  calls.push_back("exec: " + commandLine + "|" + std::to_string(show));
+  return programsStart ? 33 : 2;
+}
+
+bool FakeSystem::ExecuteAndWait(const std::string& commandLine, int32_t show) {
+  calls.push_back("wait: " + commandLine + "|" + std::to_string(show));
+  return programsStart;
+}
+
+intptr_t FakeSystem::ShellOpen(const std::string& file, const std::string& verb, int32_t show) {
+  calls.push_back("shell: " + file + "|" + verb + "|" + std::to_string(show));
+  return programsStart ? 42 : 2;
+}
+
+MciAnswer FakeSystem::SendMci(const std::string& command) {
+  calls.push_back("mci: " + command);
+  const auto it = mci.find(command);
+  if (it != mci.end()) return it->second;
+  return MciAnswer{263, "MCI-Fehler 263"};
+}
+
+bool FakeSystem::ExitSession(uint32_t flags) {
+  calls.push_back("exit: " + std::to_string(flags));
+  return false;
+}
+
+void FakeSystem::OpenHelp(intptr_t owner, const std::string& file, uint32_t command,
+                          const std::optional<std::string>& keyword) {
+  calls.push_back("help: " + std::to_string(owner) + "|" + file + "|" + std::to_string(command) +
+                  "|" + keyword.value_or("-"));
+}
+
+uint32_t FakeSystem::ReadPort(uint16_t port, PortWidth width) {
+  calls.push_back("in: " + std::to_string(port) + "|" + WidthName(width));
+  return 0;
+}
+
+void FakeSystem::WritePort(uint16_t port, uint32_t value, PortWidth width) {
+  calls.push_back("out: " + std::to_string(port) + "|" + std::to_string(value) + "|" +
+                  WidthName(width));
+}
+
 }  // namespace talven::test

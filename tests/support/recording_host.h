@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/host.h"
+#include "library/system/system_platform.h"
 #include "library/windows/input_state.h"
 #include "library/windows/window_platform.h"
 #include "library/windows/window_state.h"
@@ -49,6 +50,53 @@ class FakeWindow : public WindowPlatform {
   WindowState* m_state = nullptr;
 };
 
+// A system with fixed values that records what the program asked of it (one line each,
+// kept apart from the boxes) and starts nothing.
+class FakeSystem : public SystemPlatform {
+ public:
+  intptr_t ModuleHandle() override { return moduleHandle; }
+  intptr_t DesktopWindow() override { return desktopWindow; }
+  int32_t BitsPerPixel() override { return bitsPerPixel; }
+  uint32_t TickCount() override { return tickCount; }
+  uint32_t VersionValue() override { return versionValue; }
+  std::string WindowsDirectory() override { return windowsDirectory; }
+  std::string SystemDirectory() override { return systemDirectory; }
+  std::string CurrentDirectory() override { return currentDirectory; }
+  LocalTime Now() override { return now; }
+  std::optional<std::string> Environment(std::string_view name) override;
+  std::optional<std::string> ClipboardText() override { return clipboard; }
+  uint32_t Execute(const std::string& commandLine, int32_t show) override;
+  bool ExecuteAndWait(const std::string& commandLine, int32_t show) override;
+  intptr_t ShellOpen(const std::string& file, const std::string& verb, int32_t show) override;
+  MciAnswer SendMci(const std::string& command) override;
+  bool ExitSession(uint32_t flags) override;
+  void OpenHelp(intptr_t owner, const std::string& file, uint32_t command,
+                const std::optional<std::string>& keyword) override;
+  uint32_t ReadPort(uint16_t port, PortWidth width) override;
+  void WritePort(uint16_t port, uint32_t value, PortWidth width) override;
+
+  intptr_t moduleHandle = 0x400000;
+  intptr_t desktopWindow = 0x10010;
+  int32_t bitsPerPixel = 32;
+  uint32_t tickCount = 123456;
+  // Version 5.1, build 2600 in the high word.
+  uint32_t versionValue = 0x0A280105;
+  std::string windowsDirectory = "C:\\WINDOWS";
+  std::string systemDirectory = "C:\\WINDOWS\\system32";
+  std::string currentDirectory = "C:\\TALVEN";
+  LocalTime now{2026, 12, 8, 2, 9, 5, 7, 3};
+  std::map<std::string, std::string> environment;
+  std::optional<std::string> clipboard;
+  // Whether started programs start (WinExec then returns 33, else 2).
+  bool programsStart = true;
+  // Answers of multimedia commands; any other command fails with 263.
+  std::map<std::string, MciAnswer> mci;
+  // "exec: CMD|SHOW", "wait: CMD|SHOW", "shell: FILE|VERB|SHOW", "mci: CMD",
+  // "exit: FLAGS", "help: OWNER|FILE|COMMAND|KEY" (KEY "-" without data),
+  // "in: PORT|WIDTH", "out: PORT|VALUE|WIDTH" (WIDTH byte or word).
+  std::vector<std::string> calls;
+};
+
 class RecordingHost : public Host {
  public:
   BoxAnswer ShowBox(const BoxRequest& box) override;
@@ -66,8 +114,10 @@ class RecordingHost : public Host {
     window.Destroy();
   }
   WindowPlatform& Window() override { return window; }
+  SystemPlatform& System() override { return system; }
 
   FakeWindow window;
+  FakeSystem system;
 
   // Answers in order: ok, cancel, yes, no, "file:NAME".
   std::deque<std::string> answers;
