@@ -46,6 +46,7 @@ class NullWindow : public WindowPlatform {
   }
   bool PeekNextMessage(MessageRecord&) override { return false; }
   intptr_t UseTextFont(const FontRequest&) override { return 0; }
+  void DrawTextAt(int32_t, int32_t, std::string_view, Color, Color, bool, int32_t) override {}
   intptr_t CurrentFont() override { return 0; }
   void SetControlFont(intptr_t, intptr_t) override {}
   bool DeleteGraphicsObject(intptr_t) override { return false; }

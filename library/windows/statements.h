@@ -34,6 +34,7 @@ void StmtShowCursor(Engine& engine);
 
 // statements_handles.cpp
 void StmtUseFont(Engine& engine);
+void StmtDrawText(Engine& engine);
 void StmtSetFont(Engine& engine);
 void StmtScreen(Engine& engine);
 void StmtGetMessage(Engine& engine);

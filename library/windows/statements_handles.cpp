@@ -1,6 +1,6 @@
 // Statements on fonts, mapping, messages, icons and cursors, and on windows by handle:
-// USEFONT, SETFONT, SCREEN, GETMESSAGE, USEICON, USEEXTCURSOR, SETWINDOWPOS, ENABLEWINDOW,
-// SETSTYLE, DELETEOBJECT.
+// USEFONT, DRAWTEXT, SETFONT, SCREEN, GETMESSAGE, USEICON, USEEXTCURSOR, SETWINDOWPOS,
+// ENABLEWINDOW, SETSTYLE, DELETEOBJECT.
 
 #include <string>
 
@@ -18,6 +18,7 @@ constexpr int32_t kDuringPrinting = 221;
 constexpr int32_t kNegativeSize = 223;
 constexpr int32_t kNoIcon = 224;
 constexpr int32_t kPrinterScale = 10;
+constexpr int32_t kNeedsWindow = 237;
 
 std::string EvaluateString(Engine& engine, std::string_view separator) {
   Evaluate(engine, separator, EvalMode::String);
@@ -48,6 +49,27 @@ void StmtUseFont(Engine& engine) {
   request.orientation = window.orientation;
   request.charset = window.charset;
   EnsureWindow(engine).UseTextFont(request);
+}
+
+// DRAWTEXT x, y, text: at a pixel position (logical units after SCREEN) in the current font
+// and the colours of TEXTCOLOR. Needs the window or a paint redirection.
+void StmtDrawText(Engine& engine) {
+  engine.handled = true;
+  WindowState& window = engine.window;
+  int32_t x = EvaluateInteger(engine, ",");
+  int32_t y = EvaluateInteger(engine, ",");
+  const std::string text = EvaluateString(engine, ",");
+  WindowPlatform& platform = engine.host.Window();
+  if (!platform.Exists() && !window.paintTarget.has_value()) {
+    Error(engine, kNeedsWindow);
+    return;
+  }
+  if (window.printing) {
+    x *= kPrinterScale;
+    y *= kPrinterScale;
+  }
+  platform.DrawTextAt(x, y, text, window.textForeground, window.textBackground,
+                      window.textTransparent, window.font);
 }
 
 // SETFONT window, font: the font for a control.

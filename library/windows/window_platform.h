@@ -143,6 +143,10 @@ class WindowPlatform {
   // USEFONT: creates the font, selects it into both targets and deletes the previous one;
   // the handle of the new font. Text of the grid keeps its stock fonts.
   virtual intptr_t UseTextFont(const FontRequest& request) = 0;
+  // DRAWTEXT: text at a logical position in the current font (USEFONT's, else the stock font
+  // of the font table's current index) and TEXTCOLOR's colours, on both targets.
+  virtual void DrawTextAt(int32_t x, int32_t y, std::string_view text, Color foreground,
+                          Color background, bool transparent, int32_t stockFont) = 0;
   // %FONT: the font selected for drawing (a stock font while USEFONT made none).
   virtual intptr_t CurrentFont() = 0;
   virtual void SetControlFont(intptr_t window, intptr_t font) = 0;

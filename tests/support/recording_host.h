@@ -63,6 +63,7 @@ class FakeWindow : public WindowPlatform {
   bool TakeMessage(MessageRecord& record) override;
   bool PeekNextMessage(MessageRecord& record) override;
   intptr_t UseTextFont(const FontRequest& request) override;
+  void DrawTextAt(int32_t, int32_t, std::string_view, Color, Color, bool, int32_t) override {}
   intptr_t CurrentFont() override { return font; }
   void SetControlFont(intptr_t, intptr_t) override {}
   bool DeleteGraphicsObject(intptr_t object) override;

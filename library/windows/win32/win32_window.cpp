@@ -451,6 +451,21 @@ intptr_t Win32Window::UseTextFont(const FontRequest& request) {
   return reinterpret_cast<intptr_t>(font);
 }
 
+void Win32Window::DrawTextAt(int32_t x, int32_t y, std::string_view text, Color foreground,
+                             Color background, bool transparent, int32_t stockFont) {
+  if (m_window == nullptr) return;
+  HDC targets[2];
+  const int count = Targets(targets);
+  for (int i = 0; i < count; ++i) {
+    HDC dc = targets[i];
+    SelectObject(dc, m_userFont != nullptr ? static_cast<HGDIOBJ>(m_userFont) : StockFont(stockFont));
+    SetTextColor(dc, foreground);
+    SetBkColor(dc, background);
+    SetBkMode(dc, transparent ? TRANSPARENT : OPAQUE);
+    TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+  }
+}
+
 intptr_t Win32Window::CurrentFont() {
   HGDIOBJ font = m_userFont != nullptr ? static_cast<HGDIOBJ>(m_userFont)
                                        : StockFont(m_state != nullptr ? m_state->font : 2);

@@ -53,6 +53,8 @@ class Win32Window final : public WindowPlatform {
   bool TakeMessage(MessageRecord& record) override;
   bool PeekNextMessage(MessageRecord& record) override;
   intptr_t UseTextFont(const FontRequest& request) override;
+  void DrawTextAt(int32_t x, int32_t y, std::string_view text, Color foreground,
+                  Color background, bool transparent, int32_t stockFont) override;
   intptr_t CurrentFont() override;
   void SetControlFont(intptr_t window, intptr_t font) override;
   bool DeleteGraphicsObject(intptr_t object) override;
