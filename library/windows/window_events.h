@@ -12,6 +12,9 @@
 namespace talven {
 
 // Message numbers the rules need (the platform's own numbers, kept here as plain values).
+inline constexpr uint32_t kMessageSize = 0x0005;
+inline constexpr uint32_t kMessageHScroll = 0x0114;
+inline constexpr uint32_t kMessageVScroll = 0x0115;
 inline constexpr uint32_t kMessageKeyDown = 0x0100;
 inline constexpr uint32_t kMessageChar = 0x0102;
 inline constexpr uint32_t kMessageSysKeyDown = 0x0104;

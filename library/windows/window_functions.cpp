@@ -101,7 +101,12 @@ bool CallWindowFunction(Engine& engine, std::string_view name) {
     const bool help = engine.window.input.lastPushedHelp;
     SetInteger(engine, focus != 0 && asked == (help ? -focus : focus) ? 1 : 0);
   } else if (name == "DESTROYWINDOW") {
-    SetInteger(engine, platform.DestroyWindowOf(EvaluateHandle(engine)) ? 1 : 0);
+    const intptr_t target = EvaluateHandle(engine);
+    const bool mainWindow = platform.Exists() && target == platform.NativeHandle();
+    const bool destroyed = platform.DestroyWindowOf(target);
+    // The main window gone, the run ends as when the user closes it.
+    if (mainWindow && destroyed) throw RunEnd{255};
+    SetInteger(engine, destroyed ? 1 : 0);
   } else if (name == "WIDTH" || name == "HEIGHT") {
     const ClientSize size = platform.ClientSizeOf(EvaluateHandle(engine));
     SetInteger(engine, name == "WIDTH" ? size.width : size.height);

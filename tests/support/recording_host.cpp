@@ -153,6 +153,7 @@ intptr_t FakeWindow::SetFocusTo(intptr_t window) {
 bool FakeWindow::DestroyWindowOf(intptr_t window) {
   if (!IsMain(window)) return false;
   closed = true;  // the quit message follows the main window's end
+  m_state = nullptr;
   return true;
 }
 
@@ -194,9 +195,35 @@ void FakeWindow::Dispatch(const MessageRecord& record) {
   input.lastMessage = record.message;
   input.lastWParam = record.wParam;
   input.lastLParam = record.lParam;
-  if (record.message == kMessageChar &&
-      RecordChar(input, static_cast<uint8_t>(record.wParam), m_state->breakChecking)) {
-    closed = true;
+  // What the window procedure does with the messages a program posts to itself.
+  switch (record.message) {
+    case kMessageChar:
+      if (RecordChar(input, static_cast<uint8_t>(record.wParam), m_state->breakChecking)) {
+        closed = true;
+      }
+      break;
+    case kMessageKeyDown: RecordKeyDown(input, static_cast<int32_t>(record.wParam)); break;
+    case kMessageSize:
+      ResizeClient(*m_state, static_cast<int32_t>(record.lParam & 0xFFFF),
+                   static_cast<int32_t>((record.lParam >> 16) & 0xFFFF));
+      PushEvent(input, kKeyResized);
+      break;
+    case kMessageCommand: {
+      const CommandMessage command{static_cast<int32_t>(record.wParam & 0xFFFF),
+                                   static_cast<int32_t>((record.wParam >> 16) & 0xFFFF),
+                                   record.lParam};
+      const bool dialogMode = (m_state->setup.styleBits & kStyleDialogMode) != 0;
+      const CommandEffect effect = RecordCommand(input, dialogMode, command);
+      if (effect == CommandEffect::FocusControl) focus = command.control;
+      if (effect == CommandEffect::RemoveFocus) focus = 0;
+      break;
+    }
+    case kMessageHScroll:
+    case kMessageVScroll:
+      input.focus = focus;
+      PushEvent(input, kKeyControlUsed);
+      break;
+    default: break;
   }
 }
 

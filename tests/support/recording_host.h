@@ -64,7 +64,10 @@ class FakeWindow : public WindowPlatform {
   bool PeekNextMessage(MessageRecord& record) override;
   intptr_t UseTextFont(const FontRequest& request) override;
   void DrawTextAt(int32_t, int32_t, std::string_view, Color, Color, bool, int32_t) override {}
-  intptr_t CurrentFont() override { return font; }
+  // Stock fonts are 0x180 + their index.
+  intptr_t CurrentFont() override {
+    return font != 0 ? font : 0x180 + (m_state != nullptr ? m_state->font : 2);
+  }
   void SetControlFont(intptr_t, intptr_t) override {}
   bool DeleteGraphicsObject(intptr_t object) override;
   void MapLogical(int32_t width, int32_t height) override {

@@ -363,7 +363,13 @@ bool Win32Window::ShowWindowAs(intptr_t window, int32_t mode) {
 intptr_t Win32Window::FocusWindow() { return AsHandle(GetFocus()); }
 intptr_t Win32Window::SetFocusTo(intptr_t window) { return AsHandle(SetFocus(AsWindow(window))); }
 bool Win32Window::DestroyWindowOf(intptr_t window) {
-  return window != 0 && DestroyWindow(AsWindow(window)) != 0;
+  if (window == 0) return false;
+  // The main window goes with its contexts and bitmaps; the quit message then ends the run.
+  if (m_window != nullptr && AsWindow(window) == m_window) {
+    Destroy();
+    return true;
+  }
+  return DestroyWindow(AsWindow(window)) != 0;
 }
 
 ClientSize Win32Window::ClientSizeOf(intptr_t window) {
@@ -517,6 +523,7 @@ void Win32Window::RedirectPaint(intptr_t target) {
       m_bitmapDc = CreateCompatibleDC(m_windowDc);
       m_bitmap = CreateCompatibleBitmap(m_windowDc, m_metrics.screenWidth, m_metrics.screenHeight);
       m_oldBitmapOfBitmapDc = SelectObject(m_bitmapDc, m_bitmap);
+      PatBlt(m_bitmapDc, 0, 0, m_metrics.screenWidth, m_metrics.screenHeight, WHITENESS);
     }
     m_redirectDc = m_bitmapDc;
     return;
