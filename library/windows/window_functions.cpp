@@ -39,12 +39,15 @@ struct ReadArgument {
 ReadArgument EvaluateMessageArgument(Engine& engine) {
   ReadArgument argument;
   const std::string upper = UpperCase(engine.param);
-  const std::string written(TrimControl(std::string_view(upper).substr(0, OperandEnd(upper, 0, ",", false))));
+  const size_t end = OperandEnd(upper, 0, ",", false);
+  const std::string written(TrimControl(std::string_view(upper).substr(0, end)));
   Evaluate(engine, ",");
   if (engine.reg.type == ValueType::String) {
     argument.value.isText = true;
     argument.value.text = engine.reg.Text();
-    if (!written.empty() && written.back() == '$') argument.variable = engine.vars.strings.Find(written);
+    if (!written.empty() && written.back() == '$') {
+      argument.variable = engine.vars.strings.Find(written);
+    }
   } else {
     argument.value.number = static_cast<intptr_t>(engine.reg.longValue);
   }
@@ -150,7 +153,8 @@ bool ReadWindowVariable(Engine& engine, std::string_view name) {
       frame = platform.FrameOf(platform.NativeHandle());
     } else {
       const WindowSetup& setup = window.setup;
-      frame = WindowFrame{setup.left, setup.top, setup.left + setup.width, setup.top + setup.height};
+      frame = WindowFrame{setup.left, setup.top, setup.left + setup.width,
+                          setup.top + setup.height};
     }
     SetInteger(engine, name == "%WINLEFT"    ? frame.left
                        : name == "%WINTOP"   ? frame.top

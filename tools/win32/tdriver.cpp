@@ -9,8 +9,8 @@
 //   box: ICON BUTTONS | CAPTION | TEXT      (ICON: icon or none; CR LF written as \n)
 //   dialog: CAPTION
 // Each TEXT is typed into the program's main window the next time the program blocks
-// waiting for input (\n types Enter, \b backspace, \f presses F1); --cover instead covers the window with
-// another one for a moment and uncovers it again. --screenshot saves what the screen shows
+// waiting for input (\n types Enter, \b backspace, \f presses F1); --cover instead covers
+// the window with another one for a moment and uncovers it again. --screenshot saves what the screen shows
 // of the window's client area when the run is over (needs a real display, such as Xvfb). When the program's run is over and its
 // window waits to be closed, the rows of its text grid are reported and the window closed:
 //   screen: ROW

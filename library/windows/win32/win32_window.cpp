@@ -411,7 +411,8 @@ intptr_t Win32Window::Deliver(intptr_t window, uint32_t message, MessageArgument
   auto buffer = [](const MessageArgument& argument) {
     auto room = std::make_unique<std::array<char, kTextBuffer>>();
     room->fill('\0');
-    std::memcpy(room->data(), argument.text.data(), std::min(argument.text.size(), kTextBuffer - 1));
+    std::memcpy(room->data(), argument.text.data(),
+                std::min(argument.text.size(), kTextBuffer - 1));
     return room;
   };
   std::unique_ptr<std::array<char, kTextBuffer>> wText;
@@ -464,7 +465,8 @@ void Win32Window::DrawTextAt(int32_t x, int32_t y, std::string_view text, Color 
   const int count = Targets(targets);
   for (int i = 0; i < count; ++i) {
     HDC dc = targets[i];
-    SelectObject(dc, m_userFont != nullptr ? static_cast<HGDIOBJ>(m_userFont) : StockFont(stockFont));
+    SelectObject(dc, m_userFont != nullptr ? static_cast<HGDIOBJ>(m_userFont)
+                                           : StockFont(stockFont));
     SetTextColor(dc, foreground);
     SetBkColor(dc, background);
     SetBkMode(dc, transparent ? TRANSPARENT : OPAQUE);
