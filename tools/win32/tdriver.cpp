@@ -345,6 +345,13 @@ int main(int argc, char** argv) {
     if (main != nullptr && !closing) {
       const auto wait = reinterpret_cast<uintptr_t>(GetPropA(main, kWaitingProperty));
       if (GetPropA(main, kEndedProperty) != nullptr) {
+        // Wine shows what a window drew once its program waits for messages again: let the
+        // program answer one message and give the display a moment before the picture.
+        if (!screenshot.empty()) {
+          DWORD_PTR ignored = 0;
+          SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+          Sleep(250);
+        }
         if (!screenshot.empty() && !SaveScreenshot(main, screenshot)) {
           std::fprintf(stderr, "tdriver: no screenshot\n");
         }
