@@ -75,7 +75,8 @@ class FakeWindow : public WindowPlatform {
   }
   void RedirectPaint(intptr_t target) override { paintTarget = target; }
   void EndRedirect() override { paintTarget = 0; }
-  bool UseIcon(std::string_view) override { return false; }  // the program has no icons
+  // The programs carry one icon, "TALVEN".
+  bool UseIcon(std::string_view name) override { return Exists() && name == "TALVEN"; }
   void UseStandardCursor(int32_t) override {}
   bool UseCursorFrom(int32_t, std::string_view) override { return false; }
   intptr_t DeviceContext(Surface surface) override {
