@@ -7,6 +7,7 @@
 #include "engine/evaluator.h"
 #include "library/files/file_slots.h"
 #include "library/system/functions.h"
+#include "library/windows/window_functions.h"
 #include "library/windows/window_state.h"
 
 namespace talven {
@@ -126,7 +127,8 @@ bool CallLibraryFunction(Engine& engine, std::string_view name) {
   } else if (name == "EOF") {
     FunctionEof(engine);
   } else {
-    return false;
+    // The window functions on handles, fonts and messages.
+    return CallWindowFunction(engine, name);
   }
   return true;
 }
@@ -179,7 +181,8 @@ bool ReadLibraryVariable(Engine& engine, std::string_view name) {
     SetInteger(engine, engine.files.ioResult);
     engine.files.ioResult = 0;
   } else {
-    return false;
+    // The window's handles, edges, fonts, messages and the values of the last INPUT.
+    return ReadWindowVariable(engine, name);
   }
   return true;
 }

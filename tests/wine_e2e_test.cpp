@@ -37,6 +37,8 @@ std::string Written(const std::string& typed) {
       out += "\\n";
     } else if (c == '\b') {
       out += "\\b";
+    } else if (c == '\f') {
+      out += "\\f";
     } else {
       out += c;
     }

@@ -103,9 +103,11 @@ PumpResult Win32Host::PumpMessages(bool force) {
   if (!force && now == m_lastPumpTick && ++m_pumpSkips < kMaxPumpSkips) return PumpResult::Idle;
   m_lastPumpTick = now;
   m_pumpSkips = 0;
+  m_window.BeginMessageStep();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) return PumpResult::Quit;
+    if (m_window.FilterMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

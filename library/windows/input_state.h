@@ -35,7 +35,9 @@ struct InputState {
   bool paintRequested = false;
   bool timerTicked = false;
   bool inputSeen = false;
-  bool helpPressed = false;
+  bool helpPressed = false;      // F1 during WAITINPUT
+  bool helpPending = false;      // F1 noted, key 5 not pushed yet
+  bool lastPushedHelp = false;   // the last key pushed was 5 (F1): %GETFOCUS is negated
   bool waitingForInput = false;
 
   intptr_t lastWindow = 0;

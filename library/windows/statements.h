@@ -32,6 +32,19 @@ void StmtStartPaint(Engine& engine);
 void StmtEndPaint(Engine& engine);
 void StmtShowCursor(Engine& engine);
 
+// statements_handles.cpp
+void StmtUseFont(Engine& engine);
+void StmtDrawText(Engine& engine);
+void StmtSetFont(Engine& engine);
+void StmtScreen(Engine& engine);
+void StmtGetMessage(Engine& engine);
+void StmtUseIcon(Engine& engine);
+void StmtUseExtCursor(Engine& engine);
+void StmtSetWindowPos(Engine& engine);
+void StmtEnableWindow(Engine& engine);
+void StmtSetStyle(Engine& engine);
+void StmtDeleteObject(Engine& engine);
+
 // statements_input.cpp
 void StmtWaitKey(Engine& engine);
 void StmtWaitScan(Engine& engine);

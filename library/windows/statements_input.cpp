@@ -104,11 +104,13 @@ InputTarget FindInputTarget(Engine& engine, const std::string& name) {
 void StoreInput(Engine& engine, const InputTarget& target, const std::string& line) {
   Variables& vars = engine.vars;
   const double number = std::strtod(line.c_str(), nullptr);
+  // Each type also keeps the last value INPUT read (%INPUT, $INPUT, &INPUT, !INPUT).
+  WindowState& window = engine.window;
   switch (target.type) {
-    case '$': vars.strings.Value(target.index) = line; break;
-    case '%': vars.integers.Value(target.index) = Truncated(number); break;
-    case '&': vars.longs.Value(target.index) = Truncated(number); break;
-    default: vars.floats.Value(target.index) = number; break;
+    case '$': vars.strings.Value(target.index) = window.inputString = line; break;
+    case '%': vars.integers.Value(target.index) = window.inputInteger = Truncated(number); break;
+    case '&': vars.longs.Value(target.index) = window.inputLong = Truncated(number); break;
+    default: vars.floats.Value(target.index) = window.inputFloat = number; break;
   }
 }
 

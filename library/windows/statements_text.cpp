@@ -122,7 +122,9 @@ void StmtStartPaint(Engine& engine) {
     Error(engine, kDuringPaint, engine.word);
     return;
   }
-  window.paintTarget = EvaluateInteger(engine, ",");
+  const int32_t target = EvaluateInteger(engine, ",");
+  window.paintTarget = target;
+  EnsureWindow(engine).RedirectPaint(static_cast<intptr_t>(target));
 }
 
 void StmtEndPaint(Engine& engine) {
@@ -133,6 +135,7 @@ void StmtEndPaint(Engine& engine) {
     return;
   }
   window.paintTarget.reset();
+  engine.host.Window().EndRedirect();
   engine.host.PumpMessages(true);
 }
 

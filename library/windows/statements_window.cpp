@@ -91,6 +91,7 @@ void StmtCls(Engine& engine) {
   if (!engine.param.empty()) color = ConvertColor(EvaluateInteger(engine, ","), engine.window.trueColor);
   WindowPlatform& platform = EnsureWindow(engine);
   engine.window.grid->Clear();
+  engine.window.origin = CellOrigin{};
   platform.FillScreen(color);
   platform.Invalidate();
 }
@@ -207,6 +208,9 @@ void StmtUseCursor(Engine& engine) {
     return;
   }
   engine.window.cursor = cursor;
+  // A window made later takes the cursor when it is created.
+  WindowPlatform& platform = engine.host.Window();
+  if (platform.Exists()) platform.UseStandardCursor(cursor);
 }
 
 }  // namespace talven

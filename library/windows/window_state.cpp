@@ -11,11 +11,13 @@ constexpr Color kWhite = 0xFFFFFF;
 // Draws what the grid changes on the window, cell by cell in pixels.
 class WindowSink final : public TextSink {
  public:
-  WindowSink(WindowPlatform& platform, const WindowMetrics& metrics)
-      : m_platform(platform), m_metrics(metrics) {}
+  WindowSink(WindowPlatform& platform, const WindowState& window)
+      : m_platform(platform), m_metrics(window.metrics), m_origin(window.origin) {}
+  // Cells are drawn relative to the scroll origin.
   void DrawRun(int32_t row, int32_t column, std::string_view text, uint8_t attribute,
                uint8_t font) override {
-    m_platform.DrawText(column * m_metrics.cellWidth, row * m_metrics.cellHeight, text,
+    m_platform.DrawText((column - m_origin.column) * m_metrics.cellWidth,
+                        (row - m_origin.row) * m_metrics.cellHeight, text,
                         kColorTable[attribute & 0x0F], kColorTable[attribute >> 4], font);
   }
   void ScrollUp() override { m_platform.ScrollUp(m_metrics.cellHeight); }
@@ -24,6 +26,7 @@ class WindowSink final : public TextSink {
  private:
   WindowPlatform& m_platform;
   const WindowMetrics& m_metrics;
+  CellOrigin m_origin;
 };
 
 }  // namespace
@@ -43,15 +46,22 @@ WindowPlatform& EnsureWindow(Engine& engine) {
   return platform;
 }
 
+void ResizeClient(WindowState& window, int32_t width, int32_t height) {
+  window.visible = VisibleCells(width, height, window.metrics.cellWidth, window.metrics.cellHeight);
+  const int32_t columns = window.grid ? window.grid->Columns() : window.gridColumns;
+  const int32_t rows = window.grid ? window.grid->Rows() : window.gridRows;
+  window.origin = ClampedOrigin(window.origin, window.visible, columns, rows);
+}
+
 void WriteText(Engine& engine, std::string_view text) {
   WindowPlatform& platform = EnsureWindow(engine);
-  WindowSink sink(platform, engine.window.metrics);
+  WindowSink sink(platform, engine.window);
   engine.window.grid->Write(text, sink);
 }
 
 void WriteLineEnd(Engine& engine) {
   WindowPlatform& platform = EnsureWindow(engine);
-  WindowSink sink(platform, engine.window.metrics);
+  WindowSink sink(platform, engine.window);
   engine.window.grid->LineEnd(sink);
 }
 

@@ -9,6 +9,7 @@
 
 #include "library/windows/input_state.h"
 #include "library/windows/text_grid.h"
+#include "library/windows/window_events.h"
 #include "library/windows/window_platform.h"
 
 namespace talven {
@@ -45,11 +46,25 @@ struct WindowState {
   // STARTPAINT's target while a redirection is open (the main window, -1 the memory
   // bitmap, or another window).
   std::optional<int32_t> paintTarget;
+  // Ctrl+C and Ctrl+Break end the program while it is on. On for the whole run: no
+  // statement switches it off (Deliberate); the end of the run does.
+  bool breakChecking = true;
+  // The grid cell shown at the client area's top left, and how many whole cells it shows.
+  CellOrigin origin;
+  CellOrigin visible{80, 32};
+  // The values the last INPUT read, one per type (%INPUT, &INPUT, !INPUT, $INPUT).
+  int32_t inputInteger = 0;
+  int32_t inputLong = 0;
+  double inputFloat = 0;
+  std::string inputString;
   InputState input;
 };
 
 // The window, created when a statement first needs it.
 WindowPlatform& EnsureWindow(Engine& engine);
+// The main window's cells seen through a client area of that size: the visible cells
+// recomputed and the scroll origin clamped (WM_SIZE).
+void ResizeClient(WindowState& window, int32_t width, int32_t height);
 // Writes text at the cursor of the grid, drawing what changes on the window.
 void WriteText(Engine& engine, std::string_view text);
 void WriteLineEnd(Engine& engine);

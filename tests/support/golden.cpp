@@ -42,6 +42,9 @@ std::string Unescaped(const std::string& text, bool typed) {
     } else if (typed && text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'b') {
       out += '\b';
       ++i;
+    } else if (typed && text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'f') {
+      out += '\f';  // the F1 key
+      ++i;
     } else {
       out += text[i];
     }

@@ -10,7 +10,7 @@
 //   ' box: ICON BUTTONS | CAPTION | TEXT   the boxes, in order (\n stands for CR LF)
 //   ' dialog: CAPTION    a file dialog
 //   ' type: TEXT         keys typed when the program next waits for input (\n is Enter,
-//                        \b backspace)
+//                        \b backspace, \f the F1 key)
 //   ' screen: TEXT       the rows of the window's text grid at the end, from the top
 //                        (after the boxes; right-trimmed, trailing empty rows left out)
 //   ' exit: N            the exit code (default 0)

@@ -1,5 +1,6 @@
 #include "tests/support/recording_host.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/std_file.h"
@@ -116,6 +117,170 @@ std::string RecordingHost::ReadIniString(std::string_view file, std::string_view
 void FakeWindow::Create(WindowState& state) {
   m_state = &state;
   title = state.setup.title;
+  style = MainWindowStyle(state.setup.styleBits);
+  focus = NativeHandle();
+  visible = true;
+  Place(state.setup.left, state.setup.top, state.setup.width, state.setup.height);
+}
+
+void FakeWindow::Place(int32_t left, int32_t top, int32_t width, int32_t height) {
+  frame = WindowFrame{left, top, left + width, top + height};
+  if (m_state != nullptr) {
+    const ClientSize client = ClientSizeOf(NativeHandle());
+    ResizeClient(*m_state, client.width, client.height);
+    PushEvent(m_state->input, kKeyResized);
+  }
+}
+
+intptr_t FakeWindow::FindByTitle(std::string_view prefix) {
+  if (!Exists() || title.compare(0, prefix.size(), prefix) != 0) return 0;
+  return NativeHandle();
+}
+
+bool FakeWindow::ShowWindowAs(intptr_t window, int32_t mode) {
+  if (!IsMain(window)) return false;
+  const bool was = visible;
+  visible = mode != 0;
+  return was;
+}
+
+intptr_t FakeWindow::SetFocusTo(intptr_t window) {
+  const intptr_t previous = focus;
+  if (IsMain(window)) focus = window;
+  return previous;
+}
+
+bool FakeWindow::DestroyWindowOf(intptr_t window) {
+  if (!IsMain(window)) return false;
+  closed = true;  // the quit message follows the main window's end
+  m_state = nullptr;
+  return true;
+}
+
+ClientSize FakeWindow::ClientSizeOf(intptr_t window) {
+  if (!IsMain(window)) return ClientSize{};
+  return ClientSize{std::max(0, frame.right - frame.left - 8),
+                    std::max(0, frame.bottom - frame.top - 27)};
+}
+
+WindowFrame FakeWindow::FrameOf(intptr_t window) { return IsMain(window) ? frame : WindowFrame{}; }
+
+intptr_t FakeWindow::Deliver(intptr_t window, uint32_t message, MessageArgument& wParam,
+                             MessageArgument& lParam, Delivery how) {
+  if (!IsMain(window)) return 0;
+  if (how == Delivery::Post) {
+    queue.push_back(MessageRecord{window, message, static_cast<uintptr_t>(wParam.number),
+                                  lParam.isText ? 0x300 : lParam.number});
+    return 1;
+  }
+  switch (message) {
+    case kMessageSetText:
+      title = lParam.isText ? lParam.text : std::string();
+      return 1;
+    case kMessageGetText: {
+      const size_t room = wParam.number > 0 ? static_cast<size_t>(wParam.number) - 1 : 0;
+      const std::string text = title.substr(0, std::min<size_t>(room, 255));
+      if (lParam.isText) lParam.text = text;
+      return static_cast<intptr_t>(text.size());
+    }
+    case kMessageGetTextLength: return static_cast<intptr_t>(title.size());
+    default: return 0;
+  }
+}
+
+void FakeWindow::Dispatch(const MessageRecord& record) {
+  if (m_state == nullptr) return;
+  InputState& input = m_state->input;
+  input.lastWindow = record.window;
+  input.lastMessage = record.message;
+  input.lastWParam = record.wParam;
+  input.lastLParam = record.lParam;
+  // What the window procedure does with the messages a program posts to itself.
+  switch (record.message) {
+    case kMessageChar:
+      if (RecordChar(input, static_cast<uint8_t>(record.wParam), m_state->breakChecking)) {
+        closed = true;
+      }
+      break;
+    case kMessageKeyDown: RecordKeyDown(input, static_cast<int32_t>(record.wParam)); break;
+    case kMessageSize:
+      ResizeClient(*m_state, static_cast<int32_t>(record.lParam & 0xFFFF),
+                   static_cast<int32_t>((record.lParam >> 16) & 0xFFFF));
+      PushEvent(input, kKeyResized);
+      break;
+    case kMessageCommand: {
+      const CommandMessage command{static_cast<int32_t>(record.wParam & 0xFFFF),
+                                   static_cast<int32_t>((record.wParam >> 16) & 0xFFFF),
+                                   record.lParam};
+      const bool dialogMode = (m_state->setup.styleBits & kStyleDialogMode) != 0;
+      const CommandEffect effect = RecordCommand(input, dialogMode, command);
+      if (effect == CommandEffect::FocusControl) focus = command.control;
+      if (effect == CommandEffect::RemoveFocus) focus = 0;
+      break;
+    }
+    case kMessageHScroll:
+    case kMessageVScroll:
+      input.focus = focus;
+      PushEvent(input, kKeyControlUsed);
+      break;
+    default: break;
+  }
+}
+
+void FakeWindow::Drain() {
+  if (m_state != nullptr) BeginMessageStep(m_state->input);
+  while (!queue.empty()) {
+    const MessageRecord record = queue.front();
+    queue.pop_front();
+    Dispatch(record);
+  }
+}
+
+bool FakeWindow::TakeMessage(MessageRecord& record) {
+  if (queue.empty()) {
+    if (typed.empty()) {
+      closed = true;
+      return false;
+    }
+    for (char c : typed.front()) {
+      queue.push_back(MessageRecord{NativeHandle(), kMessageChar, static_cast<uint8_t>(c), 1});
+    }
+    typed.pop_front();
+    if (queue.empty()) return TakeMessage(record);
+  }
+  record = queue.front();
+  queue.pop_front();
+  Dispatch(record);
+  return true;
+}
+
+bool FakeWindow::PeekNextMessage(MessageRecord& record) {
+  if (queue.empty()) return false;
+  record = queue.front();
+  return true;
+}
+
+intptr_t FakeWindow::UseTextFont(const FontRequest&) {
+  font = nextFont++;
+  return font;
+}
+
+bool FakeWindow::DeleteGraphicsObject(intptr_t object) {
+  if (object == 0 || object >= nextFont) return false;
+  if (object == font) font = 0;
+  return true;
+}
+
+void FakeWindow::PressKey(char c) {
+  InputState& input = m_state->input;
+  input.inputSeen = true;
+  if (c == '\f') {
+    RecordKeyDown(input, kVirtualKeyF1);
+  } else if (c == '\r' && (m_state->setup.styleBits & kStyleDialogMode) != 0) {
+    RecordCommand(input, true, CommandMessage{1, 0, 0});
+  } else if (RecordChar(input, static_cast<uint8_t>(c), m_state->breakChecking)) {
+    closed = true;
+  }
 }
 
 void FakeWindow::RunUntilClosed() {
@@ -129,15 +294,11 @@ void FakeWindow::WaitForMessage() {
   }
   const std::string chunk = typed.front();
   typed.pop_front();
-  for (char c : chunk) {
-    const uint8_t code = static_cast<uint8_t>(c);
-    m_state->input.PushKey(code);
-    m_state->input.key = code;
-    m_state->input.inputSeen = true;
-  }
+  for (char c : chunk) PressKey(c);
 }
 
 PumpResult RecordingHost::PumpMessages(bool) {
+  window.Drain();
   if (window.closed) return PumpResult::Quit;
   ++pumps;
   return quitAfterPumps >= 0 && pumps >= quitAfterPumps ? PumpResult::Quit : PumpResult::Idle;

@@ -24,7 +24,7 @@ class FakeWindow : public WindowPlatform {
   bool Exists() const override { return m_state != nullptr; }
   intptr_t NativeHandle() const override { return Exists() ? 1 : 0; }
   WindowMetrics Metrics() const override { return WindowMetrics{}; }
-  void Place(int32_t, int32_t, int32_t, int32_t) override {}
+  void Place(int32_t left, int32_t top, int32_t width, int32_t height) override;
   void SetTitle(std::string_view text) override { title = std::string(text); }
   void Show(ShowMode) override {}
   void FillScreen(Color) override {}
@@ -34,7 +34,60 @@ class FakeWindow : public WindowPlatform {
   void Beep() override {}
   void StartTimer(int32_t) override { timerRunning = true; }
   void StopTimer() override { timerRunning = false; }
-  // Delivers the next typed chunk; with none left the user closes the window.
+  // The main window is handle 1; there are no others. Its client area is the window less
+  // a frame of 4 pixels and a caption of 19.
+  intptr_t FindByTitle(std::string_view prefix) override;
+  intptr_t ActiveWindow() override { return NativeHandle(); }
+  intptr_t Activate(intptr_t) override { return NativeHandle(); }
+  bool ShowWindowAs(intptr_t window, int32_t mode) override;
+  intptr_t FocusWindow() override { return focus; }
+  intptr_t SetFocusTo(intptr_t window) override;
+  bool DestroyWindowOf(intptr_t window) override;
+  ClientSize ClientSizeOf(intptr_t window) override;
+  WindowFrame FrameOf(intptr_t window) override;
+  uint32_t StyleOf(intptr_t window) override { return IsMain(window) ? style : 0; }
+  void SetStyleOf(intptr_t window, uint32_t value) override {
+    if (IsMain(window)) style = value;
+  }
+  void PlaceWindow(intptr_t window, int32_t left, int32_t top, int32_t width, int32_t height,
+                   std::optional<intptr_t>) override {
+    if (IsMain(window)) Place(left, top, width, height);
+  }
+  void EnableWindowOf(intptr_t window, bool enable) override {
+    if (IsMain(window)) enabled = enable;
+  }
+  // WM_SETTEXT, WM_GETTEXT and WM_GETTEXTLENGTH to the main window act on its title; a post
+  // waits in the queue.
+  intptr_t Deliver(intptr_t window, uint32_t message, MessageArgument& wParam,
+                   MessageArgument& lParam, Delivery how) override;
+  // Typed characters arrive as WM_CHAR messages, one typed chunk per empty queue.
+  bool TakeMessage(MessageRecord& record) override;
+  bool PeekNextMessage(MessageRecord& record) override;
+  intptr_t UseTextFont(const FontRequest& request) override;
+  void DrawTextAt(int32_t, int32_t, std::string_view, Color, Color, bool, int32_t) override {}
+  // Stock fonts are 0x180 + their index.
+  intptr_t CurrentFont() override {
+    return font != 0 ? font : 0x180 + (m_state != nullptr ? m_state->font : 2);
+  }
+  void SetControlFont(intptr_t, intptr_t) override {}
+  bool DeleteGraphicsObject(intptr_t object) override;
+  void MapLogical(int32_t width, int32_t height) override {
+    mapping = std::to_string(width) + "x" + std::to_string(height);
+  }
+  void RedirectPaint(intptr_t target) override { paintTarget = target; }
+  void EndRedirect() override { paintTarget = 0; }
+  // The programs carry one icon, "TALVEN".
+  bool UseIcon(std::string_view name) override { return Exists() && name == "TALVEN"; }
+  void UseStandardCursor(int32_t) override {}
+  bool UseCursorFrom(int32_t, std::string_view) override { return false; }
+  intptr_t DeviceContext(Surface surface) override {
+    return Exists() ? (surface == Surface::Window ? 0x100 : 0x101) : 0;
+  }
+  // Dispatches what waits in the queue (the message step of the pump).
+  void Drain();
+
+  // Delivers the next typed chunk; with none left the user closes the window. "\f" in a
+  // chunk presses F1, Enter in dialog mode is the OK command.
   void WaitForMessage() override;
   // The text grid as the user sees it when the run is over.
   void RunUntilClosed() override;
@@ -45,8 +98,22 @@ class FakeWindow : public WindowPlatform {
   bool timerRunning = false;
   bool closed = false;
   std::vector<std::string> screen;
+  WindowFrame frame{0, 0, 640, 480};
+  uint32_t style = 0;
+  intptr_t focus = 0;
+  intptr_t font = 0;
+  intptr_t nextFont = 0x200;
+  bool enabled = true;
+  bool visible = false;
+  std::string mapping;
+  intptr_t paintTarget = 0;
+  std::deque<MessageRecord> queue;
 
  private:
+  bool IsMain(intptr_t window) const { return Exists() && window == NativeHandle(); }
+  void Dispatch(const MessageRecord& record);
+  void PressKey(char c);
+
   WindowState* m_state = nullptr;
 };
 

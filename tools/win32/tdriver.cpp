@@ -9,8 +9,8 @@
 //   box: ICON BUTTONS | CAPTION | TEXT      (ICON: icon or none; CR LF written as \n)
 //   dialog: CAPTION
 // Each TEXT is typed into the program's main window the next time the program blocks
-// waiting for input (\n types Enter, \b backspace); --cover instead covers the window with
-// another one for a moment and uncovers it again. --screenshot saves what the screen shows
+// waiting for input (\n types Enter, \b backspace, \f presses F1); --cover instead covers
+// the window with another one for a moment and uncovers it again. --screenshot saves what the screen shows
 // of the window's client area when the run is over (needs a real display, such as Xvfb). When the program's run is over and its
 // window waits to be closed, the rows of its text grid are reported and the window closed:
 //   screen: ROW
@@ -37,6 +37,23 @@ constexpr char kEndedProperty[] = "TalvenEnded";
 constexpr char kGridRowMessage[] = "TalvenGridRow";
 // Stands in the queue of typed texts for a cover action (no text holds a NUL).
 const std::string kCoverAction(1, '\0');
+// Stands in a typed text for the F1 key, pressed as a key (no character comes of it).
+constexpr char kF1Key = '\f';
+constexpr char kDialogModeProperty[] = "TalvenDialogMode";
+
+// Types one character as the keyboard would deliver it to the window's queue. Enter in a
+// dialog-mode window is a key press, so that dialog navigation sees it; F1 is a key press.
+void TypeInto(HWND main, char c) {
+  const bool dialogMode = GetPropA(main, kDialogModeProperty) != nullptr;
+  if (c == kF1Key || (c == '\r' && dialogMode)) {
+    const WPARAM key = c == kF1Key ? VK_F1 : VK_RETURN;
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), 0)) << 16;
+    PostMessageA(main, WM_KEYDOWN, key, scan | 1);
+    PostMessageA(main, WM_KEYUP, key, scan | 1 | (3u << 30));
+    return;
+  }
+  PostMessageA(main, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
 
 std::string Escaped(const std::string& text) {
   std::string out;
@@ -91,8 +108,9 @@ HWND FindOf(DWORD pid, const char* className) {
 std::string Unescaped(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == 'b')) {
-      out += text[i + 1] == 'n' ? '\r' : '\b';
+    if (text[i] == '\\' && i + 1 < text.size() &&
+        (text[i + 1] == 'n' || text[i + 1] == 'b' || text[i + 1] == 'f')) {
+      out += text[i + 1] == 'n' ? '\r' : text[i + 1] == 'b' ? '\b' : kF1Key;
       ++i;
     } else {
       out += text[i];
@@ -327,6 +345,13 @@ int main(int argc, char** argv) {
     if (main != nullptr && !closing) {
       const auto wait = reinterpret_cast<uintptr_t>(GetPropA(main, kWaitingProperty));
       if (GetPropA(main, kEndedProperty) != nullptr) {
+        // Wine shows what a window drew once its program waits for messages again: let the
+        // program answer one message and give the display a moment before the picture.
+        if (!screenshot.empty()) {
+          DWORD_PTR ignored = 0;
+          SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+          Sleep(250);
+        }
         if (!screenshot.empty() && !SaveScreenshot(main, screenshot)) {
           std::fprintf(stderr, "tdriver: no screenshot\n");
         }
@@ -338,9 +363,7 @@ int main(int argc, char** argv) {
         if (typed.front() == kCoverAction) {
           CoverAndUncover(main);
         } else {
-          for (const char c : typed.front()) {
-            PostMessageA(main, WM_CHAR, static_cast<unsigned char>(c), 1);
-          }
+          for (const char c : typed.front()) TypeInto(main, c);
         }
         typed.pop_front();
         typedAtWait = wait;

@@ -1,0 +1,169 @@
+// Statements on fonts, mapping, messages, icons and cursors, and on windows by handle:
+// USEFONT, DRAWTEXT, SETFONT, SCREEN, GETMESSAGE, USEICON, USEEXTCURSOR, SETWINDOWPOS,
+// ENABLEWINDOW, SETSTYLE, DELETEOBJECT.
+
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/errors.h"
+#include "engine/evaluator.h"
+#include "library/windows/statements.h"
+#include "library/windows/window_state.h"
+
+namespace talven {
+
+namespace {
+
+constexpr int32_t kDuringPrinting = 221;
+constexpr int32_t kNegativeSize = 223;
+constexpr int32_t kNoIcon = 224;
+constexpr int32_t kPrinterScale = 10;
+constexpr int32_t kNeedsWindow = 237;
+
+std::string EvaluateString(Engine& engine, std::string_view separator) {
+  Evaluate(engine, separator, EvalMode::String);
+  return engine.reg.Text();
+}
+
+intptr_t EvaluateHandle(Engine& engine, std::string_view separator) {
+  return static_cast<intptr_t>(EvaluateInteger(engine, separator));
+}
+
+}  // namespace
+
+// USEFONT name, height, width, bold, italic, underline
+void StmtUseFont(Engine& engine) {
+  engine.handled = true;
+  FontRequest request;
+  request.name = EvaluateString(engine, ",");
+  request.height = EvaluateInteger(engine, ",");
+  request.width = EvaluateInteger(engine, ",");
+  request.bold = EvaluateInteger(engine, ",") != 0;
+  request.italic = EvaluateInteger(engine, ",") != 0;
+  request.underline = EvaluateInteger(engine, ",") != 0;
+  WindowState& window = engine.window;
+  if (window.printing) {
+    request.height *= kPrinterScale;
+    request.width *= kPrinterScale;
+  }
+  request.orientation = window.orientation;
+  request.charset = window.charset;
+  EnsureWindow(engine).UseTextFont(request);
+}
+
+// DRAWTEXT x, y, text: at a pixel position (logical units after SCREEN) in the current font
+// and the colours of TEXTCOLOR. Needs the window or a paint redirection.
+void StmtDrawText(Engine& engine) {
+  engine.handled = true;
+  WindowState& window = engine.window;
+  int32_t x = EvaluateInteger(engine, ",");
+  int32_t y = EvaluateInteger(engine, ",");
+  const std::string text = EvaluateString(engine, ",");
+  WindowPlatform& platform = engine.host.Window();
+  if (!platform.Exists() && !window.paintTarget.has_value()) {
+    Error(engine, kNeedsWindow);
+    return;
+  }
+  if (window.printing) {
+    x *= kPrinterScale;
+    y *= kPrinterScale;
+  }
+  platform.DrawTextAt(x, y, text, window.textForeground, window.textBackground,
+                      window.textTransparent, window.font);
+}
+
+// SETFONT window, font: the font for a control.
+void StmtSetFont(Engine& engine) {
+  engine.handled = true;
+  const intptr_t target = EvaluateHandle(engine, ",");
+  const intptr_t font = EvaluateHandle(engine, ",");
+  engine.host.Window().SetControlFont(target, font);
+}
+
+// SCREEN width, height: later drawing in logical units of that extent.
+void StmtScreen(Engine& engine) {
+  engine.handled = true;
+  if (engine.window.printing) {
+    Error(engine, kDuringPrinting, engine.word);
+    return;
+  }
+  const int32_t width = EvaluateInteger(engine, ",");
+  const int32_t height = EvaluateInteger(engine, ",");
+  EnsureWindow(engine).MapLogical(width, height);
+}
+
+// GETMESSAGE: one message from the queue, waiting for it; its fields become the last
+// message and %LASTMESSAGE.
+void StmtGetMessage(Engine& engine) {
+  engine.handled = true;
+  WindowPlatform& platform = EnsureWindow(engine);
+  MessageRecord record;
+  if (!platform.TakeMessage(record)) throw RunEnd{255};
+  InputState& input = engine.window.input;
+  input.lastWindow = record.window;
+  input.lastMessage = record.message;
+  input.lastWParam = record.wParam;
+  input.lastLParam = record.lParam;
+  input.endingMessage = record.message;
+}
+
+// USEICON name: a missing icon is a warning; the class icon then stays.
+void StmtUseIcon(Engine& engine) {
+  engine.handled = true;
+  const std::string name = EvaluateString(engine, ",");
+  if (!EnsureWindow(engine).UseIcon(name)) Warn(engine, kNoIcon, name);
+}
+
+// USEEXTCURSOR kind, name: 0 a cursor file, else a cursor resource of the program. A cursor
+// that cannot be loaded leaves the one in use.
+void StmtUseExtCursor(Engine& engine) {
+  engine.handled = true;
+  const int32_t kind = EvaluateInteger(engine, ",");
+  const std::string name = EvaluateString(engine, ",");
+  EnsureWindow(engine).UseCursorFrom(kind, name);
+}
+
+// SETWINDOWPOS window = x, y - width, height [; after]
+void StmtSetWindowPos(Engine& engine) {
+  engine.handled = true;
+  const intptr_t target = EvaluateHandle(engine, "=");
+  const int32_t left = EvaluateInteger(engine, ",");
+  const int32_t top = EvaluateInteger(engine, "-");
+  const int32_t width = EvaluateInteger(engine, ",");
+  const int32_t height = EvaluateInteger(engine, ";");
+  std::optional<intptr_t> after;
+  if (!engine.param.empty()) after = EvaluateHandle(engine, ",");
+  // A warning: when the program goes on, the values are taken as given.
+  if (left < 0 || top < 0 || width < 0 || height < 0) Warn(engine, kNegativeSize);
+  WindowPlatform& platform = engine.host.Window();
+  if (platform.Exists() && target == platform.NativeHandle()) {
+    WindowSetup& setup = engine.window.setup;
+    setup.left = left;
+    setup.top = top;
+    setup.width = width;
+    setup.height = height;
+  }
+  platform.PlaceWindow(target, left, top, width, height, after);
+}
+
+void StmtEnableWindow(Engine& engine) {
+  engine.handled = true;
+  const intptr_t target = EvaluateHandle(engine, ",");
+  const int32_t flag = EvaluateInteger(engine, ",");
+  engine.host.Window().EnableWindowOf(target, flag != 0);
+}
+
+void StmtSetStyle(Engine& engine) {
+  engine.handled = true;
+  const intptr_t target = EvaluateHandle(engine, ",");
+  const int32_t style = EvaluateInteger(engine, ",");
+  engine.host.Window().SetStyleOf(target, static_cast<uint32_t>(style));
+}
+
+void StmtDeleteObject(Engine& engine) {
+  engine.handled = true;
+  const intptr_t object = EvaluateHandle(engine, ",");
+  engine.host.Window().DeleteGraphicsObject(object);
+}
+
+}  // namespace talven
