@@ -52,6 +52,7 @@ struct CompiledOperand {
   Registers number;
   mutable LookupCache lookup;
   mutable ArrayAccessCache access;
+  mutable int32_t function = -1;  // a Call's catalogue row once resolved (functions.cpp)
 };
 
 struct CompiledStep {

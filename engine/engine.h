@@ -99,12 +99,23 @@ struct BlockScan {
   int32_t end = 0;
 };
 
+// A DEF function line as the function evaluator reads it: the text of its parameter count
+// and its body, with their readings.
+struct DefFunctionReading {
+  std::string countText;
+  std::string body;
+  RememberedExpression countMemo;
+  RememberedExpression bodyMemo;
+};
+
 // Remembered results of the searches through the store (labels, procedures, DEF lines,
 // block ends). Each entry is exactly what the search from the start would find.
 struct SearchCache {
   std::unordered_map<std::string, int32_t> labels;      // label -> first line, 0 none
   std::unordered_map<std::string, int32_t> procedures;  // name -> first PROC line, 0 none
   std::unordered_map<std::string, int32_t> constants;   // name -> first DEF line, 0 none
+  std::unordered_map<std::string, int32_t> defFunctions;  // DEF function -> first line, 0 none
+  std::unordered_map<int32_t, DefFunctionReading> defReadings;  // by DEF line
   std::unordered_map<int64_t, BlockScan> scans;  // start line * 4 + block kind
   std::vector<LineCache> lines;
   // The reading of each parameter text the evaluator met, by separator, mode and text.
@@ -114,6 +125,16 @@ struct SearchCache {
 };
 
 class SlotsGuard;
+
+// The state the function catalogue keeps for a run: the key of @PWD$ (PASSWORD), the
+// colour mode of @RGB and its kin (SETTRUECOLOR), the generator of @RND and the depth of
+// DEF calls inside each other.
+struct FunctionState {
+  std::string passwordKey;  // empty: no key
+  bool trueColor = false;
+  uint32_t randomSeed = 0;
+  int32_t defDepth = 0;
+};
 
 class Engine {
  public:
@@ -156,6 +177,7 @@ class Engine {
   NumberFormat format;
   Variables vars;
   ParameterSlots slots;  // written through WriteSlot (slots.h)
+  FunctionState functions;
   SlotsGuard* slotsGuard = nullptr;
   int32_t argumentCount = 0;  // %PCOUNT
   // The program's own command-line arguments (those behind the program file's name; in a
