@@ -129,11 +129,18 @@ class SlotsGuard;
 // The state the function catalogue keeps for a run: the key of @PWD$ (PASSWORD), the
 // colour mode of @RGB and its kin (SETTRUECOLOR), the generator of @RND and the depth of
 // DEF calls inside each other.
+// The call whose handler runs keeps its site and the number of arguments read so far.
 struct FunctionState {
   std::string passwordKey;  // empty: no key
   bool trueColor = false;
   uint32_t randomSeed = 0;
   int32_t defDepth = 0;
+  FunctionSite* site = nullptr;
+  size_t argument = 0;
+  // The argument texts of the calls in progress, by depth: buffers kept for the next call
+  // at the same depth.
+  std::vector<std::string> argumentTexts;
+  size_t callDepth = 0;
 };
 
 class Engine {

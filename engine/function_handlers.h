@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/evaluator.h"
 #include "engine/values.h"
 
 namespace talven {
@@ -18,8 +19,14 @@ class Engine;
 using FunctionHandler = void (*)(Engine& engine, std::string_view name);
 
 // Argument readers: the next argument up to "," (the last one runs to the end of the text
-// between the brackets); the text is missing: 212.
+// between the brackets); the text is missing: 212. Through the call site's remembered
+// readings (FunctionSite) where the call has a site.
+void NextArgument(Engine& engine, EvalMode mode);
+// Passes over the next argument without evaluating it (Skip).
+void SkipArgument(Engine& engine);
 std::string ArgString(Engine& engine);
+// The string argument in the string register itself: valid until the next evaluation.
+const std::string& ArgText(Engine& engine);
 int32_t ArgInteger(Engine& engine);
 int32_t ArgLong(Engine& engine);
 double ArgFloat(Engine& engine);

@@ -81,7 +81,7 @@ int32_t Resolve(std::string_view name) {
 
 // @$(i), @%(i), @&(i), @!(i): all four forms of slot i; only the type differs.
 void SlotFunction(Engine& engine, ValueType type) {
-  const int32_t index = EvaluateInteger(engine, ",");
+  const int32_t index = ArgInteger(engine);
   if (index < 0 || index >= kParameterSlots) {
     engine.reg = Registers{};
     Error(engine, kSlotOutOfRange);
@@ -175,7 +175,7 @@ bool CallDefFunction(Engine& engine, std::string_view name) {
     Registers value;
     {
       SlotsGuard guard(engine);
-      Evaluate(engine, ",");
+      NextArgument(engine, EvalMode::Any);
       value = engine.reg;
     }
     WriteSlot(engine, static_cast<size_t>(k), value);
@@ -212,14 +212,47 @@ int32_t FindCatalogueRow(std::string_view name) {
   return found == index.end() ? -1 : found->second;
 }
 
+// The call site whose arguments the readers take, and the text between the brackets as
+// the parameter text, for the time of one call. The text goes into a buffer of the call's
+// depth, which keeps its room for the next call there.
+class CurrentCall {
+ public:
+  CurrentCall(Engine& engine, FunctionSite* site, std::string_view arguments)
+      : m_engine(engine), m_site(engine.functions.site), m_argument(engine.functions.argument) {
+    FunctionState& state = engine.functions;
+    state.site = site;
+    state.argument = 0;
+    m_depth = state.callDepth++;
+    if (state.argumentTexts.size() <= m_depth) state.argumentTexts.resize(m_depth + 1);
+    std::string& text = state.argumentTexts[m_depth];
+    text.assign(arguments);
+    std::swap(engine.param, text);
+  }
+  ~CurrentCall() {
+    FunctionState& state = m_engine.functions;
+    std::swap(m_engine.param, state.argumentTexts[m_depth]);
+    state.callDepth = m_depth;
+    state.site = m_site;
+    state.argument = m_argument;
+  }
+  CurrentCall(const CurrentCall&) = delete;
+  CurrentCall& operator=(const CurrentCall&) = delete;
+
+ private:
+  Engine& m_engine;
+  FunctionSite* m_site;
+  size_t m_argument;
+  size_t m_depth = 0;
+};
+
 void CallFunction(Engine& engine, std::string_view name, std::string_view arguments,
-                  int32_t* site) {
-  engine.param.assign(arguments);
-  int32_t row = site != nullptr ? *site : -1;
+                  FunctionSite* site) {
+  int32_t row = site != nullptr ? site->row : -1;
   if (row < 0) {
     row = Resolve(name);
-    if (site != nullptr) *site = row;
+    if (site != nullptr) site->row = row;
   }
+  CurrentCall current(engine, site, arguments);
   if (row < kRows) {
     RunRow(engine, row, name);
     return;
@@ -239,23 +272,46 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
 
 // ---- shared by the handlers --------------------------------------------------------------
 
+void NextArgument(Engine& engine, EvalMode mode) {
+  FunctionSite* site = engine.functions.site;
+  const size_t k = engine.functions.argument++;
+  if (site == nullptr || k >= kRememberedArguments) {
+    Evaluate(engine, ",", mode);
+    return;
+  }
+  if (!site->arguments) {
+    site->arguments = std::make_unique<std::array<RememberedExpression, kRememberedArguments>>();
+  }
+  EvaluateRemembered(engine, (*site->arguments)[k], ",", mode);
+}
+
+void SkipArgument(Engine& engine) {
+  ++engine.functions.argument;
+  Skip(engine, ",");
+}
+
 std::string ArgString(Engine& engine) {
-  Evaluate(engine, ",");
+  NextArgument(engine, EvalMode::Any);
+  return engine.reg.Text();
+}
+
+const std::string& ArgText(Engine& engine) {
+  NextArgument(engine, EvalMode::Any);
   return engine.reg.Text();
 }
 
 int32_t ArgInteger(Engine& engine) {
-  Evaluate(engine, ",", EvalMode::Number);
+  NextArgument(engine, EvalMode::Number);
   return engine.reg.integer;
 }
 
 int32_t ArgLong(Engine& engine) {
-  Evaluate(engine, ",", EvalMode::Number);
+  NextArgument(engine, EvalMode::Number);
   return engine.reg.longValue;
 }
 
 double ArgFloat(Engine& engine) {
-  Evaluate(engine, ",", EvalMode::Number);
+  NextArgument(engine, EvalMode::Number);
   return engine.reg.floatValue;
 }
 

@@ -7,12 +7,13 @@
 namespace talven {
 
 class Engine;
+struct FunctionSite;
 
 // Calls function `name` (upper case, without "@") on the text between its brackets and
-// leaves the value in the registers. `site` (when given) remembers the catalogue row the
-// name resolved to for the call site's next calls; it starts at -1.
+// leaves the value in the registers. `site` (when given) is the call site's memory: the
+// catalogue row the name resolved to and the readings of the arguments.
 void CallFunction(Engine& engine, std::string_view name, std::string_view arguments,
-                  int32_t* site = nullptr);
+                  FunctionSite* site = nullptr);
 
 // The catalogue in its dispatch order (function_catalogue.def).
 int32_t CatalogueSize();

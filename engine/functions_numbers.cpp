@@ -235,13 +235,13 @@ void FnGetBValue(Engine& engine, std::string_view) { ResultInteger(engine, Colou
 void FnIf(Engine& engine, std::string_view) {
   const bool taken = ArgInteger(engine) != 0;
   if (taken) {
-    Evaluate(engine, ",");
+    NextArgument(engine, EvalMode::Any);
     const Registers value = engine.reg;
-    Skip(engine, ",");
+    SkipArgument(engine);
     engine.reg = value;
   } else {
-    Skip(engine, ",");
-    Evaluate(engine, ",");
+    SkipArgument(engine);
+    NextArgument(engine, EvalMode::Any);
   }
 }
 

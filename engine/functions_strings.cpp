@@ -36,7 +36,7 @@ std::string Copy(const std::string& text, int32_t start, int32_t count) {
 
 void Compare(Engine& engine, bool (*test)(int order)) {
   const std::string a = ArgString(engine);
-  const std::string b = ArgString(engine);
+  const std::string& b = ArgText(engine);
   // Byte-wise, as unsigned characters; a prefix is the smaller.
   int byteOrder = 0;
   const size_t n = std::min(a.size(), b.size());
@@ -58,11 +58,11 @@ void Base(Engine& engine, uint32_t base) {
 }  // namespace
 
 void FnLen(Engine& engine, std::string_view) {
-  ResultInteger(engine, static_cast<int32_t>(ArgString(engine).size()));
+  ResultInteger(engine, static_cast<int32_t>(ArgText(engine).size()));
 }
 
 void FnOrd(Engine& engine, std::string_view) {
-  const std::string text = ArgString(engine);
+  const std::string& text = ArgText(engine);
   ResultInteger(engine, text.empty() ? 0 : static_cast<unsigned char>(text.front()));
 }
 
@@ -72,7 +72,7 @@ void FnChr(Engine& engine, std::string_view) {
 
 void FnAddStr(Engine& engine, std::string_view) {
   const std::string a = ArgString(engine);
-  const std::string b = ArgString(engine);
+  const std::string& b = ArgText(engine);
   ResultString(engine, Joined(a, b));
 }
 
@@ -136,7 +136,7 @@ void FnIns(Engine& engine, std::string_view) {
 
 void FnInstr(Engine& engine, std::string_view) {
   const std::string part = ArgString(engine);
-  const std::string text = ArgString(engine);
+  const std::string& text = ArgText(engine);
   const size_t at = Find(text, part);
   ResultInteger(engine, at == std::string::npos ? 0 : static_cast<int32_t>(at) + 1);
 }
@@ -144,7 +144,7 @@ void FnInstr(Engine& engine, std::string_view) {
 void FnSubstr(Engine& engine, std::string_view) {
   std::string text = ArgString(engine);
   const int32_t number = ArgInteger(engine);
-  const std::string separator = ArgString(engine);
+  const std::string& separator = ArgText(engine);
   if (number < 1) {
     engine.reg = Registers{};
     Error(engine, kSubstringNumber);
@@ -165,7 +165,7 @@ void FnSubstr(Engine& engine, std::string_view) {
 void FnTranslate(Engine& engine, std::string_view) {
   const std::string text = ArgString(engine);
   const std::string find = ArgString(engine);
-  const std::string replace = ArgString(engine);
+  const std::string& replace = ArgText(engine);
   std::string out;
   size_t from = 0;
   for (size_t at = Find(text, find); at != std::string::npos; at = Find(text, find, from)) {
@@ -178,7 +178,7 @@ void FnTranslate(Engine& engine, std::string_view) {
 }
 
 void FnTrim(Engine& engine, std::string_view) {
-  ResultString(engine, std::string(TrimControl(ArgString(engine))));
+  ResultString(engine, std::string(TrimControl(ArgText(engine))));
 }
 
 void FnUpper(Engine& engine, std::string_view) {
@@ -215,7 +215,7 @@ void FnMkStr(Engine& engine, std::string_view) {
 }
 
 void FnStr(Engine& engine, std::string_view) {
-  Evaluate(engine, ",", EvalMode::Number);
+  NextArgument(engine, EvalMode::Number);
   const Registers& reg = engine.reg;
   // The NUMWIDTH and DECIMALS of the moment, as PRINT writes numbers.
   ResultString(engine, reg.type == ValueType::Float ? FormatFloat(reg.floatValue, engine.format)
@@ -223,7 +223,7 @@ void FnStr(Engine& engine, std::string_view) {
 }
 
 void FnVal(Engine& engine, std::string_view) {
-  const ValReading reading = ReadVal(ArgString(engine));
+  const ValReading reading = ReadVal(ArgText(engine));
   if (reading.isFloat) {
     ResultFloat(engine, reading.floatValue);
   } else {
@@ -241,8 +241,8 @@ void FnFormat(Engine& engine, std::string_view) {
   ResultString(engine, FormatPicture(picture, value));
 }
 
-void FnOemToAnsi(Engine& engine, std::string_view) { ResultString(engine, OemToAnsi(ArgString(engine))); }
-void FnAnsiToOem(Engine& engine, std::string_view) { ResultString(engine, AnsiToOem(ArgString(engine))); }
+void FnOemToAnsi(Engine& engine, std::string_view) { ResultString(engine, OemToAnsi(ArgText(engine))); }
+void FnAnsiToOem(Engine& engine, std::string_view) { ResultString(engine, AnsiToOem(ArgText(engine))); }
 
 void FnEquStr(Engine& engine, std::string_view) {
   Compare(engine, [](int order) { return order == 0; });

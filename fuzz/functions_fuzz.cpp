@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/compiled_expression.h"
 #include "engine/engine.h"
 #include "engine/functions.h"
 #include "engine/run_loop.h"
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine.operatorMode = (data[1] & 0x80) == 0;
     std::string text(reinterpret_cast<const char*>(data + 2), size - 2);
     if (text.size() > 255) text.resize(255);
-    int32_t site = -1;
+    talven::FunctionSite site;
     // Twice: the second call goes through the remembered row.
     for (int i = 0; i < 2; ++i) {
       talven::CallFunction(engine, name, text, &site);
