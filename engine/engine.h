@@ -3,9 +3,11 @@
 // an Engine. A fresh Engine per run (and per test) starts from the documented defaults.
 
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -137,10 +139,18 @@ struct FunctionState {
   int32_t defDepth = 0;
   FunctionSite* site = nullptr;
   size_t argument = 0;
+  // The parameter text of the call in progress while it is not written out: the text
+  // between the brackets, or what follows the last argument read from a remembered
+  // reading. It stays where it is (the call's operand, the reading) for the call's time.
+  bool textPending = false;
+  std::string_view pendingText;
   // The argument texts of the calls in progress, by depth: buffers kept for the next call
   // at the same depth.
   std::vector<std::string> argumentTexts;
   size_t callDepth = 0;
+  // String arguments a handler keeps while it reads the next ones, by depth (a deque:
+  // deeper calls add rows without moving those in use).
+  std::deque<std::array<std::string, 3>> keptTexts;
 };
 
 class Engine {

@@ -24,7 +24,13 @@ using FunctionHandler = void (*)(Engine& engine, std::string_view name);
 void NextArgument(Engine& engine, EvalMode mode);
 // Passes over the next argument without evaluating it (Skip).
 void SkipArgument(Engine& engine);
+// Arguments read through remembered readings leave the parameter text behind; a handler
+// that reads engine.param itself after them calls this first.
+void CatchUpText(Engine& engine);
 std::string ArgString(Engine& engine);
+// The string argument kept in buffer `which` (0 to 2) of the handler, valid for the
+// handler's time: for a string that later arguments must not overwrite.
+const std::string& ArgKept(Engine& engine, size_t which);
 // The string argument in the string register itself: valid until the next evaluation.
 const std::string& ArgText(Engine& engine);
 int32_t ArgInteger(Engine& engine);

@@ -213,20 +213,25 @@ int32_t FindCatalogueRow(std::string_view name) {
 }
 
 // The call site whose arguments the readers take, and the text between the brackets as
-// the parameter text, for the time of one call. The text goes into a buffer of the call's
-// depth, which keeps its room for the next call there.
+// the parameter text, for the time of one call. The text is written into the parameter
+// text only when something reads that (CatchUpText), into a buffer of the call's depth,
+// which keeps its room for the next call there.
 class CurrentCall {
  public:
   CurrentCall(Engine& engine, FunctionSite* site, std::string_view arguments)
-      : m_engine(engine), m_site(engine.functions.site), m_argument(engine.functions.argument) {
+      : m_engine(engine),
+        m_site(engine.functions.site),
+        m_argument(engine.functions.argument),
+        m_pendingFlag(engine.functions.textPending),
+        m_pending(engine.functions.pendingText) {
     FunctionState& state = engine.functions;
     state.site = site;
     state.argument = 0;
+    state.textPending = true;
+    state.pendingText = arguments;
     m_depth = state.callDepth++;
     if (state.argumentTexts.size() <= m_depth) state.argumentTexts.resize(m_depth + 1);
-    std::string& text = state.argumentTexts[m_depth];
-    text.assign(arguments);
-    std::swap(engine.param, text);
+    std::swap(engine.param, state.argumentTexts[m_depth]);
   }
   ~CurrentCall() {
     FunctionState& state = m_engine.functions;
@@ -234,6 +239,8 @@ class CurrentCall {
     state.callDepth = m_depth;
     state.site = m_site;
     state.argument = m_argument;
+    state.textPending = m_pendingFlag;
+    state.pendingText = m_pending;
   }
   CurrentCall(const CurrentCall&) = delete;
   CurrentCall& operator=(const CurrentCall&) = delete;
@@ -242,6 +249,8 @@ class CurrentCall {
   Engine& m_engine;
   FunctionSite* m_site;
   size_t m_argument;
+  bool m_pendingFlag;
+  std::string_view m_pending;
   size_t m_depth = 0;
 };
 
@@ -272,27 +281,58 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
 
 // ---- shared by the handlers --------------------------------------------------------------
 
+void CatchUpText(Engine& engine) {
+  FunctionState& state = engine.functions;
+  if (state.textPending) {
+    engine.param.assign(state.pendingText);
+    state.textPending = false;
+  }
+}
+
 void NextArgument(Engine& engine, EvalMode mode) {
-  FunctionSite* site = engine.functions.site;
-  const size_t k = engine.functions.argument++;
+  FunctionState& state = engine.functions;
+  FunctionSite* site = state.site;
+  const size_t k = state.argument++;
   if (site == nullptr || k >= kRememberedArguments) {
+    CatchUpText(engine);
     Evaluate(engine, ",", mode);
     return;
   }
   if (!site->arguments) {
     site->arguments = std::make_unique<std::array<RememberedExpression, kRememberedArguments>>();
   }
-  EvaluateRemembered(engine, (*site->arguments)[k], ",", mode);
+  RememberedExpression& memo = (*site->arguments)[k];
+  if (memo.expression != nullptr && memo.operatorMode == engine.operatorMode) {
+    // The parameter text is brought up to date only where something reads it.
+    const std::string* rest = RunRememberedKeepingText(engine, memo, mode);
+    state.textPending = rest != nullptr;
+    if (rest != nullptr) state.pendingText = *rest;
+    return;
+  }
+  CatchUpText(engine);
+  EvaluateRemembered(engine, memo, ",", mode);
 }
 
 void SkipArgument(Engine& engine) {
   ++engine.functions.argument;
+  CatchUpText(engine);
   Skip(engine, ",");
 }
 
 std::string ArgString(Engine& engine) {
   NextArgument(engine, EvalMode::Any);
   return engine.reg.Text();
+}
+
+const std::string& ArgKept(Engine& engine, size_t which) {
+  NextArgument(engine, EvalMode::Any);
+  FunctionState& state = engine.functions;
+  // The handler's own depth: the call in progress is one above it.
+  const size_t depth = state.callDepth;
+  while (state.keptTexts.size() <= depth) state.keptTexts.emplace_back();
+  std::string& kept = state.keptTexts[depth][which];
+  kept.assign(engine.reg.Text());
+  return kept;
 }
 
 const std::string& ArgText(Engine& engine) {
@@ -326,6 +366,7 @@ void ResultFloat(Engine& engine, double value, ValueType type) {
 }
 
 void Library(Engine& engine, std::string_view name) {
+  CatchUpText(engine);
   if (CallLibraryFunction(engine, name)) return;
   // A family that is not part of this build: reported, never pretended.
   engine.reg = Registers{};

@@ -49,6 +49,7 @@ struct AreaBytes {
 };
 
 bool ReadArea(Engine& engine, int64_t needs, AreaBytes& out, bool withLength, int32_t& length) {
+  CatchUpText(engine);
   const size_t comma = FindSeparator(engine.param, ",");
   const std::string name = UpperCase(TrimControl(std::string_view(engine.param).substr(0, comma)));
   engine.param = comma == kNotFound ? std::string()
@@ -176,6 +177,7 @@ void FnCharAt(Engine& engine, std::string_view) {
 // @ADDR(variable): the variable is named, not evaluated: a simple variable, an area
 // variable (the address of its block) or an array element.
 void FnAddr(Engine& engine, std::string_view) {
+  CatchUpText(engine);
   const std::string name = UpperCase(TrimControl(engine.param));
   engine.param.clear();
   Variables& vars = engine.vars;

@@ -35,7 +35,7 @@ std::string Copy(const std::string& text, int32_t start, int32_t count) {
 }
 
 void Compare(Engine& engine, bool (*test)(int order)) {
-  const std::string a = ArgString(engine);
+  const std::string& a = ArgKept(engine, 0);
   const std::string& b = ArgText(engine);
   // Byte-wise, as unsigned characters; a prefix is the smaller.
   int byteOrder = 0;
@@ -71,13 +71,13 @@ void FnChr(Engine& engine, std::string_view) {
 }
 
 void FnAddStr(Engine& engine, std::string_view) {
-  const std::string a = ArgString(engine);
+  const std::string& a = ArgKept(engine, 0);
   const std::string& b = ArgText(engine);
   ResultString(engine, Joined(a, b));
 }
 
 void FnMid(Engine& engine, std::string_view) {
-  const std::string text = ArgString(engine);
+  const std::string& text = ArgKept(engine, 0);
   const int32_t start = ArgInteger(engine);
   const int32_t count = ArgInteger(engine);
   if (start < 1) {
@@ -89,13 +89,13 @@ void FnMid(Engine& engine, std::string_view) {
 }
 
 void FnLeft(Engine& engine, std::string_view) {
-  const std::string text = ArgString(engine);
+  const std::string& text = ArgKept(engine, 0);
   const int32_t count = ArgInteger(engine);
   ResultString(engine, Copy(text, 1, count));
 }
 
 void FnRight(Engine& engine, std::string_view) {
-  const std::string text = ArgString(engine);
+  const std::string& text = ArgKept(engine, 0);
   const int32_t count = ArgInteger(engine);
   if (count < 1 || static_cast<size_t>(count) > text.size()) {
     engine.reg = Registers{};
@@ -121,7 +121,7 @@ void FnDel(Engine& engine, std::string_view) {
 }
 
 void FnIns(Engine& engine, std::string_view) {
-  const std::string part = ArgString(engine);
+  const std::string& part = ArgKept(engine, 0);
   std::string text = ArgString(engine);
   const int32_t position = ArgInteger(engine);
   if (position < 1) {
@@ -135,7 +135,7 @@ void FnIns(Engine& engine, std::string_view) {
 }
 
 void FnInstr(Engine& engine, std::string_view) {
-  const std::string part = ArgString(engine);
+  const std::string& part = ArgKept(engine, 0);
   const std::string& text = ArgText(engine);
   const size_t at = Find(text, part);
   ResultInteger(engine, at == std::string::npos ? 0 : static_cast<int32_t>(at) + 1);
@@ -163,8 +163,8 @@ void FnSubstr(Engine& engine, std::string_view) {
 }
 
 void FnTranslate(Engine& engine, std::string_view) {
-  const std::string text = ArgString(engine);
-  const std::string find = ArgString(engine);
+  const std::string& text = ArgKept(engine, 0);
+  const std::string& find = ArgKept(engine, 1);
   const std::string& replace = ArgText(engine);
   std::string out;
   size_t from = 0;
@@ -205,7 +205,7 @@ void FnSpace(Engine& engine, std::string_view) {
 }
 
 void FnMkStr(Engine& engine, std::string_view) {
-  const std::string part = ArgString(engine);
+  const std::string& part = ArgKept(engine, 0);
   const int32_t count = ArgInteger(engine);
   std::string out;
   for (int32_t i = 0; i < count && !part.empty() && out.size() + part.size() <= kMaxStringLength; ++i) {
@@ -236,7 +236,7 @@ void FnOct(Engine& engine, std::string_view) { Base(engine, 8); }
 void FnBin(Engine& engine, std::string_view) { Base(engine, 2); }
 
 void FnFormat(Engine& engine, std::string_view) {
-  const std::string picture = ArgString(engine);
+  const std::string& picture = ArgKept(engine, 0);
   const double value = ArgFloat(engine);
   ResultString(engine, FormatPicture(picture, value));
 }
