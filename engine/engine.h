@@ -144,6 +144,7 @@ struct FunctionState {
   // reading. It stays where it is (the call's operand, the reading) for the call's time.
   bool textPending = false;
   std::string_view pendingText;
+  bool textSwapped = false;  // the call's buffer stands in for the parameter text
   // The argument texts of the calls in progress, by depth: buffers kept for the next call
   // at the same depth.
   std::vector<std::string> argumentTexts;

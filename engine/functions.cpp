@@ -223,19 +223,20 @@ class CurrentCall {
         m_site(engine.functions.site),
         m_argument(engine.functions.argument),
         m_pendingFlag(engine.functions.textPending),
-        m_pending(engine.functions.pendingText) {
+        m_pending(engine.functions.pendingText),
+        m_swapped(engine.functions.textSwapped) {
     FunctionState& state = engine.functions;
     state.site = site;
     state.argument = 0;
     state.textPending = true;
     state.pendingText = arguments;
+    state.textSwapped = false;
     m_depth = state.callDepth++;
-    if (state.argumentTexts.size() <= m_depth) state.argumentTexts.resize(m_depth + 1);
-    std::swap(engine.param, state.argumentTexts[m_depth]);
   }
   ~CurrentCall() {
     FunctionState& state = m_engine.functions;
-    std::swap(m_engine.param, state.argumentTexts[m_depth]);
+    if (state.textSwapped) std::swap(m_engine.param, state.argumentTexts[m_depth]);
+    state.textSwapped = m_swapped;
     state.callDepth = m_depth;
     state.site = m_site;
     state.argument = m_argument;
@@ -251,6 +252,7 @@ class CurrentCall {
   size_t m_argument;
   bool m_pendingFlag;
   std::string_view m_pending;
+  bool m_swapped;
   size_t m_depth = 0;
 };
 
@@ -283,10 +285,16 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
 
 void CatchUpText(Engine& engine) {
   FunctionState& state = engine.functions;
-  if (state.textPending) {
-    engine.param.assign(state.pendingText);
-    state.textPending = false;
+  if (!state.textPending) return;
+  if (!state.textSwapped && state.callDepth > 0) {
+    // The call's buffer takes the place of the parameter text until the call ends.
+    const size_t depth = state.callDepth - 1;
+    if (state.argumentTexts.size() <= depth) state.argumentTexts.resize(depth + 1);
+    std::swap(engine.param, state.argumentTexts[depth]);
+    state.textSwapped = true;
   }
+  engine.param.assign(state.pendingText);
+  state.textPending = false;
 }
 
 void NextArgument(Engine& engine, EvalMode mode) {
