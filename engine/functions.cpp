@@ -363,7 +363,8 @@ double ArgFloat(Engine& engine) {
   return engine.reg.floatValue;
 }
 
-void ResultString(Engine& engine, std::string text) { SetStringValue(engine.reg, std::move(text)); }
+// Into the register's own buffer: it keeps its room for the texts of later evaluations.
+void ResultString(Engine& engine, std::string text) { SetStringValue(engine.reg, std::string_view(text)); }
 
 void ResultInteger(Engine& engine, int32_t value, ValueType type) {
   SetIntegerValue(engine.reg, value, type, engine.format);
