@@ -5,7 +5,9 @@
 // keeps the reading of each text it meets and evaluates from it; every value, variable
 // look-up, warning and error still happens at each evaluation, in the same order.
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,17 @@ struct RememberedExpression {
 struct ArrayAccessCache {
   RememberedExpression indices[3];
   ArrayLookupCache array;
+};
+
+// What a function call site remembers: the catalogue row its name resolved to (-1 not yet)
+// and the readings of its first arguments, by their position in the order the handler
+// reads or passes over them. The text between the brackets never changes, and what is
+// left of it after k arguments depends on that text alone, so reading k is always the
+// reading of the same text.
+inline constexpr size_t kRememberedArguments = 16;
+struct FunctionSite {
+  int32_t row = -1;
+  std::unique_ptr<std::array<RememberedExpression, kRememberedArguments>> arguments;
 };
 
 struct CompiledOperand {
@@ -52,6 +65,7 @@ struct CompiledOperand {
   Registers number;
   mutable LookupCache lookup;
   mutable ArrayAccessCache access;
+  mutable FunctionSite function;  // a Call's remembered dispatch (functions.cpp)
 };
 
 struct CompiledStep {

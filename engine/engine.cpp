@@ -18,6 +18,7 @@ void Engine::ResetRunState() {
   format = NumberFormat{};
   vars.Reset();
   slots = ParameterSlots{};
+  functions = FunctionState{};
   slotsGuard = nullptr;
   argumentCount = 0;
   operators.clear();

@@ -3,9 +3,11 @@
 // an Engine. A fresh Engine per run (and per test) starts from the documented defaults.
 
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -101,12 +103,23 @@ struct BlockScan {
   int32_t end = 0;
 };
 
+// A DEF function line as the function evaluator reads it: the text of its parameter count
+// and its body, with their readings.
+struct DefFunctionReading {
+  std::string countText;
+  std::string body;
+  RememberedExpression countMemo;
+  RememberedExpression bodyMemo;
+};
+
 // Remembered results of the searches through the store (labels, procedures, DEF lines,
 // block ends). Each entry is exactly what the search from the start would find.
 struct SearchCache {
   std::unordered_map<std::string, int32_t> labels;      // label -> first line, 0 none
   std::unordered_map<std::string, int32_t> procedures;  // name -> first PROC line, 0 none
   std::unordered_map<std::string, int32_t> constants;   // name -> first DEF line, 0 none
+  std::unordered_map<std::string, int32_t> defFunctions;  // DEF function -> first line, 0 none
+  std::unordered_map<int32_t, DefFunctionReading> defReadings;  // by DEF line
   std::unordered_map<int64_t, BlockScan> scans;  // start line * 4 + block kind
   std::vector<LineCache> lines;
   // The reading of each parameter text the evaluator met, by separator, mode and text.
@@ -116,6 +129,32 @@ struct SearchCache {
 };
 
 class SlotsGuard;
+
+// The state the function catalogue keeps for a run: the key of @PWD$ (PASSWORD), the
+// colour mode of @RGB and its kin (SETTRUECOLOR), the generator of @RND and the depth of
+// DEF calls inside each other.
+// The call whose handler runs keeps its site and the number of arguments read so far.
+struct FunctionState {
+  std::string passwordKey;  // empty: no key
+  bool trueColor = false;
+  uint32_t randomSeed = 0;
+  int32_t defDepth = 0;
+  FunctionSite* site = nullptr;
+  size_t argument = 0;
+  // The parameter text of the call in progress while it is not written out: the text
+  // between the brackets, or what follows the last argument read from a remembered
+  // reading. It stays where it is (the call's operand, the reading) for the call's time.
+  bool textPending = false;
+  std::string_view pendingText;
+  bool textSwapped = false;  // the call's buffer stands in for the parameter text
+  // The argument texts of the calls in progress, by depth: buffers kept for the next call
+  // at the same depth.
+  std::vector<std::string> argumentTexts;
+  size_t callDepth = 0;
+  // String arguments a handler keeps while it reads the next ones, by depth (a deque:
+  // deeper calls add rows without moving those in use).
+  std::deque<std::array<std::string, 3>> keptTexts;
+};
 
 class Engine {
  public:
@@ -158,6 +197,7 @@ class Engine {
   NumberFormat format;
   Variables vars;
   ParameterSlots slots;  // written through WriteSlot (slots.h)
+  FunctionState functions;
   SlotsGuard* slotsGuard = nullptr;
   int32_t argumentCount = 0;  // %PCOUNT
   // The program's own command-line arguments (those behind the program file's name; in a

@@ -277,14 +277,17 @@ const CompiledExpression& CompiledFor(Engine& engine, std::string_view stops, bo
 
 namespace {
 
-void RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode mode) {
+// keepText: the parameter text is left as it is (the caller takes expression.rest as what
+// follows); only a missing text or a stack overflow still clear it. False when they did.
+bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode mode,
+                 bool keepText = false) {
   if (expression.missing) {
     engine.param.clear();
     Error(engine, kTooFewParameters);
     engine.reg = Registers{};
     engine.lastSeparator = ' ';
     engine.paramEnded = true;
-    return;
+    return false;
   }
 
   bool overflow = false;
@@ -313,14 +316,15 @@ void RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
     engine.param.clear();
   } else {
     engine.lastSeparator = expression.separator;
-    engine.param = expression.rest;
+    if (!keepText) engine.param = expression.rest;
   }
-  engine.paramEnded = engine.param.empty();
+  engine.paramEnded = keepText && !overflow ? expression.rest.empty() : engine.param.empty();
 
   if ((mode == EvalMode::String || mode == EvalMode::FileName) &&
       engine.reg.type != ValueType::String) {
     Error(engine, kWrongType, overflow ? expression.wholeText : expression.expressionText);
   }
+  return !overflow;
 }
 
 }  // namespace
@@ -347,6 +351,12 @@ void EvaluateRemembered(Engine& engine, RememberedExpression& memo, std::string_
     return;
   }
   RunCompiled(engine, *memo.expression, mode);
+}
+
+const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpression& memo,
+                                            EvalMode mode) {
+  const CompiledExpression& expression = *memo.expression;
+  return RunCompiled(engine, expression, mode, true) ? &expression.rest : nullptr;
 }
 
 void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode) {

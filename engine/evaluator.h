@@ -30,6 +30,13 @@ void Evaluate(Engine& engine, std::string_view separator, EvalMode mode = EvalMo
 void EvaluateRemembered(Engine& engine, RememberedExpression& memo, std::string_view separator,
                         EvalMode mode = EvalMode::Any);
 
+// EvaluateRemembered for a reading that is ready (memo.expression set, read in the current
+// operator mode) that leaves the parameter text alone: what follows the expression is the
+// returned text. nullptr where the evaluation cleared the parameter text instead (a
+// missing text, a full operator stack).
+const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpression& memo,
+                                            EvalMode mode);
+
 // Evaluates the text a statement prepared (EvaluateRemembered on prepared.expression).
 void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode = EvalMode::Any);
 // The integer value of the current line's own parameter text, read once per line (the

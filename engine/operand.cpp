@@ -353,7 +353,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
       break;
     case Kind::Call: {
       std::string saved = std::move(engine.param);
-      CallFunction(engine, operand.name, operand.text);
+      CallFunction(engine, operand.name, operand.text, &operand.function);
       engine.param = std::move(saved);
       break;
     }

@@ -65,4 +65,8 @@ void StmtDecimals(Engine& engine);
 void StmtNumWidth(Engine& engine);
 void StmtStrWidth(Engine& engine);
 
+// functions_strings.cpp, functions_numbers.cpp: the key of @PWD$, the colour mode of @RGB
+void StmtPassword(Engine& engine);
+void StmtSetTrueColor(Engine& engine);
+
 }  // namespace talven
