@@ -204,6 +204,7 @@ class Engine {
   // linked program all of them).
   std::vector<std::string> programArgs;
   OperatorStack operators;
+  int32_t evaluationDepth = 0;  // evaluations running inside one another
 
   // Control flow.
   std::vector<int32_t> whileStack;

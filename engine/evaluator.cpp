@@ -38,6 +38,11 @@ constexpr int32_t kWrongType = 216;
 // as an unexpected error (the table has no text of its own for it) and evaluated no
 // further.
 constexpr int32_t kOperatorStackFull = 256;
+// Mended: evaluations nest through brackets, function arguments and DEF bodies, and a DEF
+// function that calls itself inside many brackets could exhaust the machine stack before
+// the call depth stops it. Deeper than this an evaluation is given up as the full
+// operator stack is.
+constexpr int32_t kMaxEvaluationDepth = 2000;
 
 size_t SkipBlanks(std::string_view text, size_t pos) {
   while (pos < text.size() && IsControlOrBlank(text[pos])) ++pos;
@@ -277,10 +282,32 @@ const CompiledExpression& CompiledFor(Engine& engine, std::string_view stops, bo
 
 namespace {
 
+class EvaluationDepth {
+ public:
+  explicit EvaluationDepth(Engine& engine) : m_engine(engine) { ++engine.evaluationDepth; }
+  ~EvaluationDepth() { --m_engine.evaluationDepth; }
+  EvaluationDepth(const EvaluationDepth&) = delete;
+  EvaluationDepth& operator=(const EvaluationDepth&) = delete;
+  bool TooDeep() const { return m_engine.evaluationDepth > kMaxEvaluationDepth; }
+
+ private:
+  Engine& m_engine;
+};
+
 // keepText: the parameter text is left as it is (the caller takes expression.rest as what
 // follows); only a missing text or a stack overflow still clear it. False when they did.
 bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode mode,
                  bool keepText = false) {
+  const EvaluationDepth depth(engine);
+  if (depth.TooDeep()) {
+    // Only the silent error level comes back here; the text is given up.
+    Error(engine, kOperatorStackFull);
+    engine.reg = Registers{};
+    engine.lastSeparator = ' ';
+    engine.param.clear();
+    engine.paramEnded = true;
+    return false;
+  }
   if (expression.missing) {
     engine.param.clear();
     Error(engine, kTooFewParameters);
