@@ -40,6 +40,7 @@ double ArgFloat(Engine& engine);
 // Results.
 void ResultString(Engine& engine, std::string text);
 void ResultInteger(Engine& engine, int32_t value, ValueType type = ValueType::Integer);
+inline void ResultLong(Engine& engine, int32_t value) { ResultInteger(engine, value, ValueType::Long); }
 void ResultFloat(Engine& engine, double value, ValueType type = ValueType::Float);
 
 // A row of a family the built-in library serves (or that is not part of this build).

@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "engine/function_handlers.h"
 #include "library/files/file_slots.h"
 #include "library/system/functions.h"
 #include "library/windows/window_functions.h"
@@ -13,14 +14,6 @@
 namespace talven {
 
 namespace {
-
-void SetInteger(Engine& engine, int32_t value) {
-  SetIntegerValue(engine.reg, value, ValueType::Integer, engine.format);
-}
-
-void SetLong(Engine& engine, int32_t value) {
-  SetIntegerValue(engine.reg, value, ValueType::Long, engine.format);
-}
 
 // Reads of the input state let pending messages arrive first.
 InputState& FreshInput(Engine& engine) {
@@ -52,7 +45,7 @@ void FunctionScrn(Engine& engine) {
   const int32_t row = EvaluateInteger(engine, ",");
   EnsureWindow(engine);
   const char c = engine.window.grid->CharAt(row - 1, column - 1);
-  SetInteger(engine, static_cast<unsigned char>(c));
+  ResultInteger(engine, static_cast<unsigned char>(c));
 }
 
 // @TAB(column): the cursor moves to the column, on the next line when already past it.
@@ -87,7 +80,7 @@ void FunctionGetKey(Engine& engine) {
 
 void FunctionEof(Engine& engine) {
   const int32_t slot = ReadFileSlot(engine);
-  SetInteger(engine, slot == 0 ? 1 : (AtTextEnd(engine, slot) ? 1 : 0));
+  ResultInteger(engine, slot == 0 ? 1 : (AtTextEnd(engine, slot) ? 1 : 0));
 }
 
 }  // namespace
@@ -104,26 +97,26 @@ bool CallLibraryFunction(Engine& engine, std::string_view name) {
     FunctionGetKey(engine);
   } else if (name == "SCANKEY") {
     const int32_t code = EvaluateInteger(engine, ",");
-    SetInteger(engine, FreshInput(engine).scanCode == code ? 1 : 0);
+    ResultInteger(engine, FreshInput(engine).scanCode == code ? 1 : 0);
   } else if (name == "KEYIN") {
     Evaluate(engine, ",", EvalMode::String);
     const std::string set = engine.reg.Text();
     const int32_t key = FreshInput(engine).key;
-    SetInteger(engine, key != 0 && set.find(static_cast<char>(key)) != std::string::npos ? 1 : 0);
+    ResultInteger(engine, key != 0 && set.find(static_cast<char>(key)) != std::string::npos ? 1 : 0);
   } else if (name == "MOUSE") {
     const Corners box = ReadCorners(engine);
     const InputState& input = FreshInput(engine);
-    SetInteger(engine, Inside(input.mouseX, input.mouseY, box) ? 1 : 0);
+    ResultInteger(engine, Inside(input.mouseX, input.mouseY, box) ? 1 : 0);
   } else if (name == "TMOUSE") {
     const Corners cells = ReadCorners(engine);
     const InputState& input = FreshInput(engine);
     // Rows and columns of cells of 8 by 13 pixels; corners are row, column.
     const int32_t row = input.mouseY / 13 + 1;
     const int32_t column = input.mouseX / 8 + 1;
-    SetInteger(engine, Inside(column, row, Corners{cells.b, cells.a, cells.d, cells.c}) ? 1 : 0);
+    ResultInteger(engine, Inside(column, row, Corners{cells.b, cells.a, cells.d, cells.c}) ? 1 : 0);
   } else if (name == "MENUITEM") {
     const int32_t id = EvaluateInteger(engine, ",");
-    SetInteger(engine, FreshInput(engine).menuItem == id ? 1 : 0);
+    ResultInteger(engine, FreshInput(engine).menuItem == id ? 1 : 0);
   } else if (name == "EOF") {
     FunctionEof(engine);
   } else {
@@ -138,47 +131,47 @@ bool ReadLibraryVariable(Engine& engine, std::string_view name) {
   InputState& input = window.input;
   const TextGrid* grid = window.grid ? &*window.grid : nullptr;
   if (name == "%CSRLIN") {
-    SetInteger(engine, grid != nullptr ? grid->CursorRow() + 1 : 1);
+    ResultInteger(engine, grid != nullptr ? grid->CursorRow() + 1 : 1);
   } else if (name == "%POS") {
-    SetInteger(engine, grid != nullptr ? grid->CursorColumn() + 1 : 1);
+    ResultInteger(engine, grid != nullptr ? grid->CursorColumn() + 1 : 1);
   } else if (name == "%KEY") {
-    SetInteger(engine, FreshInput(engine).key);
+    ResultInteger(engine, FreshInput(engine).key);
   } else if (name == "%SCANKEY") {
-    SetInteger(engine, FreshInput(engine).scanCode);
+    ResultInteger(engine, FreshInput(engine).scanCode);
   } else if (name == "%MOUSEX") {
-    SetInteger(engine, FreshInput(engine).mouseX);
+    ResultInteger(engine, FreshInput(engine).mouseX);
   } else if (name == "%MOUSEY") {
-    SetInteger(engine, FreshInput(engine).mouseY);
+    ResultInteger(engine, FreshInput(engine).mouseY);
   } else if (name == "%MOUSEKEY" || name == "%MOUSEPRESSED") {
     FreshInput(engine);
-    SetInteger(engine, input.leftButton ? 1 : (input.rightButton ? 2 : 0));
+    ResultInteger(engine, input.leftButton ? 1 : (input.rightButton ? 2 : 0));
     if (name == "%MOUSEKEY") input.leftButton = input.rightButton = false;
   } else if (name == "%MENUITEM") {
-    SetInteger(engine, FreshInput(engine).menuItem);
+    ResultInteger(engine, FreshInput(engine).menuItem);
   } else if (name == "%GETINPUTSTATE" || name == "%WMPAINT" || name == "%WMTIMER") {
     FreshInput(engine);
     bool& flag = name == "%WMPAINT"   ? input.paintRequested
                  : name == "%WMTIMER" ? input.timerTicked
                                       : input.inputSeen;
-    SetInteger(engine, flag ? 1 : 0);
+    ResultInteger(engine, flag ? 1 : 0);
     flag = false;
   } else if (name == "%MESSAGE") {
-    SetInteger(engine, static_cast<int32_t>(input.lastMessage));
+    ResultInteger(engine, static_cast<int32_t>(input.lastMessage));
   } else if (name == "%MWND") {
-    SetInteger(engine, static_cast<int32_t>(input.lastWindow));
+    ResultInteger(engine, static_cast<int32_t>(input.lastWindow));
   } else if (name == "&WPARAM") {
-    SetLong(engine, static_cast<int32_t>(input.lastWParam));
+    ResultLong(engine, static_cast<int32_t>(input.lastWParam));
   } else if (name == "&LPARAM") {
-    SetLong(engine, static_cast<int32_t>(input.lastLParam));
+    ResultLong(engine, static_cast<int32_t>(input.lastLParam));
   } else if (name == "%LASTMESSAGE") {
-    SetInteger(engine, static_cast<int32_t>(input.endingMessage));
+    ResultInteger(engine, static_cast<int32_t>(input.endingMessage));
   } else if (name == "%MAXX" || name == "%MAXY") {
     const WindowMetrics metrics = engine.host.Window().Metrics();
-    SetInteger(engine, name == "%MAXX" ? metrics.screenWidth : metrics.screenHeight);
+    ResultInteger(engine, name == "%MAXX" ? metrics.screenWidth : metrics.screenHeight);
   } else if (name == "%HWND") {
-    SetInteger(engine, static_cast<int32_t>(engine.host.Window().NativeHandle()));
+    ResultInteger(engine, static_cast<int32_t>(engine.host.Window().NativeHandle()));
   } else if (name == "%IORESULT") {
-    SetInteger(engine, engine.files.ioResult);
+    ResultInteger(engine, engine.files.ioResult);
     engine.files.ioResult = 0;
   } else {
     // The window's handles, edges, fonts, messages and the values of the last INPUT.

@@ -7,6 +7,7 @@
 
 #include "engine/engine.h"
 #include "engine/evaluator.h"
+#include "engine/function_handlers.h"
 #include "library/system/functions.h"
 #include "library/system/system_platform.h"
 #include "library/system/system_values.h"
@@ -14,14 +15,6 @@
 namespace talven {
 
 namespace {
-
-void SetInteger(Engine& engine, int32_t value) {
-  SetIntegerValue(engine.reg, value, ValueType::Integer, engine.format);
-}
-
-void SetLong(Engine& engine, int32_t value) {
-  SetIntegerValue(engine.reg, value, ValueType::Long, engine.format);
-}
 
 // A string argument; `mode` String raises 216 for a number, FileName also keeps the
 // backslashes of paths as written.
@@ -66,20 +59,20 @@ void FunctionGetClip(Engine& engine) {
 void FunctionWinExec(Engine& engine) {
   const std::string command = ReadText(engine, EvalMode::FileName);
   const int32_t show = EvaluateInteger(engine, ",");
-  SetLong(engine, static_cast<int32_t>(engine.host.System().Execute(command, show)));
+  ResultLong(engine, static_cast<int32_t>(engine.host.System().Execute(command, show)));
 }
 
 void FunctionWinExecWait(Engine& engine) {
   const std::string command = ReadText(engine, EvalMode::FileName);
   const int32_t show = ShowMode(EvaluateInteger(engine, ","));
-  SetInteger(engine, engine.host.System().ExecuteAndWait(command, show) ? 1 : 0);
+  ResultInteger(engine, engine.host.System().ExecuteAndWait(command, show) ? 1 : 0);
 }
 
 void FunctionShellExec(Engine& engine) {
   const std::string file = ReadText(engine, EvalMode::FileName);
   const std::string verb = ReadText(engine, EvalMode::String);
   const int32_t show = ShowMode(EvaluateInteger(engine, ","));
-  SetLong(engine, static_cast<int32_t>(engine.host.System().ShellOpen(file, verb, show)));
+  ResultLong(engine, static_cast<int32_t>(engine.host.System().ShellOpen(file, verb, show)));
 }
 
 // The answer, or on failure the error's text; the code stays for %MCIERROR either way.
@@ -96,12 +89,12 @@ void FunctionInp(Engine& engine, PortWidth width) {
   const int32_t port = EvaluateInteger(engine, ",");
   const uint32_t value = engine.host.System().ReadPort(static_cast<uint16_t>(port), width);
   const uint32_t mask = width == PortWidth::Byte ? 0xFF : 0xFFFF;
-  SetInteger(engine, static_cast<int32_t>(value & mask));
+  ResultInteger(engine, static_cast<int32_t>(value & mask));
 }
 
 void FunctionGetUsage(Engine& engine) {
   Evaluate(engine, ",");
-  SetInteger(engine, 0);
+  ResultInteger(engine, 0);
 }
 
 struct SystemFunction {

@@ -4,6 +4,7 @@
 
 #include "engine/engine.h"
 #include "engine/evaluator.h"
+#include "engine/function_handlers.h"
 #include "engine/text.h"
 #include "engine/values.h"
 #include "library/windows/window_state.h"
@@ -13,14 +14,6 @@ namespace talven {
 namespace {
 
 constexpr int32_t kHighestShowMode = 9;
-
-void SetInteger(Engine& engine, int32_t value) {
-  SetIntegerValue(engine.reg, value, ValueType::Integer, engine.format);
-}
-
-void SetLong(Engine& engine, int32_t value) {
-  SetIntegerValue(engine.reg, value, ValueType::Long, engine.format);
-}
 
 int32_t AsInteger(intptr_t value) { return static_cast<int32_t>(value); }
 
@@ -68,7 +61,7 @@ void FunctionMessage(Engine& engine, Delivery how) {
       }
     }
   }
-  SetInteger(engine, AsInteger(result));
+  ResultInteger(engine, AsInteger(result));
 }
 
 // The focus as the program sees it: the window recorded at the last event, else the one
@@ -84,37 +77,37 @@ bool CallWindowFunction(Engine& engine, std::string_view name) {
   WindowPlatform& platform = engine.host.Window();
   if (name == "FINDWINDOW") {
     Evaluate(engine, ",", EvalMode::String);
-    SetInteger(engine, AsInteger(platform.FindByTitle(engine.reg.Text())));
+    ResultInteger(engine, AsInteger(platform.FindByTitle(engine.reg.Text())));
   } else if (name == "GETACTIVEWINDOW") {
-    SetInteger(engine, AsInteger(platform.ActiveWindow()));
+    ResultInteger(engine, AsInteger(platform.ActiveWindow()));
   } else if (name == "SETACTIVEWINDOW") {
-    SetInteger(engine, AsInteger(platform.Activate(EvaluateHandle(engine))));
+    ResultInteger(engine, AsInteger(platform.Activate(EvaluateHandle(engine))));
   } else if (name == "SHOWWINDOW") {
     const intptr_t target = EvaluateHandle(engine);
     int32_t mode = EvaluateInteger(engine, ",");
     if (mode < 0 || mode > kHighestShowMode) mode = 0;
-    SetInteger(engine, platform.ShowWindowAs(target, mode) ? 1 : 0);
+    ResultInteger(engine, platform.ShowWindowAs(target, mode) ? 1 : 0);
   } else if (name == "SETFOCUS") {
-    SetInteger(engine, AsInteger(platform.SetFocusTo(EvaluateHandle(engine))));
+    ResultInteger(engine, AsInteger(platform.SetFocusTo(EvaluateHandle(engine))));
   } else if (name == "GETFOCUS") {
     // After F1 the program asks with the negated handle for which window help was asked.
     const intptr_t asked = EvaluateHandle(engine);
     if (platform.Exists()) engine.host.PumpMessages(true);
     const intptr_t focus = platform.FocusWindow();
     const bool help = engine.window.input.lastPushedHelp;
-    SetInteger(engine, focus != 0 && asked == (help ? -focus : focus) ? 1 : 0);
+    ResultInteger(engine, focus != 0 && asked == (help ? -focus : focus) ? 1 : 0);
   } else if (name == "DESTROYWINDOW") {
     const intptr_t target = EvaluateHandle(engine);
     const bool mainWindow = platform.Exists() && target == platform.NativeHandle();
     const bool destroyed = platform.DestroyWindowOf(target);
     // The main window gone, the run ends as when the user closes it.
     if (mainWindow && destroyed) throw RunEnd{255};
-    SetInteger(engine, destroyed ? 1 : 0);
+    ResultInteger(engine, destroyed ? 1 : 0);
   } else if (name == "WIDTH" || name == "HEIGHT") {
     const ClientSize size = platform.ClientSizeOf(EvaluateHandle(engine));
-    SetInteger(engine, name == "WIDTH" ? size.width : size.height);
+    ResultInteger(engine, name == "WIDTH" ? size.width : size.height);
   } else if (name == "GETSTYLE") {
-    SetInteger(engine, static_cast<int32_t>(platform.StyleOf(EvaluateHandle(engine))));
+    ResultInteger(engine, static_cast<int32_t>(platform.StyleOf(EvaluateHandle(engine))));
   } else if (name == "SENDMESSAGE") {
     FunctionMessage(engine, Delivery::Send);
   } else if (name == "POSTMESSAGE") {
@@ -139,12 +132,12 @@ bool ReadWindowVariable(Engine& engine, std::string_view name) {
       input.lastLParam = record.lParam;
       input.endingMessage = record.message;
     }
-    SetInteger(engine, waiting ? 1 : 0);
+    ResultInteger(engine, waiting ? 1 : 0);
   } else if (name == "%HDC" || name == "%HDC2") {
     const Surface surface = name == "%HDC" ? Surface::Window : Surface::Memory;
-    SetInteger(engine, AsInteger(platform.DeviceContext(surface)));
+    ResultInteger(engine, AsInteger(platform.DeviceContext(surface)));
   } else if (name == "%FONT") {
-    SetInteger(engine, AsInteger(platform.CurrentFont()));
+    ResultInteger(engine, AsInteger(platform.CurrentFont()));
   } else if (name == "%WINLEFT" || name == "%WINTOP" || name == "%WINRIGHT" ||
              name == "%WINBOTTOM") {
     // Before the window exists its edges are the placement it will get.
@@ -156,14 +149,14 @@ bool ReadWindowVariable(Engine& engine, std::string_view name) {
       frame = WindowFrame{setup.left, setup.top, setup.left + setup.width,
                           setup.top + setup.height};
     }
-    SetInteger(engine, name == "%WINLEFT"    ? frame.left
+    ResultInteger(engine, name == "%WINLEFT"    ? frame.left
                        : name == "%WINTOP"   ? frame.top
                        : name == "%WINRIGHT" ? frame.right
                                              : frame.bottom);
   } else if (name == "%INPUT") {
-    SetInteger(engine, window.inputInteger);
+    ResultInteger(engine, window.inputInteger);
   } else if (name == "&INPUT") {
-    SetLong(engine, window.inputLong);
+    ResultLong(engine, window.inputLong);
   } else if (name == "!INPUT") {
     SetFloatValue(engine.reg, window.inputFloat, ValueType::Float, engine.format);
   } else if (name == "$INPUT") {
@@ -171,7 +164,7 @@ bool ReadWindowVariable(Engine& engine, std::string_view name) {
   } else if (name == "%GETFOCUS") {
     if (platform.Exists()) engine.host.PumpMessages(true);
     const intptr_t focus = FocusSeen(engine);
-    SetInteger(engine, AsInteger(window.input.lastPushedHelp ? -focus : focus));
+    ResultInteger(engine, AsInteger(window.input.lastPushedHelp ? -focus : focus));
   } else {
     return false;
   }
