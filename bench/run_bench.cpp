@@ -10,7 +10,8 @@
 
 #include "engine/startup.h"
 #include "engine/std_file.h"
-#include "library/system/null_system.h"
+#include "library/families.h"
+#include "library/profiles.h"
 #include "library/windows/null_window.h"
 #include "toolchain/compiler.h"
 #include "toolchain/runtime.h"
@@ -19,6 +20,7 @@ namespace {
 
 class ConsoleHost : public talven::Host {
  public:
+  ConsoleHost() { UsePlatform(talven::FamilyIndex(talven::FamilyId::Window), window); }
   talven::BoxAnswer ShowBox(const talven::BoxRequest& box) override {
     lastBox = box.text;
     return talven::BoxAnswer::Ok;
@@ -38,10 +40,7 @@ class ConsoleHost : public talven::Host {
   talven::PumpResult PumpMessages(bool) override {
     return window.closed ? talven::PumpResult::Quit : talven::PumpResult::Idle;
   }
-  talven::WindowPlatform& Window() override { return window; }
   talven::NullWindow window;
-  talven::SystemPlatform& System() override { return system; }
-  talven::NullSystem system;
   void ShowMouseCursor() override {}
   void RepaintMainWindow() override {}
   void ReleaseRun() override {}
@@ -72,8 +71,8 @@ int main(int argc, char** argv) {
     }
     ConsoleHost host;
     const auto start = std::chrono::steady_clock::now();
-    const int exitCode = compiled ? talven::RunRuntime(host, {codeFile}, "run_bench")
-                                  : talven::RunInterpreter(host, {argv[i]});
+    const int exitCode = compiled ? talven::RunRuntime(host, {codeFile}, "run_bench", talven::RuntimeProfile())
+                                  : talven::RunInterpreter(host, {argv[i]}, talven::InterpreterProfile());
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%-40s %8.3f s  exit %d  %s\n", argv[i], seconds, exitCode, host.lastBox.c_str());

@@ -26,7 +26,28 @@ void Engine::ResetRunState() {
   frames.clear();
   currentLine = nullptr;
   cache = SearchCache{};
-  system = SystemState{};
+  // Older state first released, then every family starts afresh.
+  DropFamilyStates();
+  m_familyStates.resize(profile.families.size());
+  for (size_t id = 0; id < profile.families.size(); ++id) {
+    const Family* family = profile.families[id];
+    if (family != nullptr && family->makeState != nullptr) m_familyStates[id] = family->makeState(*this);
+  }
+}
+
+void Engine::DropFamilyStates() {
+  // Later families may lean on earlier ones (a print job on the window): release in
+  // reverse order.
+  for (size_t id = m_familyStates.size(); id-- > 0;) m_familyStates[id].reset();
+}
+
+FamilyPlatform& Engine::PlatformOf(size_t id) {
+  if (FamilyPlatform* installed = host.InstalledPlatform(id)) return *installed;
+  const Family* family = id < profile.families.size() ? profile.families[id] : nullptr;
+  std::unique_ptr<FamilyPlatform> made =
+      family != nullptr && family->makePlatform != nullptr ? family->makePlatform() : nullptr;
+  if (made == nullptr) made = std::make_unique<FamilyPlatform>();
+  return host.InstallPlatform(id, std::move(made));
 }
 
 }  // namespace talven

@@ -11,14 +11,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/binding.h"
 #include "engine/compiled_expression.h"
+#include "engine/family.h"
 #include "engine/host.h"
+#include "engine/profile.h"
 #include "engine/program_store.h"
 #include "engine/values.h"
 #include "engine/variables.h"
-#include "library/files/file_slots.h"
-#include "library/system/system_state.h"
-#include "library/windows/window_state.h"
 
 namespace talven {
 
@@ -131,8 +131,8 @@ struct SearchCache {
 class SlotsGuard;
 
 // The state the function catalogue keeps for a run: the key of @PWD$ (PASSWORD), the
-// colour mode of @RGB and its kin (SETTRUECOLOR), the generator of @RND and the depth of
-// DEF calls inside each other.
+// colour mode (SETTRUECOLOR) that @RGB and its kin and every colour of the library read,
+// the generator of @RND and the depth of DEF calls inside each other.
 // The call whose handler runs keeps its site and the number of arguments read so far.
 struct FunctionState {
   std::string passwordKey;  // empty: no key
@@ -158,13 +158,27 @@ struct FunctionState {
 
 class Engine {
  public:
-  Engine(Host& host, ProgramKind kind) : host(host), kind(kind) {}
+  Engine(Host& host, ProgramKind kind, const Profile& profile)
+      : host(host), kind(kind), profile(profile), bindings(BindingsOf(profile)) {}
 
-  // The state of step 6 of the start-up: everything a run begins with.
+  // Everything a run begins with: the engine's own state, and each family's made anew.
   void ResetRunState();
+  // The end of a run: each family's state dropped (files closed, objects released).
+  void DropFamilyStates();
+
+  // The run state of family `id` (library/families.def); nullptr when the program lacks
+  // the family or no run has started.
+  FamilyState* StateOf(size_t id) const {
+    return id < m_familyStates.size() ? m_familyStates[id].get() : nullptr;
+  }
+  // The platform of family `id`: the host's installed one, else the family's default.
+  FamilyPlatform& PlatformOf(size_t id);
+  const std::vector<std::unique_ptr<FamilyState>>& FamilyStates() const { return m_familyStates; }
 
   Host& host;
   const ProgramKind kind;
+  const Profile& profile;
+  const Bindings& bindings;
   ProgramStore store;
 
   // Statement loop.
@@ -212,12 +226,8 @@ class Engine {
 
   SearchCache cache;
 
-  // The output window.
-  WindowState window;
-  // The file slots.
-  FileState files;
-  // What the system functions remember.
-  SystemState system;
+ private:
+  std::vector<std::unique_ptr<FamilyState>> m_familyStates;
 };
 
 }  // namespace talven

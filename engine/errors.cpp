@@ -44,6 +44,7 @@ std::string DisplayLine(int32_t lineNumber, std::string_view statement) {
 }
 
 std::string ErrorCaption(const Engine& engine) {
+  if (!engine.profile.boxCaption.empty()) return std::string(engine.profile.boxCaption);
   if (engine.kind == ProgramKind::Runtime) return "Zeile " + PadLeft(engine.pc, 6) + "!";
   return engine.CurrentDisplayLine();
 }

@@ -9,14 +9,13 @@
 #include <string_view>
 
 #include "engine/evaluator.h"
+#include "engine/family.h"
 #include "engine/values.h"
 
 namespace talven {
 
 class Engine;
 
-// A handler reads its arguments from engine.param and leaves its value in the registers.
-using FunctionHandler = void (*)(Engine& engine, std::string_view name);
 
 // Argument readers: the next argument up to "," (the last one runs to the end of the text
 // between the brackets); the text is missing: 212. Through the call site's remembered
@@ -42,9 +41,6 @@ void ResultString(Engine& engine, std::string text);
 void ResultInteger(Engine& engine, int32_t value, ValueType type = ValueType::Integer);
 inline void ResultLong(Engine& engine, int32_t value) { ResultInteger(engine, value, ValueType::Long); }
 void ResultFloat(Engine& engine, double value, ValueType type = ValueType::Float);
-
-// A row of a family the built-in library serves (or that is not part of this build).
-void Library(Engine& engine, std::string_view name);
 
 // functions_strings.cpp
 void FnPwd(Engine&, std::string_view);

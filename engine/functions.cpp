@@ -25,7 +25,7 @@
 #include "engine/limits.h"
 #include "engine/slots.h"
 #include "engine/text.h"
-#include "library/library_values.h"
+#include "engine/binding.h"
 
 namespace talven {
 
@@ -35,13 +35,8 @@ constexpr int32_t kUnknownFunction = 101;
 constexpr int32_t kNestingTooDeep = 114;
 constexpr int32_t kSlotOutOfRange = 211;
 
-struct CatalogueRow {
-  std::string_view name;
-  FunctionHandler handler;
-};
-
-constexpr CatalogueRow kCatalogue[] = {
-#define TALVEN_CATALOGUE(name, handler) {name, handler},
+constexpr std::string_view kCatalogue[] = {
+#define TALVEN_CATALOGUE(name) name,
 #include "engine/function_catalogue.def"
 #undef TALVEN_CATALOGUE
 };
@@ -58,15 +53,16 @@ const std::unordered_map<std::string_view, int32_t>& RowIndex() {
   static const auto* index = [] {
     auto* map = new std::unordered_map<std::string_view, int32_t>();
     // The first row of a name wins, as in the comparison in order.
-    for (int32_t i = 0; i < kRows; ++i) map->emplace(kCatalogue[i].name, i);
+    for (int32_t i = 0; i < kRows; ++i) map->emplace(kCatalogue[i], i);
     return map;
   }();
   return *index;
 }
 
-int32_t Resolve(std::string_view name) {
+// A row the program withholds (no handler bound) counts as no row at all.
+int32_t Resolve(const Engine& engine, std::string_view name) {
   const int32_t row = FindCatalogueRow(name);
-  if (row >= 0) return row;
+  if (row >= 0 && engine.bindings.functions[static_cast<size_t>(row)] != nullptr) return row;
   if (name.size() == 1) {
     switch (name.front()) {
       case '$': return kSiteSlotString;
@@ -192,7 +188,9 @@ bool CallDefFunction(Engine& engine, std::string_view name) {
 
 void RunRow(Engine& engine, int32_t row, std::string_view name) {
   engine.reg.floatValue = 0.0;
-  kCatalogue[row].handler(engine, name);
+  // A family that reads engine.param itself gets the call's text written out first.
+  if (engine.bindings.functionReadsText[static_cast<size_t>(row)]) CatchUpText(engine);
+  engine.bindings.functions[static_cast<size_t>(row)](engine, name);
   Registers& reg = engine.reg;
   if (reg.type != ValueType::String) reg.integer = reg.longValue;
   if (reg.type == ValueType::Integer || reg.type == ValueType::Long) {
@@ -204,7 +202,7 @@ void RunRow(Engine& engine, int32_t row, std::string_view name) {
 
 int32_t CatalogueSize() { return kRows; }
 
-std::string_view CatalogueName(int32_t row) { return kCatalogue[row].name; }
+std::string_view CatalogueName(int32_t row) { return kCatalogue[row]; }
 
 int32_t FindCatalogueRow(std::string_view name) {
   const auto& index = RowIndex();
@@ -260,7 +258,7 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
                   FunctionSite* site) {
   int32_t row = site != nullptr ? site->row : -1;
   if (row < 0) {
-    row = Resolve(name);
+    row = Resolve(engine, name);
     if (site != nullptr) site->row = row;
   }
   CurrentCall current(engine, site, arguments);
@@ -372,14 +370,6 @@ void ResultInteger(Engine& engine, int32_t value, ValueType type) {
 
 void ResultFloat(Engine& engine, double value, ValueType type) {
   SetFloatValue(engine.reg, value, type, engine.format);
-}
-
-void Library(Engine& engine, std::string_view name) {
-  CatchUpText(engine);
-  if (CallLibraryFunction(engine, name)) return;
-  // A family that is not part of this build: reported, never pretended.
-  engine.reg = Registers{};
-  Error(engine, kUnknownFunction, name);
 }
 
 }  // namespace talven

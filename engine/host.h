@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "engine/family.h"
 
 namespace talven {
-
-class SystemPlatform;
-class WindowPlatform;
 
 enum class BoxIcon { None, Stop, Exclamation, Information, Question };
 enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -59,12 +59,30 @@ class Host {
   // Raises the mouse cursor's display count until the cursor shows.
   virtual void ShowMouseCursor() = 0;
   virtual void RepaintMainWindow() = 0;
-  // The main output window (created on first use through the window state).
-  virtual WindowPlatform& Window() = 0;
-  // The operating system's side of the system variables, functions and statements.
-  virtual SystemPlatform& System() = 0;
   // The end of a run: device contexts, fonts, pens and brushes, the main window.
   virtual void ReleaseRun() = 0;
+
+  // The platforms of the library families, by family id (library/families.def): the
+  // programs install their Win32 ones, tests their fakes.
+  FamilyPlatform* InstalledPlatform(size_t id) const {
+    return id < m_platforms.size() ? m_platforms[id] : nullptr;
+  }
+  // Installs a platform the caller keeps alive for the host's lifetime.
+  void UsePlatform(size_t id, FamilyPlatform& platform) {
+    if (m_platforms.size() <= id) m_platforms.resize(id + 1, nullptr);
+    m_platforms[id] = &platform;
+  }
+  // Installs a platform the host owns.
+  FamilyPlatform& InstallPlatform(size_t id, std::unique_ptr<FamilyPlatform> platform) {
+    FamilyPlatform& installed = *platform;
+    m_owned.push_back(std::move(platform));
+    UsePlatform(id, installed);
+    return installed;
+  }
+
+ private:
+  std::vector<FamilyPlatform*> m_platforms;
+  std::vector<std::unique_ptr<FamilyPlatform>> m_owned;
 };
 
 }  // namespace talven

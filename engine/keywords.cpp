@@ -3,17 +3,12 @@
 #include <array>
 #include <unordered_map>
 
-#include "engine/statements.h"
-#include "library/files/statements.h"
-#include "library/system/statements.h"
-#include "library/windows/statements.h"
-
 namespace talven {
 
 namespace {
 
 constexpr Keyword kKeywords[] = {
-#define TALVEN_KEYWORD(word, code, handler) {word, code, &handler},
+#define TALVEN_KEYWORD(word, code, name) {word, code},
 #include "engine/keywords.def"
 #undef TALVEN_KEYWORD
 };
@@ -38,6 +33,7 @@ int FindKeyword(std::string_view word, size_t first) {
 }
 
 const Keyword* KeywordForCode(uint8_t code) {
+  if (code == 0) return nullptr;
   for (const Keyword& keyword : kKeywords) {
     if (keyword.code == code) return &keyword;
   }

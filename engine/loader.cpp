@@ -22,14 +22,16 @@ enum class Nesting { MainFile, IncludeFile };
   StopWithBox(host, std::move(caption), std::move(text), 1);
 }
 
-[[noreturn]] void LoadFailure(Host& host, int32_t number) {
-  LoadFailure(host, std::string(kLoadCaption), std::string(ErrorText(number)));
-}
-
 class Loader {
  public:
-  Loader(Host& host, ProgramStore& store, CompilerLoad* compiler)
-      : m_host(host), m_store(store), m_compiler(compiler) {}
+  Loader(Host& host, ProgramStore& store, CompilerLoad* compiler, const Profile* profile)
+      : m_host(host), m_store(store), m_compiler(compiler) {
+    if (profile != nullptr) {
+      m_maxLines = profile->lineLimit;
+      m_tooManyLines = profile->tooManyLines;
+      if (!profile->loadCaption.empty()) m_caption = profile->loadCaption;
+    }
+  }
 
   void ReadFile(InputFile& file, Nesting nesting) {
     std::string physical;
@@ -37,18 +39,25 @@ class Loader {
       NextLineNumber();
       std::string line = CleanSourceLine(physical);
       JoinContinuations(file, line);
-      if (line.size() > kMaxLineLength) LoadFailure(m_host, 902);
+      if (line.size() > kMaxLineLength) LoadFailure(902);
       StoreLine(std::move(line), nesting);
     }
   }
 
  private:
+  [[noreturn]] void LoadFailure(int32_t number) {
+    talven::LoadFailure(m_host, std::string(m_caption), std::string(ErrorText(number)));
+  }
+
   void NextLineNumber() {
-    if (m_lineNumber >= kMaxProgramLines) {
+    if (m_lineNumber >= m_maxLines) {
       if (m_compiler != nullptr) {
-        LoadFailure(m_host, std::string(kCompilerCaption), std::string(ErrorText(901)));
+        talven::LoadFailure(m_host, std::string(kCompilerCaption), std::string(ErrorText(901)));
       }
-      LoadFailure(m_host, 901);
+      if (!m_tooManyLines.empty()) {
+        talven::LoadFailure(m_host, std::string(m_caption), std::string(m_tooManyLines));
+      }
+      LoadFailure(901);
     }
     ++m_lineNumber;
   }
@@ -79,7 +88,7 @@ class Loader {
       return;
     }
     if (head == "$I ") {
-      if (nesting == Nesting::IncludeFile) LoadFailure(m_host, 904);
+      if (nesting == Nesting::IncludeFile) LoadFailure(904);
       m_store.Append(std::string());
       Include(line);
       return;
@@ -91,7 +100,7 @@ class Loader {
     const std::string name = ResolveInclude(std::string(TrimControl(std::string_view(includeLine).substr(3))));
     std::unique_ptr<InputFile> file = m_host.OpenInput(name);
     if (!file) {
-      LoadFailure(m_host, std::string(ErrorText(903)),
+      talven::LoadFailure(m_host, std::string(ErrorText(903)),
                   "Zeile " + std::to_string(m_lineNumber) + ": " + includeLine);
     }
     ReadFile(*file, Nesting::IncludeFile);
@@ -121,6 +130,9 @@ class Loader {
   Host& m_host;
   ProgramStore& m_store;
   CompilerLoad* m_compiler;
+  int32_t m_maxLines = kMaxProgramLines;
+  std::string_view m_tooManyLines;
+  std::string_view m_caption = kLoadCaption;
   int32_t m_lineNumber = 0;
 };
 
@@ -137,8 +149,9 @@ std::string CleanSourceLine(std::string_view physical) {
   return line;
 }
 
-void LoadSource(Host& host, InputFile& file, ProgramStore& store, CompilerLoad* compiler) {
-  Loader loader(host, store, compiler);
+void LoadSource(Host& host, InputFile& file, ProgramStore& store, CompilerLoad* compiler,
+                const Profile* profile) {
+  Loader loader(host, store, compiler, profile);
   loader.ReadFile(file, Nesting::MainFile);
 }
 

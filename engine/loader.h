@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/host.h"
+#include "engine/profile.h"
 #include "engine/program_store.h"
 
 namespace talven {
@@ -19,8 +20,9 @@ struct CompilerLoad {
 
 // Reads `file` (whose name is `fileName`) into `store`. A load error shows its box (no
 // owner: no window exists yet) and throws RunEnd{1}. `compiler` is given by the compiler
-// only.
-void LoadSource(Host& host, InputFile& file, ProgramStore& store, CompilerLoad* compiler = nullptr);
+// only; `profile` (the program's) sets the line limit and the boxes' caption.
+void LoadSource(Host& host, InputFile& file, ProgramStore& store, CompilerLoad* compiler = nullptr,
+                const Profile* profile = nullptr);
 
 // The loader's treatment of one physical line: trimmed, comment cut, tabs made blanks.
 std::string CleanSourceLine(std::string_view physical);

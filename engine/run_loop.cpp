@@ -20,9 +20,17 @@ constexpr size_t kFirstTableKeyword = 2;
 // The runtime processes window messages after every twentieth statement.
 constexpr int32_t kRuntimePumpInterval = 20;
 
+// The keyword a word names in this program: its index in the table, or -1 (also for a
+// word the program withholds, which goes on as an unknown word).
+int ProgramKeyword(const Engine& engine, std::string_view word) {
+  const int index = FindKeyword(word, kFirstTableKeyword);
+  if (index < 0 || engine.bindings.statements[static_cast<size_t>(index)] == nullptr) return -1;
+  return index;
+}
+
 void RunKeyword(Engine& engine) {
-  const int index = FindKeyword(engine.word, kFirstTableKeyword);
-  if (index >= 0) Keywords()[static_cast<size_t>(index)].handler(engine);
+  const int index = ProgramKeyword(engine, engine.word);
+  if (index >= 0) engine.bindings.statements[static_cast<size_t>(index)](engine);
 }
 
 // Step 9 for one of CASE (`onTrue`) and CASENOT: the condition runs up to ":". A selected
@@ -148,7 +156,7 @@ LineCache& CachedLine(Engine& engine, int32_t number) {
       entry.cutParam = comment == kNotFound
                            ? entry.param
                            : std::string(TrimControl(std::string_view(entry.param).substr(0, comment)));
-      entry.keyword = FindKeyword(entry.word, kFirstTableKeyword);
+      entry.keyword = ProgramKeyword(engine, entry.word);
     }
     entry.ready = true;
   }
@@ -170,7 +178,7 @@ void ExecuteDirect(Engine& engine, const LineCache& line) {
     engine.handled = true;
     return;
   }
-  if (line.keyword >= 0) Keywords()[static_cast<size_t>(line.keyword)].handler(engine);
+  if (line.keyword >= 0) engine.bindings.statements[static_cast<size_t>(line.keyword)](engine);
   if (engine.handled) return;
   AfterKeywords(engine);
 }

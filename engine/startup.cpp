@@ -9,56 +9,31 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kUsageInterpreter = 802;
-constexpr int32_t kUsageRuntime = 803;
-constexpr int32_t kUsageCompiler = 804;
-constexpr std::string_view kUsageCaption = "T A L V E N ²";
-
-int32_t UsageText(ProgramKind kind) {
-  switch (kind) {
-    case ProgramKind::Runtime: return kUsageRuntime;
-    case ProgramKind::Compiler: return kUsageCompiler;
-    default: return kUsageInterpreter;
-  }
+[[noreturn]] void Usage(Host& host, const Profile& profile) {
+  StopWithBox(host, std::string(profile.startCaption), std::string(profile.usageText), 2);
 }
 
-[[noreturn]] void Usage(Host& host, ProgramKind kind) {
-  StopWithBox(host, std::string(kUsageCaption), std::string(ErrorText(UsageText(kind))), 2);
-}
-
-// Steps 2 and 3: the file named by parameter 1, else the one the dialog chooses.
-std::unique_ptr<InputFile> OpenProgram(Host& host, ProgramKind kind,
+// The file named by parameter 1, else the one the dialog chooses.
+std::unique_ptr<InputFile> OpenProgram(Host& host, const Profile& profile,
                                        const std::vector<std::string>& params) {
-  const bool runtime = kind == ProgramKind::Runtime;
   if (!params.empty()) {
-    const std::string name = ProgramFileName(params.front(), runtime ? ".TVC" : ".TVS");
+    const std::string name = ProgramFileName(params.front(), profile.appendedExtension);
     if (auto file = host.OpenInput(name)) return file;
   }
-  const std::optional<std::string> chosen = host.OpenFileDialog(
-      ErrorText(800),
-      runtime ? "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*" : "Talven-Source (*.tvs)|*.TVS|All (*.*)|*.*",
-      runtime ? "TVC" : "TVS");
-  if (!chosen) Usage(host, kind);
+  const std::optional<std::string> chosen =
+      host.OpenFileDialog(ErrorText(800), profile.fileFilter, profile.defaultExtension);
+  if (!chosen) Usage(host, profile);
   const std::string name(TrimControl(*chosen));
   auto file = host.OpenInput(name);
   if (!file) {
     // The dialog only offers existing files; one that still cannot be read ends the start
     // as if nothing had been chosen, but says which file it was.
-    StopWithBox(host, std::string(kUsageCaption), Joined(ErrorText(209), name), 2);
+    StopWithBox(host, std::string(profile.startCaption), Joined(ErrorText(209), name), 2);
   }
   return file;
 }
 
 }  // namespace
-
-std::string_view WindowTitleFor(ProgramKind kind) {
-  return kind == ProgramKind::Runtime ? "ZUL-TALVEN² RUNTIME 6.5-NT"
-                                      : "ZUL-TALVEN² INTERPRETER 6.6-NT";
-}
-
-std::string_view EngineVersion(ProgramKind kind) {
-  return kind == ProgramKind::Runtime ? "6.5-NT" : "6.6-NT";
-}
 
 std::string ProgramFileName(std::string_view param, std::string_view extension) {
   std::string name(param);
@@ -93,9 +68,11 @@ int RunProgram(Engine& engine, const std::function<void(Engine&)>& load) {
   try {
     load(engine);
     engine.ResetRunState();
-    engine.window.setup.title = std::string(WindowTitleFor(engine.kind));
     RunStatements(engine);
-    if (host.Window().Exists()) host.Window().RunUntilClosed();
+    // A program that opened its window leaves it to the user.
+    for (const auto& state : engine.FamilyStates()) {
+      if (state != nullptr) state->AfterLastStatement(engine);
+    }
   } catch (const RunEnd& end) {
     exitCode = end.exitCode;
   }
@@ -104,11 +81,11 @@ int RunProgram(Engine& engine, const std::function<void(Engine&)>& load) {
   return exitCode;
 }
 
-int RunInterpreter(Host& host, const std::vector<std::string>& params) {
-  Engine engine(host, ProgramKind::Interpreter);
+int RunInterpreter(Host& host, const std::vector<std::string>& params, const Profile& profile) {
+  Engine engine(host, ProgramKind::Interpreter, profile);
   return RunProgram(engine, [&](Engine& run) {
-    std::unique_ptr<InputFile> file = OpenProgram(host, run.kind, params);
-    LoadSource(host, *file, run.store);
+    std::unique_ptr<InputFile> file = OpenProgram(host, profile, params);
+    LoadSource(host, *file, run.store, nullptr, &profile);
     if (params.size() > 1) run.programArgs.assign(params.begin() + 1, params.end());
   });
 }

@@ -21,20 +21,16 @@ struct WindowDefaults {
   std::string titleFormat = "%s";
 };
 
-std::string_view WindowTitleFor(ProgramKind kind);
-// The engine version that $TALVVER reads: the interpreter's or the runtime's.
-std::string_view EngineVersion(ProgramKind kind);
-
 // The one place a run ends: `load` fills the program store (and the program's arguments),
 // then the run state is reset, the statement loop runs, and a program that opened its
 // window leaves it to the user. Whichever way the run ends (RunEnd), what it holds is
 // released here. Returns the exit code.
 int RunProgram(Engine& engine, const std::function<void(Engine&)>& load);
 
-// Runs the interpreter on the command-line parameters (without the program's own name)
-// and returns the exit code: 0 normal end, 1 load error, 2 no program or a fatal error,
-// 255 the window was closed.
-int RunInterpreter(Host& host, const std::vector<std::string>& params);
+// Runs the interpreter of `profile` (TALVEN's, TALVSCR's) on the command-line parameters
+// (without the program's own name) and returns the exit code: 0 normal end, 1 load error,
+// 2 no program or a fatal error, 255 the window was closed.
+int RunInterpreter(Host& host, const std::vector<std::string>& params, const Profile& profile);
 
 // The name of the program file: parameter 1 with `extension` appended when it holds no
 // "." (also a "." only in a directory part counts).

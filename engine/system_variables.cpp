@@ -5,13 +5,11 @@
 #include <unordered_map>
 
 #include "engine/engine.h"
+#include "engine/binding.h"
 #include "engine/errors.h"
 #include "engine/scan.h"
 #include "engine/startup.h"
 #include "engine/text.h"
-#include "library/library_values.h"
-#include "library/system/system_platform.h"
-#include "library/system/system_values.h"
 
 namespace talven {
 
@@ -109,108 +107,16 @@ bool ReadConstant(Engine& engine, const std::string& name) {
   return true;
 }
 
-// The readers of the table's rows. `name` is the row's own name.
-using SystemVariableReader = void (*)(Engine& engine, std::string_view name);
-
-// An integer or long value in the type the name's first character gives.
-void SetNumber(Engine& engine, std::string_view name, int32_t value) {
-  SetSystemInteger(engine, value, name.front() == '&' ? ValueType::Long : ValueType::Integer);
-}
-
-void ReadProgEnd(Engine& engine, std::string_view name) { SetNumber(engine, name, -1); }
-void ReadErrorLevel(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, engine.errors.level);
-}
-void ReadZero(Engine& engine, std::string_view name) { SetNumber(engine, name, 0); }
-void ReadOne(Engine& engine, std::string_view name) { SetNumber(engine, name, 1); }
-void ReadTalvVer(Engine& engine, std::string_view) {
-  SetStringValue(engine.reg, std::string(EngineVersion(engine.kind)));
-}
-void ReadPCount(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, engine.argumentCount);
-}
-void ReadHInstance(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, static_cast<int32_t>(engine.host.System().ModuleHandle()));
-}
-void ReadTickCount(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, static_cast<int32_t>(engine.host.System().TickCount()));
-}
-// Read and cleared.
-void ReadErrNumber(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, engine.errors.lastNumber);
-  engine.errors.lastNumber = 0;
-}
-void ReadDesktop(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, static_cast<int32_t>(engine.host.System().DesktopWindow()));
-}
-void ReadBitsPixel(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, engine.host.System().BitsPerPixel());
-}
-void ReadMciError(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, engine.system.mciError);
-}
-void ReadParCount(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, static_cast<int32_t>(engine.programArgs.size()));
-}
-// Read and cleared.
-void ReadError(Engine& engine, std::string_view name) {
-  SetNumber(engine, name, engine.errors.flag);
-  engine.errors.flag = 0;
-}
-void ReadDrive(Engine& engine, std::string_view) {
-  SetStringValue(engine.reg, DriveText(engine.host.System().CurrentDirectory()));
-}
-void ReadDosVer(Engine& engine, std::string_view) {
-  SetStringValue(engine.reg, DosVersionText(engine.host.System().VersionValue()));
-}
-void ReadWinVer(Engine& engine, std::string_view) {
-  SetStringValue(engine.reg, WinVersionText(engine.host.System().VersionValue()));
-}
-void SetPath(Engine& engine, std::string path) {
-  if (path.size() > kMaxSystemPath) path.resize(kMaxSystemPath);
-  SetStringValue(engine.reg, std::move(path));
-}
-void ReadWinPath(Engine& engine, std::string_view) {
-  SetPath(engine, engine.host.System().WindowsDirectory());
-}
-void ReadSysPath(Engine& engine, std::string_view) {
-  SetPath(engine, engine.host.System().SystemDirectory());
-}
+constexpr std::string_view kSystemVariables[] = {
+#define TALVEN_SYSTEM_VARIABLE(name) name,
+#include "engine/system_variables.def"
+#undef TALVEN_SYSTEM_VARIABLE
+};
 
 // Unknown names fail the same way everywhere: 100 with the name, the registers empty.
 void Unknown(Engine& engine, std::string_view name) {
   engine.reg = Registers{};
   Error(engine, kUnknownSystemVariable, name);
-}
-// The library's own variables; a name it does not serve yet is unknown.
-void Library(Engine& engine, std::string_view name) {
-  if (!ReadLibraryVariable(engine, name)) Unknown(engine, name);
-}
-// Deliberate: a row of a family this build does not have stops as an unknown name does,
-// and never falls through to the number and DEF fallback.
-void NotBuilt(Engine& engine, std::string_view name) { Unknown(engine, name); }
-
-struct SystemVariableRow {
-  std::string_view name;
-  SystemVariableReader reader;
-};
-
-constexpr SystemVariableRow kSystemVariables[] = {
-#define TALVEN_SYSTEM_VARIABLE_READER(name, reader) {name, &reader},
-#include "engine/system_variables.def"
-#undef TALVEN_SYSTEM_VARIABLE_READER
-};
-
-// The reader of the first row whose name equals `name`; nullptr when none does. The
-// index answers exactly what the comparison in table order would.
-SystemVariableReader FindReader(std::string_view name) {
-  static const std::unordered_map<std::string_view, SystemVariableReader> kIndex = [] {
-    std::unordered_map<std::string_view, SystemVariableReader> index;
-    for (const SystemVariableRow& row : kSystemVariables) index.emplace(row.name, row.reader);
-    return index;
-  }();
-  const auto found = kIndex.find(name);
-  return found == kIndex.end() ? nullptr : found->second;
 }
 
 // After a table look-up a numeric register of 0 takes a neighbour's value, so that every
@@ -223,21 +129,45 @@ void CrossFill(Registers& reg) {
 
 }  // namespace
 
+void SetSystemNumber(Engine& engine, std::string_view name, int32_t value) {
+  SetSystemInteger(engine, value, name.front() == '&' ? ValueType::Long : ValueType::Integer);
+}
+
 void ReadSystemVariable(Engine& engine, std::string_view name) {
-  if (const SystemVariableReader reader = FindReader(name)) {
-    reader(engine, name);
-    CrossFill(engine.reg);
-    return;
+  const int row = FindSystemVariableRow(name);
+  // A row the program withholds has no reader: the name goes on as one not in the table.
+  if (row >= 0) {
+    if (const VariableReader reader = engine.bindings.variables[static_cast<size_t>(row)]) {
+      reader(engine, name);
+      CrossFill(engine.reg);
+      return;
+    }
   }
   if (!ReadRadixNumber(engine, name) && !ReadConstant(engine, std::string(name))) {
     Unknown(engine, name);
   }
 }
 
+int FindSystemVariableRow(std::string_view name) {
+  // The index answers exactly what the comparison in table order would: no name occurs
+  // twice.
+  static const std::unordered_map<std::string_view, int> kIndex = [] {
+    std::unordered_map<std::string_view, int> index;
+    for (size_t i = 0; i < std::size(kSystemVariables); ++i) {
+      index.emplace(kSystemVariables[i], static_cast<int>(i));
+    }
+    return index;
+  }();
+  const auto found = kIndex.find(name);
+  return found == kIndex.end() ? -1 : found->second;
+}
+
+size_t SystemVariableCount() { return std::size(kSystemVariables); }
+
+std::string_view SystemVariableName(size_t row) { return kSystemVariables[row]; }
+
 std::vector<std::string_view> SystemVariableNames() {
-  std::vector<std::string_view> names;
-  for (const SystemVariableRow& row : kSystemVariables) names.push_back(row.name);
-  return names;
+  return std::vector<std::string_view>(std::begin(kSystemVariables), std::end(kSystemVariables));
 }
 
 }  // namespace talven

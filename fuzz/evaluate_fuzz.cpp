@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/evaluator.h"
 #include "engine/run_loop.h"
@@ -12,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   talven::fuzz::FuzzHost host;
-  talven::Engine engine(host, talven::ProgramKind::Interpreter);
+  talven::Engine engine(host, talven::ProgramKind::Interpreter, talven::InterpreterProfile());
   engine.store.Append("DECLARE a%, b&, c!, d$, e#, m%[3,3,3], s$[4]");
   engine.store.Append("DIM e#, 8");
   engine.store.Append("DEF %K 7");

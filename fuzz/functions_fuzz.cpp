@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "library/profiles.h"
 #include "engine/compiled_expression.h"
 #include "engine/engine.h"
 #include "engine/functions.h"
@@ -21,7 +22,7 @@ constexpr const char* kExtraNames[] = {"$", "%", "&", "!", "SQ", "HYP", "TIEF", 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   talven::fuzz::FuzzHost host;
-  talven::Engine engine(host, talven::ProgramKind::Interpreter);
+  talven::Engine engine(host, talven::ProgramKind::Interpreter, talven::InterpreterProfile());
   engine.store.Append("DECLARE a%, b&, c!, d$, e#, m%[3,3,3], s$[4]");
   engine.store.Append("DIM e#, 8");
   engine.store.Append("DIM% 4");

@@ -3,6 +3,7 @@
 // every other time), no include can be found, and the queue is always empty.
 
 #include "engine/host.h"
+#include "library/families.h"
 #include "library/system/null_system.h"
 #include "library/windows/null_window.h"
 
@@ -10,6 +11,10 @@ namespace talven::fuzz {
 
 class FuzzHost : public Host {
  public:
+  FuzzHost() {
+    UsePlatform(FamilyIndex(FamilyId::Window), window);
+    UsePlatform(FamilyIndex(FamilyId::System), system);
+  }
   BoxAnswer ShowBox(const BoxRequest&) override {
     return (++m_boxes % 2) == 0 ? BoxAnswer::Cancel : BoxAnswer::Ok;
   }
@@ -26,9 +31,7 @@ class FuzzHost : public Host {
   PumpResult PumpMessages(bool) override {
     return window.closed ? PumpResult::Quit : PumpResult::Idle;
   }
-  WindowPlatform& Window() override { return window; }
   NullWindow window;
-  SystemPlatform& System() override { return system; }
   NullSystem system;
   void ShowMouseCursor() override {}
   void RepaintMainWindow() override {}

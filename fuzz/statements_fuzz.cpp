@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/loader.h"
 #include "engine/run_loop.h"
@@ -11,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   talven::fuzz::FuzzHost host;
   talven::fuzz::BytesFile file(data, size);
-  talven::Engine engine(host, talven::ProgramKind::Interpreter);
+  talven::Engine engine(host, talven::ProgramKind::Interpreter, talven::InterpreterProfile());
   try {
     talven::LoadSource(host, file, engine.store);
     engine.ResetRunState();

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include <fstream>
+#include <set>
+
+#include "library/profiles.h"
 #include "tests/support/golden.h"
 
 namespace talven::test {
@@ -29,6 +33,68 @@ inline std::string TestNameOf(const std::string& file) {
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   }
   return name;
+}
+
+// Whether the script interpreter runs a golden program: the program says nothing against
+// it ("' profiles: full"), and no word of it outside strings and comments is one the
+// script withholds (withheld words fall through as unknown words: the expectations would
+// differ).
+inline bool RunsAsScript(const std::string& path) {
+  static const std::set<std::string, std::less<>> withheld(ScriptProfile().withheldNames.begin(),
+                                                          ScriptProfile().withheldNames.end());
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("' profiles:", 0) == 0) {
+      const std::vector<std::string> profiles = SplitWords(line.substr(11));
+      return std::find(profiles.begin(), profiles.end(), "script") != profiles.end();
+    }
+    std::string word;
+    bool quoted = false;
+    for (size_t i = 0; i <= line.size(); ++i) {
+      const char c = i < line.size() ? static_cast<char>(std::toupper(static_cast<unsigned char>(line[i]))) : ' ';
+      if (!quoted && c == '\'') break;
+      if (c == '"') quoted = !quoted;
+      const bool nameChar = std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' ||
+                            c == '%' || c == '&' || c == '!';
+      if (!quoted && nameChar) {
+        word.push_back(c);
+        continue;
+      }
+      if (withheld.count(word) != 0) return false;
+      word.clear();
+    }
+    if (withheld.count(word) != 0) return false;
+  }
+  return true;
+}
+
+inline std::vector<std::string> ScriptGoldenFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const std::string& name : GoldenFiles(dir)) {
+    if (RunsAsScript(dir + "/" + name)) names.push_back(name);
+  }
+  return names;
+}
+
+// What the script interpreter shows where the others show a golden's boxes: the boxes of
+// errors and of the start are captioned "T A L V E N - S C R I P T" (the trace box keeps
+// "TRACE:", a missing include names itself).
+inline std::vector<std::string> ScriptEvents(const std::vector<std::string>& events) {
+  std::vector<std::string> seen;
+  for (const std::string& event : events) {
+    const size_t first = event.find(" | ");
+    const size_t second = first == std::string::npos ? first : event.find(" | ", first + 3);
+    const std::string caption =
+        second == std::string::npos ? std::string() : event.substr(first + 3, second - first - 3);
+    const bool own = caption.rfind("Zeile ", 0) == 0 || caption == "TALVEN\xB2" || caption == "T A L V E N \xB2";
+    if (event.rfind("box: ", 0) != 0 || !own) {
+      seen.push_back(event);
+      continue;
+    }
+    seen.push_back(event.substr(0, first + 3) + std::string(ScriptProfile().boxCaption) + event.substr(second));
+  }
+  return seen;
 }
 
 // A private copy of the golden folder for one test process: programs that write files
@@ -71,6 +137,27 @@ inline std::vector<GeneratedCase> GeneratedCases() {
                    {"box: stop ok | Zeile  65535: \\nunbekannt | Befehl unbekannt: UNBEKANNT"}, 2});
   cases.push_back({"lines_65536", full + "\r\nREM\r\n",
                    {"box: stop ok | TALVEN\xB2 | Zu viele Programm-Zeilen!"}, 1});
+  return cases;
+}
+
+// The script interpreter's own cases: its line limit, and words it withholds.
+inline std::vector<GeneratedCase> GeneratedScriptCases() {
+  constexpr std::string_view kCaption = "T A L V E N - S C R I P T";
+  std::vector<GeneratedCase> cases;
+  std::string full;
+  for (int i = 0; i < 9998; ++i) full += "\r\n";
+  cases.push_back({"lines_9999", full + "unbekannt\r\n",
+                   {"box: stop ok | " + std::string(kCaption) + " | Befehl unbekannt: UNBEKANNT"}, 2});
+  cases.push_back({"lines_10000", full + "\r\nREM\r\n",
+                   {"box: stop ok | " + std::string(kCaption) + " | Nur 9999 Zeilen sind erlaubt!"}, 1});
+  cases.push_back({"assign", "ASSIGN #1, \"X.TXT\"\r\n",
+                   {"box: stop ok | " + std::string(kCaption) + " | Befehl unbekannt: ASSIGN"}, 2});
+  // A withheld function falls through to the DEF functions as an unknown name does.
+  cases.push_back({"left_def", "DEF LEFT$(1) \"links\"\r\nDECLARE a$\r\na$ = @LEFT$(\"abc\")\r\n"
+                   "IF a$ = \"links\"\r\nEND\r\nENDIF\r\nunbekannt\r\n",
+                   {}, 0});
+  cases.push_back({"progend", "PROGEND\r\n",
+                   {"box: stop ok | " + std::string(kCaption) + " | Befehl unbekannt: PROGEND"}, 2});
   return cases;
 }
 

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "library/profiles.h"
 #include "engine/startup.h"
 #include "tests/compiled_cases.h"
 #include "tests/golden_cases.h"
@@ -45,13 +46,33 @@ TEST_P(GoldenProgram, RunsAsExpected) {
   for (const auto& [name, value] : golden.environment) host.system.environment[name] = value;
   host.window.typed.assign(golden.typed.begin(), golden.typed.end());
   const int exitCode =
-      RunInterpreter(host, golden.args.value_or(std::vector<std::string>{GetParam()}));
+      RunInterpreter(host, golden.args.value_or(std::vector<std::string>{GetParam()}), InterpreterProfile());
   EXPECT_EQ(WithScreen(host), golden.events);
   EXPECT_EQ(exitCode, golden.exitCode);
   EXPECT_EQ(host.releases, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenProgram, testing::ValuesIn(GoldenFiles(TALVEN_GOLDEN_DIR)),
+                         [](const auto& info) { return TestNameOf(info.param); });
+
+// The script interpreter runs every golden whose words it has, with its own captions.
+class ScriptProgram : public testing::TestWithParam<std::string> {};
+
+TEST_P(ScriptProgram, RunsAsExpected) {
+  const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + GetParam());
+  CurrentDirectory cwd(GoldenWorkDir(TALVEN_GOLDEN_DIR, "golden"));
+  RecordingHost host;
+  host.answers.assign(golden.answers.begin(), golden.answers.end());
+  for (const auto& [key, value] : golden.ini) host.ini[key] = value;
+  for (const auto& [name, value] : golden.environment) host.system.environment[name] = value;
+  host.window.typed.assign(golden.typed.begin(), golden.typed.end());
+  const int exitCode =
+      RunInterpreter(host, golden.args.value_or(std::vector<std::string>{GetParam()}), ScriptProfile());
+  EXPECT_EQ(WithScreen(host), ScriptEvents(golden.events));
+  EXPECT_EQ(exitCode, golden.exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(Golden, ScriptProgram, testing::ValuesIn(ScriptGoldenFiles(TALVEN_GOLDEN_DIR)),
                          [](const auto& info) { return TestNameOf(info.param); });
 
 // The same program compiled (plain, XOR and cipher mode) and run by the runtime.
@@ -82,7 +103,7 @@ TEST_P(CompiledProgram, RunsAsExpected) {
     host.answers.assign(answers.begin(), answers.end());
     host.window.typed.assign(golden.typed.begin(), golden.typed.end());
     for (const auto& [name, value] : golden.environment) host.system.environment[name] = value;
-    const int exitCode = RunRuntime(host, CompiledArgs(golden, c.file), "no-such-runtime.exe");
+    const int exitCode = RunRuntime(host, CompiledArgs(golden, c.file), "no-such-runtime.exe", RuntimeProfile());
     EXPECT_EQ(WithScreen(host), CompiledEvents(golden));
     EXPECT_EQ(exitCode, CompiledExit(golden));
     EXPECT_EQ(host.releases, 1);
@@ -106,7 +127,7 @@ TEST_P(GeneratedProgram, RunsAsExpected) {
   const std::string file = generated.name + ".tvs";
   std::ofstream(dir / file, std::ios::binary) << generated.content;
   RecordingHost host;
-  const int exitCode = RunInterpreter(host, {(dir / file).string()});
+  const int exitCode = RunInterpreter(host, {(dir / file).string()}, InterpreterProfile());
   EXPECT_EQ(host.events, generated.events);
   EXPECT_EQ(exitCode, generated.exitCode);
   std::filesystem::remove_all(dir);
@@ -114,6 +135,34 @@ TEST_P(GeneratedProgram, RunsAsExpected) {
 
 INSTANTIATE_TEST_SUITE_P(Limits, GeneratedProgram, testing::ValuesIn(GeneratedCases()),
                          [](const auto& info) { return info.param.name; });
+
+class GeneratedScript : public testing::TestWithParam<GeneratedCase> {};
+
+TEST_P(GeneratedScript, RunsAsExpected) {
+  const GeneratedCase& generated = GetParam();
+  const auto dir = std::filesystem::temp_directory_path() / ("talven_script_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string file = generated.name + ".tvp";
+  std::ofstream(dir / file, std::ios::binary) << generated.content;
+  RecordingHost host;
+  const int exitCode = RunInterpreter(host, {(dir / file).string()}, ScriptProfile());
+  EXPECT_EQ(host.events, generated.events);
+  EXPECT_EQ(exitCode, generated.exitCode);
+  std::filesystem::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Script, GeneratedScript, testing::ValuesIn(GeneratedScriptCases()),
+                         [](const auto& info) { return info.param.name; });
+
+// Started without a script, the dialog cancelled: the usage box, exit code 2.
+TEST(Script, UsageWhenCancelled) {
+  RecordingHost host;
+  host.answers = {"cancel"};
+  EXPECT_EQ(RunInterpreter(host, {}, ScriptProfile()), 2);
+  EXPECT_EQ(host.events, (std::vector<std::string>{
+                             "dialog: Datei laden:",
+                             "box: stop ok | T A L V E N - S C R I P T | Aufruf mit: \\nTALVSCR [<Dateiname>]"}));
+}
 
 }  // namespace
 }  // namespace talven::test

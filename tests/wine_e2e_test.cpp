@@ -247,5 +247,54 @@ TEST_P(WineGenerated, MatchesExpectations) {
 INSTANTIATE_TEST_SUITE_P(Limits, WineGenerated, testing::ValuesIn(GeneratedCases()),
                          [](const auto& info) { return info.param.name; });
 
+// TALVSCR runs every golden whose words it has, with its own captions.
+class WineScript : public testing::TestWithParam<std::string> {};
+
+TEST_P(WineScript, MatchesExpectations) {
+  const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + GetParam());
+  SettingsFile settings(golden.ini);
+  EnvironmentGuard environment(golden.environment);
+  const DriverRun run = RunProgramUnderWine(
+      TALVEN_WIN_BIN "/TALVSCR.EXE", GoldenWorkDir(TALVEN_GOLDEN_DIR, "wine"),
+      golden.args.value_or(std::vector<std::string>{GetParam()}), golden.answers, golden.typed);
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(run.events, Outside(ScriptEvents(golden.events)));
+  EXPECT_EQ(run.exitCode, golden.exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(Golden, WineScript, testing::ValuesIn(ScriptGoldenFiles(TALVEN_GOLDEN_DIR)),
+                         [](const auto& info) { return TestNameOf(info.param); });
+
+class WineScriptGenerated : public testing::TestWithParam<GeneratedCase> {};
+
+TEST_P(WineScriptGenerated, MatchesExpectations) {
+  const GeneratedCase& generated = GetParam();
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("talven_wine_script_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string file = generated.name + ".tvp";
+  std::ofstream(dir / file, std::ios::binary) << generated.content;
+  const DriverRun run = RunProgramUnderWine(TALVEN_WIN_BIN "/TALVSCR.EXE", dir.string(), {file}, {});
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(run.events, Outside(generated.events));
+  EXPECT_EQ(run.exitCode, generated.exitCode);
+  std::filesystem::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Script, WineScriptGenerated, testing::ValuesIn(GeneratedScriptCases()),
+                         [](const auto& info) { return info.param.name; });
+
+// Started without a script and the dialog cancelled: the usage box, exit code 2.
+TEST(WineScript, UsageWhenCancelled) {
+  const auto dir = std::filesystem::temp_directory_path() / ("talven_wine_usage_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const DriverRun run = RunProgramUnderWine(TALVEN_WIN_BIN "/TALVSCR.EXE", dir.string(), {}, {"cancel"});
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(run.events, Outside({"dialog: Datei laden:",
+                                 "box: stop ok | T A L V E N - S C R I P T | Aufruf mit: \\nTALVSCR [<Dateiname>]"}));
+  EXPECT_EQ(run.exitCode, 2);
+  std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace talven::test

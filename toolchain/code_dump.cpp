@@ -40,11 +40,11 @@ std::string CodeName(uint8_t code) {
       return "label";
     case kCodeProcedureCall:
       return "procedure";
-    case 0x81:
+    case CodeOf(StatementCode::Case):
       return "CASE";
-    case 0x82:
+    case CodeOf(StatementCode::CaseNot):
       return "CASENOT";
-    case 0x83:
+    case CodeOf(StatementCode::Def):
       return "DEF";
     default:
       break;

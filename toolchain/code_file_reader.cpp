@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/keywords.h"
 #include "engine/limits.h"
 #include "toolchain/code_file.h"
 
@@ -13,7 +14,7 @@ constexpr int32_t kLineTooLong = 902;
 constexpr int32_t kNotACodeFile = 905;
 constexpr int32_t kDamaged = 906;
 constexpr uint8_t kOperatorPrefix = 0x15;
-constexpr uint8_t kProgEndCode = 0x02;
+constexpr uint8_t kProgEndCode = kCodeProgEnd;
 
 bool HasBytes(const std::array<uint8_t, kCodeHeaderSize>& header, size_t offset,
               std::string_view text) {

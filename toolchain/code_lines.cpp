@@ -11,11 +11,11 @@ namespace talven {
 
 namespace {
 
-constexpr uint8_t kCodeCase = 0x81;
-constexpr uint8_t kCodeCaseNot = 0x82;
-constexpr uint8_t kCodeDef = 0x83;
-constexpr uint8_t kCodeProc = 0x8F;
-constexpr uint8_t kCodeLet = 0xCE;
+constexpr uint8_t kCodeCase = CodeOf(StatementCode::Case);
+constexpr uint8_t kCodeCaseNot = CodeOf(StatementCode::CaseNot);
+constexpr uint8_t kCodeDef = CodeOf(StatementCode::Def);
+constexpr uint8_t kCodeProc = CodeOf(StatementCode::Proc);
+constexpr uint8_t kCodeLet = CodeOf(StatementCode::Let);
 
 int32_t LineAt(std::string_view bytes, size_t i) {
   if (i + 1 >= bytes.size()) return 0;
@@ -161,25 +161,25 @@ namespace {
 std::string ScanTextFor(std::string_view body) {
   if (body.empty()) return "-";
   switch (static_cast<uint8_t>(body.front())) {
-    case 0x85:
+    case CodeOf(StatementCode::If):
       return "IF ";
-    case 0x87:
+    case CodeOf(StatementCode::IfNot):
       return "IFNOT ";
-    case 0x84:
+    case CodeOf(StatementCode::EndIf):
       return "ENDIF";
-    case 0x86:
+    case CodeOf(StatementCode::Else):
       return "ELSE";
-    case 0xF3:
+    case CodeOf(StatementCode::ElseIf):
       return "ELSEIF ";
-    case 0x88:
+    case CodeOf(StatementCode::While):
       return "WHILE ";
-    case 0x89:
+    case CodeOf(StatementCode::WhileNot):
       return "WHILENOT ";
-    case 0x8A:
+    case CodeOf(StatementCode::Wend):
       return "WEND";
     case kCodeProc:
       return "PROC ";
-    case 0x8C:
+    case CodeOf(StatementCode::EndProc):
       return "ENDPROC";
     default:
       return "-";

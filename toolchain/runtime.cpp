@@ -12,9 +12,6 @@ namespace talven {
 
 namespace {
 
-constexpr std::string_view kUsageCaption = "T A L V E N ²";
-constexpr std::string_view kLoadCaption = "TALVEN²";
-constexpr int32_t kUsageRuntime = 803;
 constexpr int32_t kFileNotFound = 209;
 constexpr int32_t kLoadPrompt = 800;
 constexpr size_t kLinkOffsetPosition = 128;
@@ -23,12 +20,13 @@ constexpr size_t kLinkOffsetPosition = 128;
   StopWithBox(host, std::string(caption), std::move(text), exitCode);
 }
 
+// Opens the code file, finds the code in it and reads its lines into the store.
 void LoadCode(Host& host, const CodeLocation& where, Engine& engine) {
-  // Steps 5 and 6: open, position, read.
+  const Profile& profile = engine.profile;
   std::unique_ptr<FileByteSource> source = OpenBytes(where.file, where.offset);
-  if (!source) Stop(host, kUsageCaption, Joined(ErrorText(kFileNotFound), where.file), 2);
+  if (!source) Stop(host, profile.startCaption, Joined(ErrorText(kFileNotFound), where.file), 2);
   const CodeFileContent content = ReadCodeFile(*source);
-  if (content.error != 0) Stop(host, kLoadCaption, std::string(ErrorText(content.error)), 1);
+  if (content.error != 0) Stop(host, profile.loadCaption, std::string(ErrorText(content.error)), 1);
   StoreCodeLines(content.lines, engine.store);
 }
 
@@ -65,15 +63,16 @@ CodeLocation FindCode(const std::vector<std::string>& params, const std::string&
   return where;
 }
 
-int RunRuntime(Host& host, const std::vector<std::string>& params, const std::string& ownFile) {
-  Engine engine(host, ProgramKind::Runtime);
+int RunRuntime(Host& host, const std::vector<std::string>& params, const std::string& ownFile,
+               const Profile& profile) {
+  Engine engine(host, ProgramKind::Runtime, profile);
   return RunProgram(engine, [&](Engine& run) {
     CodeLocation where = FindCode(params, ownFile, LinkedCodeOffset(ownFile), &IsCodeFile);
     if (where.ask) {
       const std::optional<std::string> chosen =
-          host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(kLoadPrompt)),
-                              "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*", "TVC");
-      if (!chosen) Stop(host, kUsageCaption, std::string(ErrorText(kUsageRuntime)), 2);
+          host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(kLoadPrompt)), profile.fileFilter,
+                              profile.defaultExtension);
+      if (!chosen) Stop(host, profile.startCaption, std::string(profile.usageText), 2);
       where.file = std::string(TrimControl(*chosen));
     }
     LoadCode(host, where, run);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/host.h"
+#include "engine/profile.h"
 
 namespace talven {
 
@@ -33,6 +34,7 @@ uint32_t LinkedCodeOffset(const std::string& name);
 
 // Runs the runtime on its command-line parameters (without the program's own name) and
 // returns the exit code. `ownFile` is the runtime's own program file.
-int RunRuntime(Host& host, const std::vector<std::string>& params, const std::string& ownFile);
+int RunRuntime(Host& host, const std::vector<std::string>& params, const std::string& ownFile,
+               const Profile& profile);
 
 }  // namespace talven

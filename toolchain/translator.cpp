@@ -24,9 +24,9 @@ constexpr int32_t kOpenString = 238;
 constexpr int32_t kLineTooLong = 902;
 constexpr int32_t kUnbalanced = 255;
 
-constexpr uint8_t kCodeCase = 0x81;
-constexpr uint8_t kCodeCaseNot = 0x82;
-constexpr uint8_t kCodeDef = 0x83;
+constexpr uint8_t kCodeCase = CodeOf(StatementCode::Case);
+constexpr uint8_t kCodeCaseNot = CodeOf(StatementCode::CaseNot);
+constexpr uint8_t kCodeDef = CodeOf(StatementCode::Def);
 
 void PutLine(std::string& out, int32_t line) {
   uint8_t bytes[2];
@@ -218,7 +218,8 @@ bool Translator::Statement(std::string word, std::string param, bool afterCaseCo
 
   uint8_t code = 0;
   const int index = FindKeyword(word);
-  if (index >= 0) {
+  // A word without a compiled form is no keyword of the compiled language.
+  if (index >= 0 && Keywords()[static_cast<size_t>(index)].code != 0) {
     code = Keywords()[static_cast<size_t>(index)].code;
     body.push_back(static_cast<char>(code));
   } else if (const int32_t procedure = ProcedureLine(word)) {
@@ -235,19 +236,19 @@ bool Translator::Statement(std::string word, std::string param, bool afterCaseCo
 
   // Block depths; a statement behind a CASE colon is checked but not always counted.
   switch (code) {
-    case 0x85:  // IF
-    case 0x87:  // IFNOT
+    case CodeOf(StatementCode::If):
+    case CodeOf(StatementCode::IfNot):
       ++m_ifDepth;
       break;
-    case 0x84:  // ENDIF
+    case CodeOf(StatementCode::EndIf):
       if (m_ifDepth < 1) return Fail(error, kIfMissing);
       if (!afterCaseColon) --m_ifDepth;
       break;
-    case 0x88:  // WHILE
-    case 0x89:  // WHILENOT
+    case CodeOf(StatementCode::While):
+    case CodeOf(StatementCode::WhileNot):
       ++m_whileDepth;
       break;
-    case 0x8A:  // WEND, ENDWHILE
+    case CodeOf(StatementCode::Wend):  // and ENDWHILE
       if (word == "WEND") {
         if (m_whileDepth < 1) return Fail(error, kWhileMissing);
         if (!afterCaseColon) --m_whileDepth;
@@ -255,14 +256,14 @@ bool Translator::Statement(std::string word, std::string param, bool afterCaseCo
         return Fail(error, kWhileMissing);
       }
       break;
-    case 0x3C:  // BREAK
-    case 0x3B:  // CONTINUE
+    case CodeOf(StatementCode::Break):
+    case CodeOf(StatementCode::Continue):
       if (m_whileDepth < 1) return Fail(error, kWhileMissing);
       break;
-    case 0x8F:  // PROC
+    case CodeOf(StatementCode::Proc):
       ++m_procDepth;
       break;
-    case 0x8C:  // ENDPROC
+    case CodeOf(StatementCode::EndProc):
       if (--m_procDepth < 0) return Fail(error, kProcMissing);
       break;
     default:

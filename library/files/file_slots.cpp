@@ -38,15 +38,15 @@ int32_t ReadFileSlot(Engine& engine) {
 }
 
 bool ReadTextLine(Engine& engine, int32_t slot, std::string& line) {
-  FileSlot& file = engine.files.slots[static_cast<size_t>(slot)];
+  FileSlot& file = FilesOf(engine).slots[static_cast<size_t>(slot)];
   line.clear();
   if (file.mode != TextMode::Reading) {
-    engine.files.ioResult = file.mode == TextMode::Closed ? kIoNotOpen : kIoNotOpenForInput;
+    FilesOf(engine).ioResult = file.mode == TextMode::Closed ? kIoNotOpen : kIoNotOpenForInput;
     return false;
   }
   int c = std::getc(file.text);
   if (c == EOF) {
-    engine.files.ioResult = kIoReadPastEnd;
+    FilesOf(engine).ioResult = kIoReadPastEnd;
     return false;
   }
   while (c != EOF && c != '\n' && c != '\r') {
@@ -61,20 +61,20 @@ bool ReadTextLine(Engine& engine, int32_t slot, std::string& line) {
 }
 
 void WriteTextFile(Engine& engine, int32_t slot, std::string_view text) {
-  FileSlot& file = engine.files.slots[static_cast<size_t>(slot)];
+  FileSlot& file = FilesOf(engine).slots[static_cast<size_t>(slot)];
   if (file.mode != TextMode::Writing) {
-    engine.files.ioResult = file.mode == TextMode::Closed ? kIoNotOpen : kIoNotOpenForOutput;
+    FilesOf(engine).ioResult = file.mode == TextMode::Closed ? kIoNotOpen : kIoNotOpenForOutput;
     return;
   }
   if (std::fwrite(text.data(), 1, text.size(), file.text) != text.size()) {
-    engine.files.ioResult = kIoWriteFailed;
+    FilesOf(engine).ioResult = kIoWriteFailed;
   }
 }
 
 bool AtTextEnd(Engine& engine, int32_t slot) {
-  FileSlot& file = engine.files.slots[static_cast<size_t>(slot)];
+  FileSlot& file = FilesOf(engine).slots[static_cast<size_t>(slot)];
   if (file.mode != TextMode::Reading) {
-    engine.files.ioResult = kIoNotOpen;
+    FilesOf(engine).ioResult = kIoNotOpen;
     return true;
   }
   const int c = std::getc(file.text);

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/family.h"
 #include "engine/limits.h"
+#include "library/families.h"
 
 namespace talven {
 
@@ -30,16 +32,18 @@ struct FileSlot {
   TextMode mode = TextMode::Closed;
 };
 
-struct FileState {
+struct FileState : FamilyState {
   std::array<FileSlot, kFileSlots + 1> slots;  // 1-based; slot 0 unused
   int32_t ioResult = 0;
   int32_t fileMode = 2;  // 0 read only, 1 write only, 2 both (RESET and OPENRW)
 
-  ~FileState() { CloseAll(); }
+  ~FileState() override { CloseAll(); }
   void CloseAll();
 };
 
-class Engine;
+inline FileState& FilesOf(Engine& engine) {
+  return FamilyStateOf<FileState>(engine, FamilyId::Files);
+}
 
 // Reads "#n" from the front of the parameter text (and the "," after it): 104 without "#",
 // 210 outside 1..15. Returns 0 when the slot is not usable.

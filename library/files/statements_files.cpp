@@ -32,16 +32,16 @@ void CloseText(FileSlot& slot) {
 
 // Opens the slot's text file with the C library mode; the I/O result tells what failed.
 void OpenText(Engine& engine, int32_t number, const char* mode, TextMode textMode) {
-  FileSlot& slot = engine.files.slots[static_cast<size_t>(number)];
+  FileSlot& slot = FilesOf(engine).slots[static_cast<size_t>(number)];
   if (slot.name.empty()) {
-    engine.files.ioResult = kIoNotAssigned;
+    FilesOf(engine).ioResult = kIoNotAssigned;
     return;
   }
   CloseText(slot);
   errno = 0;
   slot.text = std::fopen(slot.name.c_str(), mode);
   if (slot.text == nullptr) {
-    engine.files.ioResult = IoResultOf(errno);
+    FilesOf(engine).ioResult = IoResultOf(errno);
     return;
   }
   slot.mode = textMode;
@@ -54,7 +54,7 @@ void StmtAssign(Engine& engine) {
   const int32_t number = ReadFileSlot(engine);
   if (number == 0) return;
   Evaluate(engine, ",", EvalMode::FileName);
-  FileSlot& slot = engine.files.slots[static_cast<size_t>(number)];
+  FileSlot& slot = FilesOf(engine).slots[static_cast<size_t>(number)];
   CloseText(slot);
   slot.name = engine.reg.Text();
 }
@@ -83,8 +83,8 @@ void StmtAppend(Engine& engine) {
 void StmtClose(Engine& engine) {
   engine.handled = true;
   if (const int32_t number = ReadFileSlot(engine)) {
-    FileSlot& slot = engine.files.slots[static_cast<size_t>(number)];
-    if (slot.mode == TextMode::Closed) engine.files.ioResult = kIoNotOpen;
+    FileSlot& slot = FilesOf(engine).slots[static_cast<size_t>(number)];
+    if (slot.mode == TextMode::Closed) FilesOf(engine).ioResult = kIoNotOpen;
     CloseText(slot);
   }
 }
@@ -92,10 +92,10 @@ void StmtClose(Engine& engine) {
 void StmtErase(Engine& engine) {
   engine.handled = true;
   if (const int32_t number = ReadFileSlot(engine)) {
-    FileSlot& slot = engine.files.slots[static_cast<size_t>(number)];
+    FileSlot& slot = FilesOf(engine).slots[static_cast<size_t>(number)];
     errno = 0;
     if (slot.name.empty() || std::remove(slot.name.c_str()) != 0) {
-      engine.files.ioResult = slot.name.empty() ? kIoNotAssigned : IoResultOf(errno);
+      FilesOf(engine).ioResult = slot.name.empty() ? kIoNotAssigned : IoResultOf(errno);
     }
   }
 }
@@ -106,10 +106,10 @@ void StmtRename(Engine& engine) {
   if (number == 0) return;
   Evaluate(engine, ",", EvalMode::FileName);
   const std::string newName = engine.reg.Text();
-  FileSlot& slot = engine.files.slots[static_cast<size_t>(number)];
+  FileSlot& slot = FilesOf(engine).slots[static_cast<size_t>(number)];
   errno = 0;
   if (slot.name.empty() || std::rename(slot.name.c_str(), newName.c_str()) != 0) {
-    engine.files.ioResult = slot.name.empty() ? kIoNotAssigned : IoResultOf(errno);
+    FilesOf(engine).ioResult = slot.name.empty() ? kIoNotAssigned : IoResultOf(errno);
     return;
   }
   slot.name = newName;
@@ -117,7 +117,7 @@ void StmtRename(Engine& engine) {
 
 void StmtFileMode(Engine& engine) {
   engine.handled = true;
-  engine.files.fileMode = EvaluateInteger(engine, ",") & 0xFF;
+  FilesOf(engine).fileMode = EvaluateInteger(engine, ",") & 0xFF;
 }
 
 }  // namespace talven

@@ -2,14 +2,13 @@
 // The system and program functions: environment, date and time, clipboard, starting
 // programs, multimedia command strings, ports.
 
-#include <string_view>
+#include <span>
+
+#include "engine/family.h"
 
 namespace talven {
 
-class Engine;
-
-// Calls system function `name` (upper case, without "@") on engine.param; false when it
-// is none of them.
-bool CallSystemFunction(Engine& engine, std::string_view name);
+// The function rows of the system family, in the order of the catalogue.
+std::span<const FunctionRow> SystemFunctionRows();
 
 }  // namespace talven

@@ -9,7 +9,7 @@
 #include "engine/evaluator.h"
 #include "engine/function_handlers.h"
 #include "library/system/functions.h"
-#include "library/system/system_platform.h"
+#include "library/system/system_state.h"
 #include "library/system/system_values.h"
 
 namespace talven {
@@ -28,7 +28,7 @@ int32_t ShowMode(int32_t show) { return show >= 0 && show <= 9 ? show : 0; }
 
 void FunctionGetEnv(Engine& engine) {
   const std::string name = ReadText(engine, EvalMode::String);
-  SetStringValue(engine.reg, engine.host.System().Environment(name).value_or(std::string()));
+  SetStringValue(engine.reg, SystemPlatformOf(engine).Environment(name).value_or(std::string()));
 }
 
 // The short-date pattern of the system settings (win.ini, section intl).
@@ -38,7 +38,7 @@ std::string ShortDatePattern(Engine& engine) {
 
 void FunctionDate(Engine& engine) {
   const int32_t mode = EvaluateInteger(engine, ",");
-  const LocalTime now = engine.host.System().Now();
+  const LocalTime now = SystemPlatformOf(engine).Now();
   const int32_t selected = mode % 16;
   // The long forms and yyyyMMdd do not depend on the settings.
   const std::string pattern =
@@ -48,38 +48,38 @@ void FunctionDate(Engine& engine) {
 
 void FunctionTime(Engine& engine) {
   const int32_t mode = EvaluateInteger(engine, ",");
-  SetStringValue(engine.reg, TimeText(engine.host.System().Now(), mode));
+  SetStringValue(engine.reg, TimeText(SystemPlatformOf(engine).Now(), mode));
 }
 
 void FunctionGetClip(Engine& engine) {
   // The first 255 characters: the string register cuts there.
-  SetStringValue(engine.reg, engine.host.System().ClipboardText().value_or(std::string()));
+  SetStringValue(engine.reg, SystemPlatformOf(engine).ClipboardText().value_or(std::string()));
 }
 
 void FunctionWinExec(Engine& engine) {
   const std::string command = ReadText(engine, EvalMode::FileName);
   const int32_t show = EvaluateInteger(engine, ",");
-  ResultLong(engine, static_cast<int32_t>(engine.host.System().Execute(command, show)));
+  ResultLong(engine, static_cast<int32_t>(SystemPlatformOf(engine).Execute(command, show)));
 }
 
 void FunctionWinExecWait(Engine& engine) {
   const std::string command = ReadText(engine, EvalMode::FileName);
   const int32_t show = ShowMode(EvaluateInteger(engine, ","));
-  ResultInteger(engine, engine.host.System().ExecuteAndWait(command, show) ? 1 : 0);
+  ResultInteger(engine, SystemPlatformOf(engine).ExecuteAndWait(command, show) ? 1 : 0);
 }
 
 void FunctionShellExec(Engine& engine) {
   const std::string file = ReadText(engine, EvalMode::FileName);
   const std::string verb = ReadText(engine, EvalMode::String);
   const int32_t show = ShowMode(EvaluateInteger(engine, ","));
-  ResultLong(engine, static_cast<int32_t>(engine.host.System().ShellOpen(file, verb, show)));
+  ResultLong(engine, static_cast<int32_t>(SystemPlatformOf(engine).ShellOpen(file, verb, show)));
 }
 
 // The answer, or on failure the error's text; the code stays for %MCIERROR either way.
 void FunctionMciSend(Engine& engine) {
   const std::string command = ReadText(engine, EvalMode::FileName);
-  const MciAnswer answer = engine.host.System().SendMci(command);
-  engine.system.mciError = static_cast<int32_t>(answer.code);
+  const MciAnswer answer = SystemPlatformOf(engine).SendMci(command);
+  SystemOf(engine).mciError = static_cast<int32_t>(answer.code);
   SetStringValue(engine.reg, answer.text);
 }
 
@@ -87,7 +87,7 @@ void FunctionMciSend(Engine& engine) {
 // and never tries the instruction (it would end the program with a fault).
 void FunctionInp(Engine& engine, PortWidth width) {
   const int32_t port = EvaluateInteger(engine, ",");
-  const uint32_t value = engine.host.System().ReadPort(static_cast<uint16_t>(port), width);
+  const uint32_t value = SystemPlatformOf(engine).ReadPort(static_cast<uint16_t>(port), width);
   const uint32_t mask = width == PortWidth::Byte ? 0xFF : 0xFFFF;
   ResultInteger(engine, static_cast<int32_t>(value & mask));
 }
@@ -97,36 +97,23 @@ void FunctionGetUsage(Engine& engine) {
   ResultInteger(engine, 0);
 }
 
-struct SystemFunction {
-  std::string_view name;
-  void (*handler)(Engine&);
-};
-
 // In the order of the function catalogue.
-constexpr std::array<SystemFunction, 11> kSystemFunctions = {{
-    {"GETUSAGE", FunctionGetUsage},
-    {"WINEXEC", FunctionWinExec},
-    {"INP", [](Engine& engine) { FunctionInp(engine, PortWidth::Word); }},
-    {"INPB", [](Engine& engine) { FunctionInp(engine, PortWidth::Byte); }},
-    {"GETENV$", FunctionGetEnv},
-    {"MCISEND$", FunctionMciSend},
-    {"DATE$", FunctionDate},
-    {"TIME$", FunctionTime},
-    {"GETCLIP$", FunctionGetClip},
-    {"WINEXECWAIT", FunctionWinExecWait},
-    {"SHELLEXEC", FunctionShellExec},
-}};
+constexpr FunctionRow kSystemFunctions[] = {
+    {"GETUSAGE", [](Engine& engine, std::string_view) { FunctionGetUsage(engine); }},
+    {"WINEXEC", [](Engine& engine, std::string_view) { FunctionWinExec(engine); }},
+    {"INP", [](Engine& engine, std::string_view) { FunctionInp(engine, PortWidth::Word); }},
+    {"INPB", [](Engine& engine, std::string_view) { FunctionInp(engine, PortWidth::Byte); }},
+    {"GETENV$", [](Engine& engine, std::string_view) { FunctionGetEnv(engine); }},
+    {"MCISEND$", [](Engine& engine, std::string_view) { FunctionMciSend(engine); }},
+    {"DATE$", [](Engine& engine, std::string_view) { FunctionDate(engine); }},
+    {"TIME$", [](Engine& engine, std::string_view) { FunctionTime(engine); }},
+    {"GETCLIP$", [](Engine& engine, std::string_view) { FunctionGetClip(engine); }},
+    {"WINEXECWAIT", [](Engine& engine, std::string_view) { FunctionWinExecWait(engine); }},
+    {"SHELLEXEC", [](Engine& engine, std::string_view) { FunctionShellExec(engine); }},
+};
 
 }  // namespace
 
-bool CallSystemFunction(Engine& engine, std::string_view name) {
-  for (const SystemFunction& function : kSystemFunctions) {
-    if (function.name == name) {
-      function.handler(engine);
-      return true;
-    }
-  }
-  return false;
-}
+std::span<const FunctionRow> SystemFunctionRows() { return kSystemFunctions; }
 
 }  // namespace talven

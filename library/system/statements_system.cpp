@@ -7,7 +7,8 @@
 #include "engine/engine.h"
 #include "engine/evaluator.h"
 #include "library/system/statements.h"
-#include "library/system/system_platform.h"
+#include "library/system/system_state.h"
+#include "library/windows/window_state.h"
 
 namespace talven {
 
@@ -37,7 +38,7 @@ void WritePort(Engine& engine, PortWidth width) {
   Evaluate(engine, "");
   const auto value = static_cast<uint32_t>(engine.reg.integer);
   // The port number has 16 bits; the value the width of the output.
-  engine.host.System().WritePort(static_cast<uint16_t>(port),
+  SystemPlatformOf(engine).WritePort(static_cast<uint16_t>(port),
                                  width == PortWidth::Byte ? value & 0xFF : value & 0xFFFF, width);
 }
 
@@ -46,13 +47,13 @@ void WritePort(Engine& engine, PortWidth width) {
 // A command line that cannot be started goes unnoticed.
 void StmtShell(Engine& engine) {
   engine.handled = true;
-  engine.host.System().Execute(ReadCommandLine(engine), kShowNormal);
+  SystemPlatformOf(engine).Execute(ReadCommandLine(engine), kShowNormal);
 }
 
 // As SHELL; the program then ends before its next statement, normally, with exit code 0.
 void StmtRun(Engine& engine) {
   engine.handled = true;
-  engine.host.System().Execute(ReadCommandLine(engine), kShowNormal);
+  SystemPlatformOf(engine).Execute(ReadCommandLine(engine), kShowNormal);
   engine.terminate = true;
 }
 
@@ -61,7 +62,7 @@ void StmtExitWindows(Engine& engine) {
   engine.handled = true;
   Evaluate(engine, ",");
   const uint32_t flags = engine.reg.longValue != 0 ? kExitFlagsNonZero : kExitFlagsShutDown;
-  engine.host.System().ExitSession(flags);
+  SystemPlatformOf(engine).ExitSession(flags);
 }
 
 // "?" shows help on using help, "*" the contents; any other key, the empty one too, is
@@ -72,13 +73,13 @@ void StmtWinHelp(Engine& engine) {
   const std::string file = engine.reg.Text();
   Evaluate(engine, "", EvalMode::String);
   const std::string key = engine.reg.Text();
-  const intptr_t owner = engine.host.Window().NativeHandle();
+  const intptr_t owner = WindowPlatformOf(engine).NativeHandle();
   if (key == "?") {
-    engine.host.System().OpenHelp(owner, file, kHelpOnHelp, std::nullopt);
+    SystemPlatformOf(engine).OpenHelp(owner, file, kHelpOnHelp, std::nullopt);
   } else if (key == "*") {
-    engine.host.System().OpenHelp(owner, file, kHelpContents, std::nullopt);
+    SystemPlatformOf(engine).OpenHelp(owner, file, kHelpContents, std::nullopt);
   } else {
-    engine.host.System().OpenHelp(owner, file, kHelpPartialKey, key);
+    SystemPlatformOf(engine).OpenHelp(owner, file, kHelpPartialKey, key);
   }
 }
 

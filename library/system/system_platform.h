@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/family.h"
+
 namespace talven {
 
 // The local date and time as the clock shows it.
@@ -30,10 +32,8 @@ struct MciAnswer {
 
 enum class PortWidth { Byte, Word };
 
-class SystemPlatform {
+class SystemPlatform : public FamilyPlatform {
  public:
-  virtual ~SystemPlatform() = default;
-
   virtual intptr_t ModuleHandle() = 0;
   virtual intptr_t DesktopWindow() = 0;
   // Bits per pixel times planes of the display.

@@ -41,7 +41,7 @@ void StmtUseFont(Engine& engine) {
   request.bold = EvaluateInteger(engine, ",") != 0;
   request.italic = EvaluateInteger(engine, ",") != 0;
   request.underline = EvaluateInteger(engine, ",") != 0;
-  WindowState& window = engine.window;
+  WindowState& window = WindowOf(engine);
   if (window.printing) {
     request.height *= kPrinterScale;
     request.width *= kPrinterScale;
@@ -55,11 +55,11 @@ void StmtUseFont(Engine& engine) {
 // and the colours of TEXTCOLOR. Needs the window or a paint redirection.
 void StmtDrawText(Engine& engine) {
   engine.handled = true;
-  WindowState& window = engine.window;
+  WindowState& window = WindowOf(engine);
   int32_t x = EvaluateInteger(engine, ",");
   int32_t y = EvaluateInteger(engine, ",");
   const std::string text = EvaluateString(engine, ",");
-  WindowPlatform& platform = engine.host.Window();
+  WindowPlatform& platform = WindowPlatformOf(engine);
   if (!platform.Exists() && !window.paintTarget.has_value()) {
     Error(engine, kNeedsWindow);
     return;
@@ -77,13 +77,13 @@ void StmtSetFont(Engine& engine) {
   engine.handled = true;
   const intptr_t target = EvaluateHandle(engine, ",");
   const intptr_t font = EvaluateHandle(engine, ",");
-  engine.host.Window().SetControlFont(target, font);
+  WindowPlatformOf(engine).SetControlFont(target, font);
 }
 
 // SCREEN width, height: later drawing in logical units of that extent.
 void StmtScreen(Engine& engine) {
   engine.handled = true;
-  if (engine.window.printing) {
+  if (WindowOf(engine).printing) {
     Error(engine, kDuringPrinting, engine.word);
     return;
   }
@@ -99,7 +99,7 @@ void StmtGetMessage(Engine& engine) {
   WindowPlatform& platform = EnsureWindow(engine);
   MessageRecord record;
   if (!platform.TakeMessage(record)) throw RunEnd{255};
-  InputState& input = engine.window.input;
+  InputState& input = WindowOf(engine).input;
   input.lastWindow = record.window;
   input.lastMessage = record.message;
   input.lastWParam = record.wParam;
@@ -135,9 +135,9 @@ void StmtSetWindowPos(Engine& engine) {
   if (!engine.param.empty()) after = EvaluateHandle(engine, ",");
   // A warning: when the program goes on, the values are taken as given.
   if (left < 0 || top < 0 || width < 0 || height < 0) Warn(engine, kNegativeSize);
-  WindowPlatform& platform = engine.host.Window();
+  WindowPlatform& platform = WindowPlatformOf(engine);
   if (platform.Exists() && target == platform.NativeHandle()) {
-    WindowSetup& setup = engine.window.setup;
+    WindowSetup& setup = WindowOf(engine).setup;
     setup.left = left;
     setup.top = top;
     setup.width = width;
@@ -150,20 +150,20 @@ void StmtEnableWindow(Engine& engine) {
   engine.handled = true;
   const intptr_t target = EvaluateHandle(engine, ",");
   const int32_t flag = EvaluateInteger(engine, ",");
-  engine.host.Window().EnableWindowOf(target, flag != 0);
+  WindowPlatformOf(engine).EnableWindowOf(target, flag != 0);
 }
 
 void StmtSetStyle(Engine& engine) {
   engine.handled = true;
   const intptr_t target = EvaluateHandle(engine, ",");
   const int32_t style = EvaluateInteger(engine, ",");
-  engine.host.Window().SetStyleOf(target, static_cast<uint32_t>(style));
+  WindowPlatformOf(engine).SetStyleOf(target, static_cast<uint32_t>(style));
 }
 
 void StmtDeleteObject(Engine& engine) {
   engine.handled = true;
   const intptr_t object = EvaluateHandle(engine, ",");
-  engine.host.Window().DeleteGraphicsObject(object);
+  WindowPlatformOf(engine).DeleteGraphicsObject(object);
 }
 
 }  // namespace talven

@@ -31,14 +31,14 @@ void WaitUntil(Engine& engine, Done done, bool clearRing = true) {
     if (done()) break;
     platform.WaitForMessage();
   }
-  if (clearRing) engine.window.input.ClearRing();
+  if (clearRing) WindowOf(engine).input.ClearRing();
 }
 
 }  // namespace
 
 void StmtWaitKey(Engine& engine) {
   engine.handled = true;
-  InputState& input = engine.window.input;
+  InputState& input = WindowOf(engine).input;
   input.key = 0;
   input.scanCode = 0;
   WaitUntil(engine, [&] { return input.key != 0 || input.scanCode != 0; });
@@ -46,14 +46,14 @@ void StmtWaitKey(Engine& engine) {
 
 void StmtWaitScan(Engine& engine) {
   engine.handled = true;
-  InputState& input = engine.window.input;
+  InputState& input = WindowOf(engine).input;
   input.scanCode = 0;
   WaitUntil(engine, [&] { return input.scanCode != 0; });
 }
 
 void StmtWaitMouse(Engine& engine) {
   engine.handled = true;
-  InputState& input = engine.window.input;
+  InputState& input = WindowOf(engine).input;
   input.leftButton = input.rightButton = false;
   input.menuItem = 0;
   WaitUntil(engine, [&] { return input.leftButton || input.rightButton || input.menuItem != 0; });
@@ -61,7 +61,7 @@ void StmtWaitMouse(Engine& engine) {
 
 void StmtWaitInput(Engine& engine) {
   engine.handled = true;
-  InputState& input = engine.window.input;
+  InputState& input = WindowOf(engine).input;
   input.leftButton = input.rightButton = false;
   input.leftClick = input.rightClick = false;
   input.menuItem = 0;
@@ -105,7 +105,7 @@ void StoreInput(Engine& engine, const InputTarget& target, const std::string& li
   Variables& vars = engine.vars;
   const double number = std::strtod(line.c_str(), nullptr);
   // Each type also keeps the last value INPUT read (%INPUT, $INPUT, &INPUT, !INPUT).
-  WindowState& window = engine.window;
+  WindowState& window = WindowOf(engine);
   switch (target.type) {
     case '$': vars.strings.Value(target.index) = window.inputString = line; break;
     case '%': vars.integers.Value(target.index) = window.inputInteger = Truncated(number); break;
@@ -118,7 +118,7 @@ void StoreInput(Engine& engine, const InputTarget& target, const std::string& li
 // character, Enter ends the line, Ctrl+Z ends it as the end of input.
 std::string TypedLine(Engine& engine) {
   std::string line;
-  InputState& input = engine.window.input;
+  InputState& input = WindowOf(engine).input;
   for (;;) {
     uint8_t code = 0;
     WaitUntil(engine, [&] { return input.TakeKey(code); }, false);
@@ -147,7 +147,7 @@ void StmtInput(Engine& engine) {
   if (!engine.param.empty() && engine.param.front() == '#') {
     slot = ReadFileSlot(engine);
     if (slot == 0) return;
-  } else if (engine.window.printing) {
+  } else if (WindowOf(engine).printing) {
     Error(engine, kDuringPrinting, engine.word);
     return;
   }

@@ -30,7 +30,7 @@ constexpr char kFrames[4][6] = {
 };
 
 void PutAt(Engine& engine, int32_t row, int32_t column, std::string_view text) {
-  engine.window.grid->Locate(row, column);
+  WindowOf(engine).grid->Locate(row, column);
   WriteText(engine, text);
 }
 
@@ -40,7 +40,7 @@ void PutAt(Engine& engine, int32_t row, int32_t column, std::string_view text) {
 // (1-based, corners included). The cursor is put back where it was.
 void StmtTBox(Engine& engine) {
   engine.handled = true;
-  if (engine.window.printing) {
+  if (WindowOf(engine).printing) {
     Error(engine, kDuringPrinting, engine.word);
     return;
   }
@@ -50,7 +50,7 @@ void StmtTBox(Engine& engine) {
   const int32_t column2 = EvaluateInteger(engine, ";") - 1;
   const int32_t style = engine.param.empty() ? 0 : EvaluateInteger(engine, ",");
   EnsureWindow(engine);
-  TextGrid& grid = *engine.window.grid;
+  TextGrid& grid = *WindowOf(engine).grid;
   if (row1 < 0 || column1 < 0 || row2 >= grid.Rows() || column2 >= grid.Columns() ||
       row2 < row1 || column2 < column1) {
     Error(engine, kBoxOutside);
@@ -92,15 +92,15 @@ void StmtTextColor(Engine& engine) {
   engine.handled = true;
   const int32_t foreground = EvaluateInteger(engine, ",");
   const int32_t background = EvaluateInteger(engine, ",");
-  WindowState& window = engine.window;
-  window.textForeground = ConvertColor(foreground, window.trueColor);
+  WindowState& window = WindowOf(engine);
+  window.textForeground = ConvertColor(foreground, engine.functions.trueColor);
   window.textTransparent = background == -1;
-  if (!window.textTransparent) window.textBackground = ConvertColor(background, window.trueColor);
+  if (!window.textTransparent) window.textBackground = ConvertColor(background, engine.functions.trueColor);
 }
 
 void StmtOrientation(Engine& engine) {
   engine.handled = true;
-  engine.window.orientation = EvaluateInteger(engine, ",");
+  WindowOf(engine).orientation = EvaluateInteger(engine, ",");
 }
 
 // CHARSET n: 0 ANSI, 1 OEM, 2 symbol for later USEFONT fonts; other values leave it.
@@ -108,12 +108,12 @@ void StmtCharset(Engine& engine) {
   engine.handled = true;
   const int32_t choice = EvaluateInteger(engine, ",");
   static constexpr int32_t kCharsets[3] = {0, 255, 2};
-  if (choice >= 0 && choice <= 2) engine.window.charset = kCharsets[choice];
+  if (choice >= 0 && choice <= 2) WindowOf(engine).charset = kCharsets[choice];
 }
 
 void StmtStartPaint(Engine& engine) {
   engine.handled = true;
-  WindowState& window = engine.window;
+  WindowState& window = WindowOf(engine);
   if (window.printing) {
     Error(engine, kDuringPrinting, engine.word);
     return;
@@ -129,13 +129,13 @@ void StmtStartPaint(Engine& engine) {
 
 void StmtEndPaint(Engine& engine) {
   engine.handled = true;
-  WindowState& window = engine.window;
+  WindowState& window = WindowOf(engine);
   if (!window.paintTarget.has_value()) {
     Error(engine, kStartPaintMissing);
     return;
   }
   window.paintTarget.reset();
-  engine.host.Window().EndRedirect();
+  WindowPlatformOf(engine).EndRedirect();
   engine.host.PumpMessages(true);
 }
 

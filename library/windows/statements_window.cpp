@@ -25,7 +25,7 @@ constexpr int32_t kHighestCursor = 16;
 
 // Statements that draw on the window are refused while a print job is open.
 bool RefusedWhilePrinting(Engine& engine) {
-  if (!engine.window.printing) return false;
+  if (!WindowOf(engine).printing) return false;
   Error(engine, kDuringPrinting, engine.word);
   return true;
 }
@@ -48,7 +48,7 @@ void StmtWindow(Engine& engine) {
   const int32_t height = EvaluateInteger(engine, ",");
   // A warning: when the program goes on, the values are taken as given.
   if (left < 0 || top < 0 || width < 0 || height < 0) Warn(engine, kNegativeSize);
-  WindowState& window = engine.window;
+  WindowState& window = WindowOf(engine);
   window.setup.left = left;
   window.setup.top = top;
   window.setup.width = width;
@@ -64,16 +64,16 @@ void StmtWindow(Engine& engine) {
 void StmtWindowTitle(Engine& engine) {
   engine.handled = true;
   Evaluate(engine, ",", EvalMode::String);
-  engine.window.setup.title = engine.reg.Text();
-  WindowPlatform& platform = engine.host.Window();
-  if (platform.Exists()) platform.SetTitle(engine.window.setup.title);
+  WindowOf(engine).setup.title = engine.reg.Text();
+  WindowPlatform& platform = WindowPlatformOf(engine);
+  if (platform.Exists()) platform.SetTitle(WindowOf(engine).setup.title);
 }
 
 // Fixed before the window exists; afterwards the value is kept but changes nothing.
 void StmtWindowStyle(Engine& engine) {
   engine.handled = true;
   const int32_t style = EvaluateInteger(engine, ",");
-  if (!engine.host.Window().Exists()) engine.window.setup.styleBits = static_cast<uint32_t>(style);
+  if (!WindowPlatformOf(engine).Exists()) WindowOf(engine).setup.styleBits = static_cast<uint32_t>(style);
 }
 
 static void Show(Engine& engine, ShowMode mode) {
@@ -88,10 +88,10 @@ void StmtCls(Engine& engine) {
   engine.handled = true;
   if (RefusedWhilePrinting(engine)) return;
   Color color = 0xFFFFFF;
-  if (!engine.param.empty()) color = ConvertColor(EvaluateInteger(engine, ","), engine.window.trueColor);
+  if (!engine.param.empty()) color = ConvertColor(EvaluateInteger(engine, ","), engine.functions.trueColor);
   WindowPlatform& platform = EnsureWindow(engine);
-  engine.window.grid->Clear();
-  engine.window.origin = CellOrigin{};
+  WindowOf(engine).grid->Clear();
+  WindowOf(engine).origin = CellOrigin{};
   platform.FillScreen(color);
   platform.Invalidate();
 }
@@ -144,7 +144,7 @@ void StmtLocate(Engine& engine) {
   const int32_t row = EvaluateInteger(engine, ",");
   const int32_t column = EvaluateInteger(engine, ",");
   EnsureWindow(engine);
-  engine.window.grid->Locate(row - 1, column - 1);
+  WindowOf(engine).grid->Locate(row - 1, column - 1);
 }
 
 void StmtColor(Engine& engine) {
@@ -152,9 +152,9 @@ void StmtColor(Engine& engine) {
   if (RefusedWhilePrinting(engine)) return;
   const int32_t foreground = EvaluateInteger(engine, ",") & 15;
   const int32_t background = EvaluateInteger(engine, ",") & 15;
-  engine.window.attribute = static_cast<uint8_t>(foreground | (background << 4));
+  WindowOf(engine).attribute = static_cast<uint8_t>(foreground | (background << 4));
   EnsureWindow(engine);
-  engine.window.grid->attribute = engine.window.attribute;
+  WindowOf(engine).grid->attribute = WindowOf(engine).attribute;
 }
 
 void StmtFont(Engine& engine) {
@@ -163,41 +163,41 @@ void StmtFont(Engine& engine) {
   int32_t font = EvaluateInteger(engine, ",");
   if (font >= 4) return;
   font = ((font % 4) + 4) % 4;
-  engine.window.font = font;
-  if (engine.window.grid) engine.window.grid->font = static_cast<uint8_t>(font);
+  WindowOf(engine).font = font;
+  if (WindowOf(engine).grid) WindowOf(engine).grid->font = static_cast<uint8_t>(font);
 }
 
 void StmtRepaint(Engine& engine) {
   engine.handled = true;
   if (RefusedWhilePrinting(engine)) return;
-  WindowPlatform& platform = engine.host.Window();
-  if (engine.window.autoPaint > 0 && platform.Exists()) platform.Invalidate();
+  WindowPlatform& platform = WindowPlatformOf(engine);
+  if (WindowOf(engine).autoPaint > 0 && platform.Exists()) platform.Invalidate();
 }
 
 void StmtSetAutoPaint(Engine& engine) {
   engine.handled = true;
   const int32_t mode = EvaluateInteger(engine, ",");
   if (mode < 0 || mode > 2) Warn(engine, kInvalidValue);
-  engine.window.autoPaint = mode;
+  WindowOf(engine).autoPaint = mode;
 }
 
 void StmtSetTimer(Engine& engine) {
   engine.handled = true;
   const int32_t milliseconds = EvaluateInteger(engine, ",");
   WindowPlatform& platform = EnsureWindow(engine);
-  if (engine.window.timerRunning) platform.StopTimer();
+  if (WindowOf(engine).timerRunning) platform.StopTimer();
   platform.StartTimer(milliseconds);
-  engine.window.timerRunning = true;
+  WindowOf(engine).timerRunning = true;
 }
 
 void StmtKillTimer(Engine& engine) {
   engine.handled = true;
-  if (!engine.window.timerRunning) {
+  if (!WindowOf(engine).timerRunning) {
     Warn(engine, kNoTimer);
     return;
   }
-  engine.host.Window().StopTimer();
-  engine.window.timerRunning = false;
+  WindowPlatformOf(engine).StopTimer();
+  WindowOf(engine).timerRunning = false;
 }
 
 void StmtUseCursor(Engine& engine) {
@@ -207,9 +207,9 @@ void StmtUseCursor(Engine& engine) {
     Error(engine, kNoCursor);
     return;
   }
-  engine.window.cursor = cursor;
+  WindowOf(engine).cursor = cursor;
   // A window made later takes the cursor when it is created.
-  WindowPlatform& platform = engine.host.Window();
+  WindowPlatform& platform = WindowPlatformOf(engine);
   if (platform.Exists()) platform.UseStandardCursor(cursor);
 }
 

@@ -53,7 +53,7 @@ void FunctionMessage(Engine& engine, Delivery how) {
   ReadArgument wParam = EvaluateMessageArgument(engine);
   ReadArgument lParam = EvaluateMessageArgument(engine);
   const intptr_t result =
-      engine.host.Window().Deliver(target, message, wParam.value, lParam.value, how);
+      WindowPlatformOf(engine).Deliver(target, message, wParam.value, lParam.value, how);
   if (how == Delivery::Send) {
     for (const ReadArgument* argument : {&wParam, &lParam}) {
       if (argument->variable >= 0) {
@@ -67,108 +67,126 @@ void FunctionMessage(Engine& engine, Delivery how) {
 // The focus as the program sees it: the window recorded at the last event, else the one
 // that has the keyboard focus now.
 intptr_t FocusSeen(Engine& engine) {
-  const InputState& input = engine.window.input;
-  return input.focus != 0 ? input.focus : engine.host.Window().FocusWindow();
+  const InputState& input = WindowOf(engine).input;
+  return input.focus != 0 ? input.focus : WindowPlatformOf(engine).FocusWindow();
 }
 
 }  // namespace
 
-bool CallWindowFunction(Engine& engine, std::string_view name) {
-  WindowPlatform& platform = engine.host.Window();
-  if (name == "FINDWINDOW") {
-    Evaluate(engine, ",", EvalMode::String);
-    ResultInteger(engine, AsInteger(platform.FindByTitle(engine.reg.Text())));
-  } else if (name == "GETACTIVEWINDOW") {
-    ResultInteger(engine, AsInteger(platform.ActiveWindow()));
-  } else if (name == "SETACTIVEWINDOW") {
-    ResultInteger(engine, AsInteger(platform.Activate(EvaluateHandle(engine))));
-  } else if (name == "SHOWWINDOW") {
-    const intptr_t target = EvaluateHandle(engine);
-    int32_t mode = EvaluateInteger(engine, ",");
-    if (mode < 0 || mode > kHighestShowMode) mode = 0;
-    ResultInteger(engine, platform.ShowWindowAs(target, mode) ? 1 : 0);
-  } else if (name == "SETFOCUS") {
-    ResultInteger(engine, AsInteger(platform.SetFocusTo(EvaluateHandle(engine))));
-  } else if (name == "GETFOCUS") {
-    // After F1 the program asks with the negated handle for which window help was asked.
-    const intptr_t asked = EvaluateHandle(engine);
-    if (platform.Exists()) engine.host.PumpMessages(true);
-    const intptr_t focus = platform.FocusWindow();
-    const bool help = engine.window.input.lastPushedHelp;
-    ResultInteger(engine, focus != 0 && asked == (help ? -focus : focus) ? 1 : 0);
-  } else if (name == "DESTROYWINDOW") {
-    const intptr_t target = EvaluateHandle(engine);
-    const bool mainWindow = platform.Exists() && target == platform.NativeHandle();
-    const bool destroyed = platform.DestroyWindowOf(target);
-    // The main window gone, the run ends as when the user closes it.
-    if (mainWindow && destroyed) throw RunEnd{255};
-    ResultInteger(engine, destroyed ? 1 : 0);
-  } else if (name == "WIDTH" || name == "HEIGHT") {
-    const ClientSize size = platform.ClientSizeOf(EvaluateHandle(engine));
-    ResultInteger(engine, name == "WIDTH" ? size.width : size.height);
-  } else if (name == "GETSTYLE") {
-    ResultInteger(engine, static_cast<int32_t>(platform.StyleOf(EvaluateHandle(engine))));
-  } else if (name == "SENDMESSAGE") {
-    FunctionMessage(engine, Delivery::Send);
-  } else if (name == "POSTMESSAGE") {
-    FunctionMessage(engine, Delivery::Post);
-  } else {
-    return false;
-  }
-  return true;
+void FnFindWindow(Engine& engine, std::string_view) {
+  Evaluate(engine, ",", EvalMode::String);
+  ResultInteger(engine, AsInteger(WindowPlatformOf(engine).FindByTitle(engine.reg.Text())));
 }
 
-bool ReadWindowVariable(Engine& engine, std::string_view name) {
-  WindowState& window = engine.window;
-  WindowPlatform& platform = engine.host.Window();
-  if (name == "%PEEKMESSAGE") {
-    MessageRecord record;
-    const bool waiting = platform.Exists() && platform.PeekNextMessage(record);
-    if (waiting) {
-      InputState& input = window.input;
-      input.lastWindow = record.window;
-      input.lastMessage = record.message;
-      input.lastWParam = record.wParam;
-      input.lastLParam = record.lParam;
-      input.endingMessage = record.message;
-    }
-    ResultInteger(engine, waiting ? 1 : 0);
-  } else if (name == "%HDC" || name == "%HDC2") {
-    const Surface surface = name == "%HDC" ? Surface::Window : Surface::Memory;
-    ResultInteger(engine, AsInteger(platform.DeviceContext(surface)));
-  } else if (name == "%FONT") {
-    ResultInteger(engine, AsInteger(platform.CurrentFont()));
-  } else if (name == "%WINLEFT" || name == "%WINTOP" || name == "%WINRIGHT" ||
-             name == "%WINBOTTOM") {
-    // Before the window exists its edges are the placement it will get.
-    WindowFrame frame;
-    if (platform.Exists()) {
-      frame = platform.FrameOf(platform.NativeHandle());
-    } else {
-      const WindowSetup& setup = window.setup;
-      frame = WindowFrame{setup.left, setup.top, setup.left + setup.width,
-                          setup.top + setup.height};
-    }
-    ResultInteger(engine, name == "%WINLEFT"    ? frame.left
-                       : name == "%WINTOP"   ? frame.top
-                       : name == "%WINRIGHT" ? frame.right
-                                             : frame.bottom);
-  } else if (name == "%INPUT") {
-    ResultInteger(engine, window.inputInteger);
-  } else if (name == "&INPUT") {
-    ResultLong(engine, window.inputLong);
-  } else if (name == "!INPUT") {
-    SetFloatValue(engine.reg, window.inputFloat, ValueType::Float, engine.format);
-  } else if (name == "$INPUT") {
-    SetStringValue(engine.reg, window.inputString);
-  } else if (name == "%GETFOCUS") {
-    if (platform.Exists()) engine.host.PumpMessages(true);
-    const intptr_t focus = FocusSeen(engine);
-    ResultInteger(engine, AsInteger(window.input.lastPushedHelp ? -focus : focus));
-  } else {
-    return false;
+void FnGetActiveWindow(Engine& engine, std::string_view) {
+  ResultInteger(engine, AsInteger(WindowPlatformOf(engine).ActiveWindow()));
+}
+
+void FnSetActiveWindow(Engine& engine, std::string_view) {
+  ResultInteger(engine, AsInteger(WindowPlatformOf(engine).Activate(EvaluateHandle(engine))));
+}
+
+void FnShowWindow(Engine& engine, std::string_view) {
+  const intptr_t target = EvaluateHandle(engine);
+  int32_t mode = EvaluateInteger(engine, ",");
+  if (mode < 0 || mode > kHighestShowMode) mode = 0;
+  ResultInteger(engine, WindowPlatformOf(engine).ShowWindowAs(target, mode) ? 1 : 0);
+}
+
+void FnSetFocus(Engine& engine, std::string_view) {
+  ResultInteger(engine, AsInteger(WindowPlatformOf(engine).SetFocusTo(EvaluateHandle(engine))));
+}
+
+// After F1 the program asks with the negated handle for which window help was asked.
+void FnGetFocus(Engine& engine, std::string_view) {
+  WindowPlatform& platform = WindowPlatformOf(engine);
+  const intptr_t asked = EvaluateHandle(engine);
+  if (platform.Exists()) engine.host.PumpMessages(true);
+  const intptr_t focus = platform.FocusWindow();
+  const bool help = WindowOf(engine).input.lastPushedHelp;
+  ResultInteger(engine, focus != 0 && asked == (help ? -focus : focus) ? 1 : 0);
+}
+
+void FnDestroyWindow(Engine& engine, std::string_view) {
+  WindowPlatform& platform = WindowPlatformOf(engine);
+  const intptr_t target = EvaluateHandle(engine);
+  const bool mainWindow = platform.Exists() && target == platform.NativeHandle();
+  const bool destroyed = platform.DestroyWindowOf(target);
+  // The main window gone, the run ends as when the user closes it.
+  if (mainWindow && destroyed) throw RunEnd{255};
+  ResultInteger(engine, destroyed ? 1 : 0);
+}
+
+// @WIDTH and @HEIGHT: the client area of a window.
+void FnClientSize(Engine& engine, std::string_view name) {
+  const ClientSize size = WindowPlatformOf(engine).ClientSizeOf(EvaluateHandle(engine));
+  ResultInteger(engine, name == "WIDTH" ? size.width : size.height);
+}
+
+void FnGetStyle(Engine& engine, std::string_view) {
+  ResultInteger(engine, static_cast<int32_t>(WindowPlatformOf(engine).StyleOf(EvaluateHandle(engine))));
+}
+
+void FnSendMessage(Engine& engine, std::string_view) { FunctionMessage(engine, Delivery::Send); }
+void FnPostMessage(Engine& engine, std::string_view) { FunctionMessage(engine, Delivery::Post); }
+
+void ReadPeekMessage(Engine& engine, std::string_view) {
+  WindowPlatform& platform = WindowPlatformOf(engine);
+  MessageRecord record;
+  const bool waiting = platform.Exists() && platform.PeekNextMessage(record);
+  if (waiting) {
+    InputState& input = WindowOf(engine).input;
+    input.lastWindow = record.window;
+    input.lastMessage = record.message;
+    input.lastWParam = record.wParam;
+    input.lastLParam = record.lParam;
+    input.endingMessage = record.message;
   }
-  return true;
+  ResultInteger(engine, waiting ? 1 : 0);
+}
+
+// %HDC, %HDC2: the window's context and the backing bitmap's.
+void ReadDeviceContext(Engine& engine, std::string_view name) {
+  const Surface surface = name == "%HDC" ? Surface::Window : Surface::Memory;
+  ResultInteger(engine, AsInteger(WindowPlatformOf(engine).DeviceContext(surface)));
+}
+
+void ReadFont(Engine& engine, std::string_view) {
+  ResultInteger(engine, AsInteger(WindowPlatformOf(engine).CurrentFont()));
+}
+
+// %WINLEFT, %WINTOP, %WINRIGHT, %WINBOTTOM. Before the window exists its edges are the
+// placement it will get.
+void ReadWindowEdge(Engine& engine, std::string_view name) {
+  WindowPlatform& platform = WindowPlatformOf(engine);
+  WindowFrame frame;
+  if (platform.Exists()) {
+    frame = platform.FrameOf(platform.NativeHandle());
+  } else {
+    const WindowSetup& setup = WindowOf(engine).setup;
+    frame = WindowFrame{setup.left, setup.top, setup.left + setup.width, setup.top + setup.height};
+  }
+  ResultInteger(engine, name == "%WINLEFT"    ? frame.left
+                     : name == "%WINTOP"   ? frame.top
+                     : name == "%WINRIGHT" ? frame.right
+                                           : frame.bottom);
+}
+
+void ReadInputInteger(Engine& engine, std::string_view) {
+  ResultInteger(engine, WindowOf(engine).inputInteger);
+}
+void ReadInputLong(Engine& engine, std::string_view) { ResultLong(engine, WindowOf(engine).inputLong); }
+void ReadInputFloat(Engine& engine, std::string_view) {
+  SetFloatValue(engine.reg, WindowOf(engine).inputFloat, ValueType::Float, engine.format);
+}
+void ReadInputString(Engine& engine, std::string_view) {
+  SetStringValue(engine.reg, WindowOf(engine).inputString);
+}
+
+void ReadGetFocus(Engine& engine, std::string_view) {
+  if (WindowPlatformOf(engine).Exists()) engine.host.PumpMessages(true);
+  const intptr_t focus = FocusSeen(engine);
+  ResultInteger(engine, AsInteger(WindowOf(engine).input.lastPushedHelp ? -focus : focus));
 }
 
 }  // namespace talven

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/family.h"
+
 namespace talven {
 
 struct WindowState;
@@ -80,10 +82,8 @@ enum class Surface { Window, Memory };
 // STARTPAINT's targets besides the handle of another window.
 inline constexpr int32_t kPaintMemoryBitmap = -1;
 
-class WindowPlatform {
+class WindowPlatform : public FamilyPlatform {
  public:
-  virtual ~WindowPlatform() = default;
-
   // Creates the main window from `state.setup`, shows it, and makes its backing bitmap. From
   // then on the window procedure records what arrives in `state.input`, and the window can
   // tell its text grid to whoever asks.

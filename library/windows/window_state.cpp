@@ -32,8 +32,8 @@ class WindowSink final : public TextSink {
 }  // namespace
 
 WindowPlatform& EnsureWindow(Engine& engine) {
-  WindowPlatform& platform = engine.host.Window();
-  WindowState& window = engine.window;
+  WindowPlatform& platform = WindowPlatformOf(engine);
+  WindowState& window = WindowOf(engine);
   if (platform.Exists()) return platform;
   platform.Create(window);
   window.metrics = platform.Metrics();
@@ -55,14 +55,14 @@ void ResizeClient(WindowState& window, int32_t width, int32_t height) {
 
 void WriteText(Engine& engine, std::string_view text) {
   WindowPlatform& platform = EnsureWindow(engine);
-  WindowSink sink(platform, engine.window);
-  engine.window.grid->Write(text, sink);
+  WindowSink sink(platform, WindowOf(engine));
+  WindowOf(engine).grid->Write(text, sink);
 }
 
 void WriteLineEnd(Engine& engine) {
   WindowPlatform& platform = EnsureWindow(engine);
-  WindowSink sink(platform, engine.window);
-  engine.window.grid->LineEnd(sink);
+  WindowSink sink(platform, WindowOf(engine));
+  WindowOf(engine).grid->LineEnd(sink);
 }
 
 std::vector<std::string> ScreenText(const WindowState& window) {
@@ -77,6 +77,11 @@ std::vector<std::string> ScreenText(const WindowState& window) {
   }
   while (!rows.empty() && rows.back().empty()) rows.pop_back();
   return rows;
+}
+
+void WindowState::AfterLastStatement(Engine& engine) {
+  WindowPlatform& platform = WindowPlatformOf(engine);
+  if (platform.Exists()) platform.RunUntilClosed();
 }
 
 }  // namespace talven

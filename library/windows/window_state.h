@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/family.h"
+#include "library/families.h"
 #include "library/windows/input_state.h"
 #include "library/windows/text_grid.h"
 #include "library/windows/window_events.h"
@@ -25,7 +27,10 @@ inline constexpr uint32_t kStyleNoMenu = 16;
 inline constexpr uint32_t kStyleNoBackground = 32;
 inline constexpr uint32_t kStyleDialogMode = 512;
 
-struct WindowState {
+struct WindowState : FamilyState {
+  // A program that opened its window leaves it to the user after its last statement.
+  void AfterLastStatement(Engine& engine) override;
+
   WindowSetup setup;
   bool printing = false;  // a print job is open: window output is refused
   std::optional<TextGrid> grid;
@@ -37,7 +42,6 @@ struct WindowState {
   uint8_t attribute = 0xF0;
   int32_t font = 2;
   int32_t cursor = 0;       // USECURSOR
-  bool trueColor = false;   // SETTRUECOLOR
   Color textForeground = 0x000000;  // TEXTCOLOR
   Color textBackground = 0xFFFFFF;
   bool textTransparent = false;
@@ -59,6 +63,16 @@ struct WindowState {
   std::string inputString;
   InputState input;
 };
+
+inline WindowState& WindowOf(Engine& engine) {
+  return FamilyStateOf<WindowState>(engine, FamilyId::Window);
+}
+inline const WindowState& WindowOf(const Engine& engine) {
+  return FamilyStateOf<WindowState>(engine, FamilyId::Window);
+}
+inline WindowPlatform& WindowPlatformOf(Engine& engine) {
+  return FamilyPlatformOf<WindowPlatform>(engine, FamilyId::Window);
+}
 
 // The window, created when a statement first needs it.
 WindowPlatform& EnsureWindow(Engine& engine);

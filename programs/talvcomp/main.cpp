@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "engine/startup.h"
-#include "engine/win32/win32_host.h"
+#include "library/win32/win32_host.h"
 #include "toolchain/compiler.h"
 #include "toolchain/win32/progress_window.h"
 

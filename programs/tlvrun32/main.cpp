@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "engine/startup.h"
-#include "engine/win32/win32_host.h"
+#include "library/profiles.h"
+#include "library/win32/win32_host.h"
 #include "toolchain/runtime.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -12,5 +13,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   char own[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, own, MAX_PATH);
   talven::Win32Host host;
-  return talven::RunRuntime(host, params, own);
+  return talven::RunRuntime(host, params, own, talven::RuntimeProfile());
 }

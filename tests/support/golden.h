@@ -14,6 +14,9 @@
 //   ' screen: TEXT       the rows of the window's text grid at the end, from the top
 //                        (after the boxes; right-trimmed, trailing empty rows left out)
 //   ' exit: N            the exit code (default 0)
+//   ' profiles: full     the programs that run it: "full" (TALVEN, TLVRUN32 and linked
+//                        programs), "script" too; without it the script interpreter runs
+//                        every program whose words it has
 //
 // The same program compiled and run by the runtime must agree, apart from the runtime's
 // error captions ("Zeile" + number + "!", applied to the expectations above). Where the

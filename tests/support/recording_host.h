@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/host.h"
+#include "library/families.h"
 #include "library/system/system_platform.h"
 #include "library/windows/input_state.h"
 #include "library/windows/window_platform.h"
@@ -27,7 +28,7 @@ class FakeWindow : public WindowPlatform {
   void Place(int32_t left, int32_t top, int32_t width, int32_t height) override;
   void SetTitle(std::string_view text) override { title = std::string(text); }
   void Show(ShowMode) override {}
-  void FillScreen(Color) override {}
+  void FillScreen(Color color) override { fills.push_back(color); }
   void DrawText(int32_t, int32_t, std::string_view, Color, Color, int32_t) override {}
   void ScrollUp(int32_t) override {}
   void Invalidate() override {}
@@ -95,6 +96,7 @@ class FakeWindow : public WindowPlatform {
 
   std::deque<std::string> typed;
   std::string title;
+  std::vector<Color> fills;  // the colours the screen was filled with
   bool timerRunning = false;
   bool closed = false;
   std::vector<std::string> screen;
@@ -166,6 +168,15 @@ class FakeSystem : public SystemPlatform {
 
 class RecordingHost : public Host {
  public:
+  // The fakes below stand in for the window and system families; every other family runs
+  // on its default platform.
+  RecordingHost() {
+    UsePlatform(FamilyIndex(FamilyId::Window), window);
+    UsePlatform(FamilyIndex(FamilyId::System), system);
+  }
+  RecordingHost(const RecordingHost&) = delete;
+  RecordingHost& operator=(const RecordingHost&) = delete;
+
   BoxAnswer ShowBox(const BoxRequest& box) override;
   std::optional<std::string> OpenFileDialog(std::string_view caption, std::string_view filter,
                                             std::string_view defaultExtension) override;
@@ -180,8 +191,6 @@ class RecordingHost : public Host {
     ++releases;
     window.Destroy();
   }
-  WindowPlatform& Window() override { return window; }
-  SystemPlatform& System() override { return system; }
 
   FakeWindow window;
   FakeSystem system;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "tests/support/recording_host.h"
@@ -39,7 +40,7 @@ TEST(ErrorTable, IsSortedAndComplete) {
 class ReportingTest : public testing::Test {
  protected:
   test::RecordingHost host;
-  Engine engine{host, ProgramKind::Interpreter};
+  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
   void SetUp() override {
     engine.ResetRunState();
     engine.pc = 7;
@@ -95,7 +96,7 @@ TEST_F(ReportingTest, WarningCancelEndsWith999) {
 }
 
 TEST_F(ReportingTest, RuntimeCaptionNamesOnlyTheLine) {
-  Engine runtime{host, ProgramKind::Runtime};
+  Engine runtime{host, ProgramKind::Runtime, RuntimeProfile()};
   runtime.pc = 12;
   EXPECT_EQ(ErrorCaption(runtime), "Zeile     12!");
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/evaluator.h"
 #include "engine/run_loop.h"
@@ -30,7 +31,7 @@ class EvaluatorTest : public testing::Test {
   std::string LastBox() const { return host.boxes.empty() ? "" : host.boxes.back().text; }
 
   test::RecordingHost host;
-  Engine engine{host, ProgramKind::Interpreter};
+  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
 };
 
 TEST_F(EvaluatorTest, PrioritiesAndLeftAssociation) {

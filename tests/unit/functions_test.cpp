@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/evaluator.h"
 #include "engine/functions.h"
@@ -68,7 +69,7 @@ class FunctionTest : public testing::Test {
   std::string LastBox() const { return host.boxes.empty() ? "" : host.boxes.back().text; }
 
   test::RecordingHost host;
-  Engine engine{host, ProgramKind::Interpreter};
+  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
 };
 
 TEST_F(FunctionTest, RegistersAfterTheHandler) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/run_loop.h"
 #include "tests/support/recording_host.h"
@@ -10,7 +11,7 @@ namespace {
 class RunLoopTest : public testing::Test {
  protected:
   test::RecordingHost host;
-  Engine engine{host, ProgramKind::Interpreter};
+  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
 
   int Run(std::initializer_list<const char*> lines) {
     for (const char* line : lines) engine.store.Append(line);
@@ -78,7 +79,7 @@ TEST(GosubDepthTest, TheRuntimeAllowsDeeperGosubs) {
                                             "INC n%", "CASE n% < 60: GOSUB \"tiefer\""};
   for (ProgramKind kind : {ProgramKind::Interpreter, ProgramKind::Runtime}) {
     test::RecordingHost host;
-    Engine engine(host, kind);
+    Engine engine(host, kind, kind == ProgramKind::Runtime ? RuntimeProfile() : InterpreterProfile());
     for (const std::string& line : program) engine.store.Append(line);
     engine.ResetRunState();
     int exitCode = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "library/profiles.h"
 #include "engine/startup.h"
 #include "tests/support/recording_host.h"
 
@@ -24,7 +25,7 @@ TEST(Startup, CommandLineParameters) {
 TEST(Startup, MissingFileFallsBackToTheDialog) {
   test::RecordingHost host;
   host.answers = {"cancel"};
-  EXPECT_EQ(RunInterpreter(host, {"gibt_es_nicht"}), 2);
+  EXPECT_EQ(RunInterpreter(host, {"gibt_es_nicht"}, InterpreterProfile()), 2);
   ASSERT_EQ(host.events.size(), 2u);
   EXPECT_EQ(host.events[0], "dialog: Datei laden:");
   EXPECT_EQ(host.boxes.at(0).caption, "T A L V E N \xB2");
@@ -34,13 +35,14 @@ TEST(Startup, MissingFileFallsBackToTheDialog) {
 TEST(Startup, ChosenFileThatCannotBeReadIsNamed) {
   test::RecordingHost host;
   host.answers = {"file:  /nonexistent/x.tvs  "};
-  EXPECT_EQ(RunInterpreter(host, {}), 2);
+  EXPECT_EQ(RunInterpreter(host, {}, InterpreterProfile()), 2);
   EXPECT_EQ(host.boxes.at(0).text, "Datei nicht gefunden: /nonexistent/x.tvs");
 }
 
 TEST(Startup, WindowTitles) {
-  EXPECT_EQ(WindowTitleFor(ProgramKind::Interpreter), "ZUL-TALVEN\xB2 INTERPRETER 6.6-NT");
-  EXPECT_EQ(WindowTitleFor(ProgramKind::Runtime), "ZUL-TALVEN\xB2 RUNTIME 6.5-NT");
+  EXPECT_EQ(InterpreterProfile().banner, "ZUL-TALVEN\xB2 INTERPRETER 6.6-NT");
+  EXPECT_EQ(RuntimeProfile().banner, "ZUL-TALVEN\xB2 RUNTIME 6.5-NT");
+  EXPECT_EQ(ScriptProfile().banner, "ZUL-TALVEN-SCRIPT-INTERPRETER 4.5 - 32");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+#include "library/windows/window_state.h"
+#include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/evaluator.h"
 #include "engine/run_loop.h"
@@ -131,7 +133,7 @@ class SystemTest : public testing::Test {
 
   test::RecordingHost host;
   test::FakeSystem& system = host.system;
-  Engine engine{host, ProgramKind::Interpreter};
+  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
 };
 
 TEST_F(SystemTest, VersionAndDirectoryVariables) {
@@ -173,7 +175,7 @@ TEST_F(SystemTest, ErrorNumberAndFlagAreReadThenCleared) {
 }
 
 TEST_F(SystemTest, MouseKeyBothButtonsIsLeftThenCleared) {
-  InputState& input = engine.window.input;
+  InputState& input = WindowOf(engine).input;
   input.leftButton = input.rightButton = true;
   EXPECT_EQ(Eval("%MOUSEPRESSED").integer, 1);
   EXPECT_EQ(Eval("%MOUSEKEY").integer, 1);

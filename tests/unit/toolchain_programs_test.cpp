@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "library/profiles.h"
 #include "tests/support/recording_host.h"
 #include "toolchain/bytes.h"
 #include "toolchain/compiler.h"
@@ -112,7 +113,7 @@ TEST_F(ToolchainPrograms, SameSourceTwiceGivesDifferentFiles) {
     ASSERT_EQ(Compile(second, {Path("p.tvs"), "/B"}), 0);
     EXPECT_NE(one, Contents(m_dir / "p.tvc")) << directive;
     test::RecordingHost run;
-    EXPECT_EQ(RunRuntime(run, {Path("p.tvc")}, "nix.exe"), 0);
+    EXPECT_EQ(RunRuntime(run, {Path("p.tvc")}, "nix.exe", RuntimeProfile()), 0);
     EXPECT_TRUE(run.events.empty());
   }
 }
@@ -143,18 +144,18 @@ TEST(FindCode, WhereTheRuntimeLooks) {
 
 TEST_F(ToolchainPrograms, RuntimeStartFailures) {
   test::RecordingHost missing;
-  EXPECT_EQ(RunRuntime(missing, {Path("nix")}, "nix.exe"), 2);
+  EXPECT_EQ(RunRuntime(missing, {Path("nix")}, "nix.exe", RuntimeProfile()), 2);
   EXPECT_EQ(missing.events,
             std::vector<std::string>{
                 "box: stop ok | T A L V E N \xB2 | Datei nicht gefunden: " + Path("nix") + ".TVC"});
   Write("text.tvc", "PRINT 1\r\n");
   test::RecordingHost text;
-  EXPECT_EQ(RunRuntime(text, {Path("text.tvc")}, "nix.exe"), 1);
+  EXPECT_EQ(RunRuntime(text, {Path("text.tvc")}, "nix.exe", RuntimeProfile()), 1);
   EXPECT_EQ(text.events,
             std::vector<std::string>{"box: stop ok | TALVEN\xB2 | Keine TALVEN\xB2 Datei!"});
   test::RecordingHost cancelled;
   cancelled.answers = {"cancel"};
-  EXPECT_EQ(RunRuntime(cancelled, {}, "nix.exe"), 2);
+  EXPECT_EQ(RunRuntime(cancelled, {}, "nix.exe", RuntimeProfile()), 2);
   EXPECT_EQ(cancelled.events,
             (std::vector<std::string>{
                 "dialog: TALVEN\xB2-Datei laden:",
@@ -184,7 +185,7 @@ TEST_F(ToolchainPrograms, LinkedProgramLayout) {
   // The linked program finds its code at offset 128 of its own file and runs it (the
   // procedure stands below its call: the compiled call names its line).
   test::RecordingHost run;
-  EXPECT_EQ(RunRuntime(run, {"arg"}, Path("prog.exe")), 2);
+  EXPECT_EQ(RunRuntime(run, {"arg"}, Path("prog.exe"), RuntimeProfile()), 2);
   EXPECT_EQ(run.events, std::vector<std::string>{
                             "box: stop ok | Zeile      3! | Label nicht gefunden: NIRGENDS:"});
   // A module that carries code already is copied as it is; the new offset replaces the
@@ -199,7 +200,7 @@ TEST_F(ToolchainPrograms, LinkedProgramLayout) {
   EXPECT_EQ(twice.size(), linked.size() + 1 + Contents(m_dir / "other.tvc").size());
   EXPECT_EQ(GetLittle32(reinterpret_cast<const uint8_t*>(twice.data()) + 128), linked.size() + 1);
   test::RecordingHost runOther;
-  EXPECT_EQ(RunRuntime(runOther, {}, Path("other.exe")), 2);
+  EXPECT_EQ(RunRuntime(runOther, {}, Path("other.exe"), RuntimeProfile()), 2);
   EXPECT_EQ(runOther.events, std::vector<std::string>{
                                  "box: stop ok | Zeile      1! | Label nicht gefunden: ANDERSWO:"});
   // "/S" makes a screen saver.

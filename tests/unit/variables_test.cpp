@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/run_loop.h"
 #include "engine/slots.h"
@@ -36,7 +37,7 @@ class VariablesTest : public testing::Test {
   std::string LastBox() const { return host.boxes.empty() ? "" : host.boxes.back().text; }
 
   test::RecordingHost host;
-  Engine engine{host, ProgramKind::Interpreter};
+  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
 };
 
 TEST_F(VariablesTest, AreaWritesLowByteFirstAndStopAtTheEnd) {
@@ -159,7 +160,7 @@ namespace {
 
 TEST(SlotsGuardTest, WritesUnderAGuardAreUndoneForEveryGuard) {
   test::RecordingHost host;
-  Engine engine(host, ProgramKind::Interpreter);
+  Engine engine(host, ProgramKind::Interpreter, InterpreterProfile());
   engine.ResetRunState();
   Registers one;
   SetIntegerValue(one, 1, ValueType::Integer, engine.format);

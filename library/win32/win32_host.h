@@ -1,17 +1,19 @@
 #pragma once
 // The engine's host on Win32: message boxes, the file dialog, INI files and the message
-// pump of the program's own thread.
+// pump of the program's own thread, with the platforms of the library families.
 
 #include <cstdint>
 
 #include "engine/host.h"
-#include "library/system/win32/win32_system.h"
 #include "library/windows/win32/win32_window.h"
 
 namespace talven {
 
 class Win32Host : public Host {
  public:
+  // Installs the Win32 platform of every family (win32_families.cpp).
+  Win32Host();
+
   BoxAnswer ShowBox(const BoxRequest& box) override;
   std::optional<std::string> OpenFileDialog(std::string_view caption, std::string_view filter,
                                             std::string_view defaultExtension) override;
@@ -23,12 +25,11 @@ class Win32Host : public Host {
   void ShowMouseCursor() override;
   void RepaintMainWindow() override;
   void ReleaseRun() override;
-  WindowPlatform& Window() override { return m_window; }
-  SystemPlatform& System() override { return m_system; }
+  // The main window: the message pump and the boxes need it besides its family.
+  Win32Window& MainWindow() { return m_window; }
 
  private:
   Win32Window m_window;
-  Win32System m_system;
   uint32_t m_lastPumpTick = 0;
   uint32_t m_pumpSkips = 0;
 };

@@ -1,4 +1,4 @@
-#include "engine/win32/win32_host.h"
+#include "library/win32/win32_host.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -45,6 +45,10 @@ BoxAnswer AnswerOf(int result) {
 constexpr uint32_t kMaxPumpSkips = 65536;
 
 }  // namespace
+
+void InstallWin32Platforms(Win32Host& host);
+
+Win32Host::Win32Host() { InstallWin32Platforms(*this); }
 
 BoxAnswer Win32Host::ShowBox(const BoxRequest& box) {
   HWND focus = box.restoreFocus ? GetFocus() : nullptr;

@@ -1,0 +1,79 @@
+#pragma once
+// A family of the built-in library as the engine sees it: rows that bind names of the
+// three ordered tables (keywords.def, function_catalogue.def, system_variables.def) to
+// handlers, and the run state the family keeps. The tables alone say a name's order and
+// code; a family says what the name does. A family is opened by one line of
+// library/families.def.
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string_view>
+
+namespace talven {
+
+class Engine;
+
+using StatementHandler = void (*)(Engine& engine);
+// A function handler reads its arguments from engine.param and leaves its value in the
+// registers; `name` is the catalogue name the call resolved to.
+using FunctionHandler = void (*)(Engine& engine, std::string_view name);
+// A system-variable reader leaves the value in the registers; `name` includes the type
+// character.
+using VariableReader = void (*)(Engine& engine, std::string_view name);
+
+struct StatementRow {
+  std::string_view word;
+  StatementHandler handler;
+};
+
+struct FunctionRow {
+  std::string_view name;
+  FunctionHandler handler;
+};
+
+struct VariableRow {
+  std::string_view name;
+  VariableReader handler;
+};
+
+// What a family keeps for one run. Made anew at every run start, dropped at the run's end.
+class FamilyState {
+ public:
+  virtual ~FamilyState() = default;
+  // After the last statement of a run that ended normally (the window then waits for
+  // the user to close it).
+  virtual void AfterLastStatement(Engine&) {}
+};
+
+// The side of the operating system a family talks to. The programs install their Win32
+// implementations in the host, tests their fakes; a family without an installed one gets
+// its default (a platform that does nothing, or records).
+class FamilyPlatform {
+ public:
+  virtual ~FamilyPlatform() = default;
+};
+
+// How a family's function handlers take their arguments: through the argument readers
+// (function_handlers.h), which read a call's remembered readings, or from engine.param,
+// which then holds the text between the brackets.
+enum class ArgumentStyle { Readers, ParameterText };
+
+struct Family {
+  std::string_view name;
+  std::span<const StatementRow> statements;
+  std::span<const FunctionRow> functions;
+  std::span<const VariableRow> variables;
+  // The family's run state; nullptr for a family that keeps none.
+  std::unique_ptr<FamilyState> (*makeState)(Engine& engine) = nullptr;
+  // The platform used where the host has none installed; nullptr for a family that
+  // reaches no platform.
+  std::unique_ptr<FamilyPlatform> (*makePlatform)() = nullptr;
+  ArgumentStyle arguments = ArgumentStyle::ParameterText;
+};
+
+// The families of a program, indexed by family id (library/families.def); nullptr where
+// the program lacks the family.
+using FamilyList = std::span<const Family* const>;
+
+}  // namespace talven

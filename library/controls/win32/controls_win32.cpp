@@ -1,0 +1,9 @@
+// The Win32 side of the family "controls": its platform, installed in the host.
+
+#include "library/win32/win32_host.h"
+
+namespace talven {
+
+void InstallControlsWin32(Win32Host&) {}
+
+}  // namespace talven

@@ -1,0 +1,16 @@
+// The family "graphics": drawing with pens and brushes, icons, bitmaps and the memory bitmap.
+// Not built yet: its names stop as unbound ones do (statements 102, functions 101,
+// system variables 100). Add rows here as handlers arrive.
+
+#include "library/families.h"
+
+namespace talven {
+
+const Family& GraphicsFamily() {
+  static const Family kFamily{
+      .name = "graphics",
+  };
+  return kFamily;
+}
+
+}  // namespace talven
