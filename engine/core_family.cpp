@@ -200,6 +200,8 @@ const Family& CoreFamily() {
       .statements = kStatements,
       .functions = kFunctions,
       .variables = kVariables,
+      .makeState = nullptr,
+      .makePlatform = nullptr,
       .arguments = ArgumentStyle::Readers,
   };
   return kFamily;

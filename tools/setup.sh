@@ -10,7 +10,7 @@ packages=(
   wine wine32:i386 g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
   xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core
-  zip unzip p7zip-full python3 bc
+  zip unzip p7zip-full python3 bc ccache
 )
 
 missing=()

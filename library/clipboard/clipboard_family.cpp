@@ -9,6 +9,12 @@ namespace talven {
 const Family& ClipboardFamily() {
   static const Family kFamily{
       .name = "clipboard",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

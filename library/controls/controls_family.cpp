@@ -9,6 +9,12 @@ namespace talven {
 const Family& ControlsFamily() {
   static const Family kFamily{
       .name = "controls",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

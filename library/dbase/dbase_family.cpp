@@ -9,6 +9,12 @@ namespace talven {
 const Family& DbaseFamily() {
   static const Family kFamily{
       .name = "dbase",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

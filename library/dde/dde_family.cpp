@@ -9,6 +9,12 @@ namespace talven {
 const Family& DdeFamily() {
   static const Family kFamily{
       .name = "dde",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

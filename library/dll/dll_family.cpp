@@ -9,6 +9,12 @@ namespace talven {
 const Family& DllFamily() {
   static const Family kFamily{
       .name = "dll",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

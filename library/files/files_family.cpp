@@ -47,6 +47,8 @@ const Family& FilesFamily() {
       .functions = kFunctions,
       .variables = kVariables,
       .makeState = [](Engine&) -> std::unique_ptr<FamilyState> { return std::make_unique<FileState>(); },
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::ParameterText,
   };
   return kFamily;
 }

@@ -9,6 +9,12 @@ namespace talven {
 const Family& GraphicsFamily() {
   static const Family kFamily{
       .name = "graphics",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

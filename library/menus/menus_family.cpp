@@ -9,6 +9,12 @@ namespace talven {
 const Family& MenusFamily() {
   static const Family kFamily{
       .name = "menus",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

@@ -9,6 +9,12 @@ namespace talven {
 const Family& OdbcFamily() {
   static const Family kFamily{
       .name = "odbc",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

@@ -9,6 +9,12 @@ namespace talven {
 const Family& PrintingFamily() {
   static const Family kFamily{
       .name = "printing",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

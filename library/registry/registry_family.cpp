@@ -9,6 +9,12 @@ namespace talven {
 const Family& RegistryFamily() {
   static const Family kFamily{
       .name = "registry",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

@@ -9,6 +9,12 @@ namespace talven {
 const Family& SerialFamily() {
   static const Family kFamily{
       .name = "serial",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

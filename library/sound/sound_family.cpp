@@ -9,6 +9,12 @@ namespace talven {
 const Family& SoundFamily() {
   static const Family kFamily{
       .name = "sound",
+      .statements = {},
+      .functions = {},
+      .variables = {},
+      .makeState = nullptr,
+      .makePlatform = nullptr,
+      .arguments = ArgumentStyle::Readers,
   };
   return kFamily;
 }

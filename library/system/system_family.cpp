@@ -75,6 +75,7 @@ const Family& SystemFamily() {
       .variables = kVariables,
       .makeState = [](Engine&) -> std::unique_ptr<FamilyState> { return std::make_unique<SystemState>(); },
       .makePlatform = []() -> std::unique_ptr<FamilyPlatform> { return std::make_unique<NullSystem>(); },
+      .arguments = ArgumentStyle::ParameterText,
   };
   return kFamily;
 }

@@ -131,6 +131,7 @@ const Family& WindowFamily() {
       .variables = kVariables,
       .makeState = MakeState,
       .makePlatform = []() -> std::unique_ptr<FamilyPlatform> { return std::make_unique<NullWindow>(); },
+      .arguments = ArgumentStyle::ParameterText,
   };
   return kFamily;
 }
