@@ -31,9 +31,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kUnknownFunction = 101;
-constexpr int32_t kNestingTooDeep = 114;
-constexpr int32_t kSlotOutOfRange = 211;
 
 struct CatalogueRow {
   std::string_view name;
@@ -84,7 +81,7 @@ void SlotFunction(Engine& engine, ValueType type) {
   const int32_t index = ArgInteger(engine);
   if (index < 0 || index >= kParameterSlots) {
     engine.reg = Registers{};
-    Error(engine, kSlotOutOfRange);
+    Error(engine, ErrorCode::ParameterNumberOutOfRange);
     return;
   }
   LoadSlot(engine.reg, engine.slots[static_cast<size_t>(index)]);
@@ -160,14 +157,14 @@ bool CallDefFunction(Engine& engine, std::string_view name) {
   DefDepth depth(engine);
   if (engine.functions.defDepth > kMaxProcDepth) {
     engine.reg = Registers{};
-    Error(engine, kNestingTooDeep);
+    Error(engine, ErrorCode::CallsTooDeep);
     return true;
   }
   EvaluateOwnText(engine, def.countText, def.countMemo, EvalMode::Number);
   const int32_t count = engine.reg.integer;
   if (count < 0 || count > kMaxProcArguments) {
     engine.reg = Registers{};
-    Error(engine, kSlotOutOfRange);
+    Error(engine, ErrorCode::ParameterNumberOutOfRange);
     return true;
   }
   for (int32_t k = 1; k <= count; ++k) {
@@ -183,7 +180,7 @@ bool CallDefFunction(Engine& engine, std::string_view name) {
   if (!def.body.empty() && (def.body.front() == '!' || def.body.front() == '*')) {
     // A function of a library: DLL calls are not part of this build.
     engine.reg = Registers{};
-    Error(engine, kUnknownFunction, name);
+    Error(engine, ErrorCode::UnknownFunction, name);
     return true;
   }
   EvaluateOwnText(engine, def.body, def.bodyMemo, EvalMode::Any);
@@ -278,7 +275,7 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
   }
   if (CallDefFunction(engine, name)) return;
   engine.reg = Registers{};
-  Error(engine, kUnknownFunction, name);
+  Error(engine, ErrorCode::UnknownFunction, name);
 }
 
 // ---- shared by the handlers --------------------------------------------------------------
@@ -379,7 +376,7 @@ void Library(Engine& engine, std::string_view name) {
   if (CallLibraryFunction(engine, name)) return;
   // A family that is not part of this build: reported, never pretended.
   engine.reg = Registers{};
-  Error(engine, kUnknownFunction, name);
+  Error(engine, ErrorCode::UnknownFunction, name);
 }
 
 }  // namespace talven

@@ -22,8 +22,8 @@ enum class Nesting { MainFile, IncludeFile };
   StopWithBox(host, std::move(caption), std::move(text), 1);
 }
 
-[[noreturn]] void LoadFailure(Host& host, int32_t number) {
-  LoadFailure(host, std::string(kLoadCaption), std::string(ErrorText(number)));
+[[noreturn]] void LoadFailure(Host& host, ErrorCode code) {
+  LoadFailure(host, std::string(kLoadCaption), std::string(ErrorText(code)));
 }
 
 class Loader {
@@ -37,7 +37,7 @@ class Loader {
       NextLineNumber();
       std::string line = CleanSourceLine(physical);
       JoinContinuations(file, line);
-      if (line.size() > kMaxLineLength) LoadFailure(m_host, 902);
+      if (line.size() > kMaxLineLength) LoadFailure(m_host, ErrorCode::LineTooLong);
       StoreLine(std::move(line), nesting);
     }
   }
@@ -46,9 +46,9 @@ class Loader {
   void NextLineNumber() {
     if (m_lineNumber >= kMaxProgramLines) {
       if (m_compiler != nullptr) {
-        LoadFailure(m_host, std::string(kCompilerCaption), std::string(ErrorText(901)));
+        LoadFailure(m_host, std::string(kCompilerCaption), std::string(ErrorText(ErrorCode::TooManyLines)));
       }
-      LoadFailure(m_host, 901);
+      LoadFailure(m_host, ErrorCode::TooManyLines);
     }
     ++m_lineNumber;
   }
@@ -79,7 +79,7 @@ class Loader {
       return;
     }
     if (head == "$I ") {
-      if (nesting == Nesting::IncludeFile) LoadFailure(m_host, 904);
+      if (nesting == Nesting::IncludeFile) LoadFailure(m_host, ErrorCode::IncludeNested);
       m_store.Append(std::string());
       Include(line);
       return;
@@ -91,7 +91,7 @@ class Loader {
     const std::string name = ResolveInclude(std::string(TrimControl(std::string_view(includeLine).substr(3))));
     std::unique_ptr<InputFile> file = m_host.OpenInput(name);
     if (!file) {
-      LoadFailure(m_host, std::string(ErrorText(903)),
+      LoadFailure(m_host, std::string(ErrorText(ErrorCode::IncludeNotFound)),
                   "Zeile " + std::to_string(m_lineNumber) + ": " + includeLine);
     }
     ReadFile(*file, Nesting::IncludeFile);

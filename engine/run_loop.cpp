@@ -62,7 +62,7 @@ void AfterKeywords(Engine& engine) {
     return;
   }
   // Step 15.
-  Error(engine, 102, engine.word);
+  Error(engine, ErrorCode::UnknownStatement, engine.word);
 }
 
 bool IsNoOpWord(const std::string& word) {
@@ -78,11 +78,11 @@ bool IsLabel(const std::string& word, const std::string& param) {
 void ExecuteStatementImpl(Engine& engine, LineCache* line) {
   // Step 5: the string-end and bracket checks.
   if (line != nullptr) {
-    if (line->openString) Error(engine, 238);
-    if (!line->bracketsBalanced) Error(engine, 255, engine.param);
+    if (line->openString) Error(engine, ErrorCode::StringEndMissing);
+    if (!line->bracketsBalanced) Error(engine, ErrorCode::UnbalancedBrackets, engine.param);
   } else if (engine.word != "REM") {
-    if (HasOpenString(engine.param)) Error(engine, 238);
-    if (!BracketsBalanced(engine.param)) Error(engine, 255, engine.param);
+    if (HasOpenString(engine.param)) Error(engine, ErrorCode::StringEndMissing);
+    if (!BracketsBalanced(engine.param)) Error(engine, ErrorCode::UnbalancedBrackets, engine.param);
   }
   // Step 6: the operator mode.
   if (engine.word == "$O+" || engine.word == "$O-") {
@@ -158,8 +158,8 @@ LineCache& CachedLine(Engine& engine, int32_t number) {
 // The statement of a line that is not CASE or CASENOT, with engine.param already cut
 // before its comment: the same steps as ExecuteStatement, from the line's cache.
 void ExecuteDirect(Engine& engine, const LineCache& line) {
-  if (line.openString) Error(engine, 238);
-  if (!line.bracketsBalanced) Error(engine, 255, line.param);
+  if (line.openString) Error(engine, ErrorCode::StringEndMissing);
+  if (!line.bracketsBalanced) Error(engine, ErrorCode::UnbalancedBrackets, line.param);
   if (line.operatorSwitch) {
     engine.operatorMode = line.word == "$O+";
     engine.handled = true;

@@ -9,16 +9,13 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kUsageInterpreter = 802;
-constexpr int32_t kUsageRuntime = 803;
-constexpr int32_t kUsageCompiler = 804;
 constexpr std::string_view kUsageCaption = "T A L V E N ²";
 
-int32_t UsageText(ProgramKind kind) {
+ErrorCode UsageText(ProgramKind kind) {
   switch (kind) {
-    case ProgramKind::Runtime: return kUsageRuntime;
-    case ProgramKind::Compiler: return kUsageCompiler;
-    default: return kUsageInterpreter;
+    case ProgramKind::Runtime: return ErrorCode::UsageRuntime;
+    case ProgramKind::Compiler: return ErrorCode::UsageCompiler;
+    default: return ErrorCode::UsageInterpreter;
   }
 }
 
@@ -35,7 +32,7 @@ std::unique_ptr<InputFile> OpenProgram(Host& host, ProgramKind kind,
     if (auto file = host.OpenInput(name)) return file;
   }
   const std::optional<std::string> chosen = host.OpenFileDialog(
-      ErrorText(800),
+      ErrorText(ErrorCode::LoadPrompt),
       runtime ? "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*" : "Talven-Source (*.tvs)|*.TVS|All (*.*)|*.*",
       runtime ? "TVC" : "TVS");
   if (!chosen) Usage(host, kind);
@@ -44,7 +41,7 @@ std::unique_ptr<InputFile> OpenProgram(Host& host, ProgramKind kind,
   if (!file) {
     // The dialog only offers existing files; one that still cannot be read ends the start
     // as if nothing had been chosen, but says which file it was.
-    StopWithBox(host, std::string(kUsageCaption), Joined(ErrorText(209), name), 2);
+    StopWithBox(host, std::string(kUsageCaption), Joined(ErrorText(ErrorCode::FileNotFound), name), 2);
   }
   return file;
 }

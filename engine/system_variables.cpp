@@ -17,7 +17,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kUnknownSystemVariable = 100;
 
 // An integer or long system variable can be read in every numeric type.
 void SetSystemInteger(Engine& engine, int32_t value, ValueType type) {
@@ -180,7 +179,7 @@ void ReadSysPath(Engine& engine, std::string_view) {
 // Unknown names fail the same way everywhere: 100 with the name, the registers empty.
 void Unknown(Engine& engine, std::string_view name) {
   engine.reg = Registers{};
-  Error(engine, kUnknownSystemVariable, name);
+  Error(engine, ErrorCode::UnknownSystemVariable, name);
 }
 // The library's own variables; a name it does not serve yet is unknown.
 void Library(Engine& engine, std::string_view name) {

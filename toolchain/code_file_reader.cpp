@@ -8,10 +8,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kTooManyLines = 901;
-constexpr int32_t kLineTooLong = 902;
-constexpr int32_t kNotACodeFile = 905;
-constexpr int32_t kDamaged = 906;
 constexpr uint8_t kOperatorPrefix = 0x15;
 constexpr uint8_t kProgEndCode = 0x02;
 
@@ -35,7 +31,7 @@ CodeFileContent ReadCodeFile(ByteSource& source) {
   // Step 1: the header.
   if (source.Read(header.data(), header.size()) != header.size() || source.Failed() ||
       !HasBytes(header, 1, "ZUL-TALVEN")) {
-    content.error = kNotACodeFile;
+    content.error = ErrorCode::NotACodeFile;
     return content;
   }
   // Step 2: the mode, tested in this order.
@@ -61,20 +57,20 @@ CodeFileContent ReadCodeFile(ByteSource& source) {
     uint8_t length = 0;
     const size_t got = source.Read(&length, 1);
     if (source.Failed()) {
-      content.error = kDamaged;
+      content.error = ErrorCode::CodeFileDamaged;
       break;
     }
     if (got == 0) break;
     if (length > kMaxBodyLength) {
-      content.error = kLineTooLong;
+      content.error = ErrorCode::LineTooLong;
       break;
     }
     if (content.lines.size() >= static_cast<size_t>(kMaxProgramLines)) {
-      content.error = kTooManyLines;
+      content.error = ErrorCode::TooManyLines;
       break;
     }
     if (source.Read(buffer, length) != length || source.Failed()) {
-      content.error = kDamaged;
+      content.error = ErrorCode::CodeFileDamaged;
       break;
     }
     CodeLine line;
@@ -96,7 +92,7 @@ CodeFileContent ReadCodeFile(ByteSource& source) {
     if (progEnd) break;
   }
   if (cipher) cipher->Wipe();
-  if (content.error != 0) content.lines.clear();
+  if (content.error != ErrorCode::None) content.lines.clear();
   return content;
 }
 

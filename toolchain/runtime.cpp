@@ -14,9 +14,6 @@ namespace {
 
 constexpr std::string_view kUsageCaption = "T A L V E N ²";
 constexpr std::string_view kLoadCaption = "TALVEN²";
-constexpr int32_t kUsageRuntime = 803;
-constexpr int32_t kFileNotFound = 209;
-constexpr int32_t kLoadPrompt = 800;
 constexpr size_t kLinkOffsetPosition = 128;
 
 [[noreturn]] void Stop(Host& host, std::string_view caption, std::string text, int exitCode) {
@@ -26,9 +23,9 @@ constexpr size_t kLinkOffsetPosition = 128;
 void LoadCode(Host& host, const CodeLocation& where, Engine& engine) {
   // Steps 5 and 6: open, position, read.
   std::unique_ptr<FileByteSource> source = OpenBytes(where.file, where.offset);
-  if (!source) Stop(host, kUsageCaption, Joined(ErrorText(kFileNotFound), where.file), 2);
+  if (!source) Stop(host, kUsageCaption, Joined(ErrorText(ErrorCode::FileNotFound), where.file), 2);
   const CodeFileContent content = ReadCodeFile(*source);
-  if (content.error != 0) Stop(host, kLoadCaption, std::string(ErrorText(content.error)), 1);
+  if (content.error != ErrorCode::None) Stop(host, kLoadCaption, std::string(ErrorText(content.error)), 1);
   StoreCodeLines(content.lines, engine.store);
 }
 
@@ -71,9 +68,9 @@ int RunRuntime(Host& host, const std::vector<std::string>& params, const std::st
     CodeLocation where = FindCode(params, ownFile, LinkedCodeOffset(ownFile), &IsCodeFile);
     if (where.ask) {
       const std::optional<std::string> chosen =
-          host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(kLoadPrompt)),
+          host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(ErrorCode::LoadPrompt)),
                               "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*", "TVC");
-      if (!chosen) Stop(host, kUsageCaption, std::string(ErrorText(kUsageRuntime)), 2);
+      if (!chosen) Stop(host, kUsageCaption, std::string(ErrorText(ErrorCode::UsageRuntime)), 2);
       where.file = std::string(TrimControl(*chosen));
     }
     LoadCode(host, where, run);
