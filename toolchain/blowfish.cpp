@@ -1,7 +1,7 @@
 #include "toolchain/blowfish.h"
 
 #include "toolchain/blowfish_tables.h"
-#include "toolchain/bytes.h"
+#include "common/bytes.h"
 
 namespace talven {
 

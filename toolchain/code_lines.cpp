@@ -3,7 +3,7 @@
 #include "engine/keywords.h"
 #include "engine/split.h"
 #include "engine/text.h"
-#include "toolchain/bytes.h"
+#include "common/bytes.h"
 #include "toolchain/codes.h"
 #include "toolchain/translator.h"
 

@@ -6,7 +6,7 @@
 #include "engine/errors.h"
 #include "engine/startup.h"
 #include "engine/text.h"
-#include "toolchain/bytes.h"
+#include "common/bytes.h"
 #include "toolchain/file_bytes.h"
 #include "toolchain/file_output.h"
 

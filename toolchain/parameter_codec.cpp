@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "engine/text.h"
-#include "toolchain/bytes.h"
+#include "common/bytes.h"
 #include "toolchain/codes.h"
 
 namespace talven {

@@ -4,7 +4,7 @@
 #include "engine/errors.h"
 #include "engine/startup.h"
 #include "engine/text.h"
-#include "toolchain/bytes.h"
+#include "common/bytes.h"
 #include "toolchain/code_lines.h"
 #include "toolchain/file_bytes.h"
 

@@ -6,7 +6,7 @@
 #include "engine/scan.h"
 #include "engine/split.h"
 #include "engine/text.h"
-#include "toolchain/bytes.h"
+#include "common/bytes.h"
 #include "toolchain/codes.h"
 
 namespace talven {

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "tests/support/recording_host.h"
-#include "toolchain/bytes.h"
+#include "common/bytes.h"
 #include "toolchain/compiler.h"
 #include "toolchain/linker.h"
 #include "toolchain/runtime.h"
