@@ -147,7 +147,8 @@ class DefDepth {
   Engine& m_engine;
 };
 
-// Step 5: a function of a DEF line; false when the program defines none of that name.
+// A name that is neither a catalogue function nor a parameter slot: a function of a DEF
+// line; false when the program defines none of that name.
 bool CallDefFunction(Engine& engine, std::string_view name) {
   const int32_t line = FindDefLine(engine, name);
   if (line == 0) return false;

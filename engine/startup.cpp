@@ -23,7 +23,7 @@ ErrorCode UsageText(ProgramKind kind) {
   StopWithBox(host, std::string(kUsageCaption), std::string(ErrorText(UsageText(kind))), 2);
 }
 
-// Steps 2 and 3: the file named by parameter 1, else the one the dialog chooses.
+// Finding the program: the file named by parameter 1, else the one the dialog chooses.
 std::unique_ptr<InputFile> OpenProgram(Host& host, ProgramKind kind,
                                        const std::vector<std::string>& params) {
   const bool runtime = kind == ProgramKind::Runtime;

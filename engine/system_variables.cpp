@@ -45,7 +45,8 @@ bool ParseDigits(std::string_view text, uint32_t base, int32_t& value) {
   return true;
 }
 
-// Steps 1 and 2 of the fallback: "$" hexadecimal, "&" octal, "%" binary.
+// The first fallback for a name that is no system variable: a number written "$"
+// hexadecimal, "&" octal or "%" binary.
 bool ReadRadixNumber(Engine& engine, std::string_view name) {
   uint32_t base = 0;
   switch (name.front()) {
@@ -77,7 +78,7 @@ int32_t FindConstantLine(Engine& engine, const std::string& name) {
   return line;
 }
 
-// Step 3: a constant of a DEF line above the current one.
+// The last fallback: a constant of a DEF line above the current one.
 bool ReadConstant(Engine& engine, const std::string& name) {
   const int32_t line = FindConstantLine(engine, name);
   // The first definition decides; one at or below the current line is not yet seen.

@@ -28,13 +28,13 @@ size_t MemoryByteSource::Read(uint8_t* buffer, size_t count) {
 CodeFileContent ReadCodeFile(ByteSource& source) {
   CodeFileContent content;
   std::array<uint8_t, kCodeHeaderSize>& header = content.header;
-  // Step 1: the header.
+  // The header must name the format.
   if (source.Read(header.data(), header.size()) != header.size() || source.Failed() ||
       !HasBytes(header, 1, "ZUL-TALVEN")) {
     content.error = ErrorCode::NotACodeFile;
     return content;
   }
-  // Step 2: the mode, tested in this order.
+  // The scrambling mode, tested in this order.
   const std::span<const uint8_t, 12> r(header.data() + kModeBytesOffset, 12);
   uint8_t x = 0;
   std::unique_ptr<CodeFileCipher> cipher;
@@ -51,7 +51,7 @@ CodeFileContent ReadCodeFile(ByteSource& source) {
     content.mode = ScrambleMode::Xor;
     x = static_cast<uint8_t>(header[20] | header[21]);
   }
-  // Step 3: records up to the end of the file.
+  // Records up to the end of the file: a length byte, then the scrambled body.
   uint8_t buffer[256];
   for (;;) {
     uint8_t length = 0;
@@ -80,12 +80,12 @@ CodeFileContent ReadCodeFile(ByteSource& source) {
       if (cipher) byte = cipher->Decipher(byte);
       line.body.push_back(static_cast<char>(byte));
     }
-    // Step 4: the operator flag.
+    // A leading flag byte marks a line whose text holds operators.
     if (!line.body.empty() && static_cast<uint8_t>(line.body.front()) == kOperatorPrefix) {
       line.hasOperators = true;
       line.body.erase(0, 1);
     }
-    // Step 5: PROGEND ends the program; later records are never read.
+    // PROGEND ends the program; later records are never read.
     const bool progEnd =
         !line.body.empty() && static_cast<uint8_t>(line.body.front()) == kProgEndCode;
     content.lines.push_back(std::move(line));

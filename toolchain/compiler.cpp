@@ -35,7 +35,7 @@ ScrambleMode ModeOf(ScrambleDirective directive) {
 
 void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow& progress,
              RandomSource& random) {
-  // Step 1: the source.
+  // The source: parameter 1, or the file the dialog chooses.
   std::string source;
   if (!params.empty()) {
     source = ProgramFileName(params.front(), ".TVS");
@@ -49,7 +49,7 @@ void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow&
   std::unique_ptr<InputFile> input = host.OpenInput(source);
   if (!input) Stop(host, std::string(kCaption), Joined(ErrorText(ErrorCode::FileNotCreatable), source), 2);
 
-  // Step 2: the output, written under a temporary name: a failed compilation never leaves
+  // The output, written under a temporary name: a failed compilation never leaves
   // a file that looks like a code file, and never touches its own source.
   const std::string target = WithExtension(source, "tvc");
   if (SameFile(source, target))
@@ -61,18 +61,18 @@ void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow&
   progress.Write(2, 3, target);
   progress.Write(2, 5, ErrorText(ErrorCode::CompilingLine));
 
-  // Step 3: load as the interpreter does, with the directives of the main file.
+  // Load as the interpreter does, with the directives of the main file.
   ProgramStore store;
   CompilerLoad load;
   LoadSource(host, *input, store, &load);
   input.reset();
 
-  // Step 4: the header.
+  // The header, with the mode the directive chose.
   const auto header = MakeCodeHeader(ModeOf(load.directive), random);
   output.Stream().write(reinterpret_cast<const char*>(header.data()), header.size());
   CodeFileWriter writer(header);
 
-  // Steps 5 and 6: the lines, then the open blocks.
+  // Translate and write line by line, then check for blocks left open.
   Translator translator(store);
   TranslateError error;
   std::string body;
@@ -90,7 +90,7 @@ void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow&
   if (!output.Commit())
     Stop(host, std::string(kCaption), Joined(ErrorText(ErrorCode::FileNotCreatable), target), 2);
 
-  // Step 7.
+  // The success box, unless /B asked for none.
   if (!batch) {
     host.ShowBox(BoxRequest{std::string(kBanner),
                             target + "\r\n" + std::string(ErrorText(ErrorCode::CompiledSuccessfully)),

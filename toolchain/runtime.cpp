@@ -21,7 +21,7 @@ constexpr size_t kLinkOffsetPosition = 128;
 }
 
 void LoadCode(Host& host, const CodeLocation& where, Engine& engine) {
-  // Steps 5 and 6: open, position, read.
+  // Open the file, go to where the code starts, read all of it.
   std::unique_ptr<FileByteSource> source = OpenBytes(where.file, where.offset);
   if (!source) Stop(host, kUsageCaption, Joined(ErrorText(ErrorCode::FileNotFound), where.file), 2);
   const CodeFileContent content = ReadCodeFile(*source);
