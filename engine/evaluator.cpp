@@ -344,7 +344,8 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
 
   if ((mode == EvalMode::String || mode == EvalMode::FileName) &&
       engine.reg.type != ValueType::String) {
-    Error(engine, ErrorCode::WrongParameterType, overflow ? expression.wholeText : expression.expressionText);
+    Error(engine, ErrorCode::WrongParameterType,
+          overflow ? expression.wholeText : expression.expressionText);
   }
   return !overflow;
 }

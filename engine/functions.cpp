@@ -31,7 +31,6 @@ namespace talven {
 
 namespace {
 
-
 struct CatalogueRow {
   std::string_view name;
   FunctionHandler handler;

@@ -17,7 +17,6 @@ namespace talven {
 
 namespace {
 
-
 void Fail(Engine& engine, ErrorCode code, std::string_view detail = {}) {
   engine.reg = Registers{};
   Error(engine, code, detail);

@@ -17,7 +17,6 @@ namespace talven {
 
 namespace {
 
-
 // The position of `part` in `text` from `from` on; npos when absent. An empty part is
 // never found.
 size_t Find(std::string_view text, std::string_view part, size_t from = 0) {

@@ -46,7 +46,8 @@ class Loader {
   void NextLineNumber() {
     if (m_lineNumber >= kMaxProgramLines) {
       if (m_compiler != nullptr) {
-        LoadFailure(m_host, std::string(kCompilerCaption), std::string(ErrorText(ErrorCode::TooManyLines)));
+        LoadFailure(m_host, std::string(kCompilerCaption),
+                    std::string(ErrorText(ErrorCode::TooManyLines)));
       }
       LoadFailure(m_host, ErrorCode::TooManyLines);
     }

@@ -18,7 +18,6 @@ namespace talven {
 
 namespace {
 
-
 // The position of the bracket that closes the one at `open` ("(" or "["), strings
 // skipped; the end of the text when it never closes.
 size_t MatchingClose(std::string_view text, size_t open) {

@@ -13,9 +13,12 @@ constexpr std::string_view kUsageCaption = "T A L V E N ²";
 
 ErrorCode UsageText(ProgramKind kind) {
   switch (kind) {
-    case ProgramKind::Runtime: return ErrorCode::UsageRuntime;
-    case ProgramKind::Compiler: return ErrorCode::UsageCompiler;
-    default: return ErrorCode::UsageInterpreter;
+    case ProgramKind::Runtime:
+      return ErrorCode::UsageRuntime;
+    case ProgramKind::Compiler:
+      return ErrorCode::UsageCompiler;
+    default:
+      return ErrorCode::UsageInterpreter;
   }
 }
 
@@ -31,17 +34,19 @@ std::unique_ptr<InputFile> OpenProgram(Host& host, ProgramKind kind,
     const std::string name = ProgramFileName(params.front(), runtime ? ".TVC" : ".TVS");
     if (auto file = host.OpenInput(name)) return file;
   }
-  const std::optional<std::string> chosen = host.OpenFileDialog(
-      ErrorText(ErrorCode::LoadPrompt),
-      runtime ? "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*" : "Talven-Source (*.tvs)|*.TVS|All (*.*)|*.*",
-      runtime ? "TVC" : "TVS");
+  const std::optional<std::string> chosen =
+      host.OpenFileDialog(ErrorText(ErrorCode::LoadPrompt),
+                          runtime ? "Talven-Code (*.tvc)|*.TVC|All (*.*)|*.*"
+                                  : "Talven-Source (*.tvs)|*.TVS|All (*.*)|*.*",
+                          runtime ? "TVC" : "TVS");
   if (!chosen) Usage(host, kind);
   const std::string name(TrimControl(*chosen));
   auto file = host.OpenInput(name);
   if (!file) {
     // The dialog only offers existing files; one that still cannot be read ends the start
     // as if nothing had been chosen, but says which file it was.
-    StopWithBox(host, std::string(kUsageCaption), Joined(ErrorText(ErrorCode::FileNotFound), name), 2);
+    StopWithBox(host, std::string(kUsageCaption), Joined(ErrorText(ErrorCode::FileNotFound), name),
+                2);
   }
   return file;
 }

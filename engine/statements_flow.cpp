@@ -17,7 +17,6 @@ namespace talven {
 
 namespace {
 
-
 enum class Block : int32_t { IfFalse = 0, ElseReached = 1, Loop = 2, Procedure = 3 };
 
 // A closing line ends the scan at nesting 0 and closes an inner block above it.
@@ -125,7 +124,8 @@ void Loop(Engine& engine, bool onTrue) {
     pushed = true;
   }
   if ((value != 0) == onTrue) return;
-  if (ScanForward(engine, Block::Loop, ErrorCode::EndWhileMissing) && pushed) engine.whileStack.pop_back();
+  if (ScanForward(engine, Block::Loop, ErrorCode::EndWhileMissing) && pushed)
+    engine.whileStack.pop_back();
 }
 
 // The first line whose upper-cased beginning is `label`; 0 when there is none.
@@ -212,9 +212,13 @@ int32_t FindProcedure(Engine& engine, const std::string& name) {
 
 }  // namespace
 
-void StmtIf(Engine& engine) { Condition(engine, true, ErrorCode::EndIfOrElseMissing); }
+void StmtIf(Engine& engine) {
+  Condition(engine, true, ErrorCode::EndIfOrElseMissing);
+}
 
-void StmtIfNot(Engine& engine) { Condition(engine, false, ErrorCode::EndIfMissing); }
+void StmtIfNot(Engine& engine) {
+  Condition(engine, false, ErrorCode::EndIfMissing);
+}
 
 // ELSE and ELSEIF reached by running the branch before them: past the ENDIF.
 void StmtElse(Engine& engine) {

@@ -15,7 +15,6 @@ namespace talven {
 
 namespace {
 
-
 std::string_view Trimmed(std::string_view text) { return TrimControl(text); }
 
 // The items of a name list: up to each "," outside strings and brackets.
@@ -79,10 +78,22 @@ void DeclareIn(Engine& engine, VariableTable<T>& table, ErrorCode fullError, std
 void DeclareSimple(Engine& engine, std::string name, const ParameterSlot* slot) {
   Variables& vars = engine.vars;
   switch (name.back()) {
-    case '%': DeclareIn(engine, vars.integers, ErrorCode::IntegerVariablesFull, std::move(name), slot ? slot->integer : 0); break;
-    case '&': DeclareIn(engine, vars.longs, ErrorCode::LongVariablesFull, std::move(name), slot ? slot->longValue : 0); break;
-    case '!': DeclareIn(engine, vars.floats, ErrorCode::FloatVariablesFull, std::move(name), slot ? slot->floatValue : 0.0); break;
-    case '$': DeclareIn(engine, vars.strings, ErrorCode::StringVariablesFull, std::move(name), slot ? slot->Text() : std::string()); break;
+    case '%':
+      DeclareIn(engine, vars.integers, ErrorCode::IntegerVariablesFull, std::move(name),
+                slot ? slot->integer : 0);
+      break;
+    case '&':
+      DeclareIn(engine, vars.longs, ErrorCode::LongVariablesFull, std::move(name),
+                slot ? slot->longValue : 0);
+      break;
+    case '!':
+      DeclareIn(engine, vars.floats, ErrorCode::FloatVariablesFull, std::move(name),
+                slot ? slot->floatValue : 0.0);
+      break;
+    case '$':
+      DeclareIn(engine, vars.strings, ErrorCode::StringVariablesFull, std::move(name),
+                slot ? slot->Text() : std::string());
+      break;
     default:
       DeclareIn(engine, vars.areas, ErrorCode::AreaVariablesFull, std::move(name),
                 AreaValue{slot ? slot->longValue : 0, 0});
@@ -623,10 +634,18 @@ void StmtClear(Engine& engine) {
   if (!lastFound) Error(engine, ErrorCode::NotDeclared, names.back());
 }
 
-void StmtDimInteger(Engine& engine) { DimensionList(engine, engine.vars.integerList, ErrorCode::DimIntegerTwice); }
-void StmtDimLong(Engine& engine) { DimensionList(engine, engine.vars.longList, ErrorCode::DimLongTwice); }
-void StmtDimString(Engine& engine) { DimensionList(engine, engine.vars.stringList, ErrorCode::DimStringTwice); }
-void StmtDimFloat(Engine& engine) { DimensionList(engine, engine.vars.floatList, ErrorCode::DimFloatTwice); }
+void StmtDimInteger(Engine& engine) {
+  DimensionList(engine, engine.vars.integerList, ErrorCode::DimIntegerTwice);
+}
+void StmtDimLong(Engine& engine) {
+  DimensionList(engine, engine.vars.longList, ErrorCode::DimLongTwice);
+}
+void StmtDimString(Engine& engine) {
+  DimensionList(engine, engine.vars.stringList, ErrorCode::DimStringTwice);
+}
+void StmtDimFloat(Engine& engine) {
+  DimensionList(engine, engine.vars.floatList, ErrorCode::DimFloatTwice);
+}
 
 void StmtListInteger(Engine& engine) {
   SetListElement(engine, engine.vars.integerList, [](int32_t& e, const Registers& r) { e = r.integer; });

@@ -17,7 +17,6 @@ namespace talven {
 
 namespace {
 
-
 // An integer or long system variable can be read in every numeric type.
 void SetSystemInteger(Engine& engine, int32_t value, ValueType type) {
   SetIntegerValue(engine.reg, value, type, engine.format);

@@ -40,14 +40,16 @@ void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow&
   if (!params.empty()) {
     source = ProgramFileName(params.front(), ".TVS");
   } else {
-    const std::optional<std::string> chosen =
-        host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(ErrorCode::LoadPrompt)), "*.TVS|*.TVS", "TVS");
-    if (!chosen) Stop(host, std::string(kCaption), std::string(ErrorText(ErrorCode::UsageCompiler)), 2);
+    const std::optional<std::string> chosen = host.OpenFileDialog(
+        "TALVEN²-" + std::string(ErrorText(ErrorCode::LoadPrompt)), "*.TVS|*.TVS", "TVS");
+    if (!chosen)
+      Stop(host, std::string(kCaption), std::string(ErrorText(ErrorCode::UsageCompiler)), 2);
     source = std::string(TrimControl(*chosen));
   }
   const bool batch = params.size() >= 2 && EqualsNoCase(params[1], "/B");
   std::unique_ptr<InputFile> input = host.OpenInput(source);
-  if (!input) Stop(host, std::string(kCaption), Joined(ErrorText(ErrorCode::FileNotCreatable), source), 2);
+  if (!input)
+    Stop(host, std::string(kCaption), Joined(ErrorText(ErrorCode::FileNotCreatable), source), 2);
 
   // The output, written under a temporary name: a failed compilation never leaves
   // a file that looks like a code file, and never touches its own source.
@@ -92,9 +94,10 @@ void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow&
 
   // The success box, unless /B asked for none.
   if (!batch) {
-    host.ShowBox(BoxRequest{std::string(kBanner),
-                            target + "\r\n" + std::string(ErrorText(ErrorCode::CompiledSuccessfully)),
-                            BoxIcon::Exclamation, BoxButtons::Ok, BoxOwner::None});
+    host.ShowBox(
+        BoxRequest{std::string(kBanner),
+                   target + "\r\n" + std::string(ErrorText(ErrorCode::CompiledSuccessfully)),
+                   BoxIcon::Exclamation, BoxButtons::Ok, BoxOwner::None});
   }
 }
 

@@ -2,11 +2,11 @@
 
 #include <fstream>
 
+#include "common/bytes.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/startup.h"
 #include "engine/text.h"
-#include "common/bytes.h"
 #include "toolchain/file_bytes.h"
 #include "toolchain/file_output.h"
 

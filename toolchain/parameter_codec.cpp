@@ -2,14 +2,13 @@
 
 #include <cctype>
 
-#include "engine/text.h"
 #include "common/bytes.h"
+#include "engine/text.h"
 #include "toolchain/codes.h"
 
 namespace talven {
 
 namespace {
-
 
 struct WordOperator {
   std::string_view text;

@@ -1,10 +1,10 @@
 #include "toolchain/runtime.h"
 
+#include "common/bytes.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/startup.h"
 #include "engine/text.h"
-#include "common/bytes.h"
 #include "toolchain/code_lines.h"
 #include "toolchain/file_bytes.h"
 
@@ -25,7 +25,8 @@ void LoadCode(Host& host, const CodeLocation& where, Engine& engine) {
   std::unique_ptr<FileByteSource> source = OpenBytes(where.file, where.offset);
   if (!source) Stop(host, kUsageCaption, Joined(ErrorText(ErrorCode::FileNotFound), where.file), 2);
   const CodeFileContent content = ReadCodeFile(*source);
-  if (content.error != ErrorCode::None) Stop(host, kLoadCaption, std::string(ErrorText(content.error)), 1);
+  if (content.error != ErrorCode::None)
+    Stop(host, kLoadCaption, std::string(ErrorText(content.error)), 1);
   StoreCodeLines(content.lines, engine.store);
 }
 

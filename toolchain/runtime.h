@@ -20,9 +20,9 @@ struct CodeLocation {
 };
 
 // Where the code is: a code file named by parameter 1, the code linked behind the
-// runtime's own program, the dialog (no parameter), or parameter 1 with ".TVC". `isCodeFile` tells whether a named file opens and
-// starts with " ZUL-TALVEN"; `ownOffset` is the value at offset 128 of the runtime's own
-// program file (0 for the plain runtime).
+// runtime's own program, the dialog (no parameter), or parameter 1 with ".TVC".
+// `isCodeFile` tells whether a named file opens and starts with " ZUL-TALVEN"; `ownOffset`
+// is the value at offset 128 of the runtime's own program file (0 for the plain runtime).
 CodeLocation FindCode(const std::vector<std::string>& params, const std::string& ownFile,
                       uint32_t ownOffset, bool (*isCodeFile)(const std::string&));
 

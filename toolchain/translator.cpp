@@ -1,18 +1,17 @@
 #include "toolchain/translator.h"
 
+#include "common/bytes.h"
 #include "engine/errors.h"
 #include "engine/keywords.h"
 #include "engine/limits.h"
 #include "engine/scan.h"
 #include "engine/split.h"
 #include "engine/text.h"
-#include "common/bytes.h"
 #include "toolchain/codes.h"
 
 namespace talven {
 
 namespace {
-
 
 constexpr uint8_t kCodeCase = 0x81;
 constexpr uint8_t kCodeCaseNot = 0x82;

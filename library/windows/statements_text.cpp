@@ -14,7 +14,6 @@ namespace talven {
 
 namespace {
 
-
 // The frame characters of the four TBOX styles in the OEM code page: corners top left,
 // top right, bottom left, bottom right, then horizontal and vertical. 0 single lines,
 // 1 double lines, 2 double verticals, 3 double horizontals.

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/support/recording_host.h"
 #include "common/bytes.h"
+#include "tests/support/recording_host.h"
 #include "toolchain/compiler.h"
 #include "toolchain/linker.h"
 #include "toolchain/runtime.h"

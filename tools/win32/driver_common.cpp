@@ -70,16 +70,20 @@ bool StartProgram(const char* tool, const std::string& commandLine, PROCESS_INFO
   process = {};
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     std::fprintf(stderr, "%s: cannot start %s (%lu)\n", tool, commandLine.c_str(), GetLastError());
     return false;
   }
   return true;
 }
 
-DWORD DeadlineAfter(double seconds) { return GetTickCount() + static_cast<DWORD>(seconds * 1000); }
+DWORD DeadlineAfter(double seconds) {
+  return GetTickCount() + static_cast<DWORD>(seconds * 1000);
+}
 
-bool Passed(DWORD deadline) { return static_cast<LONG>(GetTickCount() - deadline) > 0; }
+bool Passed(DWORD deadline) {
+  return static_cast<LONG>(GetTickCount() - deadline) > 0;
+}
 
 }  // namespace driver

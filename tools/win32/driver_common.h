@@ -36,8 +36,8 @@ std::string Quoted(const std::string& arg);
 
 // How the program's own arguments go into its command line.
 enum class Arguments {
-  Quoted,    // each in quotes where it needs them
-  AsWritten, // unchanged: a test may need a raw text (the program's name is still quoted)
+  Quoted,     // each in quotes where it needs them
+  AsWritten,  // unchanged: a test may need a raw text (the program's name is still quoted)
 };
 
 // The command line of argv[first] (the program) and the arguments after it.

@@ -47,9 +47,13 @@ DWORD g_deadline = 0;
 std::deque<std::string> g_answers;
 
 // Every CR and LF of a box is reported as it stands: the texts are checked byte for byte.
-std::string Escaped(const std::string& text) { return driver::Escaped(text, LineBreaks::Exact); }
+std::string Escaped(const std::string& text) {
+  return driver::Escaped(text, LineBreaks::Exact);
+}
 
-std::string TextOf(HWND hwnd) { return driver::WindowText(hwnd); }
+std::string TextOf(HWND hwnd) {
+  return driver::WindowText(hwnd);
+}
 
 struct Search {
   HWND found;
@@ -75,7 +79,9 @@ HWND Find(bool main) {
   return search.found;
 }
 
-bool TimedOut() { return driver::Passed(g_deadline); }
+bool TimedOut() {
+  return driver::Passed(g_deadline);
+}
 
 std::string NextAnswer() {
   if (g_answers.empty()) return "";

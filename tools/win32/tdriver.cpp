@@ -61,7 +61,9 @@ void TypeInto(HWND main, char c) {
 }
 
 // Line breaks of boxes and grid rows are reported as "\n", whichever bytes make them.
-std::string Escaped(const std::string& text) { return driver::Escaped(text, driver::LineBreaks::Folded); }
+std::string Escaped(const std::string& text) {
+  return driver::Escaped(text, driver::LineBreaks::Folded);
+}
 
 struct Search {
   DWORD pid;
@@ -283,8 +285,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: tdriver [--timeout S] [--answer A]... -- PROGRAM [ARGS...]\n");
     return 100;
   }
-  const std::string commandLine =
-      driver::CommandLine(argc, argv, i, driver::Arguments::AsWritten);
+  const std::string commandLine = driver::CommandLine(argc, argv, i, driver::Arguments::AsWritten);
 
   PROCESS_INFORMATION process;
   if (!driver::StartProgram("tdriver", commandLine, process)) return 101;
