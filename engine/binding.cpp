@@ -14,10 +14,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kUnknownSystemVariable = 100;
-constexpr int32_t kUnknownFunction = 101;
-constexpr int32_t kUnknownStatement = 102;
-
 // The core family first, then the program's families in id order.
 template <typename Visit>
 void ForEachFamily(FamilyList families, Visit visit) {
@@ -108,19 +104,19 @@ void BindAll(FamilyList families, Bindings& bindings, std::vector<std::string>* 
 
 void UnboundStatement(Engine& engine) {
   engine.handled = true;
-  Error(engine, kUnknownStatement, engine.word);
+  Error(engine, ErrorCode::UnknownStatement, engine.word);
 }
 
 void UnboundFunction(Engine& engine, std::string_view name) {
   engine.reg = Registers{};
-  Error(engine, kUnknownFunction, name);
+  Error(engine, ErrorCode::UnknownFunction, name);
 }
 
 // Deliberate: a row of a family this program does not have stops as an unknown name
 // does, and never falls through to the number and DEF fallback.
 void UnboundVariable(Engine& engine, std::string_view name) {
   engine.reg = Registers{};
-  Error(engine, kUnknownSystemVariable, name);
+  Error(engine, ErrorCode::UnknownSystemVariable, name);
 }
 
 const Bindings& BindingsOf(const Profile& profile) {

@@ -11,16 +11,14 @@ namespace talven {
 namespace {
 
 constexpr ErrorEntry kErrors[] = {
-#define TALVEN_ERROR(number, message, kind) {number, message, ErrorKind::kind},
+#define TALVEN_ERROR(number, name, message, kind) {number, #name, message, ErrorKind::kind},
 #include "engine/error_table.def"
 #undef TALVEN_ERROR
 };
 
 constexpr std::string_view kUnexpected = "UNERWARTETER FEHLER!";
-constexpr int32_t kCancelled = 999;
-
-std::string Message(int32_t number, std::string_view detail) {
-  return Joined(ErrorText(number), detail);
+std::string Message(ErrorCode code, std::string_view detail) {
+  return Joined(ErrorText(code), detail);
 }
 
 }  // namespace
@@ -31,6 +29,8 @@ const ErrorEntry* FindError(int32_t number) {
   if (it == std::end(kErrors) || it->number != number) return nullptr;
   return it;
 }
+
+std::span<const ErrorEntry> ErrorTable() { return kErrors; }
 
 std::string_view ErrorText(int32_t number) {
   const ErrorEntry* entry = FindError(number);
@@ -49,14 +49,14 @@ std::string ErrorCaption(const Engine& engine) {
   return engine.CurrentDisplayLine();
 }
 
-void Error(Engine& engine, int32_t number, std::string_view detail) {
-  engine.errors.lastNumber = number;
-  FatalError(engine, Message(number, detail));
+void Error(Engine& engine, ErrorCode code, std::string_view detail) {
+  engine.errors.lastNumber = ErrorNumber(code);
+  FatalError(engine, Message(code, detail));
 }
 
-void Warn(Engine& engine, int32_t number, std::string_view detail) {
-  engine.errors.lastNumber = number;
-  Warning(engine, Message(number, detail));
+void Warn(Engine& engine, ErrorCode code, std::string_view detail) {
+  engine.errors.lastNumber = ErrorNumber(code);
+  Warning(engine, Message(code, detail));
 }
 
 void FatalError(Engine& engine, std::string_view message) {
@@ -79,7 +79,7 @@ void Warning(Engine& engine, std::string_view message) {
           BoxRequest{ErrorCaption(engine), std::string(message), BoxIcon::Exclamation,
                      BoxButtons::OkCancel, BoxOwner::MainWindow});
       if (answer == BoxAnswer::Cancel) {
-        Error(engine, kCancelled);
+        Error(engine, ErrorCode::Cancelled);
         return;
       }
       engine.host.RepaintMainWindow();
@@ -104,7 +104,7 @@ void TraceBox(Engine& engine) {
   box.restoreFocus = true;
   const BoxAnswer answer = engine.host.ShowBox(box);
   if (answer == BoxAnswer::Cancel) {
-    Error(engine, kCancelled);
+    Error(engine, ErrorCode::Cancelled);
     return;
   }
   engine.host.RepaintMainWindow();

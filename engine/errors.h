@@ -4,8 +4,11 @@
 // go on); when the run must end they throw RunEnd.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "engine/error_codes.h"
 
 namespace talven {
 
@@ -15,16 +18,20 @@ enum class ErrorKind { Fatal, Warning, Either, Compiler, Load, Text, Unused, Dba
 
 struct ErrorEntry {
   int32_t number;
+  std::string_view name;  // the enumerator of ErrorCode
   std::string_view message;
   ErrorKind kind;
 };
 
 // The message of `number`; "UNERWARTETER FEHLER!" for a number not in the table.
 std::string_view ErrorText(int32_t number);
+inline std::string_view ErrorText(ErrorCode code) { return ErrorText(ErrorNumber(code)); }
 const ErrorEntry* FindError(int32_t number);
+// Every row of the table in number order.
+std::span<const ErrorEntry> ErrorTable();
 
-void Error(Engine& engine, int32_t number, std::string_view detail = {});
-void Warn(Engine& engine, int32_t number, std::string_view detail = {});
+void Error(Engine& engine, ErrorCode code, std::string_view detail = {});
+void Warn(Engine& engine, ErrorCode code, std::string_view detail = {});
 void FatalError(Engine& engine, std::string_view message);
 void Warning(Engine& engine, std::string_view message);
 

@@ -30,14 +30,9 @@ constexpr Operator kOperators[] = {
     {"/", 4, kDiv}, {"\\", 4, kIntDiv}, {"AND ", 4, kAnd}, {"MOD ", 4, kMod}, {"^", 5, kPow},
 };
 
-constexpr int32_t kDivisionByZero = 201;
-constexpr int32_t kInvalidValue = 200;
-constexpr int32_t kTooFewParameters = 212;
-constexpr int32_t kWrongType = 216;
 // The operator stack has room for 50 entries. An expression that needs more is reported
-// as an unexpected error (the table has no text of its own for it) and evaluated no
-// further.
-constexpr int32_t kOperatorStackFull = 256;
+// as ErrorCode::OperatorStackFull, an unexpected error (the table has no text of its own
+// for it), and evaluated no further.
 // Mended: evaluations nest through brackets, function arguments and DEF bodies, and a DEF
 // function that calls itself inside many brackets could exhaust the machine stack before
 // the call depth stops it. Deeper than this an evaluation is given up as the full
@@ -90,7 +85,7 @@ int CompareBytes(const std::string& a, const std::string& b) {
 double Power(Engine& engine, double left, double right) {
   const double result = std::pow(left, right);
   if (left <= 0 && !std::isfinite(result)) {
-    Error(engine, kInvalidValue);
+    Error(engine, ErrorCode::InvalidValue);
     return 0.0;
   }
   return result;
@@ -123,7 +118,7 @@ void ApplyTop(Engine& engine) {
     case kMul: result = a * b; break;
     case kDiv:
       if (b == 0.0) {
-        Error(engine, kDivisionByZero);
+        Error(engine, ErrorCode::DivisionByZero);
       } else {
         result = a / b;
       }
@@ -134,7 +129,7 @@ void ApplyTop(Engine& engine) {
       const int64_t x = Truncated(a);
       const int64_t y = Truncated(b);
       if (y == 0) {
-        Error(engine, kDivisionByZero);
+        Error(engine, ErrorCode::DivisionByZero);
       } else {
         // In 64 bits: -2147483648 \ -1 must not trap; its result is too large and so 0.
         result = static_cast<double>(entry.op == kIntDiv ? x / y : x % y);
@@ -301,7 +296,7 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
   const EvaluationDepth depth(engine);
   if (depth.TooDeep()) {
     // Only the silent error level comes back here; the text is given up.
-    Error(engine, kOperatorStackFull);
+    Error(engine, ErrorCode::OperatorStackFull);
     engine.reg = Registers{};
     engine.lastSeparator = ' ';
     engine.param.clear();
@@ -310,7 +305,7 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
   }
   if (expression.missing) {
     engine.param.clear();
-    Error(engine, kTooFewParameters);
+    Error(engine, ErrorCode::TooFewParameters);
     engine.reg = Registers{};
     engine.lastSeparator = ' ';
     engine.paramEnded = true;
@@ -327,7 +322,7 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
         ApplyTop(engine);
       }
       if (engine.operators.size() >= static_cast<size_t>(kOperatorStackSize)) {
-        Error(engine, kOperatorStackFull);
+        Error(engine, ErrorCode::OperatorStackFull);
         overflow = true;
         break;
       }
@@ -349,7 +344,8 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
 
   if ((mode == EvalMode::String || mode == EvalMode::FileName) &&
       engine.reg.type != ValueType::String) {
-    Error(engine, kWrongType, overflow ? expression.wholeText : expression.expressionText);
+    Error(engine, ErrorCode::WrongParameterType,
+          overflow ? expression.wholeText : expression.expressionText);
   }
   return !overflow;
 }
@@ -419,7 +415,7 @@ void Skip(Engine& engine, std::string_view separator) {
   const std::string_view text = TrimControl(engine.param);
   if (text.empty()) {
     engine.param.clear();
-    Error(engine, kTooFewParameters);
+    Error(engine, ErrorCode::TooFewParameters);
     return;
   }
   const size_t at = FindSeparator(text, separator);

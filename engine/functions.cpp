@@ -31,10 +31,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kUnknownFunction = 101;
-constexpr int32_t kNestingTooDeep = 114;
-constexpr int32_t kSlotOutOfRange = 211;
-
 constexpr std::string_view kCatalogue[] = {
 #define TALVEN_CATALOGUE(name) name,
 #include "engine/function_catalogue.def"
@@ -80,7 +76,7 @@ void SlotFunction(Engine& engine, ValueType type) {
   const int32_t index = ArgInteger(engine);
   if (index < 0 || index >= kParameterSlots) {
     engine.reg = Registers{};
-    Error(engine, kSlotOutOfRange);
+    Error(engine, ErrorCode::ParameterNumberOutOfRange);
     return;
   }
   LoadSlot(engine.reg, engine.slots[static_cast<size_t>(index)]);
@@ -146,7 +142,8 @@ class DefDepth {
   Engine& m_engine;
 };
 
-// Step 5: a function of a DEF line; false when the program defines none of that name.
+// A name that is neither a catalogue function nor a parameter slot: a function of a DEF
+// line; false when the program defines none of that name.
 bool CallDefFunction(Engine& engine, std::string_view name) {
   const int32_t line = FindDefLine(engine, name);
   if (line == 0) return false;
@@ -156,14 +153,14 @@ bool CallDefFunction(Engine& engine, std::string_view name) {
   DefDepth depth(engine);
   if (engine.functions.defDepth > kMaxProcDepth) {
     engine.reg = Registers{};
-    Error(engine, kNestingTooDeep);
+    Error(engine, ErrorCode::CallsTooDeep);
     return true;
   }
   EvaluateOwnText(engine, def.countText, def.countMemo, EvalMode::Number);
   const int32_t count = engine.reg.integer;
   if (count < 0 || count > kMaxProcArguments) {
     engine.reg = Registers{};
-    Error(engine, kSlotOutOfRange);
+    Error(engine, ErrorCode::ParameterNumberOutOfRange);
     return true;
   }
   for (int32_t k = 1; k <= count; ++k) {
@@ -179,7 +176,7 @@ bool CallDefFunction(Engine& engine, std::string_view name) {
   if (!def.body.empty() && (def.body.front() == '!' || def.body.front() == '*')) {
     // A function of a library: DLL calls are not part of this build.
     engine.reg = Registers{};
-    Error(engine, kUnknownFunction, name);
+    Error(engine, ErrorCode::UnknownFunction, name);
     return true;
   }
   EvaluateOwnText(engine, def.body, def.bodyMemo, EvalMode::Any);
@@ -276,7 +273,7 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
   }
   if (CallDefFunction(engine, name)) return;
   engine.reg = Registers{};
-  Error(engine, kUnknownFunction, name);
+  Error(engine, ErrorCode::UnknownFunction, name);
 }
 
 // ---- shared by the handlers --------------------------------------------------------------

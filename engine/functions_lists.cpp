@@ -17,16 +17,9 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kAreaExpected = 121;
-constexpr int32_t kOutOfBounds = 207;
-constexpr int32_t kParameterMissing = 208;
-constexpr int32_t kNotDeclared = 215;
-constexpr int32_t kNoSuchElement = 233;
-constexpr int32_t kAreaNotDimensioned = 243;
-
-void Fail(Engine& engine, int32_t number, std::string_view detail = {}) {
+void Fail(Engine& engine, ErrorCode code, std::string_view detail = {}) {
   engine.reg = Registers{};
-  Error(engine, number, detail);
+  Error(engine, code, detail);
 }
 
 template <typename T, typename Store>
@@ -34,7 +27,7 @@ void ListFunction(Engine& engine, const DimList<T>& list, Store store) {
   const int32_t index = ArgLong(engine);
   // Deliberate: a negative index names no element either.
   if (index < 0 || index > list.Bound()) {
-    Fail(engine, kOutOfBounds, std::to_string(list.Bound()));
+    Fail(engine, ErrorCode::OutOfBounds, std::to_string(list.Bound()));
     return;
   }
   store(list.elements[static_cast<size_t>(index)]);
@@ -60,24 +53,24 @@ bool ReadArea(Engine& engine, int64_t needs, AreaBytes& out, bool withLength, in
     needs = std::clamp<int64_t>(length, 0, kMaxStringLength);
   }
   if (name.empty() || name.back() != '#') {
-    Fail(engine, kAreaExpected);
+    Fail(engine, ErrorCode::AreaVariableExpected);
     return false;
   }
   const int32_t index = engine.vars.areas.Find(name);
   if (index < 0) {
-    Fail(engine, kNotDeclared, name);
+    Fail(engine, ErrorCode::NotDeclared, name);
     return false;
   }
   const AreaValue area = engine.vars.areas.Value(index);
   const std::vector<uint8_t>* block = engine.vars.Block(area.address);
   if (block == nullptr) {
-    Fail(engine, kAreaNotDimensioned);
+    Fail(engine, ErrorCode::AreaNotDimensioned);
     return false;
   }
   // The block holds size + 1 bytes; never more than were allocated at that address.
   const int64_t limit = std::min<int64_t>(int64_t{area.size} + 1, static_cast<int64_t>(block->size()));
   if (offset < 0 || offset >= limit || offset + needs > limit) {
-    Fail(engine, kOutOfBounds, std::to_string(area.size));
+    Fail(engine, ErrorCode::OutOfBounds, std::to_string(area.size));
     return false;
   }
   out.at = block->data() + offset;
@@ -126,7 +119,7 @@ void FnPar(Engine& engine, std::string_view) {
   const int32_t index = ArgInteger(engine);
   const std::vector<std::string>& args = engine.programArgs;
   if (index < 1 || static_cast<size_t>(index) > args.size()) {
-    Fail(engine, kParameterMissing);
+    Fail(engine, ErrorCode::CommandLineParameterMissing);
     return;
   }
   ResultString(engine, args[static_cast<size_t>(index) - 1]);
@@ -190,13 +183,13 @@ void FnAddr(Engine& engine, std::string_view) {
     }
     const int32_t array = vars.FindArray(arrayName);
     if (array < 0) {
-      Fail(engine, kNotDeclared, arrayName);
+      Fail(engine, ErrorCode::NotDeclared, arrayName);
       return;
     }
     const ArrayDescriptor& descriptor = vars.arrays[static_cast<size_t>(array)];
     const int64_t element = ElementPosition(descriptor, indices);
     if (element < 0) {
-      Fail(engine, kNoSuchElement);
+      Fail(engine, ErrorCode::NoSuchElement);
       return;
     }
     const auto at = static_cast<size_t>(element);
@@ -245,7 +238,7 @@ void FnAddr(Engine& engine, std::string_view) {
     default: break;
   }
   if (index < 0) {
-    Fail(engine, kNotDeclared, name);
+    Fail(engine, ErrorCode::NotDeclared, name);
     return;
   }
   ResultInteger(engine, AddressOf(value, kind, static_cast<size_t>(index)), ValueType::Long);

@@ -15,13 +15,11 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kInvalidValue = 200;
-constexpr int32_t kDivisionByZero = 201;
 constexpr double kPi = 3.14159265358979323846;
 
-void Fail(Engine& engine, int32_t number) {
+void Fail(Engine& engine, ErrorCode code) {
   engine.reg = Registers{};
-  Error(engine, number);
+  Error(engine, code);
 }
 
 // x, y -> float.
@@ -51,7 +49,7 @@ template <typename Defined, typename Op>
 void Partial(Engine& engine, Defined defined, Op op) {
   const double x = ArgFloat(engine);
   if (!defined(x)) {
-    Fail(engine, kInvalidValue);
+    Fail(engine, ErrorCode::InvalidValue);
     return;
   }
   ResultFloat(engine, op(x));
@@ -73,7 +71,7 @@ void FnDiv(Engine& engine, std::string_view) {
   const double a = ArgFloat(engine);
   const double b = ArgFloat(engine);
   if (b == 0.0) {
-    Fail(engine, kDivisionByZero);
+    Fail(engine, ErrorCode::DivisionByZero);
     return;
   }
   ResultFloat(engine, a / b);
@@ -83,7 +81,7 @@ void FnIntDiv(Engine& engine, std::string_view) {
   const int64_t a = ArgInteger(engine);
   const int64_t b = ArgInteger(engine);
   if (b == 0) {
-    Fail(engine, kDivisionByZero);
+    Fail(engine, ErrorCode::DivisionByZero);
     return;
   }
   // In 64 bits: -2147483648 / -1 must not trap; it wraps as the long register does.
@@ -94,7 +92,7 @@ void FnMod(Engine& engine, std::string_view) {
   const int64_t a = ArgLong(engine);
   const int64_t b = ArgInteger(engine);
   if (b == 0) {
-    Fail(engine, kDivisionByZero);
+    Fail(engine, ErrorCode::DivisionByZero);
     return;
   }
   ResultFloat(engine, static_cast<double>(a % b));
@@ -174,7 +172,7 @@ void FnPow(Engine& engine, std::string_view) {
   const double y = ArgFloat(engine);
   const double result = std::pow(x, y);
   if (x <= 0.0 && !std::isfinite(result)) {
-    Fail(engine, kInvalidValue);
+    Fail(engine, ErrorCode::InvalidValue);
     return;
   }
   ResultFloat(engine, result);

@@ -17,9 +17,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kStringIndex = 204;
-constexpr int32_t kSubstringNumber = 205;
-
 // The position of `part` in `text` from `from` on; npos when absent. An empty part is
 // never found.
 size_t Find(std::string_view text, std::string_view part, size_t from = 0) {
@@ -82,7 +79,7 @@ void FnMid(Engine& engine, std::string_view) {
   const int32_t count = ArgInteger(engine);
   if (start < 1) {
     engine.reg = Registers{};
-    Error(engine, kStringIndex);
+    Error(engine, ErrorCode::StringIndexBelowOne);
     return;
   }
   ResultString(engine, Copy(text, start, count));
@@ -99,7 +96,7 @@ void FnRight(Engine& engine, std::string_view) {
   const int32_t count = ArgInteger(engine);
   if (count < 1 || static_cast<size_t>(count) > text.size()) {
     engine.reg = Registers{};
-    Error(engine, kStringIndex);
+    Error(engine, ErrorCode::StringIndexBelowOne);
     return;
   }
   ResultString(engine, text.substr(text.size() - static_cast<size_t>(count)));
@@ -111,7 +108,7 @@ void FnDel(Engine& engine, std::string_view) {
   const int32_t count = ArgInteger(engine);
   if (start < 1) {
     engine.reg = Registers{};
-    Error(engine, kStringIndex);
+    Error(engine, ErrorCode::StringIndexBelowOne);
     return;
   }
   if (count > 0 && static_cast<size_t>(start) <= text.size()) {
@@ -126,7 +123,7 @@ void FnIns(Engine& engine, std::string_view) {
   const int32_t position = ArgInteger(engine);
   if (position < 1) {
     engine.reg = Registers{};
-    Error(engine, kStringIndex);
+    Error(engine, ErrorCode::StringIndexBelowOne);
     return;
   }
   // A position past the end appends.
@@ -147,7 +144,7 @@ void FnSubstr(Engine& engine, std::string_view) {
   const std::string& separator = ArgText(engine);
   if (number < 1) {
     engine.reg = Registers{};
-    Error(engine, kSubstringNumber);
+    Error(engine, ErrorCode::SubstringNumberBelowOne);
     return;
   }
   for (int32_t i = 1; i < number && !text.empty(); ++i) {

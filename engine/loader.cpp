@@ -39,25 +39,26 @@ class Loader {
       NextLineNumber();
       std::string line = CleanSourceLine(physical);
       JoinContinuations(file, line);
-      if (line.size() > kMaxLineLength) LoadFailure(902);
+      if (line.size() > kMaxLineLength) LoadFailure(ErrorCode::LineTooLong);
       StoreLine(std::move(line), nesting);
     }
   }
 
  private:
-  [[noreturn]] void LoadFailure(int32_t number) {
-    talven::LoadFailure(m_host, std::string(m_caption), std::string(ErrorText(number)));
+  [[noreturn]] void LoadFailure(ErrorCode code) {
+    talven::LoadFailure(m_host, std::string(m_caption), std::string(ErrorText(code)));
   }
 
   void NextLineNumber() {
     if (m_lineNumber >= m_maxLines) {
       if (m_compiler != nullptr) {
-        talven::LoadFailure(m_host, std::string(kCompilerCaption), std::string(ErrorText(901)));
+        talven::LoadFailure(m_host, std::string(kCompilerCaption),
+                            std::string(ErrorText(ErrorCode::TooManyLines)));
       }
       if (!m_tooManyLines.empty()) {
         talven::LoadFailure(m_host, std::string(m_caption), std::string(m_tooManyLines));
       }
-      LoadFailure(901);
+      LoadFailure(ErrorCode::TooManyLines);
     }
     ++m_lineNumber;
   }
@@ -88,7 +89,7 @@ class Loader {
       return;
     }
     if (head == "$I ") {
-      if (nesting == Nesting::IncludeFile) LoadFailure(904);
+      if (nesting == Nesting::IncludeFile) LoadFailure(ErrorCode::IncludeNested);
       m_store.Append(std::string());
       Include(line);
       return;
@@ -100,7 +101,7 @@ class Loader {
     const std::string name = ResolveInclude(std::string(TrimControl(std::string_view(includeLine).substr(3))));
     std::unique_ptr<InputFile> file = m_host.OpenInput(name);
     if (!file) {
-      talven::LoadFailure(m_host, std::string(ErrorText(903)),
+      talven::LoadFailure(m_host, std::string(ErrorText(ErrorCode::IncludeNotFound)),
                   "Zeile " + std::to_string(m_lineNumber) + ": " + includeLine);
     }
     ReadFile(*file, Nesting::IncludeFile);

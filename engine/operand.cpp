@@ -18,14 +18,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kTooFewParameters = 212;
-constexpr int32_t kArgumentMissing = 213;
-constexpr int32_t kNotANumber = 214;
-constexpr int32_t kNotDeclared = 215;
-constexpr int32_t kNoSuchElement = 233;
-constexpr int32_t kNotDimensioned = 243;
-constexpr int32_t kThreeDimensions = 254;
-
 // The position of the bracket that closes the one at `open` ("(" or "["), strings
 // skipped; the end of the text when it never closes.
 size_t MatchingClose(std::string_view text, size_t open) {
@@ -151,19 +143,19 @@ void ReadVariable(Engine& engine, const CompiledOperand& operand) {
       SetStringValue(engine.reg, index < 0 ? std::string_view() : std::string_view(vars.strings.Value(index)));
       break;
   }
-  if (index < 0 && !SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
+  if (index < 0 && !SuppressesUndeclared(engine)) Warn(engine, ErrorCode::NotDeclared, name);
 }
 
 void ReadArea(Engine& engine, const std::string& name) {
   const int32_t index = engine.vars.areas.Find(name);
   if (index < 0) {
     SetIntegerValue(engine.reg, 0, ValueType::Long, engine.format);
-    if (!SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
+    if (!SuppressesUndeclared(engine)) Warn(engine, ErrorCode::NotDeclared, name);
     return;
   }
   const AreaValue& area = engine.vars.areas.Value(index);
   SetIntegerValue(engine.reg, area.address, ValueType::Long, engine.format);
-  if (area.address == 0) Error(engine, kNotDimensioned);
+  if (area.address == 0) Error(engine, ErrorCode::AreaNotDimensioned);
 }
 
 void ReadArrayElement(Engine& engine, const std::string& name, const std::string& inside,
@@ -173,14 +165,14 @@ void ReadArrayElement(Engine& engine, const std::string& name, const std::string
   const int32_t index = engine.vars.FindArrayCached(name, access.array);
   if (index < 0) {
     engine.reg = Registers{};
-    if (!SuppressesUndeclared(engine)) Warn(engine, kNotDeclared, name);
+    if (!SuppressesUndeclared(engine)) Warn(engine, ErrorCode::NotDeclared, name);
     return;
   }
   const ArrayDescriptor& array = engine.vars.arrays[static_cast<size_t>(index)];
   const int64_t element = ElementPosition(array, indices);
   if (element < 0) {
     engine.reg = Registers{};
-    Error(engine, kNoSuchElement);
+    Error(engine, ErrorCode::NoSuchElement);
     return;
   }
   Variables& vars = engine.vars;
@@ -225,7 +217,7 @@ bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
     indices[i] = engine.reg.longValue;
   }
   if (!engine.param.empty()) {
-    Error(engine, kThreeDimensions);
+    Error(engine, ErrorCode::TooManyDimensions);
     ok = false;
   }
   engine.param = std::move(saved);
@@ -343,7 +335,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
   switch (operand.kind) {
     case Kind::Missing:
       engine.reg = Registers{};
-      Error(engine, kTooFewParameters);
+      Error(engine, ErrorCode::TooFewParameters);
       return;
     case Kind::EmptyItem:
       SetStringValue(engine.reg, std::string_view());
@@ -359,7 +351,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
     }
     case Kind::CallMissing:
       engine.reg = Registers{};
-      Error(engine, kArgumentMissing);
+      Error(engine, ErrorCode::ArgumentMissing);
       break;
     case Kind::String:
       SetStringValue(engine.reg, std::string_view(operand.text));
@@ -377,7 +369,7 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
       break;
     case Kind::NotNumber:
       SetStringValue(engine.reg, std::string_view(operand.text));
-      Warn(engine, kNotANumber, operand.text);
+      Warn(engine, ErrorCode::NotANumber, operand.text);
       break;
   }
 

@@ -33,9 +33,9 @@ void RunKeyword(Engine& engine) {
   if (index >= 0) engine.bindings.statements[static_cast<size_t>(index)](engine);
 }
 
-// Step 9 for one of CASE (`onTrue`) and CASENOT: the condition runs up to ":". A selected
-// statement is split again and goes on through the steps that follow; unselected, the
-// statement is done. Returns whether it was selected.
+// The test of CASE (`onTrue`) or CASENOT: the condition runs up to ":". A selected
+// statement is split again and goes on through the no-op test, the comment cut and the
+// keyword table; unselected, the statement is done. Returns whether it was selected.
 bool SelectCase(Engine& engine, bool onTrue, RememberedExpression* memo) {
   if (memo != nullptr) {
     EvaluateRemembered(engine, *memo, ":", EvalMode::Number);
@@ -56,12 +56,12 @@ bool SelectCase(Engine& engine, bool onTrue, RememberedExpression* memo) {
   return true;
 }
 
-// Steps 13 to 15: a procedure, a bracketed call, or an unknown word.
+// A word the keyword table does not hold: a procedure, a bracketed call, or an unknown word.
 void AfterKeywords(Engine& engine) {
-  // Step 13: a procedure call.
+  // A procedure defined above this line.
   TryProcedureCall(engine);
   if (engine.handled) return;
-  // Step 14: name + "(": an expression.
+  // Name + "(": an expression (a function called for its effect).
   std::string call = engine.word + engine.param;
   if (LooksLikeBracketCall(call)) {
     engine.param = std::move(call);
@@ -69,8 +69,8 @@ void AfterKeywords(Engine& engine) {
     Evaluate(engine, "");
     return;
   }
-  // Step 15.
-  Error(engine, 102, engine.word);
+  // Anything else is no statement.
+  Error(engine, ErrorCode::UnknownStatement, engine.word);
 }
 
 bool IsNoOpWord(const std::string& word) {
@@ -81,31 +81,31 @@ bool IsLabel(const std::string& word, const std::string& param) {
   return param.empty() && !word.empty() && word.back() == ':';
 }
 
-// `line` is the cache of the line whose statement this is (step 5 and the CASE readings
-// come from it), nullptr for a statement from elsewhere.
+// `line` is the cache of the line whose statement this is (the string-end and bracket
+// checks and the CASE readings come from it), nullptr for a statement from elsewhere.
 void ExecuteStatementImpl(Engine& engine, LineCache* line) {
-  // Step 5: the string-end and bracket checks.
+  // A string left open or unbalanced brackets stop the statement before anything runs.
   if (line != nullptr) {
-    if (line->openString) Error(engine, 238);
-    if (!line->bracketsBalanced) Error(engine, 255, engine.param);
+    if (line->openString) Error(engine, ErrorCode::StringEndMissing);
+    if (!line->bracketsBalanced) Error(engine, ErrorCode::UnbalancedBrackets, engine.param);
   } else if (engine.word != "REM") {
-    if (HasOpenString(engine.param)) Error(engine, 238);
-    if (!BracketsBalanced(engine.param)) Error(engine, 255, engine.param);
+    if (HasOpenString(engine.param)) Error(engine, ErrorCode::StringEndMissing);
+    if (!BracketsBalanced(engine.param)) Error(engine, ErrorCode::UnbalancedBrackets, engine.param);
   }
-  // Step 6: the operator mode.
+  // $O+ and $O- switch the operator mode.
   if (engine.word == "$O+" || engine.word == "$O-") {
     engine.operatorMode = engine.word == "$O+";
     engine.handled = true;
     return;
   }
-  // Step 7: the trace box.
+  // The trace box, when tracing is on.
   if (engine.errors.trace && !engine.word.empty()) TraceBox(engine);
-  // Step 8: a label.
+  // A label line does nothing.
   if (IsLabel(engine.word, engine.param)) {
     engine.handled = true;
     return;
   }
-  // Step 9: CASE, then CASENOT. Tested one after the other, so the statement a CASE
+  // CASE, then CASENOT. Tested one after the other, so the statement a CASE
   // selects may be a CASENOT, while a CASE after either reaches the table, which starts
   // past both, and ends as an unknown word.
   // The conditions of a line's own CASE and of a CASENOT after it always read the same
@@ -114,25 +114,26 @@ void ExecuteStatementImpl(Engine& engine, LineCache* line) {
   size_t condition = 0;
   if (engine.word == "CASE" && !SelectCase(engine, true, ItemMemo(prepared, condition++))) return;
   if (engine.word == "CASENOT" && !SelectCase(engine, false, ItemMemo(prepared, condition))) return;
-  // Step 10: no-ops.
+  // Words that do nothing: REM, a comment, ENDIF, DEF, an empty line.
   if (IsNoOpWord(engine.word)) {
     engine.handled = true;
     return;
   }
-  // Step 11: the comment behind the parameters.
+  // Cut the comment behind the parameters.
   const size_t comment = FindCommentStart(engine.param);
   if (comment != kNotFound) {
     engine.param = std::string(TrimControl(std::string_view(engine.param).substr(0, comment)));
   }
-  // Step 12: the keyword table.
+  // The keyword table.
   RunKeyword(engine);
   if (engine.handled) return;
   AfterKeywords(engine);
 }
 
 // The split of a line, its display line and (for every line but CASE and CASENOT, whose
-// selected statement is split anew) the outcome of steps 5 to 12 that depend on its
-// text alone, made once per line and run.
+// selected statement is split anew) the outcome of the checks and look-ups above that
+// depend on its text alone, from the string-end check to the keyword, made once per line
+// and run.
 LineCache& CachedLine(Engine& engine, int32_t number) {
   std::vector<LineCache>& lines = engine.cache.lines;
   LineCache& entry = lines[static_cast<size_t>(number)];
@@ -166,8 +167,8 @@ LineCache& CachedLine(Engine& engine, int32_t number) {
 // The statement of a line that is not CASE or CASENOT, with engine.param already cut
 // before its comment: the same steps as ExecuteStatement, from the line's cache.
 void ExecuteDirect(Engine& engine, const LineCache& line) {
-  if (line.openString) Error(engine, 238);
-  if (!line.bracketsBalanced) Error(engine, 255, line.param);
+  if (line.openString) Error(engine, ErrorCode::StringEndMissing);
+  if (!line.bracketsBalanced) Error(engine, ErrorCode::UnbalancedBrackets, line.param);
   if (line.operatorSwitch) {
     engine.operatorMode = line.word == "$O+";
     engine.handled = true;
@@ -221,7 +222,7 @@ void RunStatements(Engine& engine) {
         ExecuteStatementImpl(engine, &line);
       }
       engine.currentLine = nullptr;
-      // Step 16: let the window live between statements; the runtime every twentieth.
+      // Let the window live between statements; the runtime every twentieth.
       if (runtime && ++pumpCounter < kRuntimePumpInterval) continue;
       pumpCounter = 0;
       if (!engine.errors.fastMode && engine.host.PumpMessages(false) == PumpResult::Quit) {

@@ -21,14 +21,15 @@ std::unique_ptr<InputFile> OpenProgram(Host& host, const Profile& profile,
     if (auto file = host.OpenInput(name)) return file;
   }
   const std::optional<std::string> chosen =
-      host.OpenFileDialog(ErrorText(800), profile.fileFilter, profile.defaultExtension);
+      host.OpenFileDialog(ErrorText(ErrorCode::LoadPrompt), profile.fileFilter, profile.defaultExtension);
   if (!chosen) Usage(host, profile);
   const std::string name(TrimControl(*chosen));
   auto file = host.OpenInput(name);
   if (!file) {
     // The dialog only offers existing files; one that still cannot be read ends the start
     // as if nothing had been chosen, but says which file it was.
-    StopWithBox(host, std::string(profile.startCaption), Joined(ErrorText(209), name), 2);
+    StopWithBox(host, std::string(profile.startCaption),
+                Joined(ErrorText(ErrorCode::FileNotFound), name), 2);
   }
   return file;
 }

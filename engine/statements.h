@@ -32,7 +32,8 @@ void StmtGosub(Engine& engine);
 void StmtReturn(Engine& engine);
 void StmtEndProc(Engine& engine);
 void StmtProc(Engine& engine);
-// Step 13 of the statement loop: the word as the name of a procedure above this line.
+// When the word is no keyword, the statement loop first tries it as the name of a procedure
+// defined above this line.
 void TryProcedureCall(Engine& engine);
 
 // statements_variables.cpp

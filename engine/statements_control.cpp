@@ -11,7 +11,7 @@ namespace talven {
 
 void NotAvailable(Engine& engine) {
   engine.handled = true;
-  Error(engine, 102, engine.word);
+  Error(engine, ErrorCode::UnknownStatement, engine.word);
 }
 
 void StepHandled(Engine& engine) { engine.handled = true; }

@@ -17,17 +17,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kIfEndMissing = 106;
-constexpr int32_t kEndIfMissing = 107;
-constexpr int32_t kWhileTooDeep = 108;
-constexpr int32_t kWendMissing = 109;
-constexpr int32_t kWhileMissing = 110;
-constexpr int32_t kGosubMissing = 111;
-constexpr int32_t kProcMissing = 112;
-constexpr int32_t kLabelMissing = 113;
-constexpr int32_t kCallsTooDeep = 114;
-constexpr int32_t kEndProcMissing = 115;
-
 enum class Block : int32_t { IfFalse = 0, ElseReached = 1, Loop = 2, Procedure = 3 };
 
 // A closing line ends the scan at nesting 0 and closes an inner block above it.
@@ -95,7 +84,7 @@ const BlockScan& CachedScan(Engine& engine, Block block) {
 // run goes on after it), or at the end of the store with `missing` reported. An IF scan
 // evaluates the condition of each ELSEIF at nesting 0 on its way and stops at the first
 // that is not 0 (also inside an IFNOT).
-bool ScanForward(Engine& engine, Block block, int32_t missing) {
+bool ScanForward(Engine& engine, Block block, ErrorCode missing) {
   // Copied: evaluating a condition may add scans to the cache.
   const BlockScan scan = CachedScan(engine, block);
   for (int32_t line : scan.elseIfs) {
@@ -118,7 +107,7 @@ bool ScanForward(Engine& engine, Block block, int32_t missing) {
   return true;
 }
 
-void Condition(Engine& engine, bool onTrue, int32_t missing) {
+void Condition(Engine& engine, bool onTrue, ErrorCode missing) {
   engine.handled = true;
   const int32_t value = EvaluateCondition(engine);
   if ((value != 0) != onTrue) ScanForward(engine, Block::IfFalse, missing);
@@ -129,13 +118,14 @@ void Loop(Engine& engine, bool onTrue) {
   const int32_t value = EvaluateCondition(engine);
   bool pushed = false;
   if (static_cast<int32_t>(engine.whileStack.size()) >= kMaxWhileDepth) {
-    Error(engine, kWhileTooDeep);
+    Error(engine, ErrorCode::WhileTooDeep);
   } else {
     engine.whileStack.push_back(engine.pc);
     pushed = true;
   }
   if ((value != 0) == onTrue) return;
-  if (ScanForward(engine, Block::Loop, kWendMissing) && pushed) engine.whileStack.pop_back();
+  if (ScanForward(engine, Block::Loop, ErrorCode::EndWhileMissing) && pushed)
+    engine.whileStack.pop_back();
 }
 
 // The first line whose upper-cased beginning is `label`; 0 when there is none.
@@ -180,7 +170,7 @@ Label LabelOperand(Engine& engine) {
 
 void JumpTo(Engine& engine, const Label& label) {
   if (label.line == 0) {
-    Error(engine, kLabelMissing, label.text);
+    Error(engine, ErrorCode::LabelNotFound, label.text);
     return;
   }
   engine.pc = label.line;
@@ -190,7 +180,7 @@ void JumpTo(Engine& engine, const Label& label) {
 // error ends the run, or (error level -1) the call goes on as long as frames are left.
 bool PushFrame(Engine& engine, int32_t limit) {
   const auto depth = static_cast<int32_t>(engine.frames.size());
-  if (depth >= limit) Error(engine, kCallsTooDeep);
+  if (depth >= limit) Error(engine, ErrorCode::CallsTooDeep);
   if (depth >= kProcedureFrames) return false;
   engine.frames.push_back(ProcedureFrame{engine.pc, engine.vars.Counts()});
   return true;
@@ -222,14 +212,18 @@ int32_t FindProcedure(Engine& engine, const std::string& name) {
 
 }  // namespace
 
-void StmtIf(Engine& engine) { Condition(engine, true, kIfEndMissing); }
+void StmtIf(Engine& engine) {
+  Condition(engine, true, ErrorCode::EndIfOrElseMissing);
+}
 
-void StmtIfNot(Engine& engine) { Condition(engine, false, kEndIfMissing); }
+void StmtIfNot(Engine& engine) {
+  Condition(engine, false, ErrorCode::EndIfMissing);
+}
 
 // ELSE and ELSEIF reached by running the branch before them: past the ENDIF.
 void StmtElse(Engine& engine) {
   engine.handled = true;
-  ScanForward(engine, Block::ElseReached, kEndIfMissing);
+  ScanForward(engine, Block::ElseReached, ErrorCode::EndIfMissing);
 }
 
 void StmtWhile(Engine& engine) { Loop(engine, true); }
@@ -240,7 +234,7 @@ void StmtWhileNot(Engine& engine) { Loop(engine, false); }
 void StmtWend(Engine& engine) {
   engine.handled = true;
   if (engine.whileStack.empty()) {
-    Error(engine, kWhileMissing);
+    Error(engine, ErrorCode::WhileMissing);
     return;
   }
   engine.pc = engine.whileStack.back() - 1;
@@ -250,10 +244,10 @@ void StmtWend(Engine& engine) {
 void StmtBreak(Engine& engine) {
   engine.handled = true;
   if (engine.whileStack.empty()) {
-    Error(engine, kWhileMissing);
+    Error(engine, ErrorCode::WhileMissing);
     return;
   }
-  if (ScanForward(engine, Block::Loop, kWendMissing)) engine.whileStack.pop_back();
+  if (ScanForward(engine, Block::Loop, ErrorCode::EndWhileMissing)) engine.whileStack.pop_back();
 }
 
 void StmtGoto(Engine& engine) {
@@ -277,7 +271,7 @@ void StmtReturn(Engine& engine) {
     WriteSlot(engine, 0, engine.reg);
   }
   if (engine.frames.empty()) {
-    Error(engine, kGosubMissing);
+    Error(engine, ErrorCode::GosubOrProcMissing);
     return;
   }
   PopFrame(engine);
@@ -286,7 +280,7 @@ void StmtReturn(Engine& engine) {
 void StmtEndProc(Engine& engine) {
   engine.handled = true;
   if (engine.frames.empty()) {
-    Error(engine, kProcMissing);
+    Error(engine, ErrorCode::ProcMissing);
     return;
   }
   PopFrame(engine);
@@ -295,7 +289,7 @@ void StmtEndProc(Engine& engine) {
 // A PROC line reached by running into it: the body runs only when called.
 void StmtProc(Engine& engine) {
   engine.handled = true;
-  ScanForward(engine, Block::Procedure, kEndProcMissing);
+  ScanForward(engine, Block::Procedure, ErrorCode::EndProcMissing);
 }
 
 void TryProcedureCall(Engine& engine) {

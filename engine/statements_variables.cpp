@@ -15,26 +15,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kIntegerExpected = 103;
-constexpr int32_t kAreaExpected = 121;
-constexpr int32_t kBadName = 122;
-constexpr int32_t kNameTooLong = 123;
-constexpr int32_t kOutOfBounds = 207;
-constexpr int32_t kNotDeclared = 215;
-constexpr int32_t kIntegersFull = 217;
-constexpr int32_t kLongsFull = 218;
-constexpr int32_t kStringsFull = 219;
-constexpr int32_t kFloatsFull = 220;
-constexpr int32_t kListRange = 231;
-constexpr int32_t kTooManyElements = 232;
-constexpr int32_t kNoSuchElement = 233;
-constexpr int32_t kAreasFull = 239;
-constexpr int32_t kAreaMemory = 240;
-constexpr int32_t kAreaDimensioned = 241;
-constexpr int32_t kAreaNotDimensioned = 243;
-constexpr int32_t kArraysFull = 253;
-constexpr int32_t kThreeDimensions = 254;
-
 std::string_view Trimmed(std::string_view text) { return TrimControl(text); }
 
 // The items of a name list: up to each "," outside strings and brackets.
@@ -63,7 +43,7 @@ bool ParseDeclaredName(Engine& engine, const std::string& item, DeclaredName& ou
   if (!item.empty() && item.back() == ']') {
     const size_t open = item.find('[');
     if (open == std::string::npos) {
-      Error(engine, kBadName, item);
+      Error(engine, ErrorCode::BadVariableName, item);
       return false;
     }
     out.array = true;
@@ -72,18 +52,18 @@ bool ParseDeclaredName(Engine& engine, const std::string& item, DeclaredName& ou
   }
   if (out.name.empty() || std::string_view("!#$%&").find(out.name.back()) == kNotFound ||
       (out.array && out.name.back() == '#') || out.name.find(' ') != std::string::npos) {
-    Error(engine, kBadName, item);
+    Error(engine, ErrorCode::BadVariableName, item);
     return false;
   }
   if (out.name.size() > kMaxNameLength) {
-    Error(engine, kNameTooLong, out.name);
+    Error(engine, ErrorCode::VariableNameTooLong, out.name);
     return false;
   }
   return true;
 }
 
 template <typename T>
-void DeclareIn(Engine& engine, VariableTable<T>& table, int32_t fullError, std::string name,
+void DeclareIn(Engine& engine, VariableTable<T>& table, ErrorCode fullError, std::string name,
                T value) {
   if (table.Count() >= kMaxVariablesPerKind) {
     // Deliberate: a full table takes no further entry, also when the error lets the
@@ -98,12 +78,24 @@ void DeclareIn(Engine& engine, VariableTable<T>& table, int32_t fullError, std::
 void DeclareSimple(Engine& engine, std::string name, const ParameterSlot* slot) {
   Variables& vars = engine.vars;
   switch (name.back()) {
-    case '%': DeclareIn(engine, vars.integers, kIntegersFull, std::move(name), slot ? slot->integer : 0); break;
-    case '&': DeclareIn(engine, vars.longs, kLongsFull, std::move(name), slot ? slot->longValue : 0); break;
-    case '!': DeclareIn(engine, vars.floats, kFloatsFull, std::move(name), slot ? slot->floatValue : 0.0); break;
-    case '$': DeclareIn(engine, vars.strings, kStringsFull, std::move(name), slot ? slot->Text() : std::string()); break;
+    case '%':
+      DeclareIn(engine, vars.integers, ErrorCode::IntegerVariablesFull, std::move(name),
+                slot ? slot->integer : 0);
+      break;
+    case '&':
+      DeclareIn(engine, vars.longs, ErrorCode::LongVariablesFull, std::move(name),
+                slot ? slot->longValue : 0);
+      break;
+    case '!':
+      DeclareIn(engine, vars.floats, ErrorCode::FloatVariablesFull, std::move(name),
+                slot ? slot->floatValue : 0.0);
+      break;
+    case '$':
+      DeclareIn(engine, vars.strings, ErrorCode::StringVariablesFull, std::move(name),
+                slot ? slot->Text() : std::string());
+      break;
     default:
-      DeclareIn(engine, vars.areas, kAreasFull, std::move(name),
+      DeclareIn(engine, vars.areas, ErrorCode::AreaVariablesFull, std::move(name),
                 AreaValue{slot ? slot->longValue : 0, 0});
       break;
   }
@@ -126,7 +118,7 @@ size_t PoolSize(const Variables& vars, char type) {
 void DeclareArray(Engine& engine, const DeclaredName& declared) {
   Variables& vars = engine.vars;
   if (static_cast<int32_t>(vars.arrays.size()) >= kMaxArrays) {
-    Error(engine, kArraysFull);
+    Error(engine, ErrorCode::ArrayVariablesFull);
     return;
   }
   ArrayDescriptor array;
@@ -144,7 +136,7 @@ void DeclareArray(Engine& engine, const DeclaredName& declared) {
   const bool fourth = !engine.param.empty();
   engine.param = std::move(saved);
   if (fourth) {
-    Error(engine, kThreeDimensions);
+    Error(engine, ErrorCode::TooManyDimensions);
     return;
   }
   // Deliberate: a negative bound gives an array without elements (any access is 233),
@@ -155,7 +147,7 @@ void DeclareArray(Engine& engine, const DeclaredName& declared) {
     if (count > kMaxPoolElements) break;
   }
   if (static_cast<int64_t>(PoolSize(vars, array.type)) + count > kMaxPoolElements) {
-    Error(engine, kTooManyElements, array.name);
+    Error(engine, ErrorCode::TooManyElements, array.name);
     return;
   }
   array.count = static_cast<int32_t>(count);
@@ -228,12 +220,12 @@ int64_t ArrayTarget(Engine& engine, PreparedStatement& prepared, const ArrayDesc
   }
   const int32_t index = open == std::string::npos ? -1 : engine.vars.FindArrayCached(name, prepared.access.array);
   if (index < 0) {
-    Error(engine, kNotDeclared, name);
+    Error(engine, ErrorCode::NotDeclared, name);
     return -1;
   }
   array = &engine.vars.arrays[static_cast<size_t>(index)];
   const int64_t position = ElementPosition(*array, indices);
-  if (position < 0) Error(engine, kNoSuchElement);
+  if (position < 0) Error(engine, ErrorCode::NoSuchElement);
   return position;
 }
 
@@ -268,12 +260,12 @@ void StringItems(Engine& engine, PreparedStatement* prepared, std::string& value
 // INC, DEC, ADD and SUB on the newest integer variable of that name.
 void ChangeInteger(Engine& engine, const std::string& target, int32_t delta, LookupCache& lookup) {
   if (target.empty() || target.back() != '%') {
-    Error(engine, kIntegerExpected);
+    Error(engine, ErrorCode::IntegerVariableExpected);
     return;
   }
   const int32_t index = engine.vars.integers.FindCached(target, lookup);
   if (index < 0) {
-    Error(engine, kNotDeclared, target);
+    Error(engine, ErrorCode::NotDeclared, target);
     return;
   }
   int32_t& value = engine.vars.integers.Value(index);
@@ -321,7 +313,7 @@ bool AreaName(Engine& engine, std::string& name) {
   name = UpperCase(Trimmed(std::string_view(engine.param).substr(0, comma)));
   engine.param = comma == kNotFound ? std::string() : std::string(Trimmed(std::string_view(engine.param).substr(comma + 1)));
   if (name.empty() || name.back() != '#') {
-    Error(engine, kAreaExpected);
+    Error(engine, ErrorCode::AreaVariableExpected);
     return false;
   }
   return true;
@@ -345,13 +337,13 @@ void WriteArea(Engine& engine, AreaWrite kind) {
 
   const int32_t index = engine.vars.areas.Find(name);
   if (index < 0) {
-    Error(engine, kNotDeclared, name);
+    Error(engine, ErrorCode::NotDeclared, name);
     return;
   }
   const AreaValue area = engine.vars.areas.Value(index);
   std::vector<uint8_t>* block = engine.vars.Block(area.address);
   if (block == nullptr) {
-    Error(engine, kAreaNotDimensioned);
+    Error(engine, ErrorCode::AreaNotDimensioned);
     return;
   }
   // The block holds size + 1 bytes; never more than were allocated at that address.
@@ -360,7 +352,7 @@ void WriteArea(Engine& engine, AreaWrite kind) {
   if (kind == AreaWrite::Word) needs = 2;
   if (kind == AreaWrite::Long) needs = 4;
   if (offset < 0 || offset + needs > limit) {
-    Error(engine, kOutOfBounds, std::to_string(offset));
+    Error(engine, ErrorCode::OutOfBounds, std::to_string(offset));
     return;
   }
   uint8_t* at = block->data() + offset;
@@ -388,7 +380,7 @@ void WriteArea(Engine& engine, AreaWrite kind) {
 }
 
 template <typename T>
-void DimensionList(Engine& engine, DimList<T>& list, int32_t onceError) {
+void DimensionList(Engine& engine, DimList<T>& list, ErrorCode onceError) {
   engine.handled = true;
   if (list.dimensioned) {
     Error(engine, onceError);
@@ -396,7 +388,7 @@ void DimensionList(Engine& engine, DimList<T>& list, int32_t onceError) {
   }
   const int32_t bound = EvaluateInteger(engine, "");
   if (bound < 0 || bound > kMaxDimListBound) {
-    Error(engine, kListRange);
+    Error(engine, ErrorCode::ListBoundOutOfRange);
     return;
   }
   list.elements.assign(static_cast<size_t>(bound) + 1, T{});
@@ -409,7 +401,7 @@ T* ListElement(Engine& engine, DimList<T>& list) {
   engine.handled = true;
   const int32_t index = engine.reg.longValue;
   if (index < 0 || index > list.Bound()) {
-    Error(engine, kOutOfBounds, std::to_string(list.Bound()));
+    Error(engine, ErrorCode::OutOfBounds, std::to_string(list.Bound()));
     return nullptr;
   }
   return &list.elements[static_cast<size_t>(index)];
@@ -448,7 +440,7 @@ bool ClearName(Engine& engine, const std::string& name) {
           const AreaValue& area = vars.areas.Value(index);
           std::vector<uint8_t>* block = vars.Block(area.address);
           if (block == nullptr) {
-            Error(engine, kAreaNotDimensioned);
+            Error(engine, ErrorCode::AreaNotDimensioned);
           } else {
             const size_t bytes = std::min<size_t>(static_cast<size_t>(area.size) + 1, block->size());
             std::fill_n(block->begin(), bytes, uint8_t{0});
@@ -500,7 +492,7 @@ void AssignNumber(Engine& engine, PreparedStatement& prepared) {
       if ((index = vars.areas.FindCached(target, prepared.lookup)) >= 0) vars.areas.Value(index).address = engine.reg.longValue;
       break;
   }
-  if (index < 0) Error(engine, kNotDeclared, target);
+  if (index < 0) Error(engine, ErrorCode::NotDeclared, target);
 }
 
 // An array element target: indices, array, bounds, then one expression of its type.
@@ -520,7 +512,7 @@ void AssignString(Engine& engine, PreparedStatement* prepared, const std::string
   const int32_t index = prepared != nullptr ? engine.vars.strings.FindCached(target, prepared->lookup)
                                             : engine.vars.strings.Find(target);
   if (index < 0) {
-    Error(engine, kNotDeclared, target);
+    Error(engine, ErrorCode::NotDeclared, target);
     return;
   }
   engine.vars.strings.Value(index).assign(value);
@@ -570,7 +562,7 @@ void StmtLet(Engine& engine) {
     return;
   }
   if (suffix != '%' && suffix != '&' && suffix != '!' && suffix != '#') {
-    Error(engine, kNotDeclared, target);
+    Error(engine, ErrorCode::NotDeclared, target);
     return;
   }
   PreparedStatement scratch;
@@ -596,18 +588,18 @@ void StmtDim(Engine& engine) {
   const int32_t size = EvaluateInteger(engine, "");
   const int32_t index = engine.vars.areas.Find(name);
   if (index < 0) {
-    Error(engine, kNotDeclared, name);
+    Error(engine, ErrorCode::NotDeclared, name);
     return;
   }
   AreaValue& area = engine.vars.areas.Value(index);
   if (area.address != 0) {
-    Error(engine, kAreaDimensioned);
+    Error(engine, ErrorCode::AreaAlreadyDimensioned);
     return;
   }
   const int32_t address = engine.vars.Allocate(int64_t{size} + 1);
   if (address == 0) {
     engine.vars.areas.Value(index) = AreaValue{};
-    Error(engine, kAreaMemory);
+    Error(engine, ErrorCode::AreaMemoryTooSmall);
     return;
   }
   engine.vars.areas.Value(index) = AreaValue{address, size};
@@ -618,12 +610,12 @@ void StmtDispose(Engine& engine) {
   const std::string name = UpperCase(Trimmed(engine.param));
   engine.param.clear();
   if (name.empty() || name.back() != '#') {
-    Error(engine, kAreaExpected);
+    Error(engine, ErrorCode::AreaVariableExpected);
     return;
   }
   const int32_t index = engine.vars.areas.Find(name);
   if (index < 0) {
-    Error(engine, kNotDeclared, name);
+    Error(engine, ErrorCode::NotDeclared, name);
     return;
   }
   AreaValue& area = engine.vars.areas.Value(index);
@@ -639,13 +631,21 @@ void StmtClear(Engine& engine) {
   bool lastFound = true;
   for (const std::string& name : names) lastFound = ClearName(engine, name);
   // Deliberate: only the last name of the list must exist.
-  if (!lastFound) Error(engine, kNotDeclared, names.back());
+  if (!lastFound) Error(engine, ErrorCode::NotDeclared, names.back());
 }
 
-void StmtDimInteger(Engine& engine) { DimensionList(engine, engine.vars.integerList, 116); }
-void StmtDimLong(Engine& engine) { DimensionList(engine, engine.vars.longList, 117); }
-void StmtDimString(Engine& engine) { DimensionList(engine, engine.vars.stringList, 118); }
-void StmtDimFloat(Engine& engine) { DimensionList(engine, engine.vars.floatList, 119); }
+void StmtDimInteger(Engine& engine) {
+  DimensionList(engine, engine.vars.integerList, ErrorCode::DimIntegerTwice);
+}
+void StmtDimLong(Engine& engine) {
+  DimensionList(engine, engine.vars.longList, ErrorCode::DimLongTwice);
+}
+void StmtDimString(Engine& engine) {
+  DimensionList(engine, engine.vars.stringList, ErrorCode::DimStringTwice);
+}
+void StmtDimFloat(Engine& engine) {
+  DimensionList(engine, engine.vars.floatList, ErrorCode::DimFloatTwice);
+}
 
 void StmtListInteger(Engine& engine) {
   SetListElement(engine, engine.vars.integerList, [](int32_t& e, const Registers& r) { e = r.integer; });

@@ -15,8 +15,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kUnknownSystemVariable = 100;
-
 // An integer or long system variable can be read in every numeric type.
 void SetSystemInteger(Engine& engine, int32_t value, ValueType type) {
   SetIntegerValue(engine.reg, value, type, engine.format);
@@ -44,7 +42,8 @@ bool ParseDigits(std::string_view text, uint32_t base, int32_t& value) {
   return true;
 }
 
-// Steps 1 and 2 of the fallback: "$" hexadecimal, "&" octal, "%" binary.
+// The first fallback for a name that is no system variable: a number written "$"
+// hexadecimal, "&" octal or "%" binary.
 bool ReadRadixNumber(Engine& engine, std::string_view name) {
   uint32_t base = 0;
   switch (name.front()) {
@@ -76,7 +75,7 @@ int32_t FindConstantLine(Engine& engine, const std::string& name) {
   return line;
 }
 
-// Step 3: a constant of a DEF line above the current one.
+// The last fallback: a constant of a DEF line above the current one.
 bool ReadConstant(Engine& engine, const std::string& name) {
   const int32_t line = FindConstantLine(engine, name);
   // The first definition decides; one at or below the current line is not yet seen.
@@ -116,7 +115,7 @@ constexpr std::string_view kSystemVariables[] = {
 // Unknown names fail the same way everywhere: 100 with the name, the registers empty.
 void Unknown(Engine& engine, std::string_view name) {
   engine.reg = Registers{};
-  Error(engine, kUnknownSystemVariable, name);
+  Error(engine, ErrorCode::UnknownSystemVariable, name);
 }
 
 // After a table look-up a numeric register of 0 takes a neighbour's value, so that every

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   talven::MemoryByteSource source(file);
   const talven::CodeFileContent content = talven::ReadCodeFile(source);
-  if (content.error == 0) {
+  if (content.error == talven::ErrorCode::None) {
     if (content.lines.size() > 65535) __builtin_trap();
     for (const talven::CodeLine& line : content.lines) {
       if (line.body.size() > 254) __builtin_trap();

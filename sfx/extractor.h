@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "sfx/crc32.h"
+#include "common/crc32.h"
 #include "sfx/entry_names.h"
 #include "sfx/inflate.h"
 #include "sfx/local_header.h"

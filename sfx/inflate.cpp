@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "sfx/bytes.h"
+#include "common/bytes.h"
 
 namespace talven::sfx {
 namespace {
@@ -331,7 +331,7 @@ bool Inflater::FastCodes(const HuffmanEntry* literals, uint32_t literalMask,
   uint32_t room = m_limit - (flushed + static_cast<uint32_t>(position));
   bool finished = false;
   while (end - next >= 8 && position <= kInflateWindowSize - kMaxMatch) {
-    hold |= GetLe64(next) << bitCount;
+    hold |= GetLittle64(next) << bitCount;
     next += (63 - bitCount) >> 3;
     bitCount |= 56;
     HuffmanEntry entry = literals[hold & literalMask];

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "sfx/crc32.h"
+#include "common/crc32.h"
 
 namespace talven::sfx {
 

@@ -1,7 +1,7 @@
 #include "toolchain/blowfish.h"
 
+#include "common/bytes.h"
 #include "toolchain/blowfish_tables.h"
-#include "toolchain/bytes.h"
 
 namespace talven {
 

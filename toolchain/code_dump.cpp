@@ -61,9 +61,9 @@ std::string DumpCodeFile(const CodeFileContent& content) {
   out += "\nmagic: ";
   for (size_t i = 1; i < 18; ++i) out.push_back(static_cast<char>(content.header[i]));
   out += "\nmode: " + std::string(ModeName(content.mode)) + "\n";
-  if (content.error != 0)
-    out += "error: " + std::to_string(content.error) + " " + std::string(ErrorText(content.error)) +
-           "\n";
+  if (content.error != ErrorCode::None)
+    out += "error: " + std::to_string(ErrorNumber(content.error)) + " " +
+           std::string(ErrorText(content.error)) + "\n";
   const CodeNames names(content.lines);
   const int32_t count = static_cast<int32_t>(content.lines.size());
   for (int32_t n = 1; n <= count; ++n) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/error_codes.h"
 #include "toolchain/blowfish.h"
 
 namespace talven {
@@ -67,7 +68,8 @@ struct CodeLine {
 };
 
 struct CodeFileContent {
-  int32_t error = 0;  // 0, or 901, 902, 905, 906
+  // None, TooManyLines, LineTooLong, NotACodeFile or CodeFileDamaged.
+  ErrorCode error = ErrorCode::None;
   ScrambleMode mode = ScrambleMode::Plain;
   std::array<uint8_t, kCodeHeaderSize> header{};
   std::vector<CodeLine> lines;

@@ -9,10 +9,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kTooManyLines = 901;
-constexpr int32_t kLineTooLong = 902;
-constexpr int32_t kNotACodeFile = 905;
-constexpr int32_t kDamaged = 906;
 constexpr uint8_t kOperatorPrefix = 0x15;
 constexpr uint8_t kProgEndCode = kCodeProgEnd;
 
@@ -33,13 +29,13 @@ size_t MemoryByteSource::Read(uint8_t* buffer, size_t count) {
 CodeFileContent ReadCodeFile(ByteSource& source) {
   CodeFileContent content;
   std::array<uint8_t, kCodeHeaderSize>& header = content.header;
-  // Step 1: the header.
+  // The header must name the format.
   if (source.Read(header.data(), header.size()) != header.size() || source.Failed() ||
       !HasBytes(header, 1, "ZUL-TALVEN")) {
-    content.error = kNotACodeFile;
+    content.error = ErrorCode::NotACodeFile;
     return content;
   }
-  // Step 2: the mode, tested in this order.
+  // The scrambling mode, tested in this order.
   const std::span<const uint8_t, 12> r(header.data() + kModeBytesOffset, 12);
   uint8_t x = 0;
   std::unique_ptr<CodeFileCipher> cipher;
@@ -56,26 +52,26 @@ CodeFileContent ReadCodeFile(ByteSource& source) {
     content.mode = ScrambleMode::Xor;
     x = static_cast<uint8_t>(header[20] | header[21]);
   }
-  // Step 3: records up to the end of the file.
+  // Records up to the end of the file: a length byte, then the scrambled body.
   uint8_t buffer[256];
   for (;;) {
     uint8_t length = 0;
     const size_t got = source.Read(&length, 1);
     if (source.Failed()) {
-      content.error = kDamaged;
+      content.error = ErrorCode::CodeFileDamaged;
       break;
     }
     if (got == 0) break;
     if (length > kMaxBodyLength) {
-      content.error = kLineTooLong;
+      content.error = ErrorCode::LineTooLong;
       break;
     }
     if (content.lines.size() >= static_cast<size_t>(kMaxProgramLines)) {
-      content.error = kTooManyLines;
+      content.error = ErrorCode::TooManyLines;
       break;
     }
     if (source.Read(buffer, length) != length || source.Failed()) {
-      content.error = kDamaged;
+      content.error = ErrorCode::CodeFileDamaged;
       break;
     }
     CodeLine line;
@@ -85,19 +81,19 @@ CodeFileContent ReadCodeFile(ByteSource& source) {
       if (cipher) byte = cipher->Decipher(byte);
       line.body.push_back(static_cast<char>(byte));
     }
-    // Step 4: the operator flag.
+    // A leading flag byte marks a line whose text holds operators.
     if (!line.body.empty() && static_cast<uint8_t>(line.body.front()) == kOperatorPrefix) {
       line.hasOperators = true;
       line.body.erase(0, 1);
     }
-    // Step 5: PROGEND ends the program; later records are never read.
+    // PROGEND ends the program; later records are never read.
     const bool progEnd =
         !line.body.empty() && static_cast<uint8_t>(line.body.front()) == kProgEndCode;
     content.lines.push_back(std::move(line));
     if (progEnd) break;
   }
   if (cipher) cipher->Wipe();
-  if (content.error != 0) content.lines.clear();
+  if (content.error != ErrorCode::None) content.lines.clear();
   return content;
 }
 

@@ -1,9 +1,9 @@
 #include "toolchain/code_lines.h"
 
+#include "common/bytes.h"
 #include "engine/keywords.h"
 #include "engine/split.h"
 #include "engine/text.h"
-#include "toolchain/bytes.h"
 #include "toolchain/codes.h"
 #include "toolchain/translator.h"
 

@@ -17,12 +17,6 @@ namespace {
 
 constexpr std::string_view kCaption = "TALVEN²-COMPILER";
 constexpr std::string_view kBanner = "ZUL-TALVEN² COMPILER 6.6a-32";
-constexpr int32_t kCannotCreate = 301;
-constexpr int32_t kLoadPrompt = 800;
-constexpr int32_t kUsageCompiler = 804;
-constexpr int32_t kCompilingLine = 907;
-constexpr int32_t kProgram = 908;
-constexpr int32_t kCompiled = 909;
 
 [[noreturn]] void Stop(Host& host, std::string caption, std::string text, int exitCode) {
   StopWithBox(host, std::move(caption), std::move(text), exitCode);
@@ -41,44 +35,46 @@ ScrambleMode ModeOf(ScrambleDirective directive) {
 
 void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow& progress,
              RandomSource& random) {
-  // Step 1: the source.
+  // The source: parameter 1, or the file the dialog chooses.
   std::string source;
   if (!params.empty()) {
     source = ProgramFileName(params.front(), ".TVS");
   } else {
-    const std::optional<std::string> chosen =
-        host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(kLoadPrompt)), "*.TVS|*.TVS", "TVS");
-    if (!chosen) Stop(host, std::string(kCaption), std::string(ErrorText(kUsageCompiler)), 2);
+    const std::optional<std::string> chosen = host.OpenFileDialog(
+        "TALVEN²-" + std::string(ErrorText(ErrorCode::LoadPrompt)), "*.TVS|*.TVS", "TVS");
+    if (!chosen)
+      Stop(host, std::string(kCaption), std::string(ErrorText(ErrorCode::UsageCompiler)), 2);
     source = std::string(TrimControl(*chosen));
   }
   const bool batch = params.size() >= 2 && EqualsNoCase(params[1], "/B");
   std::unique_ptr<InputFile> input = host.OpenInput(source);
-  if (!input) Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), source), 2);
+  if (!input)
+    Stop(host, std::string(kCaption), Joined(ErrorText(ErrorCode::FileNotCreatable), source), 2);
 
-  // Step 2: the output, written under a temporary name: a failed compilation never leaves
+  // The output, written under a temporary name: a failed compilation never leaves
   // a file that looks like a code file, and never touches its own source.
   const std::string target = WithExtension(source, "tvc");
   if (SameFile(source, target))
-    Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
+    Stop(host, std::string(kCaption), Joined(ErrorText(ErrorCode::FileNotCreatable), target), 2);
   PendingOutput output(target);
   if (!output.Open())
-    Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
-  progress.Write(2, 2, ErrorText(kProgram));
+    Stop(host, std::string(kCaption), Joined(ErrorText(ErrorCode::FileNotCreatable), target), 2);
+  progress.Write(2, 2, ErrorText(ErrorCode::ProgramLabel));
   progress.Write(2, 3, target);
-  progress.Write(2, 5, ErrorText(kCompilingLine));
+  progress.Write(2, 5, ErrorText(ErrorCode::CompilingLine));
 
-  // Step 3: load as the interpreter does, with the directives of the main file.
+  // Load as the interpreter does, with the directives of the main file.
   ProgramStore store;
   CompilerLoad load;
   LoadSource(host, *input, store, &load);
   input.reset();
 
-  // Step 4: the header.
+  // The header, with the mode the directive chose.
   const auto header = MakeCodeHeader(ModeOf(load.directive), random);
   output.Stream().write(reinterpret_cast<const char*>(header.data()), header.size());
   CodeFileWriter writer(header);
 
-  // Steps 5 and 6: the lines, then the open blocks.
+  // Translate and write line by line, then check for blocks left open.
   Translator translator(store);
   TranslateError error;
   std::string body;
@@ -88,19 +84,20 @@ void Compile(Host& host, const std::vector<std::string>& params, ProgressWindow&
     output.Stream() << writer.Record(body);
     progress.Write(19, 5, PadLeft(n, 4));
   }
-  if (error.number == 0) translator.Finish(error);
+  if (error.code == ErrorCode::None) translator.Finish(error);
   writer.Finish();
-  if (error.number != 0) {
-    Stop(host, Joined(ErrorText(error.number), error.detail), error.context, 2);
+  if (error.code != ErrorCode::None) {
+    Stop(host, Joined(ErrorText(error.code), error.detail), error.context, 2);
   }
   if (!output.Commit())
-    Stop(host, std::string(kCaption), Joined(ErrorText(kCannotCreate), target), 2);
+    Stop(host, std::string(kCaption), Joined(ErrorText(ErrorCode::FileNotCreatable), target), 2);
 
-  // Step 7.
+  // The success box, unless /B asked for none.
   if (!batch) {
-    host.ShowBox(BoxRequest{std::string(kBanner),
-                            target + "\r\n" + std::string(ErrorText(kCompiled)),
-                            BoxIcon::Exclamation, BoxButtons::Ok, BoxOwner::None});
+    host.ShowBox(
+        BoxRequest{std::string(kBanner),
+                   target + "\r\n" + std::string(ErrorText(ErrorCode::CompiledSuccessfully)),
+                   BoxIcon::Exclamation, BoxButtons::Ok, BoxOwner::None});
   }
 }
 

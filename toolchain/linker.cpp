@@ -2,11 +2,11 @@
 
 #include <fstream>
 
+#include "common/bytes.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/startup.h"
 #include "engine/text.h"
-#include "toolchain/bytes.h"
 #include "toolchain/file_bytes.h"
 #include "toolchain/file_output.h"
 
@@ -48,7 +48,7 @@ uint64_t SizeOf(std::ifstream& file) {
 }
 
 void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& progress) {
-  // Step 1: the code file and the mode.
+  // The code file (parameter 1 or the dialog) and whether a screen saver is wanted (/S).
   std::string code;
   if (!params.empty()) {
     code = ProgramFileName(params.front(), ".TVC");
@@ -65,7 +65,7 @@ void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& pr
   const bool screenSaver = params.size() >= 2 && EqualsNoCase(params[1], "/S");
   if (!std::ifstream(code, std::ios::binary)) Fail(host, "Datei kann nicht gelesen werden.");
 
-  // Step 2: the runtime module.
+  // The runtime module named in TALVED32.INI.
   const std::string runtime = host.ReadIniString("TALVED32.INI", "LINK", "Runtime", "TLVRUN32.EXE");
   std::ifstream module(runtime, std::ios::binary);
   if (!module) Fail(host, "Runtime-Modul nicht gefunden.");
@@ -75,7 +75,7 @@ void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& pr
   const std::optional<std::string> start = ReadBytesAt(runtime, 0, 3);
   if (!start || (*start)[2] == '\0') Fail(host, "Ein 16-Bit-Runtime-Modul wird nicht unterstützt.");
 
-  // Step 3: the output, never the code file or the module themselves, written under a
+  // The output, never the code file or the module themselves, written under a
   // temporary name so that a failure leaves no program that looks complete.
   const std::string target = WithExtension(code, screenSaver ? "scr" : "exe");
   if (SameFile(target, code) || SameFile(target, runtime)) {
@@ -84,7 +84,7 @@ void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& pr
   PendingOutput output(target);
   if (!output.Open()) Fail(host, "Programm kann nicht erzeugt werden.");
 
-  // Steps 4 and 5: the runtime copy.
+  // Copy the runtime module.
   progress.Write(2, 2, "Erzeugung des Programmes:");
   progress.Write(2, 3, target);
   progress.Write(2, 5, std::to_string(moduleSize) + " Bytes RUNTIME werden kopiert.");
@@ -94,14 +94,14 @@ void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& pr
   }
   if (readFailed) Fail(host, "Fehler beim Lesen des Runtime-Moduls.");
 
-  // Step 6: the code file behind one unused zero byte.
+  // Open the code file; one unused zero byte goes before it.
   std::ifstream codeFile(code, std::ios::binary);
   if (!codeFile) Fail(host, "Talven-Datei kann nicht gelesen werden.");
   const uint64_t codeSize = SizeOf(codeFile);
   output.Stream().put('\0');
   if (!output.Stream()) Fail(host, "EXE/SCR-Datei kann nicht erweitert werden.");
 
-  // Steps 7 and 8.
+  // Copy the code file behind that byte.
   progress.Write(2, 7, std::to_string(codeSize) + " Bytes PROGRAMM werden");
   progress.Write(2, 8, "       dazugelinkt.");
   if (!CopyBlocks(codeFile, output.Stream(), readFailed)) {
@@ -109,7 +109,7 @@ void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& pr
   }
   if (readFailed) Fail(host, "Fehler beim Lesen des Programmes.");
 
-  // Step 9: the code offset, S + 1, where the runtime looks for it.
+  // Patch in the code offset, module size + 1, where the runtime looks for it.
   uint8_t offset[4];
   PutLittle32(offset, static_cast<uint32_t>(moduleSize + 1));
   output.Stream().seekp(kCodeOffsetPosition);
@@ -117,7 +117,7 @@ void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& pr
   if (!output.Stream()) Fail(host, "Fehler beim Schreiben der EXE/SCR-Datei.");
   if (!output.Commit()) Fail(host, "Programm kann nicht erzeugt werden.");
 
-  // Step 10.
+  // The success box.
   host.ShowBox(BoxRequest{
       std::string(kBanner),
       target + "\r\n" +

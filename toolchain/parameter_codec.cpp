@@ -2,18 +2,13 @@
 
 #include <cctype>
 
+#include "common/bytes.h"
 #include "engine/text.h"
-#include "toolchain/bytes.h"
 #include "toolchain/codes.h"
 
 namespace talven {
 
 namespace {
-
-constexpr int32_t kUnknownSystemVariable = 100;
-constexpr int32_t kUnknownFunction = 101;
-constexpr int32_t kMissingArgument = 213;
-constexpr int32_t kOpenString = 238;
 
 struct WordOperator {
   std::string_view text;
@@ -49,7 +44,7 @@ class Encoder {
       : m_text(text), m_symbols(symbols), m_out(out) {}
 
   EncodeResult Run() {
-    while (m_pos < m_text.size() && m_result.error == 0) Step();
+    while (m_pos < m_text.size() && m_result.error == ErrorCode::None) Step();
     return m_result;
   }
 
@@ -58,8 +53,8 @@ class Encoder {
   // A type character or a name starts a name only where no name goes on before it.
   bool AtNameBoundary() const { return m_pos == 0 || !IsNameChar(m_text[m_pos - 1]); }
 
-  void Fail(int32_t number, std::string detail = {}) {
-    m_result.error = number;
+  void Fail(ErrorCode code, std::string detail = {}) {
+    m_result.error = code;
     m_result.detail = std::move(detail);
   }
 
@@ -84,7 +79,7 @@ class Encoder {
 
   void String() {
     const size_t close = m_text.find('"', m_pos + 1);
-    if (close == std::string_view::npos) return Fail(kOpenString);
+    if (close == std::string_view::npos) return Fail(ErrorCode::StringEndMissing);
     m_out.append(m_text.substr(m_pos, close + 1 - m_pos));
     m_pos = close + 1;
   }
@@ -129,10 +124,10 @@ class Encoder {
   void FunctionCall() {
     const size_t end = FunctionNameEnd(m_pos + 1);
     const std::string name = UpperCase(m_text.substr(m_pos + 1, end - m_pos - 1));
-    if (!EncodeCall(name)) return Fail(kUnknownFunction, name);
+    if (!EncodeCall(name)) return Fail(ErrorCode::UnknownFunction, name);
     size_t next = end;
     while (At(next) == ' ') ++next;
-    if (At(next) != '(') return Fail(kMissingArgument);
+    if (At(next) != '(') return Fail(ErrorCode::ArgumentMissing);
     m_pos = end;
   }
 
@@ -158,7 +153,7 @@ class Encoder {
       PutLine(m_out, line);
       return;
     }
-    Fail(kUnknownSystemVariable, name);
+    Fail(ErrorCode::UnknownSystemVariable, name);
   }
 
   // A name: a known function directly followed by "(" is a call written without "@";

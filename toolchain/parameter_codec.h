@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/error_codes.h"
+
 namespace talven {
 
 // What the encoder needs to know about the rest of the program.
@@ -28,8 +30,9 @@ class CompiledNames {
 };
 
 struct EncodeResult {
-  int32_t error = 0;   // 0, or 100, 101, 213, 238
-  std::string detail;  // the name behind 100 and 101
+  // None, UnknownSystemVariable, UnknownFunction, ArgumentMissing or StringEndMissing.
+  ErrorCode error = ErrorCode::None;
+  std::string detail;  // the unknown name
 };
 
 // Appends the encoded form of `text` to `out`. A comment behind the text (an apostrophe

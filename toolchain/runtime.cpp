@@ -1,10 +1,10 @@
 #include "toolchain/runtime.h"
 
+#include "common/bytes.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/startup.h"
 #include "engine/text.h"
-#include "toolchain/bytes.h"
 #include "toolchain/code_lines.h"
 #include "toolchain/file_bytes.h"
 
@@ -12,8 +12,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kFileNotFound = 209;
-constexpr int32_t kLoadPrompt = 800;
 constexpr size_t kLinkOffsetPosition = 128;
 
 [[noreturn]] void Stop(Host& host, std::string_view caption, std::string text, int exitCode) {
@@ -24,9 +22,9 @@ constexpr size_t kLinkOffsetPosition = 128;
 void LoadCode(Host& host, const CodeLocation& where, Engine& engine) {
   const Profile& profile = engine.profile;
   std::unique_ptr<FileByteSource> source = OpenBytes(where.file, where.offset);
-  if (!source) Stop(host, profile.startCaption, Joined(ErrorText(kFileNotFound), where.file), 2);
+  if (!source) Stop(host, profile.startCaption, Joined(ErrorText(ErrorCode::FileNotFound), where.file), 2);
   const CodeFileContent content = ReadCodeFile(*source);
-  if (content.error != 0) Stop(host, profile.loadCaption, std::string(ErrorText(content.error)), 1);
+  if (content.error != ErrorCode::None) Stop(host, profile.loadCaption, std::string(ErrorText(content.error)), 1);
   StoreCodeLines(content.lines, engine.store);
 }
 
@@ -70,8 +68,8 @@ int RunRuntime(Host& host, const std::vector<std::string>& params, const std::st
     CodeLocation where = FindCode(params, ownFile, LinkedCodeOffset(ownFile), &IsCodeFile);
     if (where.ask) {
       const std::optional<std::string> chosen =
-          host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(kLoadPrompt)), profile.fileFilter,
-                              profile.defaultExtension);
+          host.OpenFileDialog("TALVEN²-" + std::string(ErrorText(ErrorCode::LoadPrompt)),
+                              profile.fileFilter, profile.defaultExtension);
       if (!chosen) Stop(host, profile.startCaption, std::string(profile.usageText), 2);
       where.file = std::string(TrimControl(*chosen));
     }

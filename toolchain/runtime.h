@@ -20,9 +20,10 @@ struct CodeLocation {
   std::vector<std::string> programArgs;  // the running program's own arguments
 };
 
-// Steps 1 to 4 of finding the code. `isCodeFile` tells whether a named file opens and
-// starts with " ZUL-TALVEN"; `ownOffset` is the value at offset 128 of the runtime's own
-// program file (0 for the plain runtime).
+// Where the code is: a code file named by parameter 1, the code linked behind the
+// runtime's own program, the dialog (no parameter), or parameter 1 with ".TVC".
+// `isCodeFile` tells whether a named file opens and starts with " ZUL-TALVEN"; `ownOffset`
+// is the value at offset 128 of the runtime's own program file (0 for the plain runtime).
 CodeLocation FindCode(const std::vector<std::string>& params, const std::string& ownFile,
                       uint32_t ownOffset, bool (*isCodeFile)(const std::string&));
 

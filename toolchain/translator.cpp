@@ -1,28 +1,17 @@
 #include "toolchain/translator.h"
 
+#include "common/bytes.h"
 #include "engine/errors.h"
 #include "engine/keywords.h"
 #include "engine/limits.h"
 #include "engine/scan.h"
 #include "engine/split.h"
 #include "engine/text.h"
-#include "toolchain/bytes.h"
 #include "toolchain/codes.h"
 
 namespace talven {
 
 namespace {
-
-constexpr int32_t kUnknownWord = 102;
-constexpr int32_t kEndIfMissing = 107;
-constexpr int32_t kEndWhileMissing = 109;
-constexpr int32_t kWhileMissing = 110;
-constexpr int32_t kProcMissing = 112;
-constexpr int32_t kEndProcMissing = 115;
-constexpr int32_t kIfMissing = 126;
-constexpr int32_t kOpenString = 238;
-constexpr int32_t kLineTooLong = 902;
-constexpr int32_t kUnbalanced = 255;
 
 constexpr uint8_t kCodeCase = CodeOf(StatementCode::Case);
 constexpr uint8_t kCodeCaseNot = CodeOf(StatementCode::CaseNot);
@@ -124,8 +113,8 @@ int32_t Translator::ProcedureLine(std::string_view name) const {
   return found == m_procedures.end() ? 0 : found->second;
 }
 
-bool Translator::Fail(TranslateError& error, int32_t number, std::string detail) {
-  error.number = number;
+bool Translator::Fail(TranslateError& error, ErrorCode code, std::string detail) {
+  error.code = code;
   error.detail = std::move(detail);
   error.context = m_context;
   return false;
@@ -157,7 +146,7 @@ bool Translator::TranslateLine(int32_t number, std::string& body, bool& progEnd,
   }
   // Codes are never longer than what they stand for, but a DEF call of a one-letter
   // function is: such a body must not be cut into a different program.
-  if (body.size() > kMaxLineLength) return Fail(error, kLineTooLong);
+  if (body.size() > kMaxLineLength) return Fail(error, ErrorCode::LineTooLong);
   return true;
 }
 
@@ -174,8 +163,8 @@ bool Translator::Statement(std::string word, std::string param, bool afterCaseCo
     body.append(word);
     return true;
   }
-  if (HasOpenString(param)) return Fail(error, kOpenString);
-  if (!BracketsBalanced(param)) return Fail(error, kUnbalanced, param);
+  if (HasOpenString(param)) return Fail(error, ErrorCode::StringEndMissing);
+  if (!BracketsBalanced(param)) return Fail(error, ErrorCode::UnbalancedBrackets, param);
 
   if (word == "CASE" || word == "CASENOT") {
     body.push_back(static_cast<char>(word == "CASE" ? kCodeCase : kCodeCaseNot));
@@ -183,7 +172,7 @@ bool Translator::Statement(std::string word, std::string param, bool afterCaseCo
     const std::string_view condition =
         std::string_view(param).substr(0, colon == kNotFound ? param.size() : colon + 1);
     const EncodeResult encoded = EncodeParameters(condition, *this, body);
-    if (encoded.error != 0) return Fail(error, encoded.error, encoded.detail);
+    if (encoded.error != ErrorCode::None) return Fail(error, encoded.error, encoded.detail);
     if (colon == kNotFound) return true;
     SplitLine inner = Split(TrimControl(std::string_view(param).substr(colon + 1)));
     return Statement(std::move(inner.word), std::move(inner.param), true, body, error);
@@ -212,7 +201,7 @@ bool Translator::Statement(std::string word, std::string param, bool afterCaseCo
       return true;
     }
     const EncodeResult encoded = EncodeParameters(definition, *this, body);
-    if (encoded.error != 0) return Fail(error, encoded.error, encoded.detail);
+    if (encoded.error != ErrorCode::None) return Fail(error, encoded.error, encoded.detail);
     return true;
   }
 
@@ -231,7 +220,7 @@ bool Translator::Statement(std::string word, std::string param, bool afterCaseCo
     body.push_back(static_cast<char>(code));
     param = word + param;
   } else {
-    return Fail(error, kUnknownWord, word);
+    return Fail(error, ErrorCode::UnknownStatement, word);
   }
 
   // Block depths; a statement behind a CASE colon is checked but not always counted.
@@ -241,7 +230,7 @@ bool Translator::Statement(std::string word, std::string param, bool afterCaseCo
       ++m_ifDepth;
       break;
     case CodeOf(StatementCode::EndIf):
-      if (m_ifDepth < 1) return Fail(error, kIfMissing);
+      if (m_ifDepth < 1) return Fail(error, ErrorCode::IfMissing);
       if (!afterCaseColon) --m_ifDepth;
       break;
     case CodeOf(StatementCode::While):
@@ -250,35 +239,35 @@ bool Translator::Statement(std::string word, std::string param, bool afterCaseCo
       break;
     case CodeOf(StatementCode::Wend):  // and ENDWHILE
       if (word == "WEND") {
-        if (m_whileDepth < 1) return Fail(error, kWhileMissing);
+        if (m_whileDepth < 1) return Fail(error, ErrorCode::WhileMissing);
         if (!afterCaseColon) --m_whileDepth;
       } else if (--m_whileDepth < 0) {
-        return Fail(error, kWhileMissing);
+        return Fail(error, ErrorCode::WhileMissing);
       }
       break;
     case CodeOf(StatementCode::Break):
     case CodeOf(StatementCode::Continue):
-      if (m_whileDepth < 1) return Fail(error, kWhileMissing);
+      if (m_whileDepth < 1) return Fail(error, ErrorCode::WhileMissing);
       break;
     case CodeOf(StatementCode::Proc):
       ++m_procDepth;
       break;
     case CodeOf(StatementCode::EndProc):
-      if (--m_procDepth < 0) return Fail(error, kProcMissing);
+      if (--m_procDepth < 0) return Fail(error, ErrorCode::ProcMissing);
       break;
     default:
       break;
   }
   if (code == kCodeProgEnd) return true;
   const EncodeResult encoded = EncodeParameters(param, *this, body);
-  if (encoded.error != 0) return Fail(error, encoded.error, encoded.detail);
+  if (encoded.error != ErrorCode::None) return Fail(error, encoded.error, encoded.detail);
   return true;
 }
 
 bool Translator::Finish(TranslateError& error) {
-  if (m_ifDepth > 0) return Fail(error, kEndIfMissing);
-  if (m_whileDepth > 0) return Fail(error, kEndWhileMissing);
-  if (m_procDepth > 0) return Fail(error, kEndProcMissing);
+  if (m_ifDepth > 0) return Fail(error, ErrorCode::EndIfMissing);
+  if (m_whileDepth > 0) return Fail(error, ErrorCode::EndWhileMissing);
+  if (m_procDepth > 0) return Fail(error, ErrorCode::EndProcMissing);
   return true;
 }
 

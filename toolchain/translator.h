@@ -13,7 +13,7 @@
 namespace talven {
 
 struct TranslateError {
-  int32_t number = 0;
+  ErrorCode code = ErrorCode::None;
   std::string detail;
   std::string context;  // "Zeile " + number in 6 columns + ": " + the line text
 };
@@ -41,7 +41,7 @@ class Translator : public ProgramSymbols {
  private:
   bool Statement(std::string word, std::string param, bool afterCaseColon, std::string& body,
                  TranslateError& error);
-  bool Fail(TranslateError& error, int32_t number, std::string detail = {});
+  bool Fail(TranslateError& error, ErrorCode code, std::string detail = {});
 
   const ProgramStore& m_store;
   std::unordered_map<std::string, int32_t> m_defFunctions;

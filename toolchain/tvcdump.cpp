@@ -20,5 +20,5 @@ int main(int argc, char** argv) {
   }
   const talven::CodeFileContent content = talven::ReadCodeFile(*source);
   std::fputs(talven::DumpCodeFile(content).c_str(), stdout);
-  return content.error == 0 ? 0 : 1;
+  return content.error == talven::ErrorCode::None ? 0 : 1;
 }

@@ -9,8 +9,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kSlotExpected = 104;
-constexpr int32_t kSlotOutOfRange = 210;
 
 }  // namespace
 
@@ -25,13 +23,13 @@ void FileState::CloseAll() {
 int32_t ReadFileSlot(Engine& engine) {
   std::string& param = engine.param;
   if (param.empty() || param.front() != '#') {
-    Error(engine, kSlotExpected);
+    Error(engine, ErrorCode::FileSlotExpected);
     return 0;
   }
   param.erase(0, 1);
   const int32_t slot = EvaluateInteger(engine, ",");
   if (slot < 1 || slot > kFileSlots) {
-    Error(engine, kSlotOutOfRange);
+    Error(engine, ErrorCode::FileSlotOutOfRange);
     return 0;
   }
   return slot;

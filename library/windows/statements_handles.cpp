@@ -14,11 +14,7 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kDuringPrinting = 221;
-constexpr int32_t kNegativeSize = 223;
-constexpr int32_t kNoIcon = 224;
 constexpr int32_t kPrinterScale = 10;
-constexpr int32_t kNeedsWindow = 237;
 
 std::string EvaluateString(Engine& engine, std::string_view separator) {
   Evaluate(engine, separator, EvalMode::String);
@@ -61,7 +57,7 @@ void StmtDrawText(Engine& engine) {
   const std::string text = EvaluateString(engine, ",");
   WindowPlatform& platform = WindowPlatformOf(engine);
   if (!platform.Exists() && !window.paintTarget.has_value()) {
-    Error(engine, kNeedsWindow);
+    Error(engine, ErrorCode::WindowRequired);
     return;
   }
   if (window.printing) {
@@ -84,7 +80,7 @@ void StmtSetFont(Engine& engine) {
 void StmtScreen(Engine& engine) {
   engine.handled = true;
   if (WindowOf(engine).printing) {
-    Error(engine, kDuringPrinting, engine.word);
+    Error(engine, ErrorCode::ForbiddenWhilePrinting, engine.word);
     return;
   }
   const int32_t width = EvaluateInteger(engine, ",");
@@ -111,7 +107,7 @@ void StmtGetMessage(Engine& engine) {
 void StmtUseIcon(Engine& engine) {
   engine.handled = true;
   const std::string name = EvaluateString(engine, ",");
-  if (!EnsureWindow(engine).UseIcon(name)) Warn(engine, kNoIcon, name);
+  if (!EnsureWindow(engine).UseIcon(name)) Warn(engine, ErrorCode::IconMissing, name);
 }
 
 // USEEXTCURSOR kind, name: 0 a cursor file, else a cursor resource of the program. A cursor
@@ -134,7 +130,7 @@ void StmtSetWindowPos(Engine& engine) {
   std::optional<intptr_t> after;
   if (!engine.param.empty()) after = EvaluateHandle(engine, ",");
   // A warning: when the program goes on, the values are taken as given.
-  if (left < 0 || top < 0 || width < 0 || height < 0) Warn(engine, kNegativeSize);
+  if (left < 0 || top < 0 || width < 0 || height < 0) Warn(engine, ErrorCode::NegativeWindowSize);
   WindowPlatform& platform = WindowPlatformOf(engine);
   if (platform.Exists() && target == platform.NativeHandle()) {
     WindowSetup& setup = WindowOf(engine).setup;

@@ -16,8 +16,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kDuringPrinting = 221;
-constexpr int32_t kNotDeclared = 215;
 constexpr uint8_t kBackspace = 8;
 constexpr uint8_t kCtrlZ = 26;
 
@@ -148,14 +146,14 @@ void StmtInput(Engine& engine) {
     slot = ReadFileSlot(engine);
     if (slot == 0) return;
   } else if (WindowOf(engine).printing) {
-    Error(engine, kDuringPrinting, engine.word);
+    Error(engine, ErrorCode::ForbiddenWhilePrinting, engine.word);
     return;
   }
   const std::string name = UpperCase(TrimControl(engine.param));
   engine.param.clear();
   const InputTarget target = FindInputTarget(engine, name);
   if (target.index < 0) {
-    Error(engine, kNotDeclared, name);
+    Error(engine, ErrorCode::NotDeclared, name);
     return;
   }
   std::string line;

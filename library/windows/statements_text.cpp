@@ -14,11 +14,6 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kStartPaintMissing = 124;
-constexpr int32_t kBoxOutside = 222;
-constexpr int32_t kDuringPrinting = 221;
-constexpr int32_t kDuringPaint = 249;
-
 // The frame characters of the four TBOX styles in the OEM code page: corners top left,
 // top right, bottom left, bottom right, then horizontal and vertical. 0 single lines,
 // 1 double lines, 2 double verticals, 3 double horizontals.
@@ -41,7 +36,7 @@ void PutAt(Engine& engine, int32_t row, int32_t column, std::string_view text) {
 void StmtTBox(Engine& engine) {
   engine.handled = true;
   if (WindowOf(engine).printing) {
-    Error(engine, kDuringPrinting, engine.word);
+    Error(engine, ErrorCode::ForbiddenWhilePrinting, engine.word);
     return;
   }
   const int32_t row1 = EvaluateInteger(engine, ",") - 1;
@@ -53,7 +48,7 @@ void StmtTBox(Engine& engine) {
   TextGrid& grid = *WindowOf(engine).grid;
   if (row1 < 0 || column1 < 0 || row2 >= grid.Rows() || column2 >= grid.Columns() ||
       row2 < row1 || column2 < column1) {
-    Error(engine, kBoxOutside);
+    Error(engine, ErrorCode::BoxOutsideWindow);
     return;
   }
   const char* frame = kFrames[((style % 4) + 4) % 4];
@@ -115,11 +110,11 @@ void StmtStartPaint(Engine& engine) {
   engine.handled = true;
   WindowState& window = WindowOf(engine);
   if (window.printing) {
-    Error(engine, kDuringPrinting, engine.word);
+    Error(engine, ErrorCode::ForbiddenWhilePrinting, engine.word);
     return;
   }
   if (window.paintTarget.has_value()) {
-    Error(engine, kDuringPaint, engine.word);
+    Error(engine, ErrorCode::ForbiddenWhilePainting, engine.word);
     return;
   }
   const int32_t target = EvaluateInteger(engine, ",");
@@ -131,7 +126,7 @@ void StmtEndPaint(Engine& engine) {
   engine.handled = true;
   WindowState& window = WindowOf(engine);
   if (!window.paintTarget.has_value()) {
-    Error(engine, kStartPaintMissing);
+    Error(engine, ErrorCode::StartPaintMissing);
     return;
   }
   window.paintTarget.reset();

@@ -16,17 +16,12 @@ namespace talven {
 
 namespace {
 
-constexpr int32_t kInvalidValue = 200;
-constexpr int32_t kDuringPrinting = 221;
-constexpr int32_t kNegativeSize = 223;
-constexpr int32_t kNoCursor = 230;
-constexpr int32_t kNoTimer = 250;
 constexpr int32_t kHighestCursor = 16;
 
 // Statements that draw on the window are refused while a print job is open.
 bool RefusedWhilePrinting(Engine& engine) {
   if (!WindowOf(engine).printing) return false;
-  Error(engine, kDuringPrinting, engine.word);
+  Error(engine, ErrorCode::ForbiddenWhilePrinting, engine.word);
   return true;
 }
 
@@ -47,7 +42,7 @@ void StmtWindow(Engine& engine) {
   const int32_t width = EvaluateInteger(engine, ",");
   const int32_t height = EvaluateInteger(engine, ",");
   // A warning: when the program goes on, the values are taken as given.
-  if (left < 0 || top < 0 || width < 0 || height < 0) Warn(engine, kNegativeSize);
+  if (left < 0 || top < 0 || width < 0 || height < 0) Warn(engine, ErrorCode::NegativeWindowSize);
   WindowState& window = WindowOf(engine);
   window.setup.left = left;
   window.setup.top = top;
@@ -177,7 +172,7 @@ void StmtRepaint(Engine& engine) {
 void StmtSetAutoPaint(Engine& engine) {
   engine.handled = true;
   const int32_t mode = EvaluateInteger(engine, ",");
-  if (mode < 0 || mode > 2) Warn(engine, kInvalidValue);
+  if (mode < 0 || mode > 2) Warn(engine, ErrorCode::InvalidValue);
   WindowOf(engine).autoPaint = mode;
 }
 
@@ -193,7 +188,7 @@ void StmtSetTimer(Engine& engine) {
 void StmtKillTimer(Engine& engine) {
   engine.handled = true;
   if (!WindowOf(engine).timerRunning) {
-    Warn(engine, kNoTimer);
+    Warn(engine, ErrorCode::SetTimerMissing);
     return;
   }
   WindowPlatformOf(engine).StopTimer();
@@ -204,7 +199,7 @@ void StmtUseCursor(Engine& engine) {
   engine.handled = true;
   const int32_t cursor = EvaluateInteger(engine, ",");
   if (cursor < 0 || cursor > kHighestCursor) {
-    Error(engine, kNoCursor);
+    Error(engine, ErrorCode::CursorNumberOutOfRange);
     return;
   }
   WindowOf(engine).cursor = cursor;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "sfx/crc32.h"
+#include "common/crc32.h"
 #include "sfx/local_header.h"
 #include "sfx/zip_crypto.h"
 #include "tests/sfx/zip_builder.h"

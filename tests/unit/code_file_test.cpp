@@ -89,7 +89,7 @@ TEST(CodeFileRoundTrip, EveryModeGivesBackBodiesAndFlags) {
     CountingRandom random(77);
     const auto file = CodeFile(mode, bodies, random);
     const CodeFileContent content = Read(file);
-    ASSERT_EQ(content.error, 0);
+    ASSERT_EQ(content.error, ErrorCode::None);
     EXPECT_EQ(content.mode, mode);
     ASSERT_EQ(content.lines.size(), bodies.size());
     EXPECT_FALSE(content.lines[0].hasOperators);
@@ -112,11 +112,11 @@ TEST(CodeFileRoundTrip, TwoCompilationsDiffer) {
 }
 
 TEST(CodeFileReader, RejectsWhatIsNoCodeFile) {
-  EXPECT_EQ(Read(Bytes("hello")).error, 905);
-  EXPECT_EQ(Read(Bytes(" ZUL-TALVEX5 DATEI\x1A            ")).error, 905);
+  EXPECT_EQ(Read(Bytes("hello")).error, ErrorCode::NotACodeFile);
+  EXPECT_EQ(Read(Bytes(" ZUL-TALVEX5 DATEI\x1A            ")).error, ErrorCode::NotACodeFile);
   CountingRandom random;
   const auto empty = CodeFile(ScrambleMode::Plain, {}, random);
-  EXPECT_EQ(Read(empty).error, 0);
+  EXPECT_EQ(Read(empty).error, ErrorCode::None);
   EXPECT_TRUE(Read(empty).lines.empty());
 }
 
@@ -129,21 +129,21 @@ TEST(CodeFileReader, DamagedRecords) {
   auto cut = file;
   cut.push_back(10);
   cut.push_back('x');
-  EXPECT_EQ(Read(cut).error, 906) << "a record cut off";
+  EXPECT_EQ(Read(cut).error, ErrorCode::CodeFileDamaged) << "a record cut off";
   auto tooLong = file;
   tooLong.push_back(255);
   tooLong.insert(tooLong.end(), 255, 'x');
-  EXPECT_EQ(Read(tooLong).error, 902);
+  EXPECT_EQ(Read(tooLong).error, ErrorCode::LineTooLong);
 }
 
 TEST(CodeFileReader, LineLimit) {
   CountingRandom random;
   auto file = CodeFile(ScrambleMode::Plain, {}, random);
   file.insert(file.end(), 65535, 0);  // empty records
-  EXPECT_EQ(Read(file).error, 0);
+  EXPECT_EQ(Read(file).error, ErrorCode::None);
   EXPECT_EQ(Read(file).lines.size(), 65535u);
   file.push_back(0);
-  EXPECT_EQ(Read(file).error, 901);
+  EXPECT_EQ(Read(file).error, ErrorCode::TooManyLines);
 }
 
 TEST(CodeFileReader, ProgEndEndsTheFile) {
@@ -155,7 +155,7 @@ TEST(CodeFileReader, ProgEndEndsTheFile) {
                        random);
   file.push_back(255);  // never read
   const CodeFileContent content = Read(file);
-  EXPECT_EQ(content.error, 0);
+  EXPECT_EQ(content.error, ErrorCode::None);
   EXPECT_EQ(content.lines.size(), 2u);
 }
 
@@ -195,7 +195,7 @@ class Symbols : public ProgramSymbols, public CompiledNames {
   std::string DefConstantName(int32_t line) const override { return line == 4 ? "%MAXI" : "?"; }
 };
 
-std::string Encoded(std::string_view text, int32_t* error = nullptr) {
+std::string Encoded(std::string_view text, ErrorCode* error = nullptr) {
   Symbols symbols;
   std::string out;
   const EncodeResult result = EncodeParameters(text, symbols, out);
@@ -220,15 +220,15 @@ TEST(ParameterEncoding, CodesAndTextSideBySide) {
 }
 
 TEST(ParameterEncoding, Failures) {
-  int32_t error = 0;
+  ErrorCode error = ErrorCode::None;
   Encoded("@NIX(1)", &error);
-  EXPECT_EQ(error, 101);
+  EXPECT_EQ(error, ErrorCode::UnknownFunction);
   Encoded("%NIX", &error);
-  EXPECT_EQ(error, 100);
+  EXPECT_EQ(error, ErrorCode::UnknownSystemVariable);
   Encoded("@PI", &error);
-  EXPECT_EQ(error, 213);
+  EXPECT_EQ(error, ErrorCode::ArgumentMissing);
   Encoded("\"open", &error);
-  EXPECT_EQ(error, 238);
+  EXPECT_EQ(error, ErrorCode::StringEndMissing);
 }
 
 TEST(ParameterEncoding, DecodingGivesTheSourceBack) {
@@ -264,7 +264,7 @@ std::vector<std::string> Bodies(const std::vector<std::string>& lines,
     bodies.push_back(body);
     if (progEnd) break;
   }
-  if (failure.number == 0) translator.Finish(failure);
+  if (failure.code == ErrorCode::None) translator.Finish(failure);
   if (error != nullptr) *error = failure;
   return bodies;
 }
@@ -310,19 +310,19 @@ TEST(Translation, OperatorModeOff) {
 TEST(Translation, BlockErrors) {
   TranslateError error;
   Bodies({"WHILE 1", "WEND", "WEND"}, &error);
-  EXPECT_EQ(error.number, 110);
+  EXPECT_EQ(error.code, ErrorCode::WhileMissing);
   EXPECT_EQ(error.context, "Zeile      3: WEND");
   Bodies({"ENDIF"}, &error);
-  EXPECT_EQ(error.number, 126);
+  EXPECT_EQ(error.code, ErrorCode::IfMissing);
   Bodies({"PROC p"}, &error);
-  EXPECT_EQ(error.number, 115);
+  EXPECT_EQ(error.code, ErrorCode::EndProcMissing);
   Bodies({"IF 1", "CASE 1: ENDIF"}, &error);
-  EXPECT_EQ(error.number, 107) << "an ENDIF behind a CASE colon does not count";
+  EXPECT_EQ(error.code, ErrorCode::EndIfMissing) << "an ENDIF behind a CASE colon does not count";
   Bodies({"foo bar"}, &error);
-  EXPECT_EQ(error.number, 102);
+  EXPECT_EQ(error.code, ErrorCode::UnknownStatement);
   EXPECT_EQ(error.detail, "FOO");
   Bodies({"PROGEND", "foo"}, &error);
-  EXPECT_EQ(error.number, 0) << "nothing below PROGEND is translated";
+  EXPECT_EQ(error.code, ErrorCode::None) << "nothing below PROGEND is translated";
 }
 
 TEST(Translation, ProcedureNumberFollowsThePosition) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
@@ -37,6 +40,44 @@ TEST(ErrorTable, IsSortedAndComplete) {
   EXPECT_EQ(count, 130);
 }
 
+TEST(ErrorTable, EveryRowHasOneNameThatCarriesItsNumber) {
+  std::set<std::string_view> names;
+  for (const ErrorEntry& entry : ErrorTable()) {
+    EXPECT_TRUE(names.insert(entry.name).second) << entry.name << " twice";
+    ASSERT_FALSE(entry.name.empty());
+    EXPECT_TRUE(entry.name[0] >= 'A' && entry.name[0] <= 'Z') << entry.name;
+    EXPECT_EQ(FindError(entry.number), &entry);
+  }
+  EXPECT_EQ(names.size(), 130u);
+  EXPECT_FALSE(names.contains("None"));
+  EXPECT_FALSE(names.contains("OperatorStackFull"));
+  // The enumerators are generated from the same rows: each must say its row's number.
+#define TALVEN_ERROR(rowNumber, symbol, rowMessage, rowKind)               \
+  EXPECT_EQ(ErrorNumber(ErrorCode::symbol), rowNumber) << #symbol;      \
+  EXPECT_EQ(FindError(rowNumber)->name, #symbol);                       \
+  EXPECT_EQ(ErrorText(ErrorCode::symbol), std::string_view(rowMessage)) << #symbol;
+#include "engine/error_table.def"
+#undef TALVEN_ERROR
+  EXPECT_EQ(ErrorText(ErrorCode::OperatorStackFull), "UNERWARTETER FEHLER!");
+}
+
+// Programs see the numbers and the texts, so no edit of the table may change a row's
+// number or message by accident. The fingerprint covers every row's number and message
+// bytes in table order; a deliberate change updates it here.
+TEST(ErrorTable, NumbersAndMessagesAreUnchanged) {
+  uint32_t hash = 2166136261u;  // FNV-1a, 32 bits
+  auto add = [&hash](std::string_view bytes) {
+    for (unsigned char c : bytes) hash = (hash ^ c) * 16777619u;
+  };
+  for (const ErrorEntry& entry : ErrorTable()) {
+    add(std::to_string(entry.number));
+    add("|");
+    add(entry.message);
+    add("\n");
+  }
+  EXPECT_EQ(hash, 344640532u);
+}
+
 class ReportingTest : public testing::Test {
  protected:
   test::RecordingHost host;
@@ -50,7 +91,7 @@ class ReportingTest : public testing::Test {
 
 TEST_F(ReportingTest, FatalErrorShowsTheLineAndEnds) {
   try {
-    Error(engine, 102, "FOO");
+    Error(engine, ErrorCode::UnknownStatement, "FOO");
     FAIL() << "no RunEnd";
   } catch (const RunEnd& end) {
     EXPECT_EQ(end.exitCode, 2);
@@ -63,8 +104,8 @@ TEST_F(ReportingTest, FatalErrorShowsTheLineAndEnds) {
 
 TEST_F(ReportingTest, LevelMinusOneOnlyRecords) {
   engine.errors.level = -1;
-  Error(engine, 201);
-  Warn(engine, 214, "x");
+  Error(engine, ErrorCode::DivisionByZero);
+  Warn(engine, ErrorCode::NotANumber, "x");
   EXPECT_TRUE(host.events.empty());
   EXPECT_EQ(engine.errors.flag, 1);
   EXPECT_EQ(engine.errors.lastNumber, 214);
@@ -72,22 +113,22 @@ TEST_F(ReportingTest, LevelMinusOneOnlyRecords) {
 
 TEST_F(ReportingTest, LevelZeroSilencesWarningsOnly) {
   engine.errors.level = 0;
-  Warn(engine, 214, "x");
+  Warn(engine, ErrorCode::NotANumber, "x");
   EXPECT_TRUE(host.events.empty());
   EXPECT_EQ(engine.errors.flag, 1);
-  EXPECT_THROW(Error(engine, 201), RunEnd);
+  EXPECT_THROW(Error(engine, ErrorCode::DivisionByZero), RunEnd);
 }
 
 TEST_F(ReportingTest, LevelTwoMakesWarningsFatal) {
   engine.errors.level = 2;
-  EXPECT_THROW(Warn(engine, 214, "x"), RunEnd);
+  EXPECT_THROW(Warn(engine, ErrorCode::NotANumber, "x"), RunEnd);
   EXPECT_EQ(host.boxes.at(0).icon, BoxIcon::Stop);
   EXPECT_EQ(engine.errors.flag, 2);
 }
 
 TEST_F(ReportingTest, WarningCancelEndsWith999) {
   host.answers = {"cancel"};
-  EXPECT_THROW(Warn(engine, 214, "x"), RunEnd);
+  EXPECT_THROW(Warn(engine, ErrorCode::NotANumber, "x"), RunEnd);
   ASSERT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::Exclamation);
   EXPECT_EQ(host.boxes[0].buttons, BoxButtons::OkCancel);
@@ -102,7 +143,7 @@ TEST_F(ReportingTest, RuntimeCaptionNamesOnlyTheLine) {
 }
 
 TEST_F(ReportingTest, DetailIsCutAt255) {
-  EXPECT_THROW(Error(engine, 102, std::string(400, 'A')), RunEnd);
+  EXPECT_THROW(Error(engine, ErrorCode::UnknownStatement, std::string(400, 'A')), RunEnd);
   EXPECT_EQ(host.boxes.at(0).text.size(), 255u);
 }
 

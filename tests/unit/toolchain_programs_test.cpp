@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/bytes.h"
 #include "library/profiles.h"
 #include "tests/support/recording_host.h"
-#include "toolchain/bytes.h"
 #include "toolchain/compiler.h"
 #include "toolchain/linker.h"
 #include "toolchain/runtime.h"

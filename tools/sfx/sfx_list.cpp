@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "sfx/bytes.h"
+#include "common/bytes.h"
 #include "sfx/entry_names.h"
 #include "sfx/local_header.h"
 

@@ -19,12 +19,17 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "tools/win32/driver_common.h"
+
 namespace {
+
+using driver::CaptionOf;
+using driver::Click;
+using driver::LineBreaks;
 
 constexpr int kMessageTextId = 0xFFFF;
 constexpr char kMainCaption[] = "TLVSFX 1.0";
@@ -41,26 +46,13 @@ HANDLE g_process = nullptr;
 DWORD g_deadline = 0;
 std::deque<std::string> g_answers;
 
+// Every CR and LF of a box is reported as it stands: the texts are checked byte for byte.
 std::string Escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else out += c;
-  }
-  return out;
+  return driver::Escaped(text, LineBreaks::Exact);
 }
 
 std::string TextOf(HWND hwnd) {
-  char buffer[4096] = {};
-  SendMessageA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
-
-std::string CaptionOf(HWND hwnd) {
-  char buffer[1024] = {};
-  GetWindowTextA(hwnd, buffer, sizeof(buffer));
-  return buffer;
+  return driver::WindowText(hwnd);
 }
 
 struct Search {
@@ -72,9 +64,7 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lparam) {
   auto* search = reinterpret_cast<Search*>(lparam);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  char name[64] = {};
-  GetClassNameA(hwnd, name, sizeof(name));
-  if (pid != g_pid || !IsWindowVisible(hwnd) || std::strcmp(name, "#32770") != 0) return TRUE;
+  if (pid != g_pid || !IsWindowVisible(hwnd) || driver::ClassOf(hwnd) != "#32770") return TRUE;
   const bool isMain = CaptionOf(hwnd) == kMainCaption;
   if (isMain == search->wantMain) {
     search->found = hwnd;
@@ -89,11 +79,8 @@ HWND Find(bool main) {
   return search.found;
 }
 
-bool TimedOut() { return static_cast<LONG>(GetTickCount() - g_deadline) > 0; }
-
-void Click(HWND dialog, int id) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+bool TimedOut() {
+  return driver::Passed(g_deadline);
 }
 
 std::string NextAnswer() {
@@ -132,7 +119,7 @@ void HandlePopup(HWND popup) {
     Click(popup, IDCANCEL);
   }
   std::fflush(stdout);
-  for (int i = 0; i < 400 && IsWindow(popup) && IsWindowVisible(popup); ++i) Sleep(5);
+  driver::WaitUntilGone(popup);
 }
 
 bool ProcessEnded() { return WaitForSingleObject(g_process, 0) == WAIT_OBJECT_0; }
@@ -233,11 +220,6 @@ void RunStep(HWND dialog, const std::string& step) {
   std::fflush(stdout);
 }
 
-std::string Quoted(const std::string& arg) {
-  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
-  return "\"" + arg + "\"";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -262,24 +244,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: sfx_driver [--timeout S] [--answer A]... [--do STEP]... -- PROGRAM\n");
     return 100;
   }
-  std::string commandLine;
-  for (int k = i; k < argc; ++k) {
-    if (!commandLine.empty()) commandLine += ' ';
-    commandLine += Quoted(argv[k]);
-  }
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    std::fprintf(stderr, "sfx_driver: cannot start %s (%lu)\n", commandLine.c_str(), GetLastError());
-    return 101;
-  }
+  const std::string commandLine = driver::CommandLine(argc, argv, i, driver::Arguments::Quoted);
+  PROCESS_INFORMATION process;
+  if (!driver::StartProgram("sfx_driver", commandLine, process)) return 101;
   g_pid = process.dwProcessId;
   g_process = process.hProcess;
-  g_deadline = GetTickCount() + static_cast<DWORD>(timeout * 1000);
+  g_deadline = driver::DeadlineAfter(timeout);
 
   // Until the main dialog is up (or the program has ended), only popups are answered.
   HWND dialog = nullptr;

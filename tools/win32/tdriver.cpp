@@ -20,12 +20,17 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "tools/win32/driver_common.h"
+
 namespace {
+
+using driver::ClassOf;
+using driver::Click;
+using driver::WindowText;
 
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kMessageIconId = 0x440;
@@ -55,31 +60,9 @@ void TypeInto(HWND main, char c) {
   PostMessageA(main, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
+// Line breaks of boxes and grid rows are reported as "\n", whichever bytes make them.
 std::string Escaped(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      out += "\\n";
-      ++i;
-    } else if (text[i] == '\n') {
-      out += "\\n";
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-std::string WindowText(HWND hwnd) {
-  char buffer[4096] = {};
-  SendMessageA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
-
-std::string ClassOf(HWND hwnd) {
-  char name[64] = {};
-  GetClassNameA(hwnd, name, sizeof(name));
-  return name;
+  return driver::Escaped(text, driver::LineBreaks::Folded);
 }
 
 struct Search {
@@ -233,11 +216,6 @@ int AnswerId(const std::string& answer) {
   return IDOK;
 }
 
-void Click(HWND dialog, int id) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
 void AnswerFileDialog(HWND dialog, const std::string& answer) {
   if (answer.rfind("file:", 0) != 0) {
     Click(dialog, IDCANCEL);
@@ -259,8 +237,7 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
     answer = answers.front();
     answers.pop_front();
   }
-  char caption[1024] = {};
-  GetWindowTextA(dialog, caption, sizeof(caption));
+  const std::string caption = driver::CaptionOf(dialog);
   if (HWND text = GetDlgItem(dialog, kMessageTextId)) {
     std::printf("box: %s %s | %s | %s\n", IconName(dialog).c_str(), ButtonsName(dialog).c_str(),
                 Escaped(caption).c_str(), Escaped(WindowText(text)).c_str());
@@ -272,12 +249,7 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
     AnswerFileDialog(dialog, answer);
   }
   std::fflush(stdout);
-  for (int i = 0; i < 400 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(5);
-}
-
-std::string Quoted(const std::string& arg) {
-  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
-  return "\"" + arg + "\"";
+  driver::WaitUntilGone(dialog);
 }
 
 }  // namespace
@@ -313,26 +285,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: tdriver [--timeout S] [--answer A]... -- PROGRAM [ARGS...]\n");
     return 100;
   }
-  std::string commandLine;
-  for (int k = i; k < argc; ++k) {
-    if (!commandLine.empty()) commandLine += ' ';
-    // The program's own arguments are passed as written: a test may need a raw text.
-    commandLine += k == i ? Quoted(argv[k]) : std::string(argv[k]);
-  }
+  const std::string commandLine = driver::CommandLine(argc, argv, i, driver::Arguments::AsWritten);
 
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    std::fprintf(stderr, "tdriver: cannot start %s (%lu)\n", commandLine.c_str(),
-                 GetLastError());
-    return 101;
-  }
+  PROCESS_INFORMATION process;
+  if (!driver::StartProgram("tdriver", commandLine, process)) return 101;
 
-  const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeout * 1000);
+  const DWORD deadline = driver::DeadlineAfter(timeout);
   uintptr_t typedAtWait = 0;
   bool closing = false;
   for (;;) {
@@ -369,7 +327,7 @@ int main(int argc, char** argv) {
         typedAtWait = wait;
       }
     }
-    if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
+    if (driver::Passed(deadline)) {
       TerminateProcess(process.hProcess, 254);
       std::printf("timeout\n");
       return 102;

@@ -1,6 +1,6 @@
-#include "sfx/crc32.h"
+#include "common/crc32.h"
 
-namespace talven::sfx {
+namespace talven {
 
 // The table is built once when the program starts; each entry is the remainder of one
 // byte value shifted through the reflected polynomial.
@@ -19,4 +19,4 @@ uint32_t Crc32::Update(uint32_t crc, const uint8_t* data, int32_t size) const {
   return crc;
 }
 
-}  // namespace talven::sfx
+}  // namespace talven
