@@ -113,7 +113,9 @@ std::string CompactScript(const std::string& raw) {
   return out;
 }
 
-std::string Field(const std::string& line, int32_t n, bool* exists) {
+namespace {
+
+std::string SplitField(const std::string& line, int32_t n, bool* exists, bool keepQuotes) {
   if (exists != nullptr) *exists = false;
   // The first unquoted "=" ends field 0.
   size_t start = 0;
@@ -144,7 +146,10 @@ std::string Field(const std::string& line, int32_t n, bool* exists) {
     const bool atEnd = i == line.size();
     const char c = atEnd ? '\0' : line[i];
     if (!atEnd && c == '"') {
-      if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+      if (keepQuotes) {
+        quoted = !quoted;
+        field += c;
+      } else if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
         field += '"';
         ++i;
       } else {
@@ -163,6 +168,12 @@ std::string Field(const std::string& line, int32_t n, bool* exists) {
   }
   return std::string();
 }
+
+}  // namespace
+
+std::string Field(const std::string& line, int32_t n, bool* exists) { return SplitField(line, n, exists, false); }
+
+std::string QuotedField(const std::string& line, int32_t n) { return SplitField(line, n, nullptr, true); }
 
 int64_t ParseNumber(const std::string& text) {
   size_t i = 0;

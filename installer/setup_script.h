@@ -35,6 +35,8 @@ std::string CompactScript(const std::string& raw);
 
 // Field n of a line (0: the key before the first "="); exists tells whether it is there.
 std::string Field(const std::string& line, int32_t n, bool* exists = nullptr);
+// The same with its double quotes kept, for texts that go through ExpandText.
+std::string QuotedField(const std::string& line, int32_t n);
 // Decimal digits with an optional "-"; anything else reads as 0. Saturates at 64 bits.
 int64_t ParseNumber(const std::string& text);
 std::string Upper(std::string text);
