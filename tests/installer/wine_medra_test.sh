@@ -3,8 +3,9 @@
 # compressed "_" copy made by mscompress, an LHA archive made by jlha, a DLL into the system
 # directory), writes an INI entry and a registry value and keeps its log; the results are
 # read back with `wine reg query` after `wineserver -w`. Also: a cancel in the target
-# dialog, a missing language library, a hostile archive through the error dialog, and a
-# second run that counts the shared DLL twice.
+# dialog, a missing language library, a hostile archive through the error dialog, a
+# second run that counts the shared DLL twice, a version conflict both ways, and groups
+# over DDE with and without the shell's server.
 #   wine_medra_test.sh WIN_BIN_DIR FIXTURES_DIR
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd); fixtures=$(cd "${2:?fixtures folder}" && pwd)
@@ -174,6 +175,48 @@ for answer in no yes; do
   check "installed version ($answer)" "$got" "$want"
   check "no ver*.tmp left ($answer)" "$(ls "$drive/windows/system32" | grep -i -E '^ver.*\.tmp$')" ""
 done
+
+# 7. Groups with the shell's DDE server (fixture shellhost.exe): the group and its items
+# become links under the start menu; C and D records in the log.
+add_groups() {
+  cat >> "$src/MEDRA.INF" <<'INF'
+[progman.groups]
+"Talven Test",,1
+["Talven Test"]
+Editor, NOTEPAD.EXE, , 0
+Programm, 0:BIN\PROG.EXE, , 0, 0:BIN
+Fehlt, NIX.EXE
+INF
+}
+programs_dir=$(echo "$drive"/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs)
+prepare
+add_groups
+rm -f "$drive/windows/system32/TVTEST.DLL"
+rm -rf "$programs_dir/Talven Test"
+wine "$bin/shellhost.exe" 60 >/dev/null 2>&1 &
+sleep 3
+report=$(run_setup 'dlg:200=C:\TALVEN\PROG;1' ok)
+check "groups run exit" "$(tail -1 <<<"$report")" "exit: 1"
+wineserver -k 2>/dev/null; wait 2>/dev/null
+log=$(tr -d '\r' < "$drive/TALVEN/PROG/medra.log" 2>/dev/null)
+contains "group record" "$log" "CTalven Test"
+contains "item records" "$log" "$(printf 'DEditor\nDProgramm')"
+[ -f "$programs_dir/Talven Test/Editor.lnk" ] && [ -f "$programs_dir/Talven Test/Programm.lnk" ] \
+  && echo "ok: links of the group" || fail "links missing: $(ls "$programs_dir/Talven Test" 2>&1)"
+[ -e "$programs_dir/Talven Test/Fehlt.lnk" ] && fail "an item without its program" || echo "ok: item without program skipped"
+rm -rf "$programs_dir/Talven Test"
+
+# 8. The same without a DDE server: message 465, no C or D record, no hang.
+prepare
+add_groups
+rm -f "$drive/windows/system32/TVTEST.DLL"
+report=$(run_setup 'dlg:200=C:\TALVEN\PROG;1' ok ok)
+echo "$report"
+contains "no program manager" "$report" "The Program Manager cannot be reached; no groups were created."
+check "no progman exit" "$(tail -1 <<<"$report")" "exit: 1"
+log=$(tr -d '\r' < "$drive/TALVEN/PROG/medra.log" 2>/dev/null)
+grep -q -E '^[CD]' <<<"$log" && fail "C/D records without a program manager" || echo "ok: no C/D records"
+wineserver -k 2>/dev/null
 
 rm -rf "$src" "$drive/TALVEN" "$drive/Programme/Boese"
 wine reg delete 'HKCU\Software\TalvenTest' /f >/dev/null 2>&1
