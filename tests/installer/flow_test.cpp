@@ -359,7 +359,7 @@ TEST(SetupFlowGroups, ReplaceQuestionSecondPassAndItemResolution) {
 
 TEST(SetupFlowCleanUp, CleanupListAndDeleteAtRestart) {
   Rig s("[data]\nDir=C:\\ZIEL\n");
-  s.system.Put("A:\\MEDRA.LST", std::string("TMP1.DLL\0..\\BOESE.TXT\0C:\\X\0TMP2.DLL\0\0NACH.LEER\0", 45));
+  s.system.Put("A:\\MEDRA.LST", std::string("TMP1.DLL\0..\\BOESE.TXT\0C:\\X\0TMP2.DLL\0\0NACH.LEER\0", 47));
   s.system.Put("A:\\TMP1.DLL", "1");
   s.system.Put("A:\\TMP2.DLL", "2");
   s.system.Put("A:\\NACH.LEER", "3");

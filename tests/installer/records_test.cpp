@@ -12,6 +12,12 @@
 namespace talven::installer {
 namespace {
 
+// A byte string with its zero bytes, without the terminating one.
+template <size_t N>
+std::string Bytes(const char (&text)[N]) {
+  return std::string(text, N - 1);
+}
+
 TEST(SetupRecords, LogRecords) {
   EXPECT_EQ(LogRecord(LogKind::File, false, "C:\\ZIEL\\A.TXT"), "AC:\\ZIEL\\A.TXT\r\n");
   EXPECT_EQ(LogRecord(LogKind::File, true, "C:\\WINDOWS\\A.DLL"), "aC:\\WINDOWS\\A.DLL\r\n");
@@ -21,9 +27,9 @@ TEST(SetupRecords, LogRecords) {
 }
 
 TEST(SetupRecords, CleanupListTakesPlainNamesOnly) {
-  EXPECT_EQ(ParseCleanupList(std::string("A.DLL\0SUB\\B\0/c\0D:E\0CON\0nul.txt\0..\0.\0F.TMP", 46)),
+  EXPECT_EQ(ParseCleanupList(Bytes("A.DLL\0SUB\\B\0/c\0D:E\0CON\0nul.txt\0..\0.\0F.TMP")),
             (std::vector<std::string>{"A.DLL", "F.TMP"}));
-  EXPECT_EQ(ParseCleanupList(std::string("A\0\0B\0", 5)), std::vector<std::string>{"A"});
+  EXPECT_EQ(ParseCleanupList(Bytes("A\0\0B\0")), std::vector<std::string>{"A"});
   EXPECT_TRUE(ParseCleanupList("").empty());
 }
 
