@@ -218,6 +218,39 @@ log=$(tr -d '\r' < "$drive/TALVEN/PROG/medra.log" 2>/dev/null)
 grep -q -E '^[CD]' <<<"$log" && fail "C/D records without a program manager" || echo "ok: no C/D records"
 wineserver -k 2>/dev/null
 
+# 9. Components, the information form (an empty required field first), and the second
+# disk found only after the insert-disk dialog.
+prepare
+mkdir -p "$src/D2"
+printf 'Daten' > "$src/D2/DATA.BIN"
+printf 'Extra' > "$src/EXTRA.TXT"
+cat >> "$src/MEDRA.INF" <<'INF'
+[disks]
+1 = .
+2 = C:\medra_src\FEHLT, "Diskette 2"
+[Modules]
+Basis, "Basisdateien"
+Extra, "Zusatzdateien", 0
+[Basis]
+2:DATA.BIN, 0:
+[Extra]
+EXTRA.TXT, 0:
+[Form]
+TalvenTest\Name, "Name", 0
+INF
+report=$(run_setup 'dlg:200=C:\TALVEN\PROG;1' 'dlg:check:1001;1' 'dlg:1' ok 'dlg:1100=Erika Muster;1' \
+  'dlg:11=C:\medra_src\D2;1' ok)
+echo "$report"
+contains "components dialog" "$report" "dialog: Components | Choose the components to install:"
+contains "empty form field" "$report" "box: icon ok | Setup... | Please fill in the field Name."
+contains "insert-disk dialog" "$report" "dialog: Insert disk | Please insert the disk:"
+check "components run exit" "$(tail -1 <<<"$report")" "exit: 1"
+check "file of the second disk" "$(cat "$drive/TALVEN/PROG/DATA.BIN" 2>/dev/null)" "Daten"
+check "file of the chosen component" "$(cat "$drive/TALVEN/PROG/EXTRA.TXT" 2>/dev/null)" "Extra"
+wineserver -w
+contains "form stored" "$(wine reg query 'HKCR\TalvenTest\Name' 2>/dev/null | tr -d '\r')" "Name,Erika Muster"
+wine reg delete 'HKCR\TalvenTest' /f >/dev/null 2>&1
+
 rm -rf "$src" "$drive/TALVEN" "$drive/Programme/Boese"
 wine reg delete 'HKCU\Software\TalvenTest' /f >/dev/null 2>&1
 wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDlls' /v 'C:\windows\system32\TVTEST.DLL' /f >/dev/null 2>&1
