@@ -488,6 +488,11 @@ int32_t SetupFlow::InstallOne(const std::string& source, const std::string& targ
     bits = m_system.InstallVersioned(FileName(from), Directory(from), name, targetDir, true, tempFile);
   }
   if (bits == 0) return Finish(target, false, "");
+  if ((bits & kInUseBits) && !(bits & (kConflictBits | kInstallTempFile)) && m_system.FileExists(target) &&
+      m_system.MakeTemporaryCopy(from, targetDir, tempFile)) {
+    // The system refused without leaving a copy of its own: one is made here.
+    bits |= kInstallTempFile;
+  }
   if ((bits & kInstallTempFile) && (bits & kInUseBits) && !(bits & kConflictBits) && !tempFile.empty()) {
     // The old file is in use: the new one takes its place at the next restart.
     if (m_system.DelayedMove(tempFile, target)) return Finish(target, true, tempFile);

@@ -101,6 +101,9 @@ class SetupSystem : public ScriptEnvironment {
   virtual uint32_t InstallVersioned(const std::string& sourceName, const std::string& sourceDir,
                                     const std::string& targetName, const std::string& targetDir, bool force,
                                     std::string& tempFile) = 0;
+  // A copy of the source (a compressed "_" copy expanded) in a fresh temporary file of
+  // targetDir, for a target in use that the system did not copy itself.
+  virtual bool MakeTemporaryCopy(const std::string& source, const std::string& targetDir, std::string& tempFile) = 0;
   virtual bool DeleteOneFile(const std::string& path) = 0;
   virtual bool DelayedMove(const std::string& source, const std::string& target) = 0;  // target "" deletes
   virtual bool ReadWholeFile(const std::string& path, std::string& bytes) = 0;

@@ -1,6 +1,7 @@
 #include "installer/win32/win32_setup_system.h"
 
 #include <ddeml.h>
+#include <lzexpand.h>
 #include <winver.h>
 
 #include "installer/lha_archive.h"
@@ -219,6 +220,24 @@ uint32_t Win32SetupSystem::InstallVersioned(const std::string& sourceName, const
     tempFile = JoinPath(targetDir, temp[0] == '\\' ? temp + 1 : temp);
   }
   return result;
+}
+
+// LZCopy expands a compressed copy and copies any other file unchanged.
+bool Win32SetupSystem::MakeTemporaryCopy(const std::string& source, const std::string& targetDir, std::string& tempFile) {
+  char temp[MAX_PATH];
+  if (!GetTempFileNameA(targetDir.c_str(), "MED", 0, temp)) return false;
+  OFSTRUCT sourceInfo{}, targetInfo{};
+  const INT from = LZOpenFileA(const_cast<char*>(source.c_str()), &sourceInfo, OF_READ);
+  const INT to = from >= 0 ? LZOpenFileA(temp, &targetInfo, OF_CREATE) : -1;
+  const bool ok = from >= 0 && to >= 0 && LZCopy(from, to) >= 0;
+  if (from >= 0) LZClose(from);
+  if (to >= 0) LZClose(to);
+  if (!ok) {
+    DeleteFileA(temp);
+    return false;
+  }
+  tempFile = temp;
+  return true;
 }
 
 bool Win32SetupSystem::DeleteOneFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }

@@ -30,6 +30,7 @@ class Win32SetupSystem final : public SetupSystem {
   std::string ShortPath(const std::string& path) override;
   uint32_t InstallVersioned(const std::string& sourceName, const std::string& sourceDir, const std::string& targetName,
                             const std::string& targetDir, bool force, std::string& tempFile) override;
+  bool MakeTemporaryCopy(const std::string& source, const std::string& targetDir, std::string& tempFile) override;
   bool DeleteOneFile(const std::string& path) override;
   bool DelayedMove(const std::string& source, const std::string& target) override;
   bool ReadWholeFile(const std::string& path, std::string& bytes) override;

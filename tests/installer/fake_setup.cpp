@@ -194,6 +194,7 @@ uint32_t FakeSystem::InstallVersioned(const std::string& sourceName, const std::
     makeTemp();
     return kInstallTempFile | kInstallMismatch | kInstallSourceOld;
   }
+  if (inUseWithoutCopy.count(target)) return kInstallFileInUse | kInstallCannotDelete;
   if (inUse.count(target)) {
     makeTemp();
     return kInstallTempFile | kInstallFileInUse;

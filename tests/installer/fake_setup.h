@@ -83,6 +83,11 @@ class FakeSystem : public SetupSystem {
   std::string ShortPath(const std::string& path) override { return Upper(path); }
   uint32_t InstallVersioned(const std::string& sourceName, const std::string& sourceDir, const std::string& targetName,
                             const std::string& targetDir, bool force, std::string& tempFile) override;
+  bool MakeTemporaryCopy(const std::string& source, const std::string& targetDir, std::string& tempFile) override {
+    tempFile = Upper(JoinPath(targetDir, "MED" + std::to_string(++tempCounter) + ".TMP"));
+    files[tempFile] = files[Upper(source)];
+    return true;
+  }
   bool DeleteOneFile(const std::string& path) override;
   bool DelayedMove(const std::string& source, const std::string& target) override {
     if (!delayedMoveWorks) return false;
@@ -167,6 +172,7 @@ class FakeSystem : public SetupSystem {
   std::set<std::string> directories{"C:\\", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM32", "A:\\"};
   std::set<std::string> readOnlyDirectories;
   std::set<std::string> inUse;
+  std::set<std::string> inUseWithoutCopy;  // refused without a temporary copy
   std::map<std::string, uint64_t> free;
   std::map<std::string, uint32_t> shared;
   std::set<std::string> sharedIsText;

@@ -318,6 +318,14 @@ TEST(SetupFlowActions, FileInUseIsReplacedAtRestart) {
   EXPECT_EQ(s.system.delayed, std::vector<std::string>{"C:\\ZIEL\\VER1.TMP>C:\\ZIEL\\PROG.EXE"});
   EXPECT_NE(s.system.log.find("HC:\\ZIEL\\PROG.EXE\r\n"), std::string::npos);
   EXPECT_TRUE(s.Saw("message: Setup... | Setup is complete.\r\nRestart Windows."));
+  // Refused without a copy of the system's own: the setup makes the temporary copy.
+  Rig c("[data]\nDir=C:\\ZIEL\n[Files]\nPROG.EXE,0:\n");
+  c.system.Put("A:\\PROG.EXE", "neu");
+  c.system.Put("C:\\ZIEL\\PROG.EXE", "alt", {2020, 1, 1, 0, 0, 0});
+  c.system.inUseWithoutCopy.insert("C:\\ZIEL\\PROG.EXE");
+  EXPECT_EQ(c.Run(), 1);
+  EXPECT_EQ(c.system.delayed, std::vector<std::string>{"C:\\ZIEL\\MED1.TMP>C:\\ZIEL\\PROG.EXE"});
+  EXPECT_EQ(c.system.files["C:\\ZIEL\\MED1.TMP"].content, "neu");
   // Without the delayed move: a rename line in WININIT.INI.
   Rig w("[data]\nDir=C:\\ZIEL\n[Files]\nPROG.EXE,0:\n");
   w.system.Put("A:\\PROG.EXE", "neu");

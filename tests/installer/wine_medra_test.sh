@@ -251,6 +251,25 @@ wineserver -w
 contains "form stored" "$(wine reg query 'HKCR\TalvenTest\Name' 2>/dev/null | tr -d '\r')" "Name,Erika Muster"
 wine reg delete 'HKCR\TalvenTest' /f >/dev/null 2>&1
 
+# 10. A file held open (fixture holdfile.exe): replaced at the next restart ("H", restart
+# note), and after `wineboot -r` the new file is in place.
+prepare
+mkdir -p "$drive/TALVEN/PROG/BIN"
+printf 'alt' > "$drive/TALVEN/PROG/BIN/PROG.EXE"
+touch -d '2020-01-01 12:00' "$drive/TALVEN/PROG/BIN/PROG.EXE"
+wine "$bin/holdfile.exe" 'C:\TALVEN\PROG\BIN\PROG.EXE' 40 >/dev/null 2>&1 &
+sleep 2
+report=$(run_setup 'dlg:200=C:\TALVEN\PROG;1' ok)
+echo "$report"
+contains "restart note" "$report" "Please restart Windows to finish the setup."
+log=$(tr -d '\r' < "$drive/TALVEN/PROG/medra.log" 2>/dev/null)
+contains "pending record" "$log" 'HC:\TALVEN\PROG\BIN\PROG.EXE'
+check "old file kept until the restart" "$(cat "$drive/TALVEN/PROG/BIN/PROG.EXE")" "alt"
+wineserver -k 2>/dev/null; wait 2>/dev/null
+wineboot -r >/dev/null 2>&1; wineserver -w
+cmp -s "$drive/TALVEN/PROG/BIN/PROG.EXE" "$fixtures/ZAHLEN.TXT" && echo "ok: replaced at the restart" \
+  || fail "not replaced after wineboot -r"
+
 rm -rf "$src" "$drive/TALVEN" "$drive/Programme/Boese"
 wine reg delete 'HKCU\Software\TalvenTest' /f >/dev/null 2>&1
 wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDlls' /v 'C:\windows\system32\TVTEST.DLL' /f >/dev/null 2>&1
