@@ -15,6 +15,10 @@
 // window waits to be closed, the rows of its text grid are reported and the window closed:
 //   screen: ROW
 // The last line is "exit: CODE", or "timeout" when the program had to be ended.
+// Other dialogs (the setup program's) are reported as "dialog: CAPTION | TEXT" (TEXT: the
+// control 4001, else 100) and answered by "dlg:ACTION;ACTION..." with ID=TEXT (set a
+// control's text), check:ID, uncheck:ID, and a bare ID to click. A progress window (with a
+// "MedraBar" control) is left alone unless the answer is "progress:cancel".
 
 #include <windows.h>
 
@@ -69,21 +73,25 @@ struct Search {
   DWORD pid;
   const char* className;
   HWND found;
+  bool progressToo = false;
 };
 
 BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lparam) {
   auto* search = reinterpret_cast<Search*>(lparam);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == search->className) {
+  // The setup program's progress window stays open while other dialogs come and go.
+  HWND bar = GetDlgItem(hwnd, 401);
+  const bool progress = bar != nullptr && ClassOf(bar) == "MedraBar" && !search->progressToo;
+  if (pid == search->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == search->className && !progress) {
     search->found = hwnd;
     return FALSE;
   }
   return TRUE;
 }
 
-HWND FindOf(DWORD pid, const char* className) {
-  Search search{pid, className, nullptr};
+HWND FindOf(DWORD pid, const char* className, bool progressToo = false) {
+  Search search{pid, className, nullptr, progressToo};
   EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -230,6 +238,28 @@ void AnswerFileDialog(HWND dialog, const std::string& answer) {
   Click(dialog, IDOK);
 }
 
+// Sets texts and check boxes of a dialog, then clicks: "200=C:\\ZIEL;check:1001;1".
+void AnswerSetupDialog(HWND dialog, const std::string& actions) {
+  size_t at = 0;
+  while (at <= actions.size()) {
+    size_t end = actions.find(';', at);
+    if (end == std::string::npos) end = actions.size();
+    const std::string action = actions.substr(at, end - at);
+    at = end + 1;
+    const size_t equals = action.find('=');
+    if (equals != std::string::npos) {
+      SendMessageA(GetDlgItem(dialog, std::atoi(action.c_str())), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(action.substr(equals + 1).c_str()));
+    } else if (action.rfind("check:", 0) == 0 || action.rfind("uncheck:", 0) == 0) {
+      const bool check = action[0] == 'c';
+      SendMessageA(GetDlgItem(dialog, std::atoi(action.c_str() + (check ? 6 : 8))), BM_SETCHECK,
+                   check ? BST_CHECKED : BST_UNCHECKED, 0);
+    } else if (!action.empty()) {
+      Click(dialog, std::atoi(action.c_str()));
+    }
+  }
+}
+
 // Reports and answers one dialog; waits until it is gone so it is never seen twice.
 void Handle(HWND dialog, std::deque<std::string>& answers) {
   std::string answer;
@@ -244,6 +274,11 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
     int id = AnswerId(answer);
     if (!HasButton(dialog, id)) id = HasButton(dialog, IDOK) ? IDOK : IDCANCEL;
     Click(dialog, id);
+  } else if (answer.rfind("dlg:", 0) == 0 || answer == "progress:cancel") {
+    HWND text = GetDlgItem(dialog, 4001);
+    if (text == nullptr) text = GetDlgItem(dialog, 100);
+    std::printf("dialog: %s | %s\n", Escaped(caption).c_str(), text ? Escaped(WindowText(text)).c_str() : "");
+    AnswerSetupDialog(dialog, answer == "progress:cancel" ? "dlg:2" : answer.substr(4));
   } else {
     std::printf("dialog: %s\n", Escaped(caption).c_str());
     AnswerFileDialog(dialog, answer);
@@ -295,7 +330,8 @@ int main(int argc, char** argv) {
   bool closing = false;
   for (;;) {
     if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) break;
-    if (HWND dialog = FindOf(process.dwProcessId, "#32770")) {
+    const bool progressNext = !answers.empty() && answers.front() == "progress:cancel";
+    if (HWND dialog = FindOf(process.dwProcessId, "#32770", progressNext)) {
       Handle(dialog, answers);
       continue;
     }
