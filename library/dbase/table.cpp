@@ -151,11 +151,11 @@ DbResult Table::Go(int64_t record) {
 
 // Reads the record an index entry names; entries naming no record end the walk.
 DbResult Table::LoadFromIndex(uint32_t record) {
-  if (record == 0) {
-    SetEnd();
+  if (record == 0 || record > m_count) {
+    m_eof = true;
+    m_cursorValid = false;
     return DbResult::Success();
   }
-  if (record > m_count) return DbResult::Record(record);
   if (auto loaded = Load(record); !loaded) return loaded;
   m_cursorValid = true;
   return DbResult::Success();
@@ -353,7 +353,8 @@ DbResult Table::WriteBuffer(uint32_t target, uint32_t* written) {
   // A buffer read from another record shares that record's memo blocks: the record written
   // here gets copies, so that a later memo written in place changes only one of them.
   if (m_memo && m_bufferSource != 0 && m_bufferSource != target) {
-    uint32_t nextFree = MemoNextFree();
+    uint32_t nextFree = 0;
+    if (auto free = MemoNextFree(&nextFree); !free) return free;
     if (auto copied = CopyMemos(m_buffer.data(), *m_memo, m_memoName, *m_memo, m_memoName, &nextFree); !copied) {
       return copied;
     }
@@ -511,6 +512,12 @@ DbResult Table::AttachIndexes(const std::vector<std::string>& names, bool* attac
   }
   m_indexes = std::move(opened);
   *attached = !m_indexes.empty();
+  if (auto top = Top(); !top && top.error == kErrIndexDamaged) {
+    // A tree that cannot even be descended is not attached: DBINDEX reports no error.
+    m_indexes.clear();
+    *attached = false;
+    return Top();
+  }
   return Top();
 }
 
@@ -589,14 +596,17 @@ DbResult Table::Find(const std::string& text, bool exact, uint32_t* found) {
 // The next free block: never below the header's value nor the blocks the file already
 // spans (rounded up: other programs leave the last block unpadded); a header value past
 // the file is taken as damaged; block 0 is the header.
-uint32_t Table::MemoNextFree() {
+DbResult Table::MemoNextFree(uint32_t* nextFree) {
   uint64_t size = 0;
-  m_memo->Size(&size);
-  const uint64_t fileBlocks = (size + kMemoBlock - 1) / kMemoBlock;
   uint8_t bytes[4] = {};
-  uint64_t header = ReadExactly(*m_memo, 0, bytes, 4) ? GetLe32(bytes) : 0;
+  if (!m_memo->Size(&size) || !ReadExactly(*m_memo, 0, bytes, 4)) {
+    return DbResult::Io(m_memoName, IoStep::Read, m_memo->LastError());
+  }
+  const uint64_t fileBlocks = (size + kMemoBlock - 1) / kMemoBlock;
+  uint64_t header = GetLe32(bytes);
   if (header > fileBlocks) header = fileBlocks;
-  return static_cast<uint32_t>(std::min<uint64_t>(std::max<uint64_t>({header, fileBlocks, 1}), 0xFFFFFFF0u));
+  *nextFree = static_cast<uint32_t>(std::min<uint64_t>(std::max<uint64_t>({header, fileBlocks, 1}), 0xFFFFFFF0u));
+  return DbResult::Success();
 }
 
 DbResult Table::WriteMemoHeader(DbFile& memo, const std::string& memoName, uint32_t nextFree) {
@@ -698,9 +708,14 @@ DbResult Table::PutMemo(const std::string& fieldName, const std::vector<std::str
   if (ParseMemoPointer(text, &block) == MemoPointer::Valid && m_bufferSource != 0 && m_bufferSource == m_record) {
     std::vector<uint8_t> old;
     uint32_t blocks = 0;
-    if (ReadMemoChain(*m_memo, m_memoName, block, &old, &blocks) && needed <= blocks) target = block;
+    const DbResult read = ReadMemoChain(*m_memo, m_memoName, block, &old, &blocks);
+    // An old pointer past the file is simply not reused; a failed read is an error.
+    if (!read && read.detail != m_memoName + kDetailSeek) return read;
+    if (read && needed <= blocks) target = block;
   }
-  if (target == 0) target = MemoNextFree();
+  if (target == 0) {
+    if (auto free = MemoNextFree(&target); !free) return free;
+  }
   if (!m_memo->Write(uint64_t{target} * kMemoBlock, bytes.data(), bytes.size())) {
     return DbResult::Io(m_memoName, IoStep::Write, m_memo->LastError());
   }
@@ -750,11 +765,12 @@ DbResult Table::Pack(const DbDate& today, uint32_t* count) {
   if (kept == m_count) return Top();
 
   const PackNames names = PackNamesFor(m_name);
+  const bool hasMemo = m_memo != nullptr;
   int32_t ioError = 0;
   auto cleanup = [&]() {
     int32_t ignored = 0;
     m_files.Remove(names.newTable, &ignored);
-    if (m_memo) m_files.Remove(names.newMemo, &ignored);
+    if (hasMemo) m_files.Remove(names.newMemo, &ignored);
   };
   DbResult result;
   {
@@ -800,7 +816,6 @@ DbResult Table::Pack(const DbDate& today, uint32_t* count) {
   // The swap: old files aside, new files in, old files deleted. The table's own handles
   // are closed first (an open file cannot be renamed everywhere). Each failure undoes the
   // renames before it.
-  const bool hasMemo = m_memo != nullptr;
   m_memo.reset();
   m_file.reset();
   std::vector<std::pair<std::string, std::string>> done;
@@ -960,7 +975,12 @@ DbResult CreateTable(DbFileSystem& files, const std::string& definitionFile, con
     }
   }
   if (result && memo && !files.Rename(memoTemporary, memoName, &ioError)) result = DbResult::Io(memoName, IoStep::Rewrite, ioError);
-  if (result && !files.Rename(tableTemporary, tableName, &ioError)) result = DbResult::Io(tableName, IoStep::Rewrite, ioError);
+  if (result && !files.Rename(tableTemporary, tableName, &ioError)) {
+    result = DbResult::Io(tableName, IoStep::Rewrite, ioError);
+    // The memo file of a table that was not made goes too.
+    int32_t ignored = 0;
+    if (memo) files.Remove(memoName, &ignored);
+  }
   if (!result) {
     int32_t ignored = 0;
     files.Remove(tableTemporary, &ignored);

@@ -47,6 +47,10 @@ class Table {
   int32_t MemoWidth() const { return m_memoWidth; }
   void SetMemoWidth(int64_t width);
   const std::vector<uint8_t>& Buffer() const { return m_buffer; }
+  // The buffer as the binding converts it (character sets) and tests damage it.
+  std::vector<uint8_t>& MutableBuffer() { return m_buffer; }
+  // Fills the buffer with blanks (no memo blocks are shared afterwards).
+  void Blank();
   size_t IndexCount() const { return m_indexes.size(); }
   NdxIndex* Index(size_t i) { return m_indexes[i].index.get(); }
   const KeyExpression& IndexKey(size_t i) const { return m_indexes[i].key; }
@@ -100,7 +104,6 @@ class Table {
   uint64_t RecordOffset(uint32_t record) const;
   DbResult ReadRecord(uint32_t record, uint8_t* bytes);
   DbResult Load(uint32_t record);
-  void Blank();
   void SetEnd();
   bool Active() const { return !m_indexes.empty(); }
   DbResult Position();
@@ -113,7 +116,7 @@ class Table {
   DbResult FieldFor(int32_t number, int32_t missingError, int32_t* index);
   void Touch(int32_t index);
   // Memo chains.
-  uint32_t MemoNextFree();
+  DbResult MemoNextFree(uint32_t* nextFree);
   DbResult ReadMemoChain(DbFile& memo, const std::string& memoName, uint32_t block, std::vector<uint8_t>* bytes,
                          uint32_t* blocks);
   DbResult CopyMemos(uint8_t* record, DbFile& from, const std::string& fromName, DbFile& to,
