@@ -65,6 +65,8 @@ std::vector<uint8_t> BuildMemo(const std::vector<std::string>& lines) {
     bytes.push_back('\r');
     bytes.push_back('\n');
   }
+  // Two end bytes: readers of other programs look for the pair; ours stops at the first.
+  bytes.push_back(kFileEnd);
   bytes.push_back(kFileEnd);
   bytes.resize((bytes.size() + kMemoBlock - 1) / kMemoBlock * kMemoBlock, 0);
   return bytes;

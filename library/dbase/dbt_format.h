@@ -30,7 +30,7 @@ class MemoSplitter {
   std::string m_line;
 };
 
-// The memo of these lines: each line and CR LF, then 0x1A, zeros to the block end.
+// The memo of these lines: each line and CR LF, then 0x1A 0x1A, zeros to the block end.
 std::vector<uint8_t> BuildMemo(const std::vector<std::string>& lines);
 
 enum class MemoPointer { Blank, Valid, Invalid };

@@ -659,6 +659,7 @@ DbResult Table::CopyMemos(uint8_t* record, DbFile& from, const std::string& from
       return read.detail.find(kDetailSeek) != std::string::npos ? DbResult::Memo(kDetailFieldNumber) : read;
     }
     bytes.push_back(kFileEnd);
+    bytes.push_back(kFileEnd);
     bytes.resize((bytes.size() + kMemoBlock - 1) / kMemoBlock * kMemoBlock, 0);
     if (!to.Write(uint64_t{*nextFree} * kMemoBlock, bytes.data(), bytes.size())) {
       return DbResult::Io(toName, IoStep::Write, to.LastError());

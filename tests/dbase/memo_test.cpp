@@ -56,9 +56,11 @@ TEST(MemoText, EndlessLinesStopAtTheLineLimit) {
 TEST(MemoText, BuildPointerAndWidth) {
   const Bytes memo = BuildMemo({"ab", ""});
   ASSERT_EQ(memo.size(), 512u);
-  EXPECT_EQ(std::string(memo.begin(), memo.begin() + 7), "ab\r\n\r\n\x1A");
-  EXPECT_EQ(memo[7], 0);
-  EXPECT_EQ(BuildMemo(Lines(200, "ab")).size(), 1024u);  // 801 bytes
+  EXPECT_EQ(std::string(memo.begin(), memo.begin() + 8), "ab\r\n\r\n\x1A\x1A");
+  EXPECT_EQ(memo[8], 0);
+  EXPECT_EQ(BuildMemo(Lines(200, "ab")).size(), 1024u);  // 802 bytes
+  EXPECT_EQ(BuildMemo(Lines(127, "ab")).size(), 512u);   // 510 bytes
+  EXPECT_EQ(BuildMemo(Lines(128, "ab")).size(), 1024u);  // 514 bytes
   uint32_t block = 0;
   EXPECT_EQ(ParseMemoPointer("         7", &block), MemoPointer::Valid);
   EXPECT_EQ(block, 7u);
