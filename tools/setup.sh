@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
   xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core
   zip unzip p7zip-full python3 bc
-  shapelib python3-dbf python3-dbfread libdbd-xbase-perl
+  shapelib libshp-dev python3-dbf python3-dbfread libdbd-xbase-perl
 )
 
 missing=()

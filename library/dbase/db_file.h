@@ -43,6 +43,14 @@ class DbFileSystem {
   virtual bool Rename(const std::string& from, const std::string& to, int32_t* ioError) = 0;
   virtual bool Remove(const std::string& name, int32_t* ioError) = 0;
   virtual bool Exists(const std::string& name) = 0;
+
+  // Counts the writes of all tables on this file system: a table's read-ahead of records
+  // is good only while the count stands (another slot may hold the same file).
+  uint64_t WriteGeneration() const { return m_writeGeneration; }
+  void NoteWrite() { ++m_writeGeneration; }
+
+ private:
+  uint64_t m_writeGeneration = 0;
 };
 
 // Reads exactly `count` bytes or fails (a short read sets kIoReadError).

@@ -86,8 +86,8 @@ DbResult NdxIndex::Load(uint32_t number, uint8_t* bytes) {
     slot->dirty = false;
   }
   slot->used = ++m_clock;
-  std::memset(bytes, 0, kWorkSize);
   std::memcpy(bytes, slot->bytes, kPageSize);
+  std::memset(bytes + kPageSize, 0, kWorkSize - kPageSize);
   if (View(bytes).Count() > m_header.keysPerPage) return Damaged();
   return DbResult::Success();
 }
@@ -354,6 +354,65 @@ DbResult NdxIndex::Find(const uint8_t* key, uint32_t length, uint32_t* record) {
 }
 
 // --- changes ---------------------------------------------------------------------------
+
+DbResult NdxIndex::BulkLoad(const std::vector<uint8_t>& keys, const std::vector<uint32_t>& records) {
+  const uint32_t length = m_header.keyLength, perPage = m_header.keysPerPage;
+  const size_t count = records.size();
+  if (count == 0) return DbResult::Success();
+  std::vector<uint32_t> order(count);
+  for (size_t i = 0; i < count; ++i) order[i] = static_cast<uint32_t>(i);
+  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+    const int compared = CompareKeys(&keys[size_t{a} * length], &keys[size_t{b} * length], length, Numeric());
+    return compared != 0 ? compared < 0 : records[a] < records[b];
+  });
+  // One level at a time: items are (page or record, highest key); pages are spread evenly
+  // so that no page is left nearly empty.
+  struct Item {
+    uint32_t pointer;
+    const uint8_t* key;
+  };
+  std::vector<Item> items(count);
+  for (size_t i = 0; i < count; ++i) items[i] = {records[order[i]], &keys[size_t{order[i]} * length]};
+  std::vector<uint8_t> pages;
+  uint32_t next = 1;
+  bool leaves = true;
+  while (leaves || items.size() > 1) {
+    const size_t capacity = leaves ? perPage : perPage + 1;
+    const size_t pageCount = (items.size() + capacity - 1) / capacity;
+    std::vector<Item> upper;
+    size_t at = 0;
+    for (size_t p = 0; p < pageCount; ++p) {
+      const size_t take = items.size() / pageCount + (p < items.size() % pageCount ? 1 : 0);
+      Work bytes = {};
+      NdxPageView page = View(bytes);
+      for (size_t i = 0; i < take; ++i) {
+        const Item& item = items[at + i];
+        if (leaves) {
+          page.SetRecord(static_cast<uint32_t>(i), item.pointer);
+        } else {
+          page.SetLeft(static_cast<uint32_t>(i), item.pointer);
+        }
+        // A branch page's last child carries no key.
+        if (leaves || i + 1 < take) std::memcpy(page.Key(static_cast<uint32_t>(i)), item.key, length);
+      }
+      page.SetCount(static_cast<uint32_t>(leaves ? take : take - 1));
+      pages.insert(pages.end(), bytes, bytes + kPageSize);
+      upper.push_back({next++, items[at + take - 1].key});
+      at += take;
+    }
+    items = std::move(upper);
+    leaves = false;
+  }
+  if (!m_file->Write(kPageSize, pages.data(), pages.size())) {
+    return {kErrDbase, m_file->LastError() ? m_file->LastError() : kIoWriteError, kDetailNdxPutNew};
+  }
+  m_header.root = items.front().pointer;
+  m_header.nextFree = next;
+  m_headerDirty = true;
+  m_cache.clear();
+  m_positioned = false;
+  return Flush();
+}
 
 DbResult NdxIndex::Insert(const uint8_t* key, uint32_t record) {
   bool found = false, valid = false;

@@ -40,6 +40,10 @@ class NdxIndex {
   uint32_t KeyLength() const { return m_header.keyLength; }
   bool Numeric() const { return m_header.Numeric(); }
 
+  // Fills a new, empty index with `count` keys (key length bytes each, in `keys`) of the
+  // records in `records`: sorted, leaves filled, branch levels built upwards.
+  DbResult BulkLoad(const std::vector<uint8_t>& keys, const std::vector<uint32_t>& records);
+
   // Entries are kept in key order, equal keys by record number.
   DbResult Insert(const uint8_t* key, uint32_t record);
   DbResult Remove(const uint8_t* key, uint32_t record, bool* found);

@@ -68,6 +68,7 @@ DbResult Table::Close(const DbDate& today) {
   }
   m_indexes.clear();
   if (m_written && m_file) {
+    m_files.NoteWrite();
     uint8_t raw[32];
     std::memcpy(raw, m_header.raw, 32);
     StampDbfHeader(raw, m_count, today);
@@ -100,9 +101,30 @@ DbResult Table::ReadRecord(uint32_t record, uint8_t* bytes) {
 
 DbResult Table::Load(uint32_t record) {
   if (record < 1 || record > m_count) return DbResult::Record(record);
-  std::vector<uint8_t> bytes(m_header.recordLength);
-  if (auto read = ReadRecord(record, bytes.data()); !read) return read;
-  m_buffer = std::move(bytes);
+  const uint32_t length = m_header.recordLength;
+  const bool cached = m_aheadGeneration == m_files.WriteGeneration() && record >= m_aheadFirst &&
+                      record < m_aheadFirst + m_aheadCount;
+  if (!cached && m_record != 0 && record == m_record + 1 && record < m_count) {
+    // Reading on in file order: the following records come in one read.
+    const uint32_t n = std::min<uint32_t>(std::max<uint32_t>(1, 65536 / length), m_count - record + 1);
+    m_ahead.resize(uint64_t{n} * length);
+    if (!m_file || !ReadExactly(*m_file, RecordOffset(record), m_ahead.data(), m_ahead.size())) {
+      m_aheadCount = 0;
+      return DbResult::Io(m_name, IoStep::Read, m_file ? m_file->LastError() : kIoReadError);
+    }
+    m_aheadFirst = record;
+    m_aheadCount = n;
+    m_aheadGeneration = m_files.WriteGeneration();
+  }
+  if (m_aheadGeneration == m_files.WriteGeneration() && record >= m_aheadFirst && record < m_aheadFirst + m_aheadCount) {
+    m_scratch.assign(m_ahead.begin() + uint64_t{record - m_aheadFirst} * length,
+                     m_ahead.begin() + uint64_t{record - m_aheadFirst + 1} * length);
+  } else {
+    // Read aside first: a failed read leaves the buffer as it was.
+    m_scratch.resize(length);
+    if (auto read = ReadRecord(record, m_scratch.data()); !read) return read;
+  }
+  m_buffer.swap(m_scratch);
   m_record = record;
   m_bufferSource = record;
   m_deleted = m_buffer[0] == '*';
@@ -328,11 +350,17 @@ DbResult Table::PutField(int32_t number, const std::string& text) {
 
 // The count in the file, which another slot on the same file may have raised.
 DbResult Table::RereadCount(uint32_t* count) {
+  *count = m_count;
+  // Nothing was written on this file system since this table's own last write: no other
+  // slot can have raised the count.
+  if (m_ownGeneration != 0 && m_ownGeneration == m_files.WriteGeneration()) return DbResult::Success();
   uint8_t bytes[4];
+  if (!ReadExactly(*m_file, 4, bytes, 4)) return DbResult::Io(m_name, IoStep::Read, m_file->LastError());
+  *count = m_count;
+  if (GetLe32(bytes) <= m_count) return DbResult::Success();
+  // Raised elsewhere: as far as complete records back it.
   uint64_t size = 0;
-  if (!ReadExactly(*m_file, 4, bytes, 4) || !m_file->Size(&size)) {
-    return DbResult::Io(m_name, IoStep::Read, m_file->LastError());
-  }
+  if (!m_file->Size(&size)) return DbResult::Io(m_name, IoStep::Read, m_file->LastError());
   DbfHeader fileView = m_header;
   fileView.recordCount = GetLe32(bytes);
   *count = std::max<uint32_t>(m_count, static_cast<uint32_t>(CompleteRecords(fileView, size)));
@@ -365,21 +393,21 @@ DbResult Table::WriteBuffer(uint32_t target, uint32_t* written) {
     old.resize(m_header.recordLength);
     if (auto read = ReadRecord(target, old.data()); !read) return read;
   }
-  if (!m_file->Write(RecordOffset(target), m_buffer.data(), m_buffer.size())) {
-    return DbResult::Io(m_name, IoStep::Write, m_file->LastError());
-  }
+  // An appended record goes with the end byte after it, then the count follows: a run that
+  // ends at any point leaves a table whose count names only complete records.
+  if (append) m_buffer.push_back(kFileEnd);
+  m_files.NoteWrite();
+  const bool wrote = m_file->Write(RecordOffset(target), m_buffer.data(), m_buffer.size());
+  if (append) m_buffer.pop_back();
+  if (!wrote) return DbResult::Io(m_name, IoStep::Write, m_file->LastError());
   m_written = true;
   if (append) {
-    // Record, end byte, then the count: a run that ends at any point leaves a table whose
-    // count names only complete records.
-    const uint8_t end = kFileEnd;
     uint8_t countBytes[4];
     PutLe32(countBytes, target);
-    if (!m_file->Write(RecordOffset(target + 1), &end, 1) || !m_file->Write(4, countBytes, 4)) {
-      return DbResult::Io(m_name, IoStep::Write, m_file->LastError());
-    }
+    if (!m_file->Write(4, countBytes, 4)) return DbResult::Io(m_name, IoStep::Write, m_file->LastError());
     m_count = target;
   }
+  m_ownGeneration = m_files.WriteGeneration();
   m_record = target;
   m_bufferSource = target;
   m_deleted = m_buffer[0] == '*';
@@ -535,22 +563,25 @@ DbResult Table::CreateIndex(const std::string& expression, const std::string& na
       m_files.Remove(temporary, &ignored);
       return created;
     }
-    index->DeferWrites(true);
-    // Every record in file order, deleted ones too, read in runs of records.
+    // Every record in file order, deleted ones too, read in runs of records; the keys are
+    // then sorted and the pages written in one go.
     const uint32_t run = std::max<uint32_t>(1, 65536 / m_header.recordLength);
     std::vector<uint8_t> bytes(uint64_t{run} * m_header.recordLength);
-    uint8_t keyBytes[kMaxKeyLength + 8];
+    std::vector<uint8_t> keys(uint64_t{m_count} * key.length);
+    std::vector<uint32_t> records(m_count);
     for (uint32_t first = 1; first <= m_count && result; first += run) {
       const uint32_t n = std::min(run, m_count - first + 1);
       if (!ReadExactly(*m_file, RecordOffset(first), bytes.data(), uint64_t{n} * m_header.recordLength)) {
         result = DbResult::Io(m_name, IoStep::Read, m_file->LastError());
         break;
       }
-      for (uint32_t i = 0; i < n && result; ++i) {
-        BuildKey(key, Fields(), bytes.data() + uint64_t{i} * m_header.recordLength, keyBytes);
-        result = index->Insert(keyBytes, first + i);
+      for (uint32_t i = 0; i < n; ++i) {
+        BuildKey(key, Fields(), bytes.data() + uint64_t{i} * m_header.recordLength,
+                 keys.data() + uint64_t{first - 1 + i} * key.length);
+        records[first - 1 + i] = first + i;
       }
     }
+    if (result) result = index->BulkLoad(keys, records);
     if (result) result = index->Flush();
   }
   int32_t ioError = 0;
@@ -765,6 +796,7 @@ DbResult Table::Pack(const DbDate& today, uint32_t* count) {
   for (uint32_t i = 0; i < m_count; ++i) kept += all[uint64_t{i} * m_header.recordLength] != '*';
   if (kept == m_count) return Top();
 
+  m_files.NoteWrite();
   const PackNames names = PackNamesFor(m_name);
   const bool hasMemo = m_memo != nullptr;
   int32_t ioError = 0;

@@ -131,6 +131,12 @@ class Table {
   DbfHeader m_header;
   uint32_t m_count = 0;
   std::vector<uint8_t> m_buffer;
+  std::vector<uint8_t> m_scratch;
+  std::vector<uint8_t> m_ahead;  // records read ahead in file order
+  uint32_t m_aheadFirst = 0;
+  uint32_t m_aheadCount = 0;
+  uint64_t m_aheadGeneration = 0;
+  uint64_t m_ownGeneration = 0;  // the write generation after this table's last write
   uint32_t m_record = 0;
   uint32_t m_bufferSource = 0;  // the record whose memo blocks the buffer points to
   bool m_deleted = false;
