@@ -551,6 +551,7 @@ DbResult Table::AttachIndexes(const std::vector<std::string>& names, bool* attac
 
 DbResult Table::CreateIndex(const std::string& expression, const std::string& name) {
   DetachIndexes();
+  if (!m_file) return DbResult::Io(m_name, IoStep::Read, kIoReadError);
   KeyExpression key;
   if (auto parsed = ParseKeyExpression(expression, Fields(), &key); !parsed) return parsed;
   const std::string indexName = WithExtension(name, ".NDX");
