@@ -99,19 +99,13 @@ bool DateToText(std::string_view date, const DateOrder& order, std::string* text
 
 bool TextToDate(std::string_view text, const DateOrder& order, std::string* date) {
   if (text.size() != 10) return false;
-  std::string day, month, year;
-  switch (order.kind) {
-    case DateOrder::DayMonthYear:
-      day = text.substr(0, 2), month = text.substr(3, 2), year = text.substr(6, 4);
-      break;
-    case DateOrder::MonthDayYear:
-      month = text.substr(0, 2), day = text.substr(3, 2), year = text.substr(6, 4);
-      break;
-    case DateOrder::YearMonthDay:
-      year = text.substr(0, 4), month = text.substr(5, 2), day = text.substr(8, 2);
-      break;
-  }
-  *date = year + month + day;
+  // Where year, month and day begin in the text.
+  size_t year = 6, month = 3, day = 0;
+  if (order.kind == DateOrder::MonthDayYear) month = 0, day = 3;
+  if (order.kind == DateOrder::YearMonthDay) year = 0, month = 5, day = 8;
+  date->assign(text.substr(year, 4));
+  date->append(text.substr(month, 2));
+  date->append(text.substr(day, 2));
   return true;
 }
 

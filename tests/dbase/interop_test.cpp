@@ -104,10 +104,11 @@ class Interop : public ::testing::Test {
   std::string dir;
 };
 
-TEST_F(Interop, TablesOfShapelibAndPythonDbfOpenWithTheirValues) {
-  for (const char* name : {"SHAPE.DBF", "PYDBF.DBF"}) {
+TEST_F(Interop, TablesOfShapelibPythonDbfAndXBaseOpenWithTheirValues) {
+  for (const char* name : {"SHAPE.DBF", "PYDBF.DBF", "XBASE.dbf"}) {
     const std::string path = Copy(name);
     if (std::string(name) == "PYDBF.DBF") Copy("PYDBF.DBT");
+    if (std::string(name) == "XBASE.dbf") Copy("XBASE.dbt");
     const auto ours = Ours(path);
     ASSERT_FALSE(ours.empty()) << name;
     EXPECT_EQ(Sorted(ours), Sorted(Theirs("dbfread", path))) << name;
@@ -118,6 +119,19 @@ TEST_F(Interop, TablesOfShapelibAndPythonDbfOpenWithTheirValues) {
   EXPECT_EQ(table->Header().raw[29], 0x57);
   EXPECT_EQ(table->Header().UpdateText(), "26.07.95");
   EXPECT_EQ(table->RecordCount(), 400u);
+}
+
+TEST_F(Interop, DbCreateTablesAsDbfinfoSeesThem) {
+  std::ofstream(Path("DEF.TXT")) << "betrag;N;5;2\ndatum;D\nkennung;x;4\n";
+  ASSERT_TRUE(CreateTable(files, Path("DEF.TXT"), Path("NEU.DBF"), kToday).Ok());
+  int status = 0;
+  const std::string info = Shell("dbfinfo '" + Path("NEU.DBF") + "'", &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(info.find("3 Columns,  0 Records in file"), std::string::npos) << info;
+  EXPECT_NE(info.find("BETRAG\t          float  (5,2)"), std::string::npos) << info;
+  EXPECT_NE(info.find("DATUM\t        unknown  (8,0)"), std::string::npos) << info;  // shapelib has no dates
+  EXPECT_NE(info.find("KENNUNG\t         string  (4,0)"), std::string::npos) << info;
+  EXPECT_EQ(fs::file_size(Path("NEU.DBF")), 32u * 4 + 2);
 }
 
 // Our table with memos, deletions, a PACK, and two indexes changed after root splits.
