@@ -164,6 +164,18 @@ TEST(DbOpen, CountsNamesAndTypesAsTheFileAllows) {
   EXPECT_EQ(Field(*table, "abcdefghij"), "N0  ");
 }
 
+TEST(DbOpen, ARecordCutAfterOpeningIsARead) {
+  MemoryFileSystem files;
+  files.Put("T.DBF", SmallTable(3));
+  auto table = OpenTable(files, "T.DBF");
+  ASSERT_TRUE(table);
+  files.Content("T.DBF").resize(97 + 8 * 2 + 3);  // another program cut the file
+  const DbResult result = table->Go(3);
+  EXPECT_EQ(result.error, kErrDbase);
+  EXPECT_EQ(result.Appended(), "100 T.DBF (Read)");
+  EXPECT_EQ(table->RecordNumber(), 1u);  // the buffer stays
+}
+
 TEST(DbOpen, MissingFilesAre601) {
   MemoryFileSystem files;
   std::unique_ptr<Table> table;
