@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils imagemagick fonts-wine fonts-dejavu-core
   zip unzip p7zip-full python3 bc ccache
   jlha-utils lhasa liblhasa-dev mscompress
+  shapelib libshp-dev python3-dbf python3-dbfread libdbd-xbase-perl
 )
 
 missing=()
