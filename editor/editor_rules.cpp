@@ -215,6 +215,27 @@ std::string FindCodeFile(std::string_view source,
   return {};
 }
 
+std::vector<std::string> SplitParameters(std::string_view commandLine) {
+  std::vector<std::string> out;
+  std::string current;
+  bool quoted = false, any = false;
+  for (char c : commandLine) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (any) out.push_back(current);
+      current.clear();
+      any = false;
+    } else {
+      current.push_back(c);
+      any = true;
+    }
+  }
+  if (any) out.push_back(current);
+  return out;
+}
+
 std::vector<StartParameter> ReadStartParameters(const std::vector<std::string>& parameters) {
   std::vector<StartParameter> out;
   for (const std::string& parameter : parameters) {

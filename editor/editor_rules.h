@@ -109,6 +109,9 @@ struct StartParameter {
   std::string name;
   bool operator==(const StartParameter&) const = default;
 };
+// The parameters of a command line (the program's name included): blanks separate,
+// double quotes group and are dropped.
+std::vector<std::string> SplitParameters(std::string_view commandLine);
 // "@name" opens a project (at most 255 characters of name); anything else a file.
 std::vector<StartParameter> ReadStartParameters(const std::vector<std::string>& parameters);
 

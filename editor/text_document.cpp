@@ -415,7 +415,7 @@ bool TextDocument::Find(std::string_view text, SearchFlags flags) {
   return true;
 }
 
-int32_t TextDocument::ReplaceText(std::string_view text, std::string_view with, SearchFlags flags) {
+int32_t TextDocument::ReplaceHits(std::string_view text, std::string_view with, SearchFlags flags) {
   if (text.empty()) return -1;
   if (Has(flags, SearchFlags::ReplaceAll)) {
     const SearchFlags forward = static_cast<SearchFlags>(static_cast<uint32_t>(flags) &

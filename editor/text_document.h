@@ -142,7 +142,7 @@ class TextDocument {
   // Replace: the selection, when it is the search text, is replaced and the next one is
   // found. Replace-all replaces every hit of the whole text as one undo step without
   // looking into what it inserted. Returns the number replaced, or -1 when nothing was found.
-  int32_t ReplaceText(std::string_view text, std::string_view with, SearchFlags flags);
+  int32_t ReplaceHits(std::string_view text, std::string_view with, SearchFlags flags);
   // The position of the next hit starting at `from` (backward: ending at or before it).
   size_t Search(std::string_view text, size_t from, SearchFlags flags);
 

@@ -62,7 +62,7 @@ FileResult LoadTextFile(const std::string& path, std::string& bytes) {
   return FileResult::Ok;
 }
 
-FileResult SaveTextFile(const std::string& path, const std::string& bytes) {
+FileResult SaveTextFile(const std::string& path, const std::string& bytes, Backup backup) {
   if (path.empty() || IsDeviceName(path)) return FileResult::Unwritable;
   std::error_code error;
   const fs::path target(path);
@@ -82,10 +82,11 @@ FileResult SaveTextFile(const std::string& path, const std::string& bytes) {
     fs::remove(temporary, error);
     return FileResult::Unwritable;
   }
-  const fs::path backup(BackupName(path));
-  if (exists) {
-    fs::remove(backup, error);
-    fs::rename(target, backup, error);
+  const fs::path backupName(BackupName(path));
+  const bool keep = exists && backup == Backup::Keep;
+  if (keep) {
+    fs::remove(backupName, error);
+    fs::rename(target, backupName, error);
     if (error) {
       fs::remove(temporary, error);
       return FileResult::Unwritable;
@@ -94,7 +95,7 @@ FileResult SaveTextFile(const std::string& path, const std::string& bytes) {
   fs::rename(temporary, target, error);
   if (error) {
     std::error_code ignored;
-    if (exists) fs::rename(backup, target, ignored);
+    if (keep) fs::rename(backupName, target, ignored);
     fs::remove(temporary, ignored);
     return FileResult::Unwritable;
   }

@@ -10,6 +10,7 @@ namespace talven::editor {
 inline constexpr uint64_t kMaxFileSize = 256ull * 1024 * 1024;
 
 enum class FileResult { Ok, Unreadable, TooLarge, Unwritable };
+enum class Backup { Keep, None };
 
 // CON, NUL, AUX, PRN, COM1-9 and LPT1-9, with or without an extension.
 bool IsDeviceName(const std::string& path);
@@ -19,6 +20,7 @@ std::string BackupName(const std::string& path);
 FileResult LoadTextFile(const std::string& path, std::string& bytes);
 // Writes to a temporary file beside the target, moves the old file to the backup and the
 // new one into place; on any failure the old file stays as it was.
-FileResult SaveTextFile(const std::string& path, const std::string& bytes);
+FileResult SaveTextFile(const std::string& path, const std::string& bytes,
+                        Backup backup = Backup::Keep);
 
 }  // namespace talven::editor

@@ -179,22 +179,22 @@ TEST(EditorDocument, SearchOptions) {
 TEST(EditorDocument, ReplaceAndReplaceAll) {
   TextDocument doc;
   doc.Load("aa aa aa");
-  EXPECT_EQ(doc.ReplaceText("a", "aa", SearchFlags::ReplaceAll), 6);
+  EXPECT_EQ(doc.ReplaceHits("a", "aa", SearchFlags::ReplaceAll), 6);
   EXPECT_EQ(doc.Bytes(), "aaaa aaaa aaaa");  // never rescans what it put in
   doc.Undo();
   EXPECT_EQ(doc.Bytes(), "aa aa aa");
   EXPECT_FALSE(doc.Modified());
-  EXPECT_EQ(doc.ReplaceText("zz", "y", SearchFlags::ReplaceAll), -1);
-  EXPECT_EQ(doc.ReplaceText("zz", "y", SearchFlags::Replace), -1);
-  EXPECT_EQ(doc.ReplaceText("", "y", SearchFlags::ReplaceAll), -1);
+  EXPECT_EQ(doc.ReplaceHits("zz", "y", SearchFlags::ReplaceAll), -1);
+  EXPECT_EQ(doc.ReplaceHits("zz", "y", SearchFlags::Replace), -1);
+  EXPECT_EQ(doc.ReplaceHits("", "y", SearchFlags::ReplaceAll), -1);
   doc.SetCaret(0);
-  EXPECT_EQ(doc.ReplaceText("AA", "b", SearchFlags::Replace), 1);
+  EXPECT_EQ(doc.ReplaceHits("AA", "b", SearchFlags::Replace), 1);
   EXPECT_EQ(doc.Bytes(), "b aa aa");
   EXPECT_EQ(doc.SelectedText(), "aa");  // the next one is found
-  EXPECT_EQ(doc.ReplaceText("AA", "b", SearchFlags::Replace | SearchFlags::MatchCase), -1);
+  EXPECT_EQ(doc.ReplaceHits("AA", "b", SearchFlags::Replace | SearchFlags::MatchCase), -1);
   doc.SetBookmark(2, 6);  // inside the last hit
   doc.SetBookmark(3, 2);  // on the first
-  EXPECT_EQ(doc.ReplaceText("aa", "xyz", SearchFlags::ReplaceAll), 2);
+  EXPECT_EQ(doc.ReplaceHits("aa", "xyz", SearchFlags::ReplaceAll), 2);
   EXPECT_EQ(doc.Bytes(), "b xyz xyz");
   EXPECT_EQ(doc.Bookmark(2), 6u);
   EXPECT_EQ(doc.Bookmark(3), 2u);

@@ -125,6 +125,8 @@ TEST(EditorStarts, CodeFileSearch) {
 }
 
 TEST(EditorStarts, Parameters) {
+  EXPECT_EQ(SplitParameters("\"C:\\a b\\TALVED32.EXE\"  @x.prj \"c d.tvs\" \"\""),
+            (std::vector<std::string>{"C:\\a b\\TALVED32.EXE", "@x.prj", "c d.tvs", ""}));
   const auto read = ReadStartParameters({"@C:\\x\\a.prj", "b.tvs", "", "@" + std::string(300, 'p')});
   ASSERT_EQ(read.size(), 3u);
   EXPECT_EQ(read[0], (StartParameter{true, "C:\\x\\a.prj"}));
