@@ -85,6 +85,7 @@ struct Editor {
   FINDREPLACEA findData = {}, replaceData = {};
   char findBuffer[256] = {}, replaceFindBuffer[256] = {}, replaceWithBuffer[256] = {};
   UINT findMessage = 0;
+  UINT menuItemMessage = 0;
   bool tooManyReported = false;
 };
 Editor* g_editor = nullptr;
@@ -1052,9 +1053,40 @@ bool CloseFrame() {
   return true;
 }
 
+// A menu item by its caption path ("Datei/Datei speichern", captions without "&" and
+// shortcut; a trailing "*" matches the start of a caption): its command id, or 0.
+UINT MenuItemByPath(HMENU menu, const std::string& path) {
+  const size_t slash = path.find('/');
+  const std::string want = path.substr(0, slash);
+  const bool prefix = !want.empty() && want.back() == '*';
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    char caption[256] = {};
+    GetMenuStringA(menu, i, caption, sizeof caption, MF_BYPOSITION);
+    std::string plain;
+    for (const char* p = caption; *p && *p != '\t'; ++p) {
+      if (*p != '&') plain += *p;
+    }
+    if (prefix ? plain.compare(0, want.size() - 1, want, 0, want.size() - 1) != 0 : plain != want) continue;
+    if (slash == std::string::npos) return GetMenuItemID(menu, i);
+    if (HMENU sub = GetSubMenu(menu, i)) {
+      if (const UINT id = MenuItemByPath(sub, path.substr(slash + 1))) return id;
+    }
+  }
+  return 0;
+}
+
 LRESULT CALLBACK FrameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   Editor& e = *g_editor;
   try {
+    if (message == e.menuItemMessage && e.menuItemMessage != 0) {
+      // A tool (the test driver) chooses a menu item by its captions, as a user would.
+      char path[256] = {};
+      GlobalGetAtomNameA(static_cast<ATOM>(wparam), path, sizeof path);
+      const UINT id = MenuItemByPath(GetMenu(hwnd), path);
+      if (id != 0 && id != static_cast<UINT>(-1)) PostMessageA(hwnd, WM_COMMAND, id, 0);
+      return id == static_cast<UINT>(-1) ? 0 : id;
+    }
     if (message == e.findMessage && e.findMessage != 0) {
       auto* data = reinterpret_cast<FINDREPLACEA*>(lparam);
       const bool fromReplace = data == &e.replaceData;
@@ -1073,7 +1105,7 @@ LRESULT CALLBACK FrameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
         e.frame = hwnd;
         CLIENTCREATESTRUCT ccs = {e.frameWindowMenu, kFirstChild};
         e.client = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
-                                   WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, 0, 0,
+                                   WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
                                    0, 0, hwnd, nullptr, e.instance, &ccs);
         CreateBars(e);
         return 0;
@@ -1229,6 +1261,7 @@ int RunEditor(HINSTANCE instance, const char* commandLine) {
   editor.parameters = SplitParameters(commandLine ? commandLine : "");
   if (!editor.parameters.empty()) editor.parameters.erase(editor.parameters.begin());
   editor.findMessage = RegisterWindowMessageA(FINDMSGSTRINGA);
+  editor.menuItemMessage = RegisterWindowMessageA("TalvedMenuItem");
 
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);

@@ -14,7 +14,8 @@
 // Steps:
 //   type:TEXT        characters to the focused window (\n Enter, \t Tab, \b Backspace)
 //   keys:CHORD ...   key presses by SendInput, e.g. "ctrl+k ctrl+r", "F9", "shift+alt+back"
-//   menu:A/B[/C]     the frame's menu item by its caption path (without "&" and shortcut)
+//   menu:A/B[/C]     the frame's menu item by its caption path (without "&" and shortcut;
+//                    a trailing "*" matches the start of a caption)
 //   wait:MS          sleep
 //   text             "text: ..." the active edit control's text (CR LF as \n)
 //   screenshot:FILE  the frame's client area as a 24-bit BMP (needs a display)
@@ -254,29 +255,6 @@ HWND Focused() {
   return info.hwndFocus;
 }
 
-std::string Plain(const char* caption) {
-  std::string out;
-  for (const char* p = caption; *p && *p != '\t'; ++p) {
-    if (*p != '&') out += *p;
-  }
-  return out;
-}
-
-// The command id of a menu item found by its caption path; 0 when there is none.
-UINT FindMenuItem(HMENU menu, const std::vector<std::string>& path, size_t depth) {
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    char caption[256] = {};
-    GetMenuStringA(menu, i, caption, sizeof caption, MF_BYPOSITION);
-    if (Plain(caption) != path[depth]) continue;
-    if (depth + 1 == path.size()) return GetMenuItemID(menu, i);
-    if (HMENU sub = GetSubMenu(menu, i)) {
-      if (UINT id = FindMenuItem(sub, path, depth + 1)) return id;
-    }
-  }
-  return 0;
-}
-
 bool SaveScreenshot(HWND window, const std::string& path) {
   RECT client = {};
   GetClientRect(window, &client);
@@ -340,11 +318,13 @@ void RunStep(HANDLE process, const std::string& step) {
   } else if (verb == "keys") {
     Chords(frame, argument);
   } else if (verb == "menu") {
-    const UINT id = FindMenuItem(GetMenu(frame), Split(argument, '/'), 0);
-    if (id == 0 || id == static_cast<UINT>(-1)) {
+    // Menus belong to their process: the editor looks the item up itself.
+    const ATOM atom = GlobalAddAtomA(argument.c_str());
+    DWORD_PTR id = 0;
+    SendMessageTimeoutA(frame, RegisterWindowMessageA("TalvedMenuItem"), atom, 0, SMTO_ABORTIFHUNG, 5000, &id);
+    GlobalDeleteAtom(atom);
+    if (id == 0) {
       std::printf("no menu item: %s\n", argument.c_str());
-    } else {
-      PostMessageA(frame, WM_COMMAND, id, 0);
     }
   } else if (verb == "wait") {
     Sleep(static_cast<DWORD>(atoi(argument.c_str())));
