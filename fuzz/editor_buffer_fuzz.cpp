@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 4: {
         const std::string text(1, static_cast<char>(a));
-        const int32_t count = doc.ReplaceHits(text, "xy", SearchFlags::ReplaceAll);
+        const int32_t count = doc.ReplaceHits(text, "xy", SearchFlags::ReplaceAll | SearchFlags::MatchCase);
         size_t replaced = 0;
         std::string expected;
         for (char c : model) {

@@ -86,6 +86,8 @@ struct Editor {
   char findBuffer[256] = {}, replaceFindBuffer[256] = {}, replaceWithBuffer[256] = {};
   UINT findMessage = 0;
   UINT menuItemMessage = 0;
+  // The find dialog's direction and options as last set there.
+  DWORD findDialogFlags = FR_DOWN;
   bool tooManyReported = false;
 };
 Editor* g_editor = nullptr;
@@ -443,9 +445,9 @@ void ShowReplace() {
 }
 
 SearchFlags FindOptions() {
-  const DWORD flags = g_editor->findData.Flags;
+  const DWORD flags = g_editor->findDialogFlags;
   SearchFlags options = SearchFlags::None;
-  if (!(flags & FR_DOWN) && g_editor->findData.lStructSize != 0) options = options | SearchFlags::Backward;
+  if (!(flags & FR_DOWN)) options = options | SearchFlags::Backward;
   if (flags & FR_MATCHCASE) options = options | SearchFlags::MatchCase;
   if (flags & FR_WHOLEWORD) options = options | SearchFlags::WholeWord;
   return options;
@@ -1088,8 +1090,11 @@ LRESULT CALLBACK FrameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
       return id == static_cast<UINT>(-1) ? 0 : id;
     }
     if (message == e.findMessage && e.findMessage != 0) {
+      // The dialogs report through a structure of their own: the options are read from it,
+      // the texts from our buffers, which they keep up to date.
       auto* data = reinterpret_cast<FINDREPLACEA*>(lparam);
-      const bool fromReplace = data == &e.replaceData;
+      const bool fromReplace = data->lpstrReplaceWith != nullptr;
+      if (!fromReplace) e.findDialogFlags = data->Flags & (FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD);
       if (data->Flags & FR_DIALOGTERM) {
         (fromReplace ? e.replaceDialog : e.findDialog) = nullptr;
       } else if (data->Flags & (FR_REPLACE | FR_REPLACEALL)) {

@@ -167,12 +167,15 @@ bool Answer(HWND dialog) {
     SetCheck(dialog, 0x421, down);   // rad2: down
     SetCheck(dialog, 0x411, matchCase);
     SetCheck(dialog, 0x410, word);
+    // The dialog may follow its radio buttons by their clicks.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(down ? 0x421 : 0x420, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, down ? 0x421 : 0x420)));
     Press(dialog, IDOK);
   } else if (answer.rfind("replace:", 0) == 0) {
     const auto parts = Split(answer.substr(8), '|');
     setText(0x480, parts[0]);
     setText(0x481, parts.size() > 1 ? parts[1] : "");
-    Press(dialog, parts.size() > 2 && parts[2] == "all" ? 0x402 : 0x401);
+    Press(dialog, parts.size() > 2 && parts[2] == "all" ? 0x401 : 0x400);  // psh2, psh1
     Sleep(300);
     Press(dialog, IDCANCEL);
   } else {
