@@ -316,11 +316,11 @@ void IndentLines(TextDocument& doc, std::string_view prefix) {
   int32_t first = 0, last = 0;
   BlockRange(doc, first, last);
   doc.CollapseSelectionToEnd();
-  doc.BeginGroup();
+  std::vector<TextDocument::Edit> edits;
   for (int32_t line = first; line <= last && !prefix.empty(); ++line) {
-    doc.Replace(doc.LineStart(line), 0, prefix);
+    edits.push_back({doc.LineStart(line), 0, std::string(prefix)});
   }
-  doc.EndGroup();
+  doc.ReplaceMany(edits);
   if (hadSelection) {
     doc.SetSelection(before.start, before.end);
   } else {
@@ -334,12 +334,12 @@ void OutdentLines(TextDocument& doc) {
   int32_t first = 0, last = 0;
   BlockRange(doc, first, last);
   doc.CollapseSelectionToEnd();
-  doc.BeginGroup();
+  std::vector<TextDocument::Edit> edits;
   for (int32_t line = first; line <= last; ++line) {
     // Deliberate: whatever the first character is, it goes; an empty line stays.
-    if (doc.LineEnd(line) > doc.LineStart(line)) doc.Replace(doc.LineStart(line), 1, "");
+    if (doc.LineEnd(line) > doc.LineStart(line)) edits.push_back({doc.LineStart(line), 1, ""});
   }
-  doc.EndGroup();
+  doc.ReplaceMany(edits);
   if (hadSelection) {
     doc.SetSelection(before.start, before.end);
   } else {

@@ -237,6 +237,40 @@ void TextDocument::Replace(size_t pos, size_t length, std::string_view text) {
   Apply(pos, length, text);
 }
 
+void TextDocument::ReplaceMany(const std::vector<Edit>& edits) {
+  if (edits.empty()) return;
+  if (edits.size() == 1) return Replace(edits[0].pos, edits[0].length, edits[0].text);
+  const size_t from = edits.front().pos;
+  const size_t to = std::min(edits.back().pos + edits.back().length, Size());
+  std::string span;
+  size_t copied = from;
+  for (const Edit& edit : edits) {
+    span.append(m_text.Slice(copied, edit.pos - copied));
+    span.append(edit.text);
+    copied = edit.pos + edit.length;
+  }
+  // Where each bookmark goes: behind an edit it moves by the edit's change, inside one to
+  // the edit's start.
+  std::array<size_t, kBookmarks> marks = m_bookmarks;
+  for (size_t& mark : marks) {
+    if (mark == kNoPosition || mark < from) continue;
+    ptrdiff_t delta = 0;
+    for (const Edit& edit : edits) {
+      if (edit.pos >= mark && !(edit.length == 0 && edit.pos == mark)) {
+        break;
+      }
+      if (mark < edit.pos + edit.length) {
+        mark = edit.pos;
+        break;
+      }
+      delta += static_cast<ptrdiff_t>(edit.text.size()) - static_cast<ptrdiff_t>(edit.length);
+    }
+    mark += delta;
+  }
+  Replace(from, to - from, span);
+  m_bookmarks = marks;
+}
+
 void TextDocument::BeginGroup() {
   if (m_groupDepth++ == 0) m_openGroup = m_nextGroup++;
 }
@@ -378,10 +412,16 @@ size_t TextDocument::Search(std::string_view text, size_t from, SearchFlags flag
     return !Has(flags, SearchFlags::WholeWord) || WordAt(at, needle.size());
   };
   const size_t lastStart = hay.size() - needle.size();
+  // Every byte that folds to the needle's first byte starts a candidate.
+  bool starts[256] = {};
+  for (int c = 0; c < 256; ++c) {
+    starts[c] = matchCase ? c == static_cast<unsigned char>(needle[0])
+                          : FoldCase(static_cast<unsigned char>(c)) == static_cast<unsigned char>(needle[0]);
+  }
   if (Has(flags, SearchFlags::Backward)) {
     if (from < needle.size()) return kNoPosition;
     for (size_t at = std::min(from - needle.size(), lastStart) + 1; at-- > 0;) {
-      if (matches(at)) return at;
+      if (starts[static_cast<unsigned char>(hay[at])] && matches(at)) return at;
     }
     return kNoPosition;
   }
@@ -391,11 +431,6 @@ size_t TextDocument::Search(std::string_view text, size_t from, SearchFlags flag
       if (matches(at)) return at;
     }
     return kNoPosition;
-  }
-  // Every byte that folds to the needle's first byte starts a candidate.
-  bool starts[256] = {};
-  for (int c = 0; c < 256; ++c) {
-    starts[c] = FoldCase(static_cast<unsigned char>(c)) == static_cast<unsigned char>(needle[0]);
   }
   for (size_t at = from; at <= lastStart; ++at) {
     if (starts[static_cast<unsigned char>(hay[at])] && matches(at)) return at;
@@ -426,32 +461,11 @@ int32_t TextDocument::ReplaceHits(std::string_view text, std::string_view with, 
       hits.push_back(at);
     }
     if (hits.empty()) return -1;
-    // One change over the span of all hits: one undo step, and the replacements are never
-    // searched again.
-    const size_t from = hits.front();
-    const size_t to = hits.back() + text.size();
-    std::string span;
-    span.reserve(to - from + hits.size() * with.size());
-    size_t copied = from;
-    for (size_t hit : hits) {
-      span.append(m_text.Slice(copied, hit - copied));
-      span.append(with);
-      copied = hit + text.size();
-    }
-    // Bookmarks behind a hit move by the change of every hit before them.
-    std::array<size_t, kBookmarks> marks = m_bookmarks;
-    const ptrdiff_t change = static_cast<ptrdiff_t>(with.size()) - static_cast<ptrdiff_t>(text.size());
-    for (size_t& mark : marks) {
-      if (mark == kNoPosition) continue;
-      const ptrdiff_t before = std::lower_bound(hits.begin(), hits.end(), mark) - hits.begin();
-      if (before > 0 && mark < hits[before - 1] + text.size()) {
-        mark = hits[before - 1] + (before - 1) * change;  // inside a hit: its start
-      } else {
-        mark = mark + before * change;
-      }
-    }
-    Replace(from, to - from, span);
-    m_bookmarks = marks;
+    // The replacements are never searched again.
+    std::vector<Edit> edits;
+    edits.reserve(hits.size());
+    for (size_t hit : hits) edits.push_back({hit, text.size(), std::string(with)});
+    ReplaceMany(edits);
     return static_cast<int32_t>(hits.size());
   }
   const bool matchCase = Has(flags, SearchFlags::MatchCase);

@@ -122,6 +122,15 @@ class TextDocument {
   void Backspace();
   void DeleteForward();
 
+  // Changes at several places, sorted and not overlapping, made as one change over their
+  // span: one undo step, one update of the line index; bookmarks move as with single edits.
+  struct Edit {
+    size_t pos;
+    size_t length;
+    std::string text;
+  };
+  void ReplaceMany(const std::vector<Edit>& edits);
+
   // Several changes that undo as one step.
   void BeginGroup();
   void EndGroup();
