@@ -118,14 +118,16 @@ expect_same edit-file e.tvs ' x bb x\r\n cc\r\n '
 expect_line edit-undo "$out" 'text: x bb x\ncc\n'
 expect_line edit-redo "$out" 'text:  x bb x\n cc\n '
 
-# Find, go to line, typing; Ctrl+K Ctrl+W writes the selected lines whole.
+# Find, go to line, typing; Ctrl+K Ctrl+W writes the selected lines whole, WordStar's
+# Ctrl+K R reads them in again.
 fresh find
 printf 'eins\r\nzwei drei\r\nvier\r\n' > f.tvs
 out=$(drive --step 'keys:ctrl+f' --answer 'find:drei' --step 'type:3' --step 'keys:ctrl+j' --answer 'input:3' \
   --step 'type:>' --step 'keys:ctrl+home right shift+down' --step 'keys:ctrl+k ctrl+w' \
-  --answer "file:$(win "$PWD")\\out.txt" --step 'keys:ctrl+f' --answer 'find:fehlt' --step text \
+  --answer "file:$(win "$PWD")\\out.txt" --step 'keys:ctrl+end' --step 'keys:ctrl+k r' \
+  --answer "file:$(win "$PWD")\\out.txt" --step 'keys:ctrl+f' --answer 'find:fehlt' --answer ok --step text \
   --step close --answer no -- "$(win "$PWD")\\TALVED32.EXE" f.tvs)
-expect_line find-edits "$out" 'text: eins\nzwei 3\n>vier\n'
+expect_line find-edits "$out" 'text: eins\nzwei 3\n>vier\neins\nzwei 3\n'
 expect_same copy-as-file out.txt 'eins\r\nzwei 3\r\n'
 expect_line find-miss "$out" 'box: icon ok | ZUL-TALVEN-Editor 6.2-32 | "fehlt"  nicht gefunden!'
 wineserver -k 2>/dev/null

@@ -248,6 +248,7 @@ void EditControl::Paste() {
 
 void EditControl::KeyDown(WPARAM key) {
   const bool ctrl = Pressed(VK_CONTROL), shift = Pressed(VK_SHIFT);
+  if (key == VK_CONTROL || key == VK_SHIFT || key == VK_MENU) return;  // chords wait for a key
   if (m_chord) {
     // The second key of Ctrl+K: R and W in both tables, with or without Ctrl.
     m_chord = false;

@@ -200,7 +200,7 @@ bool AnswerDialogs() {
 // Waits until the program has had no new dialog for a while and serves its messages.
 void Settle(HANDLE process) {
   int quiet = 0;
-  while (quiet < 8) {
+  while (quiet < 20) {  // dialogs can take a second to come up under Wine
     if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return;
     if (AnswerDialogs()) {
       quiet = 0;
