@@ -376,6 +376,10 @@ int main(int argc, char** argv) {
     const std::string arg = argv[k];
     commandLine += arg.find(' ') != std::string::npos ? "\"" + arg + "\"" : arg;
   }
+  // A blinking caret would make screenshots depend on the moment they are taken.
+  for (const std::string& step : steps) {
+    if (step.rfind("screenshot:", 0) == 0) SetCaretBlinkTime(INFINITE);
+  }
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
