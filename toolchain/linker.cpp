@@ -66,7 +66,12 @@ void Link(Host& host, const std::vector<std::string>& params, ProgressWindow& pr
   if (!std::ifstream(code, std::ios::binary)) Fail(host, "Datei kann nicht gelesen werden.");
 
   // The runtime module named in TALVED32.INI.
-  const std::string runtime = host.ReadIniString("TALVED32.INI", "LINK", "Runtime", "TLVRUN32.EXE");
+  std::string runtime = host.ReadIniString("TALVED32.INI", "LINK", "Runtime", "TLVRUN32.EXE");
+  // The editor's project settings write a module chosen by file dialog in double quotes (a
+  // command line for starting it): one enclosing pair goes.
+  if (runtime.size() >= 2 && runtime.front() == '"' && runtime.back() == '"') {
+    runtime = runtime.substr(1, runtime.size() - 2);
+  }
   std::ifstream module(runtime, std::ios::binary);
   if (!module) Fail(host, "Runtime-Modul nicht gefunden.");
   const uint64_t moduleSize = SizeOf(module);

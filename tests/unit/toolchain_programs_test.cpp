@@ -169,7 +169,8 @@ TEST_F(ToolchainPrograms, LinkedProgramLayout) {
   const std::string runtime = "MZ\x90" + std::string(300, '\0') + "runtime";
   Write("RT.EXE", runtime);
   test::RecordingHost host;
-  host.ini["TALVED32.INI|LINK|Runtime"] = Path("RT.EXE");
+  // As the editor's project settings write it: in quotes.
+  host.ini["TALVED32.INI|LINK|Runtime"] = "\"" + Path("RT.EXE") + "\"";
   EXPECT_EQ(Link(host, {Path("prog.tvc")}), 0);
   EXPECT_EQ(host.events,
             std::vector<std::string>{"box: exclamation ok | ZUL-TALVEN\xB2 KOMBI-LINKER 6.5-32 | " +

@@ -1,0 +1,457 @@
+#include "editor/win32/edit_control.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "editor/colouring.h"
+
+namespace talven::editor {
+
+namespace {
+
+constexpr int kLeftMargin = 2;
+constexpr int kRightMargin = 5;
+constexpr int32_t kHorizontalRange = 1024;
+
+COLORREF InkColour(Ink ink) {
+  switch (ink) {
+    case Ink::Red: return RGB(255, 0, 0);
+    case Ink::Blue: return RGB(0, 0, 255);
+    case Ink::Green: return RGB(0, 128, 0);
+    case Ink::Black: return RGB(0, 0, 0);
+    case Ink::WindowText: break;
+  }
+  return GetSysColor(COLOR_WINDOWTEXT);
+}
+
+bool Pressed(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+}  // namespace
+
+bool EditControl::Register(HINSTANCE instance) {
+  WNDCLASSA wc = {};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = Procedure;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+  wc.lpszClassName = kClassName;
+  return RegisterClassA(&wc) != 0;
+}
+
+EditControl* EditControl::Create(HWND parent, const bool* syntaxColours) {
+  auto* control = new EditControl;
+  control->m_syntaxColours = syntaxColours;
+  RECT client;
+  GetClientRect(parent, &client);
+  CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0,
+                  client.right, client.bottom, parent, nullptr,
+                  reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), control);
+  return control;
+}
+
+LRESULT CALLBACK EditControl::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* control = static_cast<EditControl*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+    control->m_hwnd = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+  }
+  auto* control = reinterpret_cast<EditControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (control == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    if (control->m_font) DeleteObject(control->m_font);
+    delete control;
+    return DefWindowProcA(hwnd, message, wparam, lparam);
+  }
+  // No exception may leave a window procedure: an edit that fails is dropped.
+  try {
+    return control->Handle(message, wparam, lparam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+void EditControl::SetFont(const FontSetting& font) {
+  HDC dc = GetDC(m_hwnd);
+  LOGFONTA logFont = {};
+  logFont.lfHeight = -MulDiv(font.size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  logFont.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  lstrcpynA(logFont.lfFaceName, font.name.c_str(), LF_FACESIZE);
+  HFONT created = CreateFontIndirectA(&logFont);
+  if (created) {
+    if (m_font) DeleteObject(m_font);
+    m_font = created;
+  }
+  HGDIOBJ old = SelectObject(dc, m_font ? m_font : GetStockObject(ANSI_FIXED_FONT));
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(m_hwnd, dc);
+  m_charWidth = std::max<int>(metrics.tmAveCharWidth, 1);
+  m_lineHeight = std::max<int>(metrics.tmHeight, 1);
+  if (m_focused) {
+    DestroyCaret();
+    CreateCaret(m_hwnd, nullptr, m_overwrite ? m_charWidth : 2, m_lineHeight);
+    ShowCaret(m_hwnd);
+  }
+  Changed();
+}
+
+int32_t EditControl::VisibleColumns() const {
+  RECT client;
+  GetClientRect(m_hwnd, &client);
+  return std::max<int32_t>((client.right - kLeftMargin - kRightMargin) / m_charWidth, 0);
+}
+
+int32_t EditControl::VisibleLines() const {
+  RECT client;
+  GetClientRect(m_hwnd, &client);
+  return std::max<int32_t>(client.bottom / m_lineHeight, 1);
+}
+
+void EditControl::UpdateScrollBars() {
+  SCROLLINFO info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, m_doc.LineCount() - 1,
+                     static_cast<UINT>(VisibleLines()), m_topLine, 0};
+  SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
+  info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, kHorizontalRange,
+          static_cast<UINT>(std::max<int32_t>(VisibleColumns(), 1)), m_leftColumn, 0};
+  SetScrollInfo(m_hwnd, SB_HORZ, &info, TRUE);
+}
+
+void EditControl::PlaceCaret() {
+  if (!m_focused) return;
+  const LineColumn place = m_doc.CaretPlace();
+  SetCaretPos(kLeftMargin + (place.column - 1 - m_leftColumn) * m_charWidth,
+              (place.line - 1 - m_topLine) * m_lineHeight);
+}
+
+void EditControl::ScrollTo(int32_t top, int32_t left) {
+  top = std::clamp(top, 0, std::max(m_doc.LineCount() - 1, 0));
+  left = std::clamp(left, 0, kHorizontalRange);
+  if (top == m_topLine && left == m_leftColumn) return;
+  m_topLine = top;
+  m_leftColumn = left;
+  InvalidateRect(m_hwnd, nullptr, FALSE);
+  UpdateScrollBars();
+  PlaceCaret();
+}
+
+void EditControl::Changed() {
+  const LineColumn place = m_doc.CaretPlace();
+  int32_t top = m_topLine, left = m_leftColumn;
+  const int32_t lines = VisibleLines(), columns = std::max<int32_t>(VisibleColumns(), 1);
+  if (place.line - 1 < top) top = place.line - 1;
+  if (place.line - 1 >= top + lines) top = place.line - lines;
+  if (top > m_doc.LineCount() - 1) top = std::max(m_doc.LineCount() - lines, 0);
+  if (place.column - 1 < left) left = std::max(place.column - 1 - columns / 4, 0);
+  if (place.column - 1 >= left + columns) left = place.column - columns + columns / 4;
+  m_topLine = std::max(top, 0);
+  m_leftColumn = std::clamp(left, 0, kHorizontalRange);
+  InvalidateRect(m_hwnd, nullptr, FALSE);
+  UpdateScrollBars();
+  PlaceCaret();
+}
+
+void EditControl::MoveCaret(size_t pos, bool extend, bool keepColumn) {
+  if (extend) {
+    m_doc.SetSelectionBytes(m_doc.Anchor(), pos);
+  } else {
+    m_doc.SetCaret(pos);
+  }
+  if (!keepColumn) m_wantColumn = -1;
+  Changed();
+}
+
+size_t EditControl::PositionAt(int x, int y) const {
+  const int32_t line = m_topLine + (y < 0 ? -1 : y / m_lineHeight);
+  const int32_t column = m_leftColumn + std::max(x - kLeftMargin + m_charWidth / 2, 0) / m_charWidth;
+  return m_doc.PositionOf({std::max(line, 0) + 1, column + 1});
+}
+
+void EditControl::Paint() {
+  PAINTSTRUCT ps;
+  HDC target = BeginPaint(m_hwnd, &ps);
+  RECT client;
+  GetClientRect(m_hwnd, &client);
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP bitmap = CreateCompatibleBitmap(target, std::max<int>(client.right, 1), std::max<int>(client.bottom, 1));
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, m_font ? m_font : GetStockObject(ANSI_FIXED_FONT));
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const Selection selection = m_doc.GetSelection();
+  const int32_t columns = VisibleColumns() + 1;
+  const bool syntax = m_syntaxColours && *m_syntaxColours;
+  const int32_t last = std::min(m_doc.LineCount(), m_topLine + VisibleLines() + 1);
+  for (int32_t line = m_topLine; line < last; ++line) {
+    const int y = (line - m_topLine) * m_lineHeight;
+    // The whole line when it is short, else only what reaches the window.
+    std::string text = m_doc.DisplayText(line);
+    for (const ColourRun& run : ColourLine(text, m_leftColumn, columns, line + 1, selection, syntax)) {
+      const int x = kLeftMargin + (run.column - m_leftColumn) * m_charWidth;
+      const char* chars = text.data() + run.column;
+      if (run.selected) {
+        RECT box = {x, y, x + run.length * m_charWidth, y + m_lineHeight};
+        FillRect(dc, &box, GetSysColorBrush(COLOR_HIGHLIGHT));
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+      } else {
+        SetTextColor(dc, InkColour(run.ink));
+      }
+      SetBkMode(dc, TRANSPARENT);
+      TextOutA(dc, x, y, chars, run.length);
+      if (run.bold) TextOutA(dc, x + 1, y, chars, run.length);
+    }
+  }
+  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EndPaint(m_hwnd, &ps);
+}
+
+void EditControl::Cut() {
+  if (!m_doc.HasSelection()) return;
+  Copy();
+  m_doc.DeleteSelection();
+  Changed();
+}
+
+void EditControl::Copy() {
+  if (!m_doc.HasSelection() || !OpenClipboard(m_hwnd)) return;
+  const std::string text = m_doc.SelectedText();
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (memory) {
+    char* bytes = static_cast<char*>(GlobalLock(memory));
+    memcpy(bytes, text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+}
+
+void EditControl::Paste() {
+  if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(m_hwnd)) return;
+  std::string text;
+  if (HANDLE memory = GetClipboardData(CF_TEXT)) {
+    if (const char* bytes = static_cast<const char*>(GlobalLock(memory))) {
+      text.assign(bytes, strnlen(bytes, GlobalSize(memory)));
+      GlobalUnlock(memory);
+    }
+  }
+  CloseClipboard();
+  if (!text.empty()) m_doc.InsertText(text);
+  Changed();
+}
+
+void EditControl::KeyDown(WPARAM key) {
+  const bool ctrl = Pressed(VK_CONTROL), shift = Pressed(VK_SHIFT);
+  if (key == VK_CONTROL || key == VK_SHIFT || key == VK_MENU) return;  // chords wait for a key
+  if (m_chord) {
+    // The second key of Ctrl+K: R and W in both tables, with or without Ctrl.
+    m_chord = false;
+    m_swallowChar = true;
+    if (key == 'R') onUserCommand(256);
+    if (key == 'W') onUserCommand(257);
+    return;
+  }
+  if (ctrl && !Pressed(VK_MENU)) {
+    switch (key) {
+      case 'K': m_chord = true; m_swallowChar = true; return;
+      case 'S': m_swallowChar = true; onUserCommand(258); return;
+      case 'C': Copy(); return;
+      case 'X': Cut(); return;
+      case 'V': Paste(); return;
+      case 'Z': m_doc.Undo(); Changed(); return;
+      default: break;
+    }
+  }
+  const LineColumn place = m_doc.CaretPlace();
+  const int32_t line = place.line - 1;
+  if (m_wantColumn < 0) m_wantColumn = place.column;
+  switch (key) {
+    case VK_LEFT:
+      if (ctrl) {
+        size_t pos = m_doc.Caret();
+        while (pos > 0 && !IsWordChar(static_cast<unsigned char>(m_doc.At(pos - 1)))) --pos;
+        while (pos > 0 && IsWordChar(static_cast<unsigned char>(m_doc.At(pos - 1)))) --pos;
+        MoveCaret(pos, shift);
+      } else if (m_doc.HasSelection() && !shift) {
+        MoveCaret(m_doc.SelectionFrom(), false);
+      } else if (m_doc.Caret() > 0) {
+        const size_t start = m_doc.LineStart(line);
+        MoveCaret(m_doc.Caret() == start ? m_doc.LineEnd(line - 1) : m_doc.Caret() - 1, shift);
+      }
+      break;
+    case VK_RIGHT:
+      if (ctrl) {
+        size_t pos = m_doc.Caret();
+        while (pos < m_doc.Size() && IsWordChar(static_cast<unsigned char>(m_doc.At(pos)))) ++pos;
+        while (pos < m_doc.Size() && !IsWordChar(static_cast<unsigned char>(m_doc.At(pos)))) ++pos;
+        MoveCaret(pos, shift);
+      } else if (m_doc.HasSelection() && !shift) {
+        MoveCaret(m_doc.SelectionTo(), false);
+      } else if (m_doc.Caret() < m_doc.Size()) {
+        MoveCaret(m_doc.Caret() == m_doc.LineEnd(line) ? m_doc.LineStart(line + 1) : m_doc.Caret() + 1, shift);
+      }
+      break;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT: {
+      const int32_t step = (key == VK_UP || key == VK_DOWN) ? 1 : std::max(VisibleLines() - 1, 1);
+      const int32_t target = key == VK_UP || key == VK_PRIOR ? line - step : line + step;
+      if (key == VK_PRIOR) ScrollTo(m_topLine - step, m_leftColumn);
+      if (key == VK_NEXT) ScrollTo(m_topLine + step, m_leftColumn);
+      MoveCaret(m_doc.PositionOf({std::max(target, 0) + 1, m_wantColumn}), shift, true);
+      break;
+    }
+    case VK_HOME:
+      MoveCaret(ctrl ? 0 : m_doc.LineStart(line), shift);
+      break;
+    case VK_END:
+      MoveCaret(ctrl ? m_doc.Size() : m_doc.LineEnd(line), shift);
+      break;
+    case VK_DELETE:
+      if (!shift && !ctrl) {
+        m_doc.DeleteForward();
+        Changed();
+      }
+      break;
+    case VK_INSERT:
+      if (!shift && !ctrl) {
+        m_overwrite = !m_overwrite;
+        if (m_focused) {
+          // The caret is a block while typing overwrites.
+          DestroyCaret();
+          CreateCaret(m_hwnd, nullptr, m_overwrite ? m_charWidth : 2, m_lineHeight);
+          ShowCaret(m_hwnd);
+          PlaceCaret();
+        }
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void EditControl::Char(WPARAM c) {
+  if (m_swallowChar) {
+    m_swallowChar = false;
+    return;
+  }
+  if (Pressed(VK_CONTROL) && !Pressed(VK_MENU) && c < 32) return;
+  switch (c) {
+    case '\b': m_doc.Backspace(); break;
+    case '\r': m_doc.NewLine(true); break;
+    case '\t': m_doc.TypeChar('\t', m_overwrite); break;
+    default:
+      if (c < 32 || c == 127) return;
+      m_doc.TypeChar(static_cast<char>(c), m_overwrite);
+      break;
+  }
+  m_wantColumn = -1;
+  Changed();
+}
+
+LRESULT EditControl::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      SetFont(FontSetting{});
+      return 0;
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SIZE:
+      Changed();
+      return 0;
+    case WM_SETFOCUS:
+      m_focused = true;
+      CreateCaret(m_hwnd, nullptr, m_overwrite ? m_charWidth : 2, m_lineHeight);
+      PlaceCaret();
+      ShowCaret(m_hwnd);
+      // The window learns of the focus (it sets the check marks and the status).
+      SendMessageA(GetParent(m_hwnd), WM_COMMAND, MAKEWPARAM(0, EN_SETFOCUS), reinterpret_cast<LPARAM>(m_hwnd));
+      return 0;
+    case WM_KILLFOCUS:
+      m_focused = false;
+      DestroyCaret();
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_KEYDOWN:
+      KeyDown(wparam);
+      return 0;
+    case WM_KEYUP:
+      if (onStatus) onStatus();
+      return 0;
+    case WM_CHAR:
+      Char(wparam);
+      return 0;
+    case WM_LBUTTONDOWN:
+      SetFocus(m_hwnd);
+      SetCapture(m_hwnd);
+      MoveCaret(PositionAt(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))),
+                (wparam & MK_SHIFT) != 0);
+      return 0;
+    case WM_MOUSEMOVE:
+      if (GetCapture() == m_hwnd) {
+        MoveCaret(PositionAt(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))), true);
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (GetCapture() == m_hwnd) ReleaseCapture();
+      if (onStatus) onStatus();
+      return 0;
+    case WM_MOUSEWHEEL:
+      ScrollTo(m_topLine - static_cast<short>(HIWORD(wparam)) / WHEEL_DELTA * 3, m_leftColumn);
+      return 0;
+    case WM_VSCROLL:
+    case WM_HSCROLL: {
+      const bool vertical = message == WM_VSCROLL;
+      const int32_t page = vertical ? VisibleLines() : VisibleColumns();
+      int32_t pos = vertical ? m_topLine : m_leftColumn;
+      switch (LOWORD(wparam)) {
+        case SB_LINEUP: --pos; break;
+        case SB_LINEDOWN: ++pos; break;
+        case SB_PAGEUP: pos -= page; break;
+        case SB_PAGEDOWN: pos += page; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+          SCROLLINFO info = {};
+          info.cbSize = sizeof(info);
+          info.fMask = SIF_TRACKPOS;
+          GetScrollInfo(m_hwnd, vertical ? SB_VERT : SB_HORZ, &info);
+          pos = info.nTrackPos;
+          break;
+        }
+        default: break;
+      }
+      if (vertical) {
+        ScrollTo(pos, m_leftColumn);
+      } else {
+        ScrollTo(m_topLine, pos);
+      }
+      return 0;
+    }
+    case WM_GETTEXTLENGTH:
+      return static_cast<LRESULT>(std::min<size_t>(m_doc.Size(), 0x7FFFFFFF));
+    case WM_GETTEXT: {
+      // The text for tools that read the control, cut to their buffer.
+      if (wparam == 0) return 0;
+      const std::string text = m_doc.Bytes();
+      const size_t count = std::min<size_t>(text.size(), wparam - 1);
+      memcpy(reinterpret_cast<char*>(lparam), text.data(), count);
+      reinterpret_cast<char*>(lparam)[count] = '\0';
+      return static_cast<LRESULT>(count);
+    }
+    default:
+      return DefWindowProcA(m_hwnd, message, wparam, lparam);
+  }
+}
+
+}  // namespace talven::editor

@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# End-to-end tests of TALVED32 under Wine, driven by eddriver: typing and the close query with
+# the saved file and its backup, a read-only target, every start command line (seen by a
+# recorder copied as each program), F9 with the real compiler, a hand-written project,
+# find/replace, block commands, undo, go to line, copy as file. With a display (Xvfb) also
+# a screenshot of the frame with a coloured source, compared with the reference.
+#   tests/editor_e2e.sh WINDOWS_BIN_DIR [--update-screens]
+set -uo pipefail
+bin=$(cd "${1:?Windows bin folder}" && pwd); update=${2:-}
+top=$(cd "$(dirname "$0")/.." && pwd)
+screens=$top/tests/editor_screens
+source "$top/tools/wine_env.sh"
+work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+passed=0; failed=0
+ini() { echo "$WINEPREFIX/drive_c/windows/TALVED32.INI"; }
+
+pass() { passed=$((passed + 1)); }
+fail() { echo "FAIL $1"; shift; [ $# -gt 0 ] && printf '%s\n' "$@"; failed=$((failed + 1)); }
+expect_same() {  # name, actual file, expected bytes (printf format)
+  local want; want=$(mktemp); printf "$3" > "$want"
+  if cmp -s "$2" "$want"; then pass; else fail "$1" "$(od -c "$2" | head -5)"; fi
+  rm -f "$want"
+}
+expect_line() {  # name, output, line
+  if grep -qaxF -- "$3" <<<"$2"; then pass; else fail "$1: no line [$3]" "$2"; fi
+}
+# Through a file: programs the editor starts inherit the output and would hold a pipe open.
+drive() { wine "$bin/eddriver.exe" --timeout 40 "$@" > "$work/drive.txt" 2>/dev/null; tr -d '\r' < "$work/drive.txt"; }
+win() { local p=${1//\//\\}; echo "Z:$p"; }
+fresh() { echo "== $1 $(date +%T)" >&2; rm -f "$(ini)"; rm -rf "$work/$1"; mkdir -p "$work/$1"; cp "$bin/TALVED32.EXE" "$work/$1/"; cd "$work/$1" || exit 1; }
+
+wineserver -k 2>/dev/null; wine cmd /c exit >/dev/null 2>&1
+question() { printf 'box: icon yes,no,cancel | Frage: | \xC4nderungen in %s speichern?' "$1"; }
+
+# Typing, then closing with Yes: the file gets the change, the old one goes to a.BAK.
+fresh save
+printf 'PRINT "a"\r\nEND\n\200\377' > a.tvs
+out=$(drive --step 'type:X' --step close --answer yes -- "$(win "$PWD")\\TALVED32.EXE" a.tvs)
+expect_line save-query "$out" "$(question "$(win "$PWD/a.tvs")")"
+expect_line save-exit "$out" "exit: 0"
+expect_same save-file a.tvs 'XPRINT "a"\r\nEND\n\200\377'
+expect_same save-backup a.BAK 'PRINT "a"\r\nEND\n\200\377'
+
+# Cancel keeps the editor with its text; No then leaves the file alone.
+fresh cancel
+printf 'one\r\n' > a.tvs
+out=$(drive --step 'type:Y' --step close --answer cancel --step text --step close --answer no -- "$(win "$PWD")\\TALVED32.EXE" a.tvs)
+expect_line cancel-keeps "$out" 'text: Yone\n'
+expect_same cancel-no-save a.tvs 'one\r\n'
+[ ! -e a.BAK ] && pass || fail cancel-no-backup
+
+# A read-only target keeps the old file; the box names it and the window stays.
+fresh readonly
+printf 'old\r\n' > a.tvs; chmod 444 a.tvs
+out=$(drive --step 'type:Z' --step close --answer yes --answer ok --step text --step close --answer no -- "$(win "$PWD")\\TALVED32.EXE" a.tvs)
+expect_line readonly-box "$out" "box: icon ok | ZUL-TALVEN-Editor 6.2-32 | Datei kann nicht erzeugt werden: $(win "$PWD/a.tvs")"
+expect_line readonly-stays "$out" 'text: Zold\n'
+expect_same readonly-file a.tvs 'old\r\n'
+chmod 644 a.tvs
+
+# An unreadable file: the box, and the window keeps the name.
+fresh unreadable
+out=$(drive --step caption --step close -- "$(win "$PWD")\\TALVED32.EXE" missing.tvs)
+expect_line unreadable-box "$out" "box: icon ok | ZUL-TALVEN-Editor 6.2-32 | Datei kann nicht gelesen werden: $(win "$PWD/missing.tvs")"
+expect_line unreadable-name "$out" "caption: ZUL-TALVEN-Editor 6.5-32 - [$(win "$PWD/missing.tvs")] | $(win "$PWD/missing.tvs")"
+
+# Every start command line, exactly, as the programs receive it.
+fresh starts
+for program in TALVEN TALVCOMP TALVLINK TLVRUN32 TALVSCR HELFER; do cp "$bin/cmdrecord.exe" "$program.EXE"; done
+printf 'PRINT 1\r\n' > demo.tvs; : > demo.TVC
+dir=$(win "$PWD")
+drive --step 'keys:F7' --step 'keys:F9' --step 'keys:F8' --step 'menu:Talven/als Scri*' \
+  --step 'menu:Talven/Exe-Datei erstellen...' --answer "file:$dir\\demo.TVC" \
+  --step 'menu:Talven/Screensaver erstellen...' --answer "file:$dir\\demo.TVC" \
+  --step 'menu:Helfer/Datenbankstruktur' --step 'menu:Helfer/Hilfedatei erzeugen' \
+  --step 'menu:Helfer/Benutzerm*' --step 'wait:1500' --step close -- "$(win "$PWD")\\TALVED32.EXE" demo.tvs > drive.out
+sleep 1
+expected=$(printf '%s\n' "TALVEN.EXE \"$dir\\demo.tvs\"" "TALVCOMP.EXE \"$dir\\demo.tvs\"" \
+  "$dir\\TLVRUN32.EXE \"demo.TVC\"" "TALVSCR.EXE \"$dir\\demo.tvs\"" \
+  "TALVLINK.EXE \"$dir\\demo.TVC\"" "TALVLINK.EXE \"$dir\\demo.TVC\" /S" \
+  "HELFER.EXE \"$dir\\STRUKTUR.HLF\"" "HELFER.EXE \"$dir\\HILFE.HLF\"" \
+  "$dir\\TLVRUN32.EXE \"$dir\\BENUTZER.HLF\"" | sort)
+actual=$(tr -d '\r' < commands.txt 2>/dev/null | sort)
+[ "$actual" = "$expected" ] && pass || fail starts "expected:" "$expected" "actual:" "$actual"
+
+# F9 saves the edited source (asked first) and the real compiler writes the code file.
+fresh compile
+cp "$bin/TALVCOMP.EXE" .
+printf 'PRINT "Hallo"\r\nEND\r\n' > hello.tvs
+out=$(drive --step 'type:REM neu\n' --step 'keys:F9' --answer yes --step 'wait:500' --step close -- "$(win "$PWD")\\TALVED32.EXE" hello.tvs)
+code() { find . -maxdepth 1 -iname hello.tvc -size +0 | head -1; }  # the compiler's own spelling
+for _ in $(seq 1 60); do [ -n "$(code)" ] && break; sleep 0.5; done
+wineserver -k 2>/dev/null; wine cmd /c exit >/dev/null 2>&1
+expect_line compile-asks "$out" "$(question "$(win "$PWD/hello.tvs")")"
+expect_same compile-saved hello.tvs 'REM neu\r\nPRINT "Hallo"\r\nEND\r\n'
+[ -n "$(code)" ] && pass || fail compile-code-file "$(ls)"
+
+# A hand-written project: LF line ends, settings last, an untitled window; closing rewrites
+# it (active window first) and the settings file.
+fresh project
+printf 'x\r\n' > b.tvs
+dir=$(win "$PWD")
+printf 'b.tvs\nOhneName\n$3=RT.EXE\n$P=%s\n' "$dir" > a.prj
+out=$(drive --step caption --step close -- "$(win "$PWD")\\TALVED32.EXE" @a.prj)
+expect_same project-rewritten a.prj "\$3=RT.EXE\r\n\$P=${dir//\\/\\\\}\r\nOhneName\r\n${dir//\\/\\\\}\\\\b.tvs\r\n"
+settings=$(tr -d '\r' < "$(ini)")
+for line in 'Runtime=RT.EXE' 'Projekt=a.prj' 'Toolbar1=1' 'Schnellsuche=1' 'Width=600'; do
+  expect_line "project-ini $line" "$settings" "$line"
+done
+
+# Replace-all through the dialog, indent all, save; then undo and redo by keys.
+fresh edit
+printf 'aa bb aa\r\ncc\r\n' > e.tvs
+out=$(drive --step 'keys:ctrl+a' --answer 'replace:aa|x|all' --step 'keys:alt+ins' --step 'keys:ctrl+i' \
+  --step 'keys:F2' --step 'keys:alt+back' --step text --step 'keys:shift+alt+back' --step text \
+  --step close -- "$(win "$PWD")\\TALVED32.EXE" e.tvs)
+expect_same edit-file e.tvs ' x bb x\r\n cc\r\n '
+expect_line edit-undo "$out" 'text: x bb x\ncc\n'
+expect_line edit-redo "$out" 'text:  x bb x\n cc\n '
+
+# Find, go to line, typing; Ctrl+K Ctrl+W writes the selected lines whole, WordStar's
+# Ctrl+K R reads them in again.
+fresh find
+printf 'eins\r\nzwei drei\r\nvier\r\n' > f.tvs
+out=$(drive --step 'keys:ctrl+f' --answer 'find:drei' --step 'type:3' --step 'keys:ctrl+j' --answer 'input:3' \
+  --step 'type:>' --step 'keys:ctrl+home right shift+down' --step 'keys:ctrl+k ctrl+w' \
+  --answer "file:$(win "$PWD")\\out.txt" --step 'keys:ctrl+end' --step 'keys:ctrl+k r' \
+  --answer "file:$(win "$PWD")\\out.txt" --step 'keys:ctrl+f' --answer 'find:fehlt' --answer ok --step text \
+  --step close --answer no -- "$(win "$PWD")\\TALVED32.EXE" f.tvs)
+expect_line find-edits "$out" 'text: eins\nzwei 3\n>vier\neins\nzwei 3\n'
+expect_same copy-as-file out.txt 'eins\r\nzwei 3\r\n'
+expect_line find-miss "$out" 'box: icon ok | ZUL-TALVEN-Editor 6.2-32 | "fehlt"  nicht gefunden!'
+wineserver -k 2>/dev/null
+
+# The frame with a coloured source and a selection, on a display.
+if command -v xvfb-run >/dev/null; then
+  fresh screen
+  cp "$screens/colours.tvs" .
+  cat > shot.sh <<INNER
+export WINEPREFIX=$WINEPREFIX-display
+rm -f "\$WINEPREFIX/drive_c/windows/TALVED32.INI"
+wine cmd /c exit >/dev/null 2>&1
+wine "$bin/eddriver.exe" --timeout 40 --step 'keys:down down down right right' \
+  --step 'keys:shift+down shift+down shift+right' --step 'screenshot:colours.bmp' --step close \
+  -- "$(win "$PWD")\\TALVED32.EXE" colours.tvs >/dev/null 2>&1
+wineserver -k
+INNER
+  xvfb-run -a -s "-screen 0 1024x768x24" bash shot.sh >/dev/null 2>&1
+  if [ ! -f colours.bmp ]; then
+    fail screenshot-taken
+  elif [ "$update" = "--update-screens" ]; then
+    convert colours.bmp "$screens/colours.png" && pass
+  else
+    differing=$(compare -metric AE "$screens/colours.png" colours.bmp diff.png 2>&1 >/dev/null)
+    if [ "$differing" = "0" ]; then pass; else
+      cp colours.bmp "$screens/colours.actual.bmp"; fail "screenshot: $differing pixels differ"
+    fi
+  fi
+fi
+
+echo "editor e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

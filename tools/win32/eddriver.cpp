@@ -1,0 +1,416 @@
+// eddriver: drives TALVED32 the way a user would and reports what it shows.
+//
+//   eddriver [--timeout SECONDS] [--answer ANSWER]... [--step STEP]... -- PROGRAM [ARGS...]
+//
+// The steps run in order once the frame is up; after each one the driver waits until the
+// program is quiet, answering every box and dialog that appears with the next ANSWER:
+//   ok, cancel, yes, no                 buttons of a message box (also: cancel a dialog)
+//   file:NAME                           a file dialog: the name, then OK
+//   input:TEXT                          an input box: the text, then OK
+//   find:TEXT[|down|up][|case][|word]   the find dialog: text and options, "Weitersuchen"
+//   replace:TEXT|WITH[|all]             the replace dialog: replace (all), then close it
+// Without an answer left: ok for boxes, cancel for dialogs. Reports on standard output:
+//   box: ICON BUTTONS | CAPTION | TEXT      dialog: CAPTION
+// Steps:
+//   type:TEXT        characters to the focused window (\n Enter, \t Tab, \b Backspace)
+//   keys:CHORD ...   key presses by SendInput, e.g. "ctrl+k ctrl+r", "F9", "shift+alt+back"
+//   menu:A/B[/C]     the frame's menu item by its caption path (without "&" and shortcut;
+//                    a trailing "*" matches the start of a caption)
+//   wait:MS          sleep
+//   text             "text: ..." the active edit control's text (CR LF as \n)
+//   screenshot:FILE  the frame's client area as a 24-bit BMP (needs a display)
+//   close            asks the frame to close
+// The last line is "exit: CODE", or "timeout" when the program had to be ended.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+DWORD g_pid = 0;
+DWORD g_thread = 0;
+std::deque<std::string> g_answers;
+std::set<HWND> g_answered;
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof(name));
+  return name;
+}
+
+std::string TextOf(HWND hwnd) {
+  std::vector<char> buffer(1 << 20);
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                      SMTO_ABORTIFHUNG, 5000, nullptr);
+  return buffer.data();
+}
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      out += "\\n";
+      ++i;
+    } else if (text[i] == '\n' || text[i] == '\r') {
+      out += text[i] == '\n' ? "\\l" : "\\r";
+    } else if (text[i] == '\t') {
+      out += "\\t";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+struct Found {
+  const char* className;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lparam) {
+  auto* found = reinterpret_cast<Found*>(lparam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == g_pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == found->className) found->windows.push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> WindowsOf(const char* className) {
+  Found found{className, {}};
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
+  return found.windows;
+}
+
+HWND Frame() {
+  const auto frames = WindowsOf("TFrameForm");
+  return frames.empty() ? nullptr : frames.front();
+}
+
+std::string NextAnswer(const char* fallback) {
+  if (g_answers.empty()) return fallback;
+  std::string answer = g_answers.front();
+  g_answers.pop_front();
+  return answer;
+}
+
+void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == separator) {
+      parts.push_back(text.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  return parts;
+}
+
+void SetCheck(HWND dialog, int id, bool on) {
+  SendMessageA(GetDlgItem(dialog, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// Reports and answers one dialog window; false when it is none of ours to answer.
+bool Answer(HWND dialog) {
+  const std::string caption = TextOf(dialog);
+  HWND message = GetDlgItem(dialog, 0xFFFF);
+  const bool isBox = message && GetDlgItem(dialog, 100) == nullptr && GetDlgItem(dialog, 0x480) == nullptr &&
+                     GetDlgItem(dialog, 0x47C) == nullptr;
+  if (isBox) {
+    std::string buttons;
+    const struct { int id; const char* name; } kinds[] = {{IDOK, "ok"}, {IDYES, "yes"}, {IDNO, "no"}, {IDCANCEL, "cancel"}};
+    for (const auto& kind : kinds) {
+      HWND button = GetDlgItem(dialog, kind.id);
+      if (button && IsWindowVisible(button)) buttons += std::string(buttons.empty() ? "" : ",") + kind.name;
+    }
+    const bool icon = GetDlgItem(dialog, 0x440) != nullptr;
+    std::printf("box: %s %s | %s | %s\n", icon ? "icon" : "none", buttons.c_str(), caption.c_str(),
+                Escaped(TextOf(message)).c_str());
+    std::fflush(stdout);
+    const std::string answer = NextAnswer("ok");
+    int id = answer == "yes" ? IDYES : answer == "no" ? IDNO : answer == "cancel" ? IDCANCEL : IDOK;
+    if (!GetDlgItem(dialog, id)) id = GetDlgItem(dialog, IDOK) ? IDOK : IDCANCEL;
+    Press(dialog, id);
+    return true;
+  }
+  std::printf("dialog: %s\n", caption.c_str());
+  std::fflush(stdout);
+  const std::string answer = NextAnswer("cancel");
+  auto setText = [&](int id, const std::string& text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  };
+  if (answer.rfind("file:", 0) == 0) {
+    HWND combo = GetDlgItem(dialog, 0x47C);
+    setText(combo ? 0x47C : 0x480, answer.substr(5));
+    Press(dialog, IDOK);
+  } else if (answer.rfind("input:", 0) == 0) {
+    setText(100, answer.substr(6));
+    Press(dialog, IDOK);
+  } else if (answer.rfind("find:", 0) == 0) {
+    const auto parts = Split(answer.substr(5), '|');
+    setText(0x480, parts[0]);
+    bool down = true, matchCase = false, word = false;
+    for (size_t i = 1; i < parts.size(); ++i) {
+      if (parts[i] == "up") down = false;
+      if (parts[i] == "case") matchCase = true;
+      if (parts[i] == "word") word = true;
+    }
+    SetCheck(dialog, 0x420, !down);  // rad1: up
+    SetCheck(dialog, 0x421, down);   // rad2: down
+    SetCheck(dialog, 0x411, matchCase);
+    SetCheck(dialog, 0x410, word);
+    // The dialog may follow its radio buttons by their clicks.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(down ? 0x421 : 0x420, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, down ? 0x421 : 0x420)));
+    Press(dialog, IDOK);
+  } else if (answer.rfind("replace:", 0) == 0) {
+    const auto parts = Split(answer.substr(8), '|');
+    setText(0x480, parts[0]);
+    setText(0x481, parts.size() > 1 ? parts[1] : "");
+    Press(dialog, parts.size() > 2 && parts[2] == "all" ? 0x401 : 0x400);  // psh2, psh1
+    Sleep(300);
+    Press(dialog, IDCANCEL);
+  } else {
+    Press(dialog, answer == "ok" ? IDOK : IDCANCEL);
+  }
+  return true;
+}
+
+// Answers the dialogs that are up; true when there was one.
+bool AnswerDialogs() {
+  bool any = false;
+  for (HWND dialog : WindowsOf("#32770")) {
+    if (g_answered.count(dialog)) continue;
+    g_answered.insert(dialog);
+    Sleep(150);  // let it finish its set-up
+    Answer(dialog);
+    any = true;
+  }
+  return any;
+}
+
+// Waits until the program has had no new dialog for a while and serves its messages.
+void Settle(HANDLE process) {
+  int quiet = 0;
+  while (quiet < 20) {  // dialogs can take a second to come up under Wine
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return;
+    if (AnswerDialogs()) {
+      quiet = 0;
+    } else {
+      ++quiet;
+    }
+    Sleep(60);
+  }
+}
+
+struct KeyName {
+  const char* name;
+  WORD key;
+};
+const KeyName kKeys[] = {
+    {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU}, {"back", VK_BACK}, {"del", VK_DELETE},
+    {"ins", VK_INSERT}, {"enter", VK_RETURN}, {"tab", VK_TAB}, {"home", VK_HOME}, {"end", VK_END},
+    {"left", VK_LEFT}, {"right", VK_RIGHT}, {"up", VK_UP}, {"down", VK_DOWN}, {"pgup", VK_PRIOR},
+    {"pgdn", VK_NEXT}, {"esc", VK_ESCAPE}, {"F1", VK_F1}, {"F2", VK_F2}, {"F3", VK_F3}, {"F4", VK_F4},
+    {"F5", VK_F5}, {"F6", VK_F6}, {"F7", VK_F7}, {"F8", VK_F8}, {"F9", VK_F9}, {"F10", VK_F10}};
+
+WORD KeyOf(const std::string& name) {
+  for (const KeyName& key : kKeys) {
+    if (_stricmp(key.name, name.c_str()) == 0) return key.key;
+  }
+  return name.size() == 1 ? static_cast<WORD>(toupper(static_cast<unsigned char>(name[0]))) : 0;
+}
+
+void SendKey(WORD key, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof(input));
+}
+
+void Chords(HWND frame, const std::string& spec) {
+  SetForegroundWindow(frame);
+  Sleep(100);
+  for (const std::string& chord : Split(spec, ' ')) {
+    if (chord.empty()) continue;
+    std::vector<WORD> keys;
+    for (const std::string& part : Split(chord, '+')) keys.push_back(KeyOf(part));
+    for (WORD key : keys) SendKey(key, false);
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) SendKey(*it, true);
+    Sleep(120);
+  }
+}
+
+HWND Focused() {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  GetGUIThreadInfo(g_thread, &info);
+  return info.hwndFocus;
+}
+
+bool SaveScreenshot(HWND window, const std::string& path) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  const int width = client.right, height = client.bottom;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return false;
+  std::fwrite(&file, sizeof(file), 1, out);
+  std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
+  std::fwrite(pixels.data(), 1, pixels.size(), out);
+  std::fclose(out);
+  return true;
+}
+
+HWND ActiveEdit(HWND frame) {
+  HWND client = FindWindowExA(frame, nullptr, "MDICLIENT", nullptr);
+  HWND child = client ? reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;
+  return child ? FindWindowExA(child, nullptr, "TalvenEdit", nullptr) : nullptr;
+}
+
+void RunStep(HANDLE process, const std::string& step) {
+  HWND frame = Frame();
+  if (!frame) return;
+  const size_t colon = step.find(':');
+  const std::string verb = step.substr(0, colon);
+  const std::string argument = colon == std::string::npos ? "" : step.substr(colon + 1);
+  if (verb == "type") {
+    HWND target = Focused();
+    for (size_t i = 0; i < argument.size(); ++i) {
+      char c = argument[i];
+      if (c == '\\' && i + 1 < argument.size()) {
+        const char next = argument[++i];
+        c = next == 'n' ? '\r' : next == 't' ? '\t' : next == 'b' ? '\b' : next;
+      }
+      PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+  } else if (verb == "keys") {
+    Chords(frame, argument);
+  } else if (verb == "menu") {
+    // Menus belong to their process: the editor looks the item up itself.
+    const ATOM atom = GlobalAddAtomA(argument.c_str());
+    DWORD_PTR id = 0;
+    SendMessageTimeoutA(frame, RegisterWindowMessageA("TalvedMenuItem"), atom, 0, SMTO_ABORTIFHUNG, 5000, &id);
+    GlobalDeleteAtom(atom);
+    if (id == 0) {
+      std::printf("no menu item: %s\n", argument.c_str());
+    }
+  } else if (verb == "wait") {
+    Sleep(static_cast<DWORD>(atoi(argument.c_str())));
+  } else if (verb == "text") {
+    HWND edit = ActiveEdit(frame);
+    std::printf("text: %s\n", edit ? Escaped(TextOf(edit)).c_str() : "(no window)");
+  } else if (verb == "caption") {
+    HWND client = FindWindowExA(frame, nullptr, "MDICLIENT", nullptr);
+    HWND child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0));
+    std::printf("caption: %s | %s\n", TextOf(frame).c_str(), child ? TextOf(child).c_str() : "");
+  } else if (verb == "screenshot") {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    Sleep(300);
+    if (!SaveScreenshot(frame, argument)) std::printf("screenshot failed\n");
+  } else if (verb == "close") {
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+  }
+  std::fflush(stdout);
+  Settle(process);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int timeout = 30;
+  std::vector<std::string> steps;
+  int i = 1;
+  for (; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--") {
+      ++i;
+      break;
+    }
+    if (arg == "--timeout" && i + 1 < argc) timeout = atoi(argv[++i]);
+    else if (arg == "--answer" && i + 1 < argc) g_answers.push_back(argv[++i]);
+    else if (arg == "--step" && i + 1 < argc) steps.push_back(argv[++i]);
+  }
+  if (i >= argc) {
+    std::fprintf(stderr, "usage: eddriver [options] -- PROGRAM [ARGS...]\n");
+    return 2;
+  }
+  std::string commandLine;
+  for (int k = i; k < argc; ++k) {
+    if (!commandLine.empty()) commandLine += ' ';
+    const std::string arg = argv[k];
+    commandLine += arg.find(' ') != std::string::npos ? "\"" + arg + "\"" : arg;
+  }
+  // A blinking caret would make screenshots depend on the moment they are taken.
+  for (const std::string& step : steps) {
+    if (step.rfind("screenshot:", 0) == 0) SetCaretBlinkTime(INFINITE);
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    std::printf("cannot start: %s\n", commandLine.c_str());
+    return 2;
+  }
+  g_pid = info.dwProcessId;
+  g_thread = info.dwThreadId;
+  const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeout) * 1000;
+  WaitForInputIdle(info.hProcess, 10000);
+  while (!Frame() && static_cast<LONG>(GetTickCount() - deadline) < 0 &&
+         WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0) {
+    AnswerDialogs();
+    Sleep(50);
+  }
+  Settle(info.hProcess);
+  for (const std::string& step : steps) {
+    if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0) break;
+    RunStep(info.hProcess, step);
+  }
+  while (WaitForSingleObject(info.hProcess, 50) == WAIT_TIMEOUT) {
+    if (static_cast<LONG>(GetTickCount() - deadline) >= 0) {
+      TerminateProcess(info.hProcess, 99);
+      std::printf("timeout\n");
+      return 1;
+    }
+    AnswerDialogs();
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(info.hProcess, &code);
+  std::printf("exit: %lu\n", code);
+  return 0;
+}
