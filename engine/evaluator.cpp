@@ -32,6 +32,7 @@ constexpr Operator kOperators[] = {
 
 constexpr int32_t kDivisionByZero = 201;
 constexpr int32_t kInvalidValue = 200;
+constexpr int32_t kUnknownWord = 102;
 constexpr int32_t kTooFewParameters = 212;
 constexpr int32_t kWrongType = 216;
 // The operator stack has room for 50 entries. An expression that needs more is reported
@@ -242,6 +243,7 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
     }
   }
   const size_t end = pos;
+  out.stalls = listItem && end == start && end < text.size();
   out.expressionText = std::string(TrimControl(std::string_view(text).substr(start, end - start)));
   out.wholeText = std::string(TrimControl(std::string_view(text).substr(start)));
   pos = SkipBlanks(text, pos);
@@ -250,6 +252,7 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
     ++pos;
   }
   out.rest = std::string(TrimControl(std::string_view(text).substr(pos)));
+  if (out.separator != ' ') out.stalls = false;
 }
 
 // At most this many readings are kept; texts met beyond them are read at each use.
@@ -305,6 +308,17 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
     engine.reg = Registers{};
     engine.lastSeparator = ' ';
     engine.param.clear();
+    engine.paramEnded = true;
+    return false;
+  }
+  if (engine.evaluationBudget >= 0 && engine.evaluationBudget-- == 0) throw RunEnd{0};
+  if (expression.stalls) {
+    // The list cannot go on: the statement ends here (at level -1 with what it has).
+    engine.param.clear();
+    engine.listStalled = true;
+    Error(engine, kUnknownWord, UpperCase(expression.wholeText));
+    engine.reg = Registers{};
+    engine.lastSeparator = ' ';
     engine.paramEnded = true;
     return false;
   }

@@ -18,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   engine.store.Append("DEF %K 7");
   engine.store.Append("REM");
   engine.ResetRunState();
+  // Statements whose evaluations multiply end the run as the statement budget does.
+  engine.evaluationBudget = 200000;
   const uint8_t control = data[0];
   constexpr const char* kSeparators[] = {"", ",", ")", ":", "p", "-", ",;"};
   constexpr talven::EvalMode kModes[] = {talven::EvalMode::Any, talven::EvalMode::String,

@@ -126,7 +126,9 @@ void StmtPrint(Engine& engine) {
   };
   engine.lastSeparator = ' ';
   while (!engine.param.empty()) {
+    const size_t before = engine.param.size();
     Evaluate(engine, kListItem);
+    CheckProgress(before, engine.param);
     std::string text = engine.reg.Text();
     if (engine.reg.type == ValueType::String) {
       text = RightAligned(std::move(text), engine.format.stringWidth);
