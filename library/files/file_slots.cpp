@@ -74,7 +74,7 @@ void WriteTextFile(Engine& engine, int32_t slot, std::string_view text) {
 bool AtTextEnd(Engine& engine, int32_t slot) {
   FileSlot& file = engine.files.slots[static_cast<size_t>(slot)];
   if (file.mode != TextMode::Reading) {
-    engine.files.ioResult = kIoNotOpen;
+    engine.files.ioResult = file.mode == TextMode::Closed ? kIoNotOpen : kIoNotOpenForInput;
     return true;
   }
   const int c = std::getc(file.text);
