@@ -80,6 +80,9 @@ struct CompiledExpression {
   // character no operand or separator takes, as a stray ":"): reading the list on would
   // never end, so the statement ends with 102 and the text.
   bool stalls = false;
+  // Operators between numbers and simple numeric variables only: evaluated on their float
+  // values without the registers.
+  bool numeric = false;
   CompiledOperand first;
   std::vector<CompiledStep> steps;
   std::string expressionText;  // the consumed expression, for 216

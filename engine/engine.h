@@ -188,6 +188,9 @@ class Engine {
   // set it, to end statements whose evaluations multiply (DEF functions calling
   // themselves several times over).
   int64_t evaluationBudget = -1;
+  // Expressions of numbers and numeric variables take the evaluator's short path; the
+  // fuzz driver switches it off to compare both ways.
+  bool numericPath = true;
   // The cache of the line whose own statement runs (not one a CASE selected); nullptr
   // otherwise. Handlers keep what they read from its parameter text there.
   LineCache* currentLine = nullptr;

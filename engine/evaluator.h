@@ -70,6 +70,8 @@ int32_t EvaluateInteger(Engine& engine, std::string_view separator);
 void ParseOperand(const std::string& text, size_t& pos, std::string_view stops,
                   bool operatorMode, EvalMode mode, bool listItem, CompiledOperand& out);
 void RunOperand(Engine& engine, const CompiledOperand& operand);
+// Warning 215 for a variable that is not declared (not while DECLARE or PARAMETERS runs).
+void WarnUndeclared(Engine& engine, const std::string& name);
 
 // The up to three indices of an array element, each an expression whose long value
 // counts; missing indices are 0, a fourth raises 254 (false).
