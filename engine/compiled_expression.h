@@ -76,6 +76,13 @@ struct CompiledStep {
 
 struct CompiledExpression {
   bool missing = false;  // the text was empty: 212
+  // A list item that would take nothing from a text that is not empty (it starts with a
+  // character no operand or separator takes, as a stray ":"): reading the list on would
+  // never end, so the statement ends with 102 and the text.
+  bool stalls = false;
+  // Operators between numbers and simple numeric variables only: evaluated on their float
+  // values without the registers.
+  bool numeric = false;
   CompiledOperand first;
   std::vector<CompiledStep> steps;
   std::string expressionText;  // the consumed expression, for 216
@@ -106,9 +113,13 @@ struct PreparedStatement {
   ArrayAccessCache access;
 };
 
+// More items than a line can hold (each takes at least one of its 254 characters) are
+// never remembered.
+inline constexpr size_t kMaxRememberedItems = 256;
+
 // The reading for item `index` of `prepared.items`, or nullptr without a preparation.
 inline RememberedExpression* ItemMemo(PreparedStatement* prepared, size_t index) {
-  if (prepared == nullptr) return nullptr;
+  if (prepared == nullptr || index >= kMaxRememberedItems) return nullptr;
   if (prepared->items.size() <= index) prepared->items.resize(index + 1);
   return &prepared->items[index];
 }

@@ -198,6 +198,13 @@ class Engine {
   // Statements left before the loop stops as at the end of the store; -1 for no limit.
   // Only test drivers set it, to end programs that loop for ever.
   int64_t statementBudget = -1;
+  // Evaluations left before the run ends as at END; -1 for no limit. Only test drivers
+  // set it, to end statements whose evaluations multiply (DEF functions calling
+  // themselves several times over).
+  int64_t evaluationBudget = -1;
+  // Expressions of numbers and numeric variables take the evaluator's short path; the
+  // fuzz driver switches it off to compare both ways.
+  bool numericPath = true;
   // The cache of the line whose own statement runs (not one a CASE selected); nullptr
   // otherwise. Handlers keep what they read from its parameter text there.
   LineCache* currentLine = nullptr;
@@ -206,6 +213,9 @@ class Engine {
   Registers reg;
   char lastSeparator = ' ';
   bool paramEnded = false;
+  // Set when a list item would have taken nothing and ended its list (102); the loop
+  // that read it counts no item for it.
+  bool listStalled = false;
 
   // Values.
   NumberFormat format;

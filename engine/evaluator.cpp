@@ -91,29 +91,12 @@ double Power(Engine& engine, double left, double right) {
   return result;
 }
 
-// Applies the top entry of the operator stack to its left operand and the registers.
-void ApplyTop(Engine& engine) {
-  // The entry stays on the stack until its value is computed; nothing here pushes.
-  const OperatorEntry& entry = engine.operators.back();
-  const Registers& left = entry.left;
-  Registers& right = engine.reg;
-  // Deliberate: strings do not convert to numbers. "+" and the comparisons work on the
-  // texts as soon as one side is a string (a number then takes part with its formatted
-  // text); the other operators take a string's numeric registers, which are 0.
-  const bool strings = left.type == ValueType::String || right.type == ValueType::String;
+// An operator on two numbers: the result and (in `type`) its type.
+double ApplyNumbers(Engine& engine, int32_t op, double a, double b, ValueType& type) {
   double result = 0.0;
-  ValueType type = ValueType::Float;
-  const double a = left.floatValue;
-  const double b = right.floatValue;
-  switch (entry.op) {
-    case kAdd:
-      if (strings) {
-        SetStringValue(right, Joined(left.Text(), right.Text()));
-        engine.operators.pop_back();
-        return;
-      }
-      result = a + b;
-      break;
+  type = ValueType::Float;
+  switch (op) {
+    case kAdd: result = a + b; break;
     case kSub: result = a - b; break;
     case kMul: result = a * b; break;
     case kDiv:
@@ -132,24 +115,23 @@ void ApplyTop(Engine& engine) {
         Error(engine, ErrorCode::DivisionByZero);
       } else {
         // In 64 bits: -2147483648 \ -1 must not trap; its result is too large and so 0.
-        result = static_cast<double>(entry.op == kIntDiv ? x / y : x % y);
+        result = static_cast<double>(op == kIntDiv ? x / y : x % y);
       }
-      type = entry.op == kIntDiv ? ValueType::Integer : ValueType::Float;
+      type = op == kIntDiv ? ValueType::Integer : ValueType::Float;
       break;
     }
     case kEq: case kNe: case kLt: case kLe: case kGt: case kGe: {
-      const int order = strings ? CompareBytes(left.Text(), right.Text()) : (a < b ? -1 : (a > b ? 1 : 0));
       bool truth = false;
-      switch (entry.op) {
-        case kEq: truth = order == 0; break;
-        case kNe: truth = order != 0; break;
-        case kLt: truth = order < 0; break;
-        case kLe: truth = order <= 0; break;
-        case kGt: truth = order > 0; break;
-        default: truth = order >= 0; break;
+      switch (op) {
+        case kEq: truth = a == b; break;
+        case kNe: truth = !(a == b); break;
+        case kLt: truth = a < b; break;
+        case kLe: truth = !(a > b); break;
+        case kGt: truth = a > b; break;
+        default: truth = !(a < b); break;
       }
       // NaN compares unequal to everything, also numerically.
-      if (!strings && (std::isnan(a) || std::isnan(b))) truth = entry.op == kNe;
+      if (std::isnan(a) || std::isnan(b)) truth = op == kNe;
       result = truth ? 1.0 : 0.0;
       type = ValueType::Integer;
       break;
@@ -164,8 +146,108 @@ void ApplyTop(Engine& engine) {
       break;
     default: break;
   }
+  return result;
+}
+
+// Applies the top entry of the operator stack to its left operand and the registers.
+void ApplyTop(Engine& engine) {
+  // The entry stays on the stack until its value is computed; nothing here pushes.
+  const OperatorEntry& entry = engine.operators.back();
+  const Registers& left = entry.left;
+  Registers& right = engine.reg;
+  // Deliberate: strings do not convert to numbers. "+" and the comparisons work on the
+  // texts as soon as one side is a string (a number then takes part with its formatted
+  // text); the other operators take a string's numeric registers, which are 0.
+  const bool strings = left.type == ValueType::String || right.type == ValueType::String;
+  if (strings && entry.op == kAdd) {
+    SetStringValue(right, Joined(left.Text(), right.Text()));
+    engine.operators.pop_back();
+    return;
+  }
+  double result = 0.0;
+  ValueType type = ValueType::Float;
+  switch (entry.op) {
+    case kEq: case kNe: case kLt: case kLe: case kGt: case kGe:
+      if (strings) {
+        const int order = CompareBytes(left.Text(), right.Text());
+        bool truth = false;
+        switch (entry.op) {
+          case kEq: truth = order == 0; break;
+          case kNe: truth = order != 0; break;
+          case kLt: truth = order < 0; break;
+          case kLe: truth = order <= 0; break;
+          case kGt: truth = order > 0; break;
+          default: truth = order >= 0; break;
+        }
+        result = truth ? 1.0 : 0.0;
+        type = ValueType::Integer;
+        break;
+      }
+      [[fallthrough]];
+    default:
+      result = ApplyNumbers(engine, entry.op, left.floatValue, right.floatValue, type);
+      break;
+  }
   engine.operators.pop_back();
   SetFloatValue(right, result, type, engine.format);
+}
+
+// The value of a numeric operand that is a number or a simple numeric variable, as
+// RunOperand reads it (the undeclared warning included), in the float form the operators
+// take.
+double NumericOperandValue(Engine& engine, const CompiledOperand& operand) {
+  double value = 0.0;
+  if (operand.kind == CompiledOperand::Kind::Number) {
+    value = operand.number.floatValue;
+  } else {
+    Variables& vars = engine.vars;
+    int32_t index = -1;
+    switch (operand.name.back()) {
+      case '%':
+        index = vars.integers.FindCached(operand.name, operand.lookup);
+        if (index >= 0) value = vars.integers.Value(index);
+        break;
+      case '&':
+        index = vars.longs.FindCached(operand.name, operand.lookup);
+        if (index >= 0) value = vars.longs.Value(index);
+        break;
+      default:
+        index = vars.floats.FindCached(operand.name, operand.lookup);
+        if (index >= 0) value = vars.floats.Value(index);
+        break;
+    }
+    if (index < 0) WarnUndeclared(engine, operand.name);
+  }
+  return operand.negate ? -value : value;
+}
+
+// An expression of numbers and numeric variables joined by operators: the operator
+// stack's algorithm on the float values alone (the only part of an operand the operators
+// read), with the same order of reads, warnings and errors. The caller made sure that the
+// entries it needs fit on the operator stack.
+void RunNumeric(Engine& engine, const CompiledExpression& expression) {
+  double values[kOperatorStackSize];
+  int32_t ops[kOperatorStackSize];
+  int32_t priorities[kOperatorStackSize];
+  size_t pending = 0;
+  ValueType type = ValueType::Float;
+  double current = NumericOperandValue(engine, expression.first);
+  for (const CompiledStep& step : expression.steps) {
+    while (pending > 0 && priorities[pending - 1] >= step.priority) {
+      --pending;
+      current = ApplyNumbers(engine, ops[pending], values[pending], current, type);
+    }
+    values[pending] = current;
+    ops[pending] = step.op;
+    priorities[pending] = step.priority;
+    ++pending;
+    current = NumericOperandValue(engine, step.operand);
+  }
+  while (pending > 0) {
+    --pending;
+    current = ApplyNumbers(engine, ops[pending], values[pending], current, type);
+  }
+  SetFloatValue(engine.reg, current, type, engine.format);
 }
 
 // Keeps the operator stack of one evaluation above the entries of its callers.
@@ -210,6 +292,14 @@ size_t OperandEnd(std::string_view text, size_t pos, std::string_view stops, boo
 
 namespace {
 
+// A number, or a simple integer, long or float variable.
+bool IsNumericOperand(const CompiledOperand& operand) {
+  if (operand.kind == CompiledOperand::Kind::Number) return true;
+  if (operand.kind != CompiledOperand::Kind::Variable || operand.name.empty()) return false;
+  const char suffix = operand.name.back();
+  return suffix == '%' || suffix == '&' || suffix == '!';
+}
+
 // The reading of one parameter text: its operands and operators up to the separator.
 void Compile(const std::string& text, std::string_view stops, bool listItem, bool operatorMode,
              EvalMode mode, CompiledExpression& out) {
@@ -236,7 +326,10 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
       out.steps.push_back(std::move(step));
     }
   }
+  out.numeric = !out.steps.empty() && IsNumericOperand(out.first);
+  for (const CompiledStep& step : out.steps) out.numeric = out.numeric && IsNumericOperand(step.operand);
   const size_t end = pos;
+  out.stalls = listItem && end == start && end < text.size();
   out.expressionText = std::string(TrimControl(std::string_view(text).substr(start, end - start)));
   out.wholeText = std::string(TrimControl(std::string_view(text).substr(start)));
   pos = SkipBlanks(text, pos);
@@ -245,6 +338,7 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
     ++pos;
   }
   out.rest = std::string(TrimControl(std::string_view(text).substr(pos)));
+  if (out.separator != ' ') out.stalls = false;
 }
 
 // At most this many readings are kept; texts met beyond them are read at each use.
@@ -303,6 +397,17 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
     engine.paramEnded = true;
     return false;
   }
+  if (engine.evaluationBudget >= 0 && engine.evaluationBudget-- == 0) throw RunEnd{0};
+  if (expression.stalls) {
+    // The list cannot go on: the statement ends here (at level -1 with what it has).
+    engine.param.clear();
+    engine.listStalled = true;
+    Error(engine, ErrorCode::UnknownStatement, UpperCase(expression.wholeText));
+    engine.reg = Registers{};
+    engine.lastSeparator = ' ';
+    engine.paramEnded = true;
+    return false;
+  }
   if (expression.missing) {
     engine.param.clear();
     Error(engine, ErrorCode::TooFewParameters);
@@ -313,7 +418,10 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
   }
 
   bool overflow = false;
-  {
+  if (expression.numeric && engine.numericPath && mode != EvalMode::String && mode != EvalMode::FileName &&
+      engine.operators.size() + expression.steps.size() <= static_cast<size_t>(kOperatorStackSize)) {
+    RunNumeric(engine, expression);
+  } else {
     StackBase stack(engine);
     RunOperand(engine, expression.first);
     for (const CompiledStep& step : expression.steps) {
@@ -338,7 +446,7 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
     engine.param.clear();
   } else {
     engine.lastSeparator = expression.separator;
-    if (!keepText) engine.param = expression.rest;
+    if (!keepText && !(engine.param.empty() && expression.rest.empty())) engine.param = expression.rest;
   }
   engine.paramEnded = keepText && !overflow ? expression.rest.empty() : engine.param.empty();
 

@@ -24,6 +24,19 @@ enum class EvalMode { Any = 0, String = 1, Number = 2, FileName = 9 };
 inline constexpr std::string_view kListItem = "p";
 
 void Evaluate(Engine& engine, std::string_view separator, EvalMode mode = EvalMode::Any);
+
+// A loop that reads a list item after item must take text each round. The evaluator ends
+// a list whose next item would take nothing (102); in the checked builds (sanitizers,
+// fuzzing) a loop that still did not advance stops the process at once, so that such a
+// fault shows as a crash rather than as a loop.
+inline void CheckProgress(size_t before, const std::string& after) {
+#ifdef TALVEN_CHECKED
+  if (!after.empty() && after.size() >= before) __builtin_trap();
+#else
+  (void)before;
+  (void)after;
+#endif
+}
 // Evaluate for a statement that evaluates the same text each time it runs: the first
 // time engine.param must hold the text; later (while the operator mode is the same) the
 // remembered reading is used and engine.param need not be set. The outcome is Evaluate's.
@@ -57,6 +70,8 @@ int32_t EvaluateInteger(Engine& engine, std::string_view separator);
 void ParseOperand(const std::string& text, size_t& pos, std::string_view stops,
                   bool operatorMode, EvalMode mode, bool listItem, CompiledOperand& out);
 void RunOperand(Engine& engine, const CompiledOperand& operand);
+// Warning 215 for a variable that is not declared (not while DECLARE or PARAMETERS runs).
+void WarnUndeclared(Engine& engine, const std::string& name);
 
 // The up to three indices of an array element, each an expression whose long value
 // counts; missing indices are 0, a fourth raises 254 (false).

@@ -203,6 +203,10 @@ void ParseNumber(CompiledOperand& out, std::string_view operand) {
 
 }  // namespace
 
+void WarnUndeclared(Engine& engine, const std::string& name) {
+  if (!SuppressesUndeclared(engine)) Warn(engine, ErrorCode::NotDeclared, name);
+}
+
 bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
                  RememberedExpression* memos) {
   std::string saved = std::move(engine.param);

@@ -303,23 +303,29 @@ void TryProcedureCall(Engine& engine) {
     return;
   }
   engine.handled = true;
-  engine.pc = line;
   PreparedStatement* prepared = engine.currentLine != nullptr ? &engine.currentLine->prepared : nullptr;
   int32_t count = 0;
   while (!engine.param.empty() && count < kMaxProcArguments) {
     // The arguments are evaluated with the caller's slots; a sixteenth is ignored.
     {
       SlotsGuard guard(engine);
+      const size_t before = engine.param.size();
+      engine.listStalled = false;
       if (RememberedExpression* memo = ItemMemo(prepared, static_cast<size_t>(count))) {
         EvaluateRemembered(engine, *memo, kListItem);
       } else {
         Evaluate(engine, kListItem);
       }
+      CheckProgress(before, engine.param);
     }
+    if (engine.listStalled) break;
     ++count;
     WriteSlot(engine, static_cast<size_t>(count), engine.reg);
   }
   engine.argumentCount = count;
+  // The arguments belong to the calling line (its error caption in the runtime, the DEF
+  // constants above it); the procedure starts after them.
+  engine.pc = line;
 }
 
 }  // namespace talven

@@ -246,11 +246,13 @@ void StringItems(Engine& engine, PreparedStatement* prepared, std::string& value
   value.clear();
   size_t item = 0;
   while (!engine.param.empty()) {
+    const size_t before = engine.param.size();
     if (RememberedExpression* memo = ItemMemo(prepared, item++)) {
       EvaluateRemembered(engine, *memo, kListItem);
     } else {
       Evaluate(engine, kListItem);
     }
+    CheckProgress(before, engine.param);
     value += engine.reg.Text();
     if (engine.lastSeparator == ',') value += ' ';
     CutToMaxString(value);

@@ -14,12 +14,6 @@ constexpr int32_t kMaxDecimals = 100;
 
 }  // namespace
 
-int32_t Truncated(double value) {
-  // Written so that NaN fails the test as well.
-  if (!(std::fabs(value) <= 2147483647.0)) return 0;
-  return static_cast<int32_t>(value);
-}
-
 std::string FormatFloat(double value, const NumberFormat& format) {
   const int width = std::clamp<int32_t>(format.width, 0, static_cast<int32_t>(kMaxStringLength));
   const int decimals = std::clamp<int32_t>(format.decimals, 0, kMaxDecimals);
@@ -42,22 +36,6 @@ std::string FormatFloat(double value, const NumberFormat& format) {
 std::string FormatInteger(int32_t value, const NumberFormat& format) {
   const int width = std::clamp<int32_t>(format.width, 0, static_cast<int32_t>(kMaxStringLength));
   return PadLeft(value, static_cast<size_t>(width));
-}
-
-void SetFloatValue(Registers& reg, double value, ValueType type, const NumberFormat& format) {
-  reg.floatValue = value;
-  reg.integer = Truncated(value);
-  reg.longValue = reg.integer;
-  reg.type = type;
-  reg.SetFormatted(Registers::Pending::Float, value, format);
-}
-
-void SetIntegerValue(Registers& reg, int32_t value, ValueType type, const NumberFormat& format) {
-  reg.floatValue = value;
-  reg.integer = value;
-  reg.longValue = value;
-  reg.type = type;
-  reg.SetFormatted(Registers::Pending::Integer, value, format);
 }
 
 void SetStringValue(Registers& reg, std::string_view text) {

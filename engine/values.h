@@ -31,6 +31,31 @@ struct Registers {
   double floatValue = 0.0;
   ValueType type = ValueType::None;
 
+  Registers() = default;
+  // A copy takes the text only where it is written out: a number whose text is still to
+  // be formatted carries what it needs to format it (operator stack entries and slots are
+  // copied on every operator and call).
+  Registers(const Registers& other)
+      : integer(other.integer), longValue(other.longValue), floatValue(other.floatValue),
+        type(other.type), m_pending(other.m_pending), m_value(other.m_value),
+        m_format(other.m_format) {
+    if (other.m_pending == Pending::None) m_text = other.m_text;
+  }
+  Registers& operator=(const Registers& other) {
+    if (this == &other) return *this;
+    integer = other.integer;
+    longValue = other.longValue;
+    floatValue = other.floatValue;
+    type = other.type;
+    m_pending = other.m_pending;
+    m_value = other.m_value;
+    m_format = other.m_format;
+    if (other.m_pending == Pending::None) m_text = other.m_text;
+    return *this;
+  }
+  Registers(Registers&&) = default;
+  Registers& operator=(Registers&&) = default;
+
   const std::string& Text() const {
     if (m_pending != Pending::None) Materialize();
     return m_text;
@@ -65,14 +90,30 @@ using ParameterSlot = Registers;
 using ParameterSlots = std::array<ParameterSlot, kParameterSlots>;
 
 // Float to integer or long: truncation toward zero; a magnitude above 2147483647 gives 0.
-int32_t Truncated(double value);
+inline int32_t Truncated(double value) {
+  // Written so that NaN fails the test as well.
+  if (!(value <= 2147483647.0 && value >= -2147483647.0)) return 0;
+  return static_cast<int32_t>(value);
+}
 
 std::string FormatFloat(double value, const NumberFormat& format);
 std::string FormatInteger(int32_t value, const NumberFormat& format);
 
 // Fill all numeric registers and the formatted text from one value.
-void SetFloatValue(Registers& reg, double value, ValueType type, const NumberFormat& format);
-void SetIntegerValue(Registers& reg, int32_t value, ValueType type, const NumberFormat& format);
+inline void SetFloatValue(Registers& reg, double value, ValueType type, const NumberFormat& format) {
+  reg.floatValue = value;
+  reg.integer = Truncated(value);
+  reg.longValue = reg.integer;
+  reg.type = type;
+  reg.SetFormatted(Registers::Pending::Float, value, format);
+}
+inline void SetIntegerValue(Registers& reg, int32_t value, ValueType type, const NumberFormat& format) {
+  reg.floatValue = value;
+  reg.integer = value;
+  reg.longValue = value;
+  reg.type = type;
+  reg.SetFormatted(Registers::Pending::Integer, value, format);
+}
 void SetStringValue(Registers& reg, std::string text);
 // The same for a text that stays where it is (a variable, a literal): no new string.
 void SetStringValue(Registers& reg, std::string_view text);

@@ -34,6 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   engine.store.Append("DEF @DLL(1) !USER32,MessageBeep");
   engine.store.Append("REM");
   engine.ResetRunState();
+  // Statements whose evaluations multiply end the run as the statement budget does.
+  engine.evaluationBudget = 200000;
   engine.programArgs = {"eins", "zwei"};
   const int32_t rows = talven::CatalogueSize();
   const int32_t extra = static_cast<int32_t>(std::size(kExtraNames));

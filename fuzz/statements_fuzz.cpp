@@ -1,5 +1,6 @@
-// The statement loop on arbitrary program text, with a budget of statements so that
-// loops and jumps that never end still end the run.
+// The statement loop on arbitrary program text, with budgets of statements and of
+// evaluations so that loops and jumps that never end still end the run; a statement that
+// loops inside itself stops the process (the progress checks of the checked builds).
 
 #include <cstdint>
 
@@ -17,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     talven::LoadSource(host, file, engine.store);
     engine.ResetRunState();
     engine.statementBudget = 20000;
+    // Statements whose evaluations multiply end the run as the statement budget does.
+    engine.evaluationBudget = 200000;
     talven::RunStatements(engine);
   } catch (const talven::RunEnd&) {
   }

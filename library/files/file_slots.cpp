@@ -72,7 +72,7 @@ void WriteTextFile(Engine& engine, int32_t slot, std::string_view text) {
 bool AtTextEnd(Engine& engine, int32_t slot) {
   FileSlot& file = FilesOf(engine).slots[static_cast<size_t>(slot)];
   if (file.mode != TextMode::Reading) {
-    FilesOf(engine).ioResult = kIoNotOpen;
+    FilesOf(engine).ioResult = file.mode == TextMode::Closed ? kIoNotOpen : kIoNotOpenForInput;
     return true;
   }
   const int c = std::getc(file.text);

@@ -24,7 +24,8 @@ inline constexpr int32_t kIoNotOpen = 103;
 inline constexpr int32_t kIoNotOpenForInput = 104;
 inline constexpr int32_t kIoNotOpenForOutput = 105;
 
-enum class TextMode { Closed, Reading, Writing };
+// Refused: opened by RESET with the file mode 1 (write only), which leaves nothing to read.
+enum class TextMode { Closed, Reading, Writing, Refused };
 
 struct FileSlot {
   std::string name;

@@ -62,7 +62,9 @@ void StmtAssign(Engine& engine) {
 void StmtReset(Engine& engine) {
   engine.handled = true;
   if (const int32_t number = ReadFileSlot(engine)) {
-    OpenText(engine, number, "rb", TextMode::Reading);
+    // The file mode is the access RESET opens with: write only (1) finds the file but
+    // refuses every read (%IORESULT 104).
+    OpenText(engine, number, "rb", FilesOf(engine).fileMode == 1 ? TextMode::Refused : TextMode::Reading);
   }
 }
 

@@ -91,7 +91,7 @@ void StmtCls(Engine& engine) {
   platform.Invalidate();
 }
 
-// PRINT [#n,] items: a string in a field of STRWIDTH, a number as its register text
+// PRINT [#n,] items: a string in a field of STRWIDTH, a number by its type
 // (formatted with NUMWIDTH and DECIMALS); "," adds one blank, ";" nothing; the line ends
 // after the last item. A list that ends with its separator keeps the line open. With a
 // file slot the same text goes to the slot's file, lines ending in CR LF.
@@ -121,10 +121,20 @@ void StmtPrint(Engine& engine) {
   };
   engine.lastSeparator = ' ';
   while (!engine.param.empty()) {
+    const size_t before = engine.param.size();
     Evaluate(engine, kListItem);
-    std::string text = engine.reg.Text();
-    if (engine.reg.type == ValueType::String) {
-      text = RightAligned(std::move(text), engine.format.stringWidth);
+    CheckProgress(before, engine.param);
+    // Each item by its result type: an integer or long in a field of NUMWIDTH, a float
+    // with DECIMALS places (also one an operator or a slot made, whose string register
+    // holds the float form).
+    const Registers& reg = engine.reg;
+    std::string text;
+    switch (reg.type) {
+      case ValueType::String: text = RightAligned(reg.Text(), engine.format.stringWidth); break;
+      case ValueType::Integer: text = FormatInteger(reg.integer, engine.format); break;
+      case ValueType::Long: text = FormatInteger(reg.longValue, engine.format); break;
+      case ValueType::Float: text = FormatFloat(reg.floatValue, engine.format); break;
+      default: text = reg.Text(); break;
     }
     write(text);
     if (engine.lastSeparator == ',') write(" ");
