@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Every deliverable imports only DLLs that Windows itself ships.
 dist=${1:?dist folder}
-allowed='^(KERNEL32|USER32|GDI32|COMDLG32|ADVAPI32|SHELL32|WINMM|COMCTL32|OLE32|VERSION|WINSPOOL\.DRV|msvcrt)(\.dll)?$'
+allowed='^(KERNEL32|USER32|GDI32|COMDLG32|ADVAPI32|SHELL32|WINMM|COMCTL32|OLE32|VERSION|LZ32|WINSPOOL\.DRV|msvcrt)(\.dll)?$'
 status=0
 for exe in "$dist"/*.EXE "$dist"/*.BIN; do
   [ -f "$exe" ] || continue
