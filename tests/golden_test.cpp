@@ -103,6 +103,7 @@ TEST_P(CompiledProgram, RunsAsExpected) {
     host.answers.assign(answers.begin(), answers.end());
     host.window.typed.assign(golden.typed.begin(), golden.typed.end());
     for (const auto& [name, value] : golden.environment) host.system.environment[name] = value;
+    for (const auto& [key, value] : golden.ini) host.ini[key] = value;
     const int exitCode = RunRuntime(host, CompiledArgs(golden, c.file), "no-such-runtime.exe", RuntimeProfile());
     EXPECT_EQ(WithScreen(host), CompiledEvents(golden));
     EXPECT_EQ(exitCode, CompiledExit(golden));
