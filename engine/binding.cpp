@@ -28,62 +28,41 @@ int FunctionIndex(std::string_view name) { return FindCatalogueRow(name); }
 int VariableIndex(std::string_view name) { return FindSystemVariableRow(name); }
 
 // Fills `slots` (one per table entry) from the rows of every family; `problems` gets the
-// rows that name nothing or an entry already bound.
-template <typename Handler, typename Row, typename Rows, typename Index>
-void Bind(FamilyList families, Rows rowsOf, Index indexOf, std::vector<Handler>& slots,
-          std::string_view kind, std::vector<std::string>* problems) {
+// rows that name nothing or an entry already bound. `nameOf` reads a row's name.
+template <typename Handler, typename Rows, typename NameOf, typename Index>
+void Bind(FamilyList families, Rows rowsOf, NameOf nameOf, Index indexOf,
+          std::vector<Handler>& slots, std::string_view kind, std::vector<std::string>* problems) {
   ForEachFamily(families, [&](const Family& family) {
-    for (const Row& row : rowsOf(family)) {
-      const std::string_view name = row.name;
+    for (const auto& row : rowsOf(family)) {
+      const std::string_view name = nameOf(row);
       const int index = indexOf(name);
-      if (index < 0) {
-        if (problems != nullptr) {
-          problems->push_back(std::string(family.name) + ": no " + std::string(kind) + " " +
-                              std::string(name));
-        }
+      Handler* slot = index < 0 ? nullptr : &slots[static_cast<size_t>(index)];
+      if (slot != nullptr && *slot == nullptr) {
+        *slot = row.handler;
         continue;
       }
-      Handler& slot = slots[static_cast<size_t>(index)];
-      if (slot != nullptr) {
-        if (problems != nullptr) {
-          problems->push_back(std::string(family.name) + ": " + std::string(kind) + " " +
-                              std::string(name) + " bound twice");
-        }
-        continue;
+      if (problems != nullptr) {
+        problems->push_back(std::string(family.name) + ": " +
+                            (slot == nullptr ? "no " + std::string(kind) + " " + std::string(name)
+                                             : std::string(kind) + " " + std::string(name) +
+                                                   " bound twice"));
       }
-      slot = row.handler;
     }
   });
 }
-
 
 void BindAll(FamilyList families, Bindings& bindings, std::vector<std::string>* problems) {
   bindings.statements.assign(Keywords().size(), nullptr);
   bindings.functions.assign(static_cast<size_t>(CatalogueSize()), nullptr);
   bindings.variables.assign(SystemVariableCount(), nullptr);
   // Statement rows name their word in `word`; the two others in `name`.
-  ForEachFamily(families, [&](const Family& family) {
-    for (const StatementRow& row : family.statements) {
-      const int index = KeywordIndex(row.word);
-      if (index < 0) {
-        if (problems != nullptr) {
-          problems->push_back(std::string(family.name) + ": no statement " + std::string(row.word));
-        }
-        continue;
-      }
-      StatementHandler& slot = bindings.statements[static_cast<size_t>(index)];
-      if (slot != nullptr) {
-        if (problems != nullptr) {
-          problems->push_back(std::string(family.name) + ": statement " + std::string(row.word) +
-                              " bound twice");
-        }
-        continue;
-      }
-      slot = row.handler;
-    }
-  });
-  Bind<FunctionHandler, FunctionRow>(
-      families, [](const Family& f) { return f.functions; }, FunctionIndex, bindings.functions,
+  Bind(
+      families, [](const Family& f) { return f.statements; },
+      [](const StatementRow& row) { return row.word; }, KeywordIndex, bindings.statements,
+      "statement", problems);
+  Bind(
+      families, [](const Family& f) { return f.functions; },
+      [](const FunctionRow& row) { return row.name; }, FunctionIndex, bindings.functions,
       "function", problems);
   bindings.functionReadsText.assign(bindings.functions.size(), false);
   ForEachFamily(families, [&](const Family& family) {
@@ -95,8 +74,9 @@ void BindAll(FamilyList families, Bindings& bindings, std::vector<std::string>* 
       }
     }
   });
-  Bind<VariableReader, VariableRow>(
-      families, [](const Family& f) { return f.variables; }, VariableIndex, bindings.variables,
+  Bind(
+      families, [](const Family& f) { return f.variables; },
+      [](const VariableRow& row) { return row.name; }, VariableIndex, bindings.variables,
       "variable", problems);
 }
 

@@ -35,18 +35,24 @@ std::vector<std::string> WithScreen(const RecordingHost& host) {
   return events;
 }
 
+// Runs a golden program with `profile`: its answers, settings, environment and typed keys
+// given to the host. The exit code.
+int RunGolden(RecordingHost& host, const GoldenCase& golden, const std::string& file,
+              const Profile& profile) {
+  host.answers.assign(golden.answers.begin(), golden.answers.end());
+  for (const auto& [key, value] : golden.ini) host.ini[key] = value;
+  for (const auto& [name, value] : golden.environment) host.system.environment[name] = value;
+  host.window.typed.assign(golden.typed.begin(), golden.typed.end());
+  return RunInterpreter(host, golden.args.value_or(std::vector<std::string>{file}), profile);
+}
+
 class GoldenProgram : public testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenProgram, RunsAsExpected) {
   const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + GetParam());
   CurrentDirectory cwd(GoldenWorkDir(TALVEN_GOLDEN_DIR, "golden"));
   RecordingHost host;
-  host.answers.assign(golden.answers.begin(), golden.answers.end());
-  for (const auto& [key, value] : golden.ini) host.ini[key] = value;
-  for (const auto& [name, value] : golden.environment) host.system.environment[name] = value;
-  host.window.typed.assign(golden.typed.begin(), golden.typed.end());
-  const int exitCode =
-      RunInterpreter(host, golden.args.value_or(std::vector<std::string>{GetParam()}), InterpreterProfile());
+  const int exitCode = RunGolden(host, golden, GetParam(), InterpreterProfile());
   EXPECT_EQ(WithScreen(host), golden.events);
   EXPECT_EQ(exitCode, golden.exitCode);
   EXPECT_EQ(host.releases, 1);
@@ -62,12 +68,7 @@ TEST_P(ScriptProgram, RunsAsExpected) {
   const GoldenCase golden = ParseGolden(std::string(TALVEN_GOLDEN_DIR) + "/" + GetParam());
   CurrentDirectory cwd(GoldenWorkDir(TALVEN_GOLDEN_DIR, "golden"));
   RecordingHost host;
-  host.answers.assign(golden.answers.begin(), golden.answers.end());
-  for (const auto& [key, value] : golden.ini) host.ini[key] = value;
-  for (const auto& [name, value] : golden.environment) host.system.environment[name] = value;
-  host.window.typed.assign(golden.typed.begin(), golden.typed.end());
-  const int exitCode =
-      RunInterpreter(host, golden.args.value_or(std::vector<std::string>{GetParam()}), ScriptProfile());
+  const int exitCode = RunGolden(host, golden, GetParam(), ScriptProfile());
   EXPECT_EQ(WithScreen(host), ScriptEvents(golden.events));
   EXPECT_EQ(exitCode, golden.exitCode);
 }
@@ -119,38 +120,30 @@ INSTANTIATE_TEST_SUITE_P(Golden, CompiledProgram,
                            return TestNameOf(info.param.file) + "_" + ModeName(info.param.mode);
                          });
 
-class GeneratedProgram : public testing::TestWithParam<GeneratedCase> {};
-
-TEST_P(GeneratedProgram, RunsAsExpected) {
-  const GeneratedCase& generated = GetParam();
+// A generated program written under `extension` and run with `profile`.
+void RunGenerated(const GeneratedCase& generated, const std::string& extension,
+                  const Profile& profile) {
   const auto dir = std::filesystem::temp_directory_path() / ("talven_gen_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
-  const std::string file = generated.name + ".tvs";
+  const std::string file = generated.name + extension;
   std::ofstream(dir / file, std::ios::binary) << generated.content;
   RecordingHost host;
-  const int exitCode = RunInterpreter(host, {(dir / file).string()}, InterpreterProfile());
+  const int exitCode = RunInterpreter(host, {(dir / file).string()}, profile);
   EXPECT_EQ(host.events, generated.events);
   EXPECT_EQ(exitCode, generated.exitCode);
   std::filesystem::remove_all(dir);
 }
+
+class GeneratedProgram : public testing::TestWithParam<GeneratedCase> {};
+
+TEST_P(GeneratedProgram, RunsAsExpected) { RunGenerated(GetParam(), ".tvs", InterpreterProfile()); }
 
 INSTANTIATE_TEST_SUITE_P(Limits, GeneratedProgram, testing::ValuesIn(GeneratedCases()),
                          [](const auto& info) { return info.param.name; });
 
 class GeneratedScript : public testing::TestWithParam<GeneratedCase> {};
 
-TEST_P(GeneratedScript, RunsAsExpected) {
-  const GeneratedCase& generated = GetParam();
-  const auto dir = std::filesystem::temp_directory_path() / ("talven_script_" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string file = generated.name + ".tvp";
-  std::ofstream(dir / file, std::ios::binary) << generated.content;
-  RecordingHost host;
-  const int exitCode = RunInterpreter(host, {(dir / file).string()}, ScriptProfile());
-  EXPECT_EQ(host.events, generated.events);
-  EXPECT_EQ(exitCode, generated.exitCode);
-  std::filesystem::remove_all(dir);
-}
+TEST_P(GeneratedScript, RunsAsExpected) { RunGenerated(GetParam(), ".tvp", ScriptProfile()); }
 
 INSTANTIATE_TEST_SUITE_P(Script, GeneratedScript, testing::ValuesIn(GeneratedScriptCases()),
                          [](const auto& info) { return info.param.name; });
