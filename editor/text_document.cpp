@@ -95,6 +95,7 @@ bool IsWordChar(unsigned char c) {
 // ---- lines ----
 
 void TextDocument::Load(std::string_view bytes) {
+  ++m_revision;
   m_text.Assign(bytes);
   m_lineStarts.assign(1, 0);
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -209,6 +210,7 @@ void TextDocument::SetSelection(LineColumn start, LineColumn end) {
 // ---- editing and undo ----
 
 void TextDocument::Apply(size_t pos, size_t length, std::string_view text) {
+  ++m_revision;
   m_text.Erase(pos, length);
   m_text.Insert(pos, text);
   UpdateLines(pos, length, text.size());

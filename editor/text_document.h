@@ -84,7 +84,13 @@ class TextDocument {
   int32_t LineOf(size_t pos) const;
 
   int32_t TabWidth() const { return m_tabWidth; }
-  void SetTabWidth(int32_t width) { m_tabWidth = width < 1 ? 1 : width; }
+  void SetTabWidth(int32_t width) {
+    m_tabWidth = width < 1 ? 1 : width;
+    ++m_revision;
+  }
+  // Counts every change of the text or of how it is shown (tab width), for the views'
+  // caches.
+  uint64_t Revision() const { return m_revision; }
   // The line as shown: tabs expanded to blanks.
   std::string DisplayText(int32_t line) const;
   LineColumn PlaceOf(size_t pos) const;
@@ -172,6 +178,7 @@ class TextDocument {
   GapBuffer m_text;
   std::vector<size_t> m_lineStarts;
   int32_t m_tabWidth = 8;
+  uint64_t m_revision = 0;
   size_t m_caret = 0;
   size_t m_anchor = 0;
   std::vector<Action> m_actions;

@@ -8,7 +8,8 @@
 
 #include <cstring>
 
-#include "installer/bytes.h"
+#include "common/bytes.h"
+#include "common/crc16.h"
 
 namespace talven::installer {
 namespace {
@@ -52,7 +53,7 @@ class CheckingSink final : public ByteSink {
  public:
   explicit CheckingSink(ByteSink& next) : m_next(next) {}
   bool Write(const uint8_t* data, int32_t size) override {
-    crc = m_crc.Update(crc, data, size);
+    crc = m_crc.Update(crc, std::span<const uint8_t>(data, static_cast<size_t>(size)));
     count += static_cast<uint64_t>(size);
     return m_next.Write(data, size);
   }
@@ -110,16 +111,16 @@ int32_t ReadLhaHeader(LhaArchiveFile& file, uint64_t offset, LhaHeader& header) 
   header.offset = offset;
   header.dataOffset = offset + static_cast<uint64_t>(total);
   std::memcpy(header.method, bytes + 2, 5);
-  header.packedSize = GetLe32(bytes + 7);
-  header.originalSize = GetLe32(bytes + 11);
-  header.dosTime = GetLe16(bytes + 15);
-  header.dosDate = GetLe16(bytes + 17);
+  header.packedSize = GetLittle32(bytes + 7);
+  header.originalSize = GetLittle32(bytes + 11);
+  header.dosTime = GetLittle16(bytes + 15);
+  header.dosDate = GetLittle16(bytes + 17);
   header.attribute = bytes[19];
   header.level = bytes[20];
   if (header.level != 0) return kLhaBadMethod;  // level 1: extended headers inside the data
   header.nameLength = nameLength;
   std::memcpy(header.name, bytes + kFixedPart, static_cast<size_t>(nameLength));
-  header.crc = GetLe16(bytes + kFixedPart + nameLength);
+  header.crc = GetLittle16(bytes + kFixedPart + nameLength);
   return kLhaOk;
 }
 

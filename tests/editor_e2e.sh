@@ -132,6 +132,15 @@ expect_same copy-as-file out.txt 'eins\r\nzwei 3\r\n'
 expect_line find-miss "$out" 'box: icon ok | ZUL-TALVEN-Editor 6.2-32 | "fehlt"  nicht gefunden!'
 wineserver -k 2>/dev/null
 
+# Word wrap: Down from the start of a long line goes to the line's second row; switched off
+# again, Down goes to the next line.
+fresh wrap
+{ for _ in $(seq 40); do printf 'wort '; done; printf '\r\nzwei\r\n'; } > w.tvs
+out=$(drive --step 'wait:1000' --step 'menu:Optionen/Zeilen*' --step 'keys:ctrl+home down' --step 'type:X' \
+  --step 'menu:Optionen/Zeilen*' --step 'keys:ctrl+home down' --step 'type:Y' --step text \
+  --step close --answer no -- "$(win "$PWD")\\TALVED32.EXE" w.tvs)
+if grep -qaE '^text: (wort )+Xwort (wort )+\\nYzwei\\n$' <<<"$out"; then pass; else fail wrap-rows "$out"; fi
+
 # The frame with a coloured source and a selection, on a display.
 if command -v xvfb-run >/dev/null; then
   fresh screen

@@ -111,11 +111,47 @@ int32_t EditControl::VisibleLines() const {
   return std::max<int32_t>(client.bottom / m_lineHeight, 1);
 }
 
+void EditControl::SetWrap(bool on) {
+  m_wrap = on;
+  m_wrapColumn = std::max<int32_t>(VisibleColumns(), 1);
+  m_layoutWidth = 0;
+  // The top row of the view keeps showing the same line.
+  if (on) {
+    RefreshLayout();
+    m_topLine = m_layout.RowOf({m_topLine + 1, 1});
+  } else {
+    m_topLine = m_layout.Row(m_topLine).line;
+  }
+  m_leftColumn = 0;
+  m_wantColumn = -1;
+  Changed();
+}
+
+void EditControl::RefreshLayout() {
+  if (!m_wrap || (m_layoutRevision == m_doc.Revision() && m_layoutWidth == m_wrapColumn)) return;
+  m_layout.Rebuild(m_doc, m_wrapColumn);
+  m_layoutRevision = m_doc.Revision();
+  m_layoutWidth = m_wrapColumn;
+}
+
+int32_t EditControl::RowCount() {
+  if (!m_wrap) return m_doc.LineCount();
+  RefreshLayout();
+  return m_layout.RowCount();
+}
+
+int32_t EditControl::CaretRow() {
+  const LineColumn place = m_doc.CaretPlace();
+  if (!m_wrap) return place.line - 1;
+  RefreshLayout();
+  return m_layout.RowOf(place);
+}
+
 void EditControl::UpdateScrollBars() {
-  SCROLLINFO info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, m_doc.LineCount() - 1,
+  SCROLLINFO info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, RowCount() - 1,
                      static_cast<UINT>(VisibleLines()), m_topLine, 0};
   SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
-  info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, kHorizontalRange,
+  info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, m_wrap ? 0 : kHorizontalRange,
           static_cast<UINT>(std::max<int32_t>(VisibleColumns(), 1)), m_leftColumn, 0};
   SetScrollInfo(m_hwnd, SB_HORZ, &info, TRUE);
 }
@@ -123,13 +159,19 @@ void EditControl::UpdateScrollBars() {
 void EditControl::PlaceCaret() {
   if (!m_focused) return;
   const LineColumn place = m_doc.CaretPlace();
+  if (m_wrap) {
+    const int32_t row = CaretRow();
+    SetCaretPos(kLeftMargin + (place.column - 1 - m_layout.Row(row).start) * m_charWidth,
+                (row - m_topLine) * m_lineHeight);
+    return;
+  }
   SetCaretPos(kLeftMargin + (place.column - 1 - m_leftColumn) * m_charWidth,
               (place.line - 1 - m_topLine) * m_lineHeight);
 }
 
 void EditControl::ScrollTo(int32_t top, int32_t left) {
-  top = std::clamp(top, 0, std::max(m_doc.LineCount() - 1, 0));
-  left = std::clamp(left, 0, kHorizontalRange);
+  top = std::clamp(top, 0, std::max(RowCount() - 1, 0));
+  left = m_wrap ? 0 : std::clamp(left, 0, kHorizontalRange);
   if (top == m_topLine && left == m_leftColumn) return;
   m_topLine = top;
   m_leftColumn = left;
@@ -140,15 +182,16 @@ void EditControl::ScrollTo(int32_t top, int32_t left) {
 
 void EditControl::Changed() {
   const LineColumn place = m_doc.CaretPlace();
+  const int32_t caretRow = CaretRow(), rows = RowCount();
   int32_t top = m_topLine, left = m_leftColumn;
   const int32_t lines = VisibleLines(), columns = std::max<int32_t>(VisibleColumns(), 1);
-  if (place.line - 1 < top) top = place.line - 1;
-  if (place.line - 1 >= top + lines) top = place.line - lines;
-  if (top > m_doc.LineCount() - 1) top = std::max(m_doc.LineCount() - lines, 0);
+  if (caretRow < top) top = caretRow;
+  if (caretRow >= top + lines) top = caretRow - lines + 1;
+  if (top > rows - 1) top = std::max(rows - lines, 0);
   if (place.column - 1 < left) left = std::max(place.column - 1 - columns / 4, 0);
   if (place.column - 1 >= left + columns) left = place.column - columns + columns / 4;
   m_topLine = std::max(top, 0);
-  m_leftColumn = std::clamp(left, 0, kHorizontalRange);
+  m_leftColumn = m_wrap ? 0 : std::clamp(left, 0, kHorizontalRange);
   InvalidateRect(m_hwnd, nullptr, FALSE);
   UpdateScrollBars();
   PlaceCaret();
@@ -167,6 +210,7 @@ void EditControl::MoveCaret(size_t pos, bool extend, bool keepColumn) {
 size_t EditControl::PositionAt(int x, int y) const {
   const int32_t line = m_topLine + (y < 0 ? -1 : y / m_lineHeight);
   const int32_t column = m_leftColumn + std::max(x - kLeftMargin + m_charWidth / 2, 0) / m_charWidth;
+  if (m_wrap) return m_doc.PositionOf(m_layout.PlaceAt(std::max(line, 0), column));
   return m_doc.PositionOf({std::max(line, 0) + 1, column + 1});
 }
 
@@ -183,13 +227,19 @@ void EditControl::Paint() {
   const Selection selection = m_doc.GetSelection();
   const int32_t columns = VisibleColumns() + 1;
   const bool syntax = m_syntaxColours && *m_syntaxColours;
-  const int32_t last = std::min(m_doc.LineCount(), m_topLine + VisibleLines() + 1);
-  for (int32_t line = m_topLine; line < last; ++line) {
-    const int y = (line - m_topLine) * m_lineHeight;
-    // The whole line when it is short, else only what reaches the window.
-    std::string text = m_doc.DisplayText(line);
-    for (const ColourRun& run : ColourLine(text, m_leftColumn, columns, line + 1, selection, syntax)) {
-      const int x = kLeftMargin + (run.column - m_leftColumn) * m_charWidth;
+  const int32_t last = std::min(RowCount(), m_topLine + VisibleLines() + 1);
+  std::string text;
+  int32_t shownLine = -1;
+  for (int32_t row = m_topLine; row < last; ++row) {
+    const int y = (row - m_topLine) * m_lineHeight;
+    // A row of a wrapped line shows its part of the line, coloured as the whole line is.
+    const RowSpan span = m_wrap ? m_layout.Row(row) : RowSpan{row, m_leftColumn, columns};
+    if (span.line != shownLine) {
+      text = m_doc.DisplayText(span.line);
+      shownLine = span.line;
+    }
+    for (const ColourRun& run : ColourLine(text, span.start, span.length, span.line + 1, selection, syntax)) {
+      const int x = kLeftMargin + (run.column - span.start) * m_charWidth;
       const char* chars = text.data() + run.column;
       if (run.selected) {
         RECT box = {x, y, x + run.length * m_charWidth, y + m_lineHeight};
@@ -270,7 +320,9 @@ void EditControl::KeyDown(WPARAM key) {
   }
   const LineColumn place = m_doc.CaretPlace();
   const int32_t line = place.line - 1;
-  if (m_wantColumn < 0) m_wantColumn = place.column;
+  // Up and down keep a column: of the line, or with word wrap of the row.
+  const int32_t caretRow = CaretRow();
+  if (m_wantColumn < 0) m_wantColumn = m_wrap ? place.column - m_layout.Row(caretRow).start : place.column;
   switch (key) {
     case VK_LEFT:
       if (ctrl) {
@@ -302,10 +354,15 @@ void EditControl::KeyDown(WPARAM key) {
     case VK_PRIOR:
     case VK_NEXT: {
       const int32_t step = (key == VK_UP || key == VK_DOWN) ? 1 : std::max(VisibleLines() - 1, 1);
-      const int32_t target = key == VK_UP || key == VK_PRIOR ? line - step : line + step;
+      const int32_t from = m_wrap ? caretRow : line;
+      const int32_t target = key == VK_UP || key == VK_PRIOR ? from - step : from + step;
       if (key == VK_PRIOR) ScrollTo(m_topLine - step, m_leftColumn);
       if (key == VK_NEXT) ScrollTo(m_topLine + step, m_leftColumn);
-      MoveCaret(m_doc.PositionOf({std::max(target, 0) + 1, m_wantColumn}), shift, true);
+      if (m_wrap) {
+        MoveCaret(m_doc.PositionOf(m_layout.PlaceAt(std::max(target, 0), m_wantColumn - 1)), shift, true);
+      } else {
+        MoveCaret(m_doc.PositionOf({std::max(target, 0) + 1, m_wantColumn}), shift, true);
+      }
       break;
     }
     case VK_HOME:
@@ -367,6 +424,8 @@ LRESULT EditControl::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_SIZE:
+      // The wrap column follows the visible columns, except while minimised.
+      if (wparam != SIZE_MINIMIZED) m_wrapColumn = std::max<int32_t>(VisibleColumns(), 1);
       Changed();
       return 0;
     case WM_SETFOCUS:

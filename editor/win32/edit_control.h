@@ -8,6 +8,7 @@
 
 #include "editor/editor_rules.h"
 #include "editor/text_document.h"
+#include "editor/wrap_layout.h"
 
 namespace talven::editor {
 
@@ -27,6 +28,9 @@ class EditControl {
   bool Overwrite() const { return m_overwrite; }
   // True while the first key of a two-key command (Ctrl+K) waits for its second.
   bool InChord() const { return m_chord; }
+  // Word wrap at the number of visible columns (kept while the window is minimised).
+  bool Wrap() const { return m_wrap; }
+  void SetWrap(bool on);
 
   void Cut();
   void Copy();
@@ -47,6 +51,10 @@ class EditControl {
   void UpdateScrollBars();
   void ScrollTo(int32_t top, int32_t left);
   void PlaceCaret();
+  // Rows: the text's lines, or with word wrap the rows of the layout (brought up to date).
+  int32_t RowCount();
+  int32_t CaretRow();
+  void RefreshLayout();
 
   HWND m_hwnd = nullptr;
   TextDocument m_doc;
@@ -61,6 +69,12 @@ class EditControl {
   bool m_chord = false;
   bool m_swallowChar = false;
   bool m_focused = false;
+  // With word wrap m_topLine counts rows and m_leftColumn stays 0.
+  bool m_wrap = false;
+  int32_t m_wrapColumn = 1;
+  WrapLayout m_layout;
+  uint64_t m_layoutRevision = 0;
+  int32_t m_layoutWidth = 0;
 };
 
 }  // namespace talven::editor

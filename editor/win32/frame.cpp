@@ -693,7 +693,8 @@ void UpdateMenuStates(HMENU menu) {
   check(kToggleToolbar, e.toolbarVisible);
   check(kToggleQuickSearch, e.quickSearchVisible);
   check(kToggleSyntax, e.syntaxColours);
-  enable(kToggleWrap, false);  // word wrap is not built yet
+  check(kToggleWrap, form && form->control->Wrap());
+  enable(kToggleWrap, form != nullptr);
   enable(kFindNext, e.findUsed);
   const bool selection = form && form->control->Doc().HasSelection();
   enable(kPaste, IsClipboardFormatAvailable(CF_TEXT));
@@ -853,6 +854,9 @@ void FormCommand(TEditForm* form, WORD id) {
       e.syntaxColours = !e.syntaxColours;
       e.ini.Write("Optionen", "Syntax", e.syntaxColours ? "J" : "N");
       InvalidateRect(control.Handle(), nullptr, FALSE);
+      return;
+    case kToggleWrap:
+      control.SetWrap(!control.Wrap());
       return;
     case kTabWidth: {
       std::string text = std::to_string(doc.TabWidth());

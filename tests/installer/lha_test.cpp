@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "installer/bytes.h"
+#include "common/crc16.h"
 #include "installer/lha_archive.h"
 #include "tests/installer/memory_lha.h"
 
@@ -26,7 +26,7 @@ std::string ReadFixture(const std::string& name) {
 }
 
 uint16_t Crc16Of(const std::string& data) {
-  return Crc16().Update(0, reinterpret_cast<const uint8_t*>(data.data()), static_cast<int32_t>(data.size()));
+  return Crc16().Of(std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size()));
 }
 
 void PutLe32(std::string& out, uint32_t value) {
@@ -83,8 +83,9 @@ TEST(LhaCrc, KnownValuesAndPieces) {
   EXPECT_EQ(Crc16Of(""), 0);
   const Crc16 crc;
   const std::string text = "Hallo Welt, hallo Welt!";
-  uint16_t running = crc.Update(0, reinterpret_cast<const uint8_t*>(text.data()), 5);
-  running = crc.Update(running, reinterpret_cast<const uint8_t*>(text.data()) + 5, static_cast<int32_t>(text.size()) - 5);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  uint16_t running = crc.Update(0, std::span(bytes, 5));
+  running = crc.Update(running, std::span(bytes + 5, text.size() - 5));
   EXPECT_EQ(running, Crc16Of(text));
 }
 
