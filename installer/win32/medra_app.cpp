@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "installer/setup_flow.h"
+#include "installer/setup_picture.h"
 #include "installer/win32/win32_setup_system.h"
 #include "resources/medra_ids.h"
 
@@ -36,8 +37,117 @@ struct App {
   std::string headline, subline;
   bool background = true;
   bool abort = false;
+  // The picture on the background: a metafile or a bitmap, and where it goes.
+  std::string sourceDir;
+  PictureLine pictureLine;
+  HENHMETAFILE metafile = nullptr;
+  HBITMAP bitmap = nullptr;
+  int32_t bitmapWidth = 0, bitmapHeight = 0;
+  // The blues of the bands on a palette display (none with [Medra] NoPalette).
+  bool usePalette = true;
+  HPALETTE palette = nullptr;
 };
 App g_app;
+
+constexpr int kBands = 127;
+int BandBlue(int band) { return ((128 - band) * 150) / 128 + 20; }
+
+void FreePicture() {
+  if (g_app.metafile) DeleteEnhMetaFile(g_app.metafile);
+  if (g_app.bitmap) DeleteObject(g_app.bitmap);
+  g_app.metafile = nullptr;
+  g_app.bitmap = nullptr;
+}
+
+// The picture of a script line, from the source folder unless the name has a path. A file
+// that cannot be read or is no picture leaves the background without one.
+void LoadPicture(const std::string& value) {
+  FreePicture();
+  g_app.pictureLine = ParsePictureLine(value);
+  const std::string& name = g_app.pictureLine.file;
+  if (name.empty()) return;
+  const bool hasPath = name.find(':') != std::string::npos || name[0] == '\\';
+  const std::string path = hasPath ? name : JoinPath(g_app.sourceDir, name);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  std::string bytes;
+  const DWORD size = GetFileSize(file, nullptr);
+  constexpr DWORD kLargestPicture = 64u << 20;
+  if (size != INVALID_FILE_SIZE && size <= kLargestPicture) {
+    bytes.resize(size);
+    DWORD read = 0;
+    if (!ReadFile(file, bytes.data(), size, &read, nullptr) || read != size) bytes.clear();
+  }
+  CloseHandle(file);
+  std::string packed;
+  if (g_app.pictureLine.metafile) {
+    if (MetafileBits(bytes, packed)) {
+      g_app.metafile = SetWinMetaFileBits(static_cast<UINT>(packed.size()),
+                                          reinterpret_cast<const BYTE*>(packed.data()), nullptr, nullptr);
+    }
+  } else if (PackedBitmap(bytes, packed, g_app.bitmapWidth, g_app.bitmapHeight)) {
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(packed.data());
+    HDC screen = GetDC(nullptr);
+    // The pixels follow the header, the masks and the colours.
+    const auto* header = &info->bmiHeader;
+    size_t offset = header->biSize;
+    if (header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER)) offset += 12;
+    const DWORD used = header->biBitCount <= 8 ? (header->biClrUsed ? header->biClrUsed : 1u << header->biBitCount)
+                                               : header->biClrUsed;
+    offset += used * 4;
+    g_app.bitmap = CreateDIBitmap(screen, header, CBM_INIT, packed.data() + offset, info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+  }
+  if (g_app.main) InvalidateRect(g_app.main, nullptr, TRUE);
+}
+
+// The bitmap with black left out: the mask keeps the background where the picture is
+// black, then the picture (black there) is laid over it.
+void DrawTransparentBitmap(HDC dc, const PictureBox& box) {
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ oldSource = SelectObject(source, g_app.bitmap);
+  HDC maskDc = CreateCompatibleDC(dc);
+  HBITMAP mask = CreateBitmap(box.width, box.height, 1, 1, nullptr);
+  HGDIOBJ oldMask = SelectObject(maskDc, mask);
+  SetBkColor(source, RGB(0, 0, 0));
+  BitBlt(maskDc, 0, 0, box.width, box.height, source, 0, 0, SRCCOPY);
+  SetBkColor(dc, RGB(255, 255, 255));
+  SetTextColor(dc, RGB(0, 0, 0));
+  BitBlt(dc, box.left, box.top, box.width, box.height, maskDc, 0, 0, SRCAND);
+  BitBlt(dc, box.left, box.top, box.width, box.height, source, 0, 0, SRCPAINT);
+  SelectObject(maskDc, oldMask);
+  DeleteObject(mask);
+  DeleteDC(maskDc);
+  SelectObject(source, oldSource);
+  DeleteDC(source);
+}
+
+void DrawPicture(HDC dc, int width, int height) {
+  if (g_app.metafile) {
+    const PictureBox box = PlacePicture(g_app.pictureLine, width, height, 0, 0);
+    const RECT r{box.left, box.top, box.left + box.width, box.top + box.height};
+    PlayEnhMetaFile(dc, g_app.metafile, &r);
+  } else if (g_app.bitmap) {
+    DrawTransparentBitmap(dc, PlacePicture(g_app.pictureLine, width, height, g_app.bitmapWidth, g_app.bitmapHeight));
+  }
+}
+
+// The 129 blues of the bands, made once, on displays that work through a palette.
+HPALETTE BandPalette(HDC dc) {
+  if (!g_app.usePalette || (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) == 0) return nullptr;
+  if (g_app.palette == nullptr) {
+    constexpr int kEntries = 129;
+    std::vector<BYTE> storage(sizeof(LOGPALETTE) + kEntries * sizeof(PALETTEENTRY));
+    auto* logical = reinterpret_cast<LOGPALETTE*>(storage.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = kEntries;
+    for (int i = 0; i < kEntries; ++i) {
+      logical->palPalEntry[i] = {0, 0, static_cast<BYTE>(BandBlue(i)), 0};
+    }
+    g_app.palette = CreatePalette(logical);
+  }
+  return g_app.palette;
+}
 
 std::string LibraryText(int32_t id) {
   char buffer[1024];
@@ -122,13 +232,20 @@ void PaintBackground(HWND hwnd, HDC dc) {
   RECT client;
   GetClientRect(hwnd, &client);
   const int width = client.right, height = client.bottom;
-  for (int i = 127; i >= 1; --i) {
-    const int blue = ((128 - i) * 150) / 128 + 20;
-    HBRUSH brush = CreateSolidBrush(RGB(0, 0, blue));
-    RECT band{0, 0, width * i / 127, height * i / 127};
+  HPALETTE palette = BandPalette(dc);
+  HPALETTE oldPalette = nullptr;
+  if (palette) {
+    oldPalette = SelectPalette(dc, palette, FALSE);
+    RealizePalette(dc);
+  }
+  for (int i = kBands; i >= 1; --i) {
+    const int blue = BandBlue(i);
+    HBRUSH brush = CreateSolidBrush(palette ? PALETTERGB(0, 0, blue) : RGB(0, 0, blue));
+    RECT band{0, 0, width * i / kBands, height * i / kBands};
     FillRect(dc, &band, brush);
     DeleteObject(brush);
   }
+  if (palette) SelectPalette(dc, oldPalette, FALSE);
   SetBkMode(dc, TRANSPARENT);
   const int screen = GetSystemMetrics(SM_CYSCREEN);
   HFONT big = CreateFontA(80 * screen / 768, 0, 0, 0, FW_BOLD, TRUE, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
@@ -146,6 +263,22 @@ void PaintBackground(HWND hwnd, HDC dc) {
   SelectObject(dc, old);
   DeleteObject(big);
   DeleteObject(small);
+  DrawPicture(dc, width, height);
+}
+
+// Another window changed the system palette: the bands take their blues again.
+bool RealizeBandPalette(HWND hwnd) {
+  HDC dc = GetDC(hwnd);
+  HPALETTE palette = g_app.background ? BandPalette(dc) : nullptr;
+  UINT changed = 0;
+  if (palette) {
+    HPALETTE old = SelectPalette(dc, palette, FALSE);
+    changed = RealizePalette(dc);
+    SelectPalette(dc, old, FALSE);
+  }
+  ReleaseDC(hwnd, dc);
+  if (changed > 0) InvalidateRect(hwnd, nullptr, FALSE);
+  return palette != nullptr;
 }
 
 bool ConfirmAbort(HWND owner) {
@@ -164,6 +297,11 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
       if (g_app.background) return 1;
       break;
+    case WM_QUERYNEWPALETTE:
+      return RealizeBandPalette(hwnd) ? TRUE : FALSE;
+    case WM_PALETTECHANGED:
+      if (reinterpret_cast<HWND>(wParam) != hwnd) RealizeBandPalette(hwnd);
+      return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == MEDRA_CMD_CANCEL_PROGRESS && ConfirmAbort(hwnd)) {
         g_app.abort = true;
@@ -474,7 +612,7 @@ class Win32SetupUi final : public SetupUi {
     return DialogBoxParamA(g_app.library, MAKEINTRESOURCEA(MEDRA_DLG_DISK), g_app.main, DiskProc,
                            reinterpret_cast<LPARAM>(&state)) == IDOK;
   }
-  void SetPicture(const std::string&) override {}
+  void SetPicture(const std::string& pictureLine) override { LoadPicture(pictureLine); }
   void ShowProgress(bool visible) override {
     if (g_app.progress) ShowWindow(g_app.progress, visible ? SW_SHOW : SW_HIDE);
   }
@@ -596,6 +734,11 @@ int RunMedra(HINSTANCE instance, const char* commandLine) {
     g_app.subline = keyed(kTextSublineKey, kTextDefaultSubline);
     const std::string title = keyed(kTextTitleKey, kTextDefaultTitle);
     g_app.background = script.Number("Medra", "Background", 1) != 0;
+    std::string ignored;
+    g_app.usePalette = !script.Value("Medra", "NoPalette", ignored);
+    g_app.sourceDir = sourceDir;
+    std::string picture;
+    if (script.DottedValue(LibraryText(kTextPictureKey), picture)) LoadPicture(picture);
     WNDCLASSA mainClass{};
     mainClass.lpfnWndProc = MainProc;
     mainClass.hInstance = instance;
@@ -637,6 +780,9 @@ int RunMedra(HINSTANCE instance, const char* commandLine) {
     }
     if (g_app.progress) DestroyWindow(g_app.progress);
     if (g_app.main) DestroyWindow(g_app.main);
+    FreePicture();
+    if (g_app.palette) DeleteObject(g_app.palette);
+    g_app.palette = nullptr;
     g_app.script = nullptr;
   }
   FreeLibrary(g_app.library);

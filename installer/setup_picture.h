@@ -1,0 +1,46 @@
+#pragma once
+// The background picture of the setup window: the script's picture line, where the picture
+// goes in the window, and the checked contents of its file (a metafile or a bitmap).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace talven::installer {
+
+// "FILE, X%, Y%, W%, H%": the position as percentages of the width and height the picture
+// leaves free, the size (metafiles only) in percent of the window.
+struct PictureLine {
+  std::string file;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  bool metafile = false;  // the file ends in ".WMF"
+};
+
+PictureLine ParsePictureLine(const std::string& value);
+
+struct PictureBox {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  bool operator==(const PictureBox&) const = default;
+};
+
+// Where the picture goes in a window of clientWidth x clientHeight: a bitmap keeps its own
+// size (imageWidth x imageHeight), a metafile takes its percentages of the window.
+PictureBox PlacePicture(const PictureLine& line, int32_t clientWidth, int32_t clientHeight,
+                        int32_t imageWidth, int32_t imageHeight);
+
+// The metafile records of a .WMF file, a placeable metafile's 22-byte header skipped;
+// false when the rest is no metafile.
+bool MetafileBits(std::string_view file, std::string& bits);
+
+// The packed bitmap (information header, colours, pixels) of a bitmap file, its 14-byte
+// file header skipped; false when the header, the colours or the pixels do not fit the
+// file or the picture is implausibly large.
+bool PackedBitmap(std::string_view file, std::string& packed, int32_t& width, int32_t& height);
+
+}  // namespace talven::installer
