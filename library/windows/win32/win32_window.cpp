@@ -193,7 +193,11 @@ bool Win32Window::FilterMessage(MSG& msg) {
   }
   // Deliberate: system commands become menu items before dialog navigation sees them, which
   // would otherwise dispatch them unchanged.
-  return m_window != nullptr && DialogMode() && IsDialogMessageA(m_window, &msg);
+  if (m_window != nullptr && DialogMode() && IsDialogMessageA(m_window, &msg)) return true;
+  // Then the program's own dialog window the message is for.
+  HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  return root != nullptr && root != m_window && GetPropA(root, kOwnDialogProperty) != nullptr &&
+         IsDialogMessageA(root, &msg);
 }
 
 bool Win32Window::TakeMessage(MessageRecord& record) {
