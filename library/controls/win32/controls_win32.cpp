@@ -17,6 +17,7 @@
 #include "library/controls/list_text.h"
 #include "library/controls/shared_list.h"
 #include "library/families.h"
+#include "library/controls/win32/controls_win32.h"
 #include "library/win32/win32_host.h"
 #include "library/windows/win32/win32_window_parts.h"
 
@@ -40,6 +41,11 @@ constexpr int kMaxTreeDepth = 32;
 HWND AsWindow(intptr_t handle) { return reinterpret_cast<HWND>(handle); }
 intptr_t AsHandle(HWND window) { return reinterpret_cast<intptr_t>(window); }
 HINSTANCE ProgramModule() { return GetModuleHandleA(nullptr); }
+// The owner of a dialog: the main window while it lives, else none.
+HWND OwnerWindow(intptr_t handle) {
+  HWND window = AsWindow(handle);
+  return window != nullptr && IsWindow(window) ? window : nullptr;
+}
 
 // Commands and scroll requests of the program's own dialogs go by the rules of the class
 // "DIALOG" into the main window's input state.
@@ -487,14 +493,14 @@ class Win32Controls final : public ControlsPlatform {
 
   int32_t ShowMessageBox(intptr_t owner, std::string_view text, std::string_view title,
                      uint32_t flags) override {
-    return ::MessageBoxA(AsWindow(owner), std::string(text).c_str(), std::string(title).c_str(), flags);
+    return ::MessageBoxA(OwnerWindow(owner), std::string(text).c_str(), std::string(title).c_str(), flags);
   }
 
   std::optional<std::vector<std::string>> EditDialog(intptr_t owner, const std::string& templateName,
                                                      std::string_view title,
                                                      const std::string& text) override {
     EditContext context{std::string(title), text, {}};
-    const INT_PTR result = DialogBoxParamA(ProgramModule(), templateName.c_str(), AsWindow(owner),
+    const INT_PTR result = DialogBoxParamA(ProgramModule(), templateName.c_str(), OwnerWindow(owner),
                                            EditProcedure, reinterpret_cast<LPARAM>(&context));
     if (result != 1) return std::nullopt;
     return std::move(context.lines);
@@ -506,7 +512,7 @@ class Win32Controls final : public ControlsPlatform {
     ListContext context;
     context.title = std::string(title);
     context.entries = &entries;
-    DialogBoxParamA(ProgramModule(), templateName.c_str(), AsWindow(owner), ListProcedure,
+    DialogBoxParamA(ProgramModule(), templateName.c_str(), OwnerWindow(owner), ListProcedure,
                     reinterpret_cast<LPARAM>(&context));
     return context.answer;
   }
@@ -515,7 +521,7 @@ class Win32Controls final : public ControlsPlatform {
                                          std::string_view title,
                                          std::string_view initial) override {
     InputContext context{std::string(prompt), std::string(title), std::string(initial), {}};
-    const INT_PTR result = DialogBoxParamA(ProgramModule(), "INPUT", AsWindow(owner),
+    const INT_PTR result = DialogBoxParamA(ProgramModule(), "INPUT", OwnerWindow(owner),
                                            InputProcedure, reinterpret_cast<LPARAM>(&context));
     if (result != IDOK) return std::nullopt;
     return context.entered;
@@ -528,7 +534,7 @@ class Win32Controls final : public ControlsPlatform {
     char fileName[MAX_PATH] = {};
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = AsWindow(owner);
+    ofn.hwndOwner = OwnerWindow(owner);
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = fileName;
@@ -548,9 +554,9 @@ class Win32Controls final : public ControlsPlatform {
     const std::string titleZ(title);
     char display[MAX_PATH] = {};
     LPITEMIDLIST root = nullptr;
-    SHGetSpecialFolderLocation(AsWindow(owner), CSIDL_DRIVES, &root);
+    SHGetSpecialFolderLocation(OwnerWindow(owner), CSIDL_DRIVES, &root);
     BROWSEINFOA info = {};
-    info.hwndOwner = AsWindow(owner);
+    info.hwndOwner = OwnerWindow(owner);
     info.pidlRoot = root;
     info.pszDisplayName = display;
     info.lpszTitle = titleZ.c_str();
@@ -625,8 +631,10 @@ class Win32Controls final : public ControlsPlatform {
 
 }  // namespace
 
+std::unique_ptr<ControlsPlatform> MakeWin32Controls() { return std::make_unique<Win32Controls>(); }
+
 void InstallControlsWin32(Win32Host& host) {
-  host.InstallPlatform(FamilyIndex(FamilyId::Controls), std::make_unique<Win32Controls>());
+  host.InstallPlatform(FamilyIndex(FamilyId::Controls), MakeWin32Controls());
 }
 
 }  // namespace talven

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "library/menus/menus_platform.h"
+#include "library/menus/win32/menu_resource.h"
 #include "library/families.h"
+#include "library/menus/win32/menus_win32.h"
 #include "library/win32/win32_host.h"
 
 namespace talven {
@@ -97,7 +99,8 @@ class Win32Menus final : public MenusPlatform {
     HINSTANCE instance =
         module != 0 ? reinterpret_cast<HINSTANCE>(module) : GetModuleHandleA(nullptr);
     const std::string nameZ(name);
-    HMENU menu = LoadMenuA(instance, byNumber ? MAKEINTRESOURCEA(number & 0xFFFF) : nameZ.c_str());
+    HMENU menu =
+        LoadMenuResource(instance, byNumber ? MAKEINTRESOURCEA(number & 0xFFFF) : nameZ.c_str());
     if (menu == nullptr) return false;
     if (!SetMenu(AsWindow(window), menu)) {
       DestroyMenu(menu);
@@ -109,8 +112,10 @@ class Win32Menus final : public MenusPlatform {
 
 }  // namespace
 
+std::unique_ptr<MenusPlatform> MakeWin32Menus() { return std::make_unique<Win32Menus>(); }
+
 void InstallMenusWin32(Win32Host& host) {
-  host.InstallPlatform(FamilyIndex(FamilyId::Menus), std::make_unique<Win32Menus>());
+  host.InstallPlatform(FamilyIndex(FamilyId::Menus), MakeWin32Menus());
 }
 
 }  // namespace talven

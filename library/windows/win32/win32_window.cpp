@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "library/menus/win32/menu_resource.h"
 #include "library/windows/win32/win32_window_parts.h"
 #include "library/windows/window_state.h"
 
@@ -102,7 +103,8 @@ void Win32Window::Create(WindowState& state) {
   RegisterWindowClass(instance, state.setup.styleBits, &Win32Window::Procedure);
   // The empty menu bar "LEER" unless style bit 16 asks for none (a program without that
   // resource has none either).
-  HMENU menu = (state.setup.styleBits & kStyleNoMenu) ? nullptr : LoadMenuA(instance, "LEER");
+  HMENU menu =
+      (state.setup.styleBits & kStyleNoMenu) ? nullptr : LoadMenuResource(instance, "LEER");
   m_window = CreateWindowExA(0, kClassName, state.setup.title.c_str(),
                              MainWindowStyle(state.setup.styleBits), 0, 0, m_metrics.screenWidth,
                              m_metrics.screenHeight, nullptr, menu, instance, this);
