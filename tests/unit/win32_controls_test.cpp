@@ -337,5 +337,40 @@ TEST(Win32Menus, BarsPopupsAndItemsByNumber) {
   EXPECT_FALSE(menus->UseResourceMenu(window, 0, "GIBTSNICHT", false, 0));
 }
 
+int g_lastCommand = 0;
+LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) g_lastCommand = LOWORD(wParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// TRACKMENU's pop-up chosen with the keyboard: the item's number arrives as a command and the
+// menu is gone afterwards.
+TEST(Win32Menus, TrackedPopupReportsTheChoice) {
+  Parent parent;
+  SetWindowLongPtrA(parent.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordCommands));
+  auto menus = MakeWin32Menus();
+  const intptr_t popup = menus->NewMenu();
+  ASSERT_TRUE(menus->AppendItem(popup, 4, "vier"));
+  ASSERT_TRUE(menus->AppendItem(popup, 5, "f\xFCnf"));
+  g_lastCommand = 0;
+  std::thread chooser([] {
+    for (int i = 0; i < 300 && FindWindowA("#32768", nullptr) == nullptr; ++i) Sleep(10);
+    Sleep(50);
+    for (WORD key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+      INPUT inputs[2] = {};
+      inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+      inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+      inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(2, inputs, sizeof(INPUT));
+      Sleep(30);
+    }
+  });
+  menus->Track(popup, reinterpret_cast<intptr_t>(parent.window), 10, 10);
+  chooser.join();
+  Pump();
+  EXPECT_EQ(g_lastCommand, 5);
+  EXPECT_FALSE(IsMenu(reinterpret_cast<HMENU>(popup)));
+}
+
 }  // namespace
 }  // namespace talven
