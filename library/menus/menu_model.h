@@ -26,7 +26,13 @@ class MenuStack {
   std::vector<intptr_t> m_menus;
 };
 
+class Engine;
+
 struct MenusState : FamilyState {
+  // The information entry chosen (menu item 255): the system-modal box with the banner,
+  // then the item reads 254.
+  void AtLabel(Engine& engine) override;
+
   intptr_t current = 0;  // the menu APPENDMENU and SEPARATOR add to; 0: none
   MenuStack stack;
   // Mended: TRACKMENU destroys its pop-up; neither it nor the sub-menus opened in it stay

@@ -7,6 +7,8 @@
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "engine/host.h"
+#include "engine/profile.h"
 #include "engine/text.h"
 #include "library/families.h"
 #include "library/menus/menu_model.h"
@@ -193,6 +195,24 @@ void StmtUseExtMenu(Engine& engine) {
   }
   Platform(engine).Redraw(window);
 }
+
+}  // namespace
+
+void MenusState::AtLabel(Engine& engine) {
+  InputState& input = WindowOf(engine).input;
+  if (input.menuItem != 255) return;
+  BoxRequest box;
+  box.caption = "T A L V E N \xB2";
+  box.text = std::string(engine.profile.banner);
+  box.icon = BoxIcon::Information;
+  box.owner = BoxOwner::MainWindow;
+  box.systemModal = true;
+  engine.host.ShowBox(box);
+  input.menuItem = kInformationSeen;
+  engine.host.RepaintMainWindow();
+}
+
+namespace {
 
 constexpr StatementRow kStatements[] = {
     {"APPENDMENUBAR", StmtAppendMenuBar},

@@ -113,6 +113,11 @@ void Win32Window::Create(WindowState& state) {
   if (!state.breakChecking) {
     EnableMenuItem(GetSystemMenu(m_window, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
   }
+  // The information entry of the system menu: with style bits 128 or 256 it arrives as menu
+  // item 32767 (read as 255), and the next label line shows the information box.
+  HMENU systemMenu = GetSystemMenu(m_window, FALSE);
+  AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(systemMenu, MF_STRING, 32767, "Info...");
   MoveWindow(m_window, state.setup.left, state.setup.top, state.setup.width, state.setup.height,
              FALSE);
   ShowWindow(m_window, SW_SHOWNORMAL);
