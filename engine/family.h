@@ -44,6 +44,9 @@ class FamilyState {
   // After the last statement of a run that ended normally (the window then waits for
   // the user to close it).
   virtual void AfterLastStatement(Engine&) {}
+  // At a label line (a word ending in ":" without parameters), where the run looks at
+  // what the user asked of the window meanwhile.
+  virtual void AtLabel(Engine&) {}
 };
 
 // The side of the operating system a family talks to. The programs install their Win32

@@ -81,6 +81,12 @@ bool IsLabel(const std::string& word, const std::string& param) {
   return param.empty() && !word.empty() && word.back() == ':';
 }
 
+void AtLabel(Engine& engine) {
+  for (const auto& state : engine.FamilyStates()) {
+    if (state) state->AtLabel(engine);
+  }
+}
+
 // `line` is the cache of the line whose statement this is (the string-end and bracket
 // checks and the CASE readings come from it), nullptr for a statement from elsewhere.
 void ExecuteStatementImpl(Engine& engine, LineCache* line) {
@@ -100,9 +106,10 @@ void ExecuteStatementImpl(Engine& engine, LineCache* line) {
   }
   // The trace box, when tracing is on.
   if (engine.errors.trace && !engine.word.empty()) TraceBox(engine);
-  // A label line does nothing.
+  // A label line does nothing but let the families look (the information box).
   if (IsLabel(engine.word, engine.param)) {
     engine.handled = true;
+    AtLabel(engine);
     return;
   }
   // CASE, then CASENOT. Tested one after the other, so the statement a CASE
@@ -177,6 +184,7 @@ void ExecuteDirect(Engine& engine, const LineCache& line) {
   if (engine.errors.trace && !line.word.empty()) TraceBox(engine);
   if (line.label || line.noOp) {
     engine.handled = true;
+    if (line.label) AtLabel(engine);
     return;
   }
   if (line.keyword >= 0) engine.bindings.statements[static_cast<size_t>(line.keyword)](engine);

@@ -298,3 +298,35 @@ TEST(WineScript, UsageWhenCancelled) {
 
 }  // namespace
 }  // namespace talven::test
+
+namespace talven::test {
+namespace {
+
+// Controls used with real input: a real mouse click on the first button ends WAITINPUT with
+// the button's use (menu item -1000, key 255, the focus on it); Enter in a window made by
+// CREATEWINDOW ends the next wait with 13. The interpreter and the script interpreter alike.
+TEST(WineControls, ClickAndEnterEndTheWait) {
+  const auto dir = std::filesystem::temp_directory_path() / ("talven_wine_controls_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "click.tvs", std::ios::binary)
+      << "DECLARE b%, c%, w%\r\nWINDOW 0,0-400,300\r\n"
+         "b% = @CREATEBUTTON(%HWND, \"Eins\", 10, 10, 80, 24)\r\n"
+         "c% = @CREATEBUTTON(%HWND, \"Zwei\", 10, 50, 80, 24)\r\n"
+         "WAITINPUT\r\nPRINT %MENUITEM; \"|\"; %KEY; \"|\"; @EQU(%GETFOCUS, b%)\r\n"
+         "w% = @CREATEWINDOW(%HWND, \"Fenster\", 50, 50, 200, 150)\r\n"
+         "WAITINPUT\r\nPRINT %KEY; \"|\"; %MENUITEM\r\n";
+  for (const char* program : {"TALVEN.EXE", "TALVSCR.EXE"}) {
+    SCOPED_TRACE(program);
+    const std::string command = "cd '" + dir.string() + "' && wine '" TALVEN_WIN_BIN
+                                "/tdriver.exe' --timeout 30 --click 1000 --key 13 -- '" TALVEN_WIN_BIN "/" +
+                                std::string(program) + "' click.tvs 2>/dev/null";
+    const DriverRun run = DriveOnce(command);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.events, (std::vector<std::string>{"screen: -1000|255|1", "screen: 13|0"}));
+    EXPECT_EQ(run.exitCode, 0);
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace talven::test

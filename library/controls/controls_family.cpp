@@ -1,7 +1,10 @@
-// The family "controls": the program's own controls and dialog windows, the ready-made dialogs and the shared string list.
-// Built so far: the shared list's own words. The other names stop as unbound ones do
-// (statements 102, functions 101, system variables 100).
+// The family "controls": the program's own controls and dialog windows, the ready-made
+// dialogs and the shared string list.
 
+#include <memory>
+
+#include "library/controls/controls_platform.h"
+#include "library/controls/controls_words.h"
 #include "library/controls/list_words.h"
 #include "library/controls/shared_list.h"
 #include "library/families.h"
@@ -14,14 +17,72 @@ constexpr StatementRow kStatements[] = {
     {"CLEARLIST", StmtClearList},
     {"ADDSTRING", StmtAddString},
     {"LISTBOXITEM$", StmtListBoxItem},
+    {"ADDFILES", StmtAddFiles},
+    {"ADDWINDOWS", StmtAddWindows},
+    {"ADDFONTS", StmtAddFonts},
+    {"MESSAGEBOX", StmtMessageBox},
+    {"SETDIALOGFONT", StmtSetDialogFont},
+    {"SETCHECK", StmtSetCheck},
+    {"SETTEXT", StmtSetText},
+    {"SETSCROLLPOS", StmtSetScrollPos},
+    {"SETSCROLLRANGE", StmtSetScrollRange},
 };
 
 constexpr FunctionRow kFunctions[] = {
     {"LISTBOXITEM$", FnListBoxItem},
+    {"CREATEBUTTON", FnCreateButton},
+    {"CREATEDEFBUTTON", FnCreateDefButton},
+    {"CREATECHECKBOX", FnCreateCheckBox},
+    {"CREATERADIOBUTTON", FnCreateRadioButton},
+    {"CREATEGROUPBOX", FnCreateGroupBox},
+    {"CREATETEXT", FnCreateText},
+    {"CREATEICON", FnCreateIcon},
+    {"CREATEEDIT", FnCreateEdit},
+    {"CREATEMULTIEDIT", FnCreateMultiEdit},
+    {"CREATELISTBOX", FnCreateListBox},
+    {"CREATESORTEDLISTBOX", FnCreateSortedListBox},
+    {"CREATECHOICEBOX", FnCreateChoiceBox},
+    {"CREATEHSCROLL", FnCreateHScroll},
+    {"CREATEVSCROLL", FnCreateVScroll},
+    {"CONTROL", FnControl},
+    {"CREATEDIALOG", FnCreateDialog},
+    {"CREATEWINDOW", FnCreateWindow},
+    {"CREATEEXTDIALOG", FnCreateExtDialog},
+    {"GETHANDLE", FnGetHandle},
+    {"ADDSTRING", FnAddString},
+    {"ADDCHOICE", FnAddChoice},
+    {"INSERTSTRING", FnInsertString},
+    {"DELETESTRING", FnDeleteString},
+    {"DELETECHOICE", FnDeleteChoice},
+    {"SELECTSTRING", FnSelectString},
+    {"GETCOUNT", FnGetCount},
+    {"GETCURSEL", FnGetCurSel},
+    {"GETSTRING$", FnGetString},
+    {"GETLINECOUNT", FnGetLineCount},
+    {"GETLINE$", FnGetLine},
+    {"GETTEXT$", FnGetText},
+    {"GETCHECK", FnGetCheck},
+    {"GETSCROLLPOS", FnGetScrollPos},
+    {"MOVELISTTOLIST", FnMoveListToList},
+    {"MOVELISTTOCHOICE", FnMoveListToChoice},
+    {"MOVELISTTOEDIT", FnMoveListToEdit},
+    {"SENDSTRING", FnSendString},
+    {"SENDKEY", FnSendKey},
+    {"MESSAGEBOX", FnMessageBox},
+    {"EDITBOX", FnEditBox},
+    {"LISTBOX$", FnListBox},
+    {"INPUT$", FnInput},
+    {"LOADFILE$", FnLoadFile},
+    {"SAVEFILE$", FnSaveFile},
+    {"CHOOSEDIR$", FnChooseDir},
 };
 
 constexpr VariableRow kVariables[] = {
     {"%GETCOUNT", ReadGetCount},
+    {"%BUTTON", ReadButton},
+    {"$GETTEXT", ReadGetText},
+    {"$GETINPUT", ReadGetInput},
+    {"%GETCURSEL", ReadGetCurSel},
 };
 
 }  // namespace
@@ -33,7 +94,7 @@ const Family& ControlsFamily() {
       .functions = kFunctions,
       .variables = kVariables,
       .makeState = [](Engine&) -> std::unique_ptr<FamilyState> { return std::make_unique<ControlsState>(); },
-      .makePlatform = nullptr,
+      .makePlatform = []() -> std::unique_ptr<FamilyPlatform> { return std::make_unique<NullControls>(); },
       .arguments = ArgumentStyle::Readers,
   };
   return kFamily;

@@ -39,6 +39,13 @@ class SharedList {
 // The run state of the family "controls".
 struct ControlsState : FamilyState {
   SharedList list;
+  // The identifier the next control takes: 1000 at the start, only growing.
+  int32_t nextId = 1000;
+  bool dialogFont = false;  // SETDIALOGFONT
+  int32_t button = 0;       // %BUTTON
+  std::string chosenText;   // $GETTEXT
+  std::string inputText;    // $GETINPUT
+  int32_t chosenIndex = 0;  // %GETCURSEL
 };
 
 ControlsState& ControlsOf(Engine& engine);

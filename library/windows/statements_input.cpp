@@ -75,6 +75,10 @@ void StmtWaitInput(Engine& engine) {
   });
   input.waitingForInput = false;
   input.endingMessage = input.lastMessage;
+  // A click on a control ends the wait as the control's use: key 255, %GETFOCUS the control.
+  if (input.key == 0 && input.scanCode == 0 && (input.leftClick || input.rightClick)) {
+    input.key = kKeyControlUsed;
+  }
 }
 
 namespace {

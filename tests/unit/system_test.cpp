@@ -189,7 +189,7 @@ TEST_F(SystemTest, RowsOfFamiliesNotBuiltFailWithTheirName) {
   EXPECT_EQ(Run({"DEF %DBEOF 1", "SETERRORLEVEL -1", "DECLARE a%", "a% = %DBEOF"}), 0);
   EXPECT_EQ(engine.errors.lastNumber, 100);
   for (const char* name : {"%DBMEMO", "&DBRECNO", "$DBFNAME", "%DDEWIN", "&SQLCOUNT", "%BMPX",
-                           "&BMPCOL", "%BUTTON", "$GETTEXT", "%GETCURSEL"}) {
+                           "&BMPCOL"}) {
     engine.errors.lastNumber = 0;
     EXPECT_EQ(Eval(name).type, ValueType::None) << name;
     EXPECT_EQ(engine.errors.lastNumber, 100) << name;

@@ -1,6 +1,7 @@
 // tdriver: runs a program the way a user would and reports what it shows.
 //
-//   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT | --cover]...
+//   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT | --cover | --click ID |
+//            --key CODE]...
 //           [--screenshot FILE.bmp] -- PROGRAM [ARGS...]
 //
 // Every message box and file dialog of the program is reported on standard output, in the
@@ -10,7 +11,10 @@
 //   dialog: CAPTION
 // Each TEXT is typed into the program's main window the next time the program blocks
 // waiting for input (\n types Enter, \b backspace, \f presses F1); --cover instead covers
-// the window with another one for a moment and uncovers it again. --screenshot saves what the screen shows
+// the window with another one for a moment and uncovers it again. --click ID clicks the
+// program's control with that identifier (in any of its windows) with real mouse input, --key
+// CODE presses the key with that virtual-key code as real keyboard input (to whatever window
+// has the focus); both happen, like the typed texts, when the program next waits. --screenshot saves what the screen shows
 // of the window's client area when the run is over (needs a real display, such as Xvfb). When the program's run is over and its
 // window waits to be closed, the rows of its text grid are reported and the window closed:
 //   screen: ROW
@@ -49,6 +53,62 @@ const std::string kCoverAction(1, '\0');
 // Stands in a typed text for the F1 key, pressed as a key (no character comes of it).
 constexpr char kF1Key = '\f';
 constexpr char kDialogModeProperty[] = "TalvenDialogMode";
+// Mark the start of a click or key action in the queue of typed texts.
+constexpr char kClickAction = '\x01';
+constexpr char kKeyAction = '\x02';
+
+struct ControlSearch {
+  DWORD pid;
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindChildById(HWND hwnd, LPARAM lparam) {
+  auto* search = reinterpret_cast<ControlSearch*>(lparam);
+  if (GetDlgCtrlID(hwnd) == search->id && IsWindowVisible(hwnd)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK FindControlIn(HWND hwnd, LPARAM lparam) {
+  auto* search = reinterpret_cast<ControlSearch*>(lparam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != search->pid || !IsWindowVisible(hwnd)) return TRUE;
+  EnumChildWindows(hwnd, FindChildById, lparam);
+  return search->found == nullptr;
+}
+
+// A real click (SendInput) in the middle of the program's control `id`.
+void ClickControl(DWORD pid, int id) {
+  ControlSearch search{pid, id, nullptr};
+  EnumWindows(FindControlIn, reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) {
+    std::fprintf(stderr, "tdriver: no control %d\n", id);
+    return;
+  }
+  RECT rect = {};
+  GetWindowRect(search.found, &rect);
+  SetForegroundWindow(GetAncestor(search.found, GA_ROOT));
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+// A real key press (SendInput) of the virtual-key code.
+void PressKey(int code) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = static_cast<WORD>(code);
+  inputs[0].ki.wScan = inputs[1].ki.wScan = static_cast<WORD>(MapVirtualKeyA(code, 0));
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
 
 // Types one character as the keyboard would deliver it to the window's queue. Enter in a
 // dialog-mode window is a key press, so that dialog navigation sees it; F1 is a key press.
@@ -307,6 +367,10 @@ int main(int argc, char** argv) {
       answers.push_back(argv[++i]);
     } else if (arg == "--type" && i + 1 < argc) {
       typed.push_back(Unescaped(argv[++i]));
+    } else if (arg == "--click" && i + 1 < argc) {
+      typed.push_back(std::string(1, kClickAction) + argv[++i]);
+    } else if (arg == "--key" && i + 1 < argc) {
+      typed.push_back(std::string(1, kKeyAction) + argv[++i]);
     } else if (arg == "--cover") {
       typed.push_back(kCoverAction);
     } else if (arg == "--screenshot" && i + 1 < argc) {
@@ -356,6 +420,10 @@ int main(int argc, char** argv) {
         // The program is blocked waiting for input: type the next text, or cover.
         if (typed.front() == kCoverAction) {
           CoverAndUncover(main);
+        } else if (!typed.front().empty() && typed.front()[0] == kClickAction) {
+          ClickControl(process.dwProcessId, std::atoi(typed.front().c_str() + 1));
+        } else if (!typed.front().empty() && typed.front()[0] == kKeyAction) {
+          PressKey(std::atoi(typed.front().c_str() + 1));
         } else {
           for (const char c : typed.front()) TypeInto(main, c);
         }

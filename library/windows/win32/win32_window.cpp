@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "library/menus/win32/menu_resource.h"
 #include "library/windows/win32/win32_window_parts.h"
 #include "library/windows/window_state.h"
 
@@ -102,7 +103,8 @@ void Win32Window::Create(WindowState& state) {
   RegisterWindowClass(instance, state.setup.styleBits, &Win32Window::Procedure);
   // The empty menu bar "LEER" unless style bit 16 asks for none (a program without that
   // resource has none either).
-  HMENU menu = (state.setup.styleBits & kStyleNoMenu) ? nullptr : LoadMenuA(instance, "LEER");
+  HMENU menu =
+      (state.setup.styleBits & kStyleNoMenu) ? nullptr : LoadMenuResource(instance, "LEER");
   m_window = CreateWindowExA(0, kClassName, state.setup.title.c_str(),
                              MainWindowStyle(state.setup.styleBits), 0, 0, m_metrics.screenWidth,
                              m_metrics.screenHeight, nullptr, menu, instance, this);
@@ -111,6 +113,11 @@ void Win32Window::Create(WindowState& state) {
   if (!state.breakChecking) {
     EnableMenuItem(GetSystemMenu(m_window, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
   }
+  // The information entry of the system menu: with style bits 128 or 256 it arrives as menu
+  // item 32767 (read as 255), and the next label line shows the information box.
+  HMENU systemMenu = GetSystemMenu(m_window, FALSE);
+  AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(systemMenu, MF_STRING, 32767, "Info...");
   MoveWindow(m_window, state.setup.left, state.setup.top, state.setup.width, state.setup.height,
              FALSE);
   ShowWindow(m_window, SW_SHOWNORMAL);
@@ -193,7 +200,11 @@ bool Win32Window::FilterMessage(MSG& msg) {
   }
   // Deliberate: system commands become menu items before dialog navigation sees them, which
   // would otherwise dispatch them unchanged.
-  return m_window != nullptr && DialogMode() && IsDialogMessageA(m_window, &msg);
+  if (m_window != nullptr && DialogMode() && IsDialogMessageA(m_window, &msg)) return true;
+  // Then the program's own dialog window the message is for.
+  HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  return root != nullptr && root != m_window && GetPropA(root, kOwnDialogProperty) != nullptr &&
+         IsDialogMessageA(root, &msg);
 }
 
 bool Win32Window::TakeMessage(MessageRecord& record) {

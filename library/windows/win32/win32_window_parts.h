@@ -16,6 +16,9 @@ namespace talven::win32_window_parts {
 inline constexpr char kClassName[] = "FENSTER";
 inline constexpr char kDialogClassName[] = "DIALOG";
 inline constexpr char kDialogModeProperty[] = "TalvenDialogMode";
+// Marks the program's own dialog windows (CREATEDIALOG, CREATEWINDOW, CREATEEXTDIALOG):
+// the message step gives them keyboard dialog navigation.
+inline constexpr char kOwnDialogProperty[] = "TalvenOwnDialog";
 inline constexpr size_t kTextBuffer = 256;
 inline constexpr UINT_PTR kTimerId = 1;
 inline constexpr int kDialogExtraBytes = 30;
