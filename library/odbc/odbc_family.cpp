@@ -116,6 +116,7 @@ class LineSink {
   bool Write(const std::string& line) {
     switch (m_target) {
       case SqlTarget::Window:
+        EnsureWindow(m_engine);
         WriteText(m_engine, line);
         WriteLineEnd(m_engine);
         return true;
@@ -185,11 +186,13 @@ void StmtSqlExec(Engine& engine) {
     state.count = odbc.RowCount();
     if (state.count > 0) {
       if (mode == 0) {
+        EnsureWindow(engine);
         WriteText(engine, std::to_string(state.count) + std::string(ErrorText(ErrorCode::RecordsProcessed)));
         WriteLineEnd(engine);
       }
     } else {
       if (mode == 0) {
+        EnsureWindow(engine);
         WriteText(engine, ErrorText(ErrorCode::OperationSucceeded));
         WriteLineEnd(engine);
       }

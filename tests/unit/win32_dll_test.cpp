@@ -155,6 +155,7 @@ class Win32DllProgramTest : public testing::Test {
     }
     screen = ScreenText(WindowOf(*engine));
     engine->DropFamilyStates();
+    host.ReleaseRun();
     return code;
   }
 
@@ -171,7 +172,7 @@ TEST_F(Win32DllProgramTest, TextsByAddressAndAreasAndFaults) {
                  "DECLARE t$, a#, n&", "t$ = \"Hallo\"", "PRINT @SLEN(@ADDR(t$))", "PRINT @WR(@ADDR(t$))", "PRINT t$",
                  "DIM a#, 300", "n& = @CURDIR(300, a#)", "PRINT @EQU(n&, @LEN(@STRING$(a#, 0)))", "PRINT @MULDIV(-1000, 3.9, 7)"}),
             0);
-  EXPECT_EQ(screen, (std::vector<std::string>{"     5", "    11", "aus der DLL", "     1", "  -429"}));
+  EXPECT_EQ(screen, (std::vector<std::string>{"5", "11", "aus der DLL", "1", "-429"}));
   EXPECT_EQ(Run({"SETERRORLEVEL -1", "DEF @F(0) !\"" + probe + "\", \"Fault\"", "PRINT @F()", "PRINT 5"}), 2);
   ASSERT_FALSE(host.boxes.empty());
   EXPECT_EQ(host.boxes.back().text, "UNERWARTETER FEHLER!");
