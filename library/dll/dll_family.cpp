@@ -128,11 +128,40 @@ void ReadNames(Engine& engine, std::string_view text, std::string& library, std:
   engine.paramEnded = savedEnded;
 }
 
+// A "*" body: library, function, parameter description ("%", "&" or "#" for each
+// parameter) and result type. The description is checked against the count (245) and
+// its characters (246). Deliberate: this build does not start the 16-bit helper at all;
+// on the systems it runs on (32-bit programs on 64-bit Windows, Wine without 16-bit
+// support) the helper cannot run, so every such call ends as a missing helper does (304).
+void CallThroughHelper(Engine& engine, std::string_view text, int32_t count) {
+  std::string saved = std::move(engine.param);
+  const char savedSeparator = engine.lastSeparator;
+  const bool savedEnded = engine.paramEnded;
+  engine.param = std::string(text);
+  std::string names[4];
+  for (size_t i = 0; i < 4; ++i) {
+    Evaluate(engine, i < 3 ? "," : "", i == 0 ? EvalMode::FileName : EvalMode::String);
+    names[i] = engine.reg.Text();
+  }
+  engine.param = std::move(saved);
+  engine.lastSeparator = savedSeparator;
+  engine.paramEnded = savedEnded;
+  engine.reg = Registers{};
+  const std::string& description = names[2];
+  if (static_cast<int32_t>(description.size()) != count) {
+    Error(engine, ErrorCode::ParameterCountMismatch);
+    return;
+  }
+  if (description.find_first_not_of("%&#") != std::string::npos) {
+    Error(engine, ErrorCode::InvalidDescriptionType);
+    return;
+  }
+  Error(engine, ErrorCode::Talv16Missing);
+}
+
 void CallLibrary(Engine& engine, std::string_view, std::string_view body, int32_t count) {
   if (body.front() == '*') {
-    // Calls through the 16-bit helper are not part of this build.
-    engine.reg = Registers{};
-    Error(engine, ErrorCode::Talv16Missing);
+    CallThroughHelper(engine, body.substr(1), count);
     return;
   }
   std::string library;

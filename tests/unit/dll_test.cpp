@@ -130,5 +130,15 @@ TEST_F(DllTest, UseDllKeepsTheLastHandleAndFreeDllFreesOnlyItsOwn) {
   EXPECT_EQ(dll.log, (Log{"load probe.dll", "load nix.dll", "free 2", "load KERNEL32.DLL", "free 1"}));
 }
 
+TEST_F(DllTest, HelperCallsCheckTheDescriptionThenMissTheHelper) {
+  EXPECT_EQ(Run({"DEF @H(3) *\"USER.EXE\", \"F\", \"%&\", \"&\"", "PRINT @H(1, 2, 3)"}), 2);
+  EXPECT_EQ(host.boxes.back().text, "Die Parameterzahl unterscheidet sich von der Parameterbeschreibung!");
+  EXPECT_EQ(Run({"DEF @H(2) *\"USER.EXE\", \"F\", \"%!\", \"&\"", "PRINT @H(1, 2)"}), 2);
+  EXPECT_EQ(host.boxes.back().text, "Ung\xFCltiger Typ in der Parameterbeschreibung!");
+  EXPECT_EQ(Run({"DEF @H(3) *\"USER.EXE\", \"F\", \"%&#\", \"&\"", "PRINT @H(1, 2, 3)"}), 2);
+  EXPECT_EQ(host.boxes.back().text, "TALV16.EXE nicht ausf\xFChrbar oder fehlt!");
+  EXPECT_TRUE(dll.log.empty());
+}
+
 }  // namespace
 }  // namespace talven
