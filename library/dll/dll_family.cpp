@@ -192,8 +192,9 @@ void CallLibrary(Engine& engine, std::string_view, std::string_view body, int32_
   }
   const LibraryCallResult result = dll.Call(address, arguments);
   if (result.faulted) {
-    // The function faulted: what it may have overwritten is unknown, so the run ends as
-    // at an unexpected error whatever the error level. The library stays loaded.
+    // The function faulted: what it may have overwritten is unknown, so the run ends with
+    // the box of an unexpected error whatever the error level. The library stays loaded.
+    engine.errors.level = 0;
     FatalError(engine, ErrorText(0));
     throw RunEnd{2};
   }

@@ -4,7 +4,7 @@
 # the checked-in file), changes and adds rows; sqlite3 reads back what TALVEN wrote.
 #   odbc_wine.sh BIN_DIR        (BIN_DIR holds TALVEN.EXE)
 set -euo pipefail
-bin=${1:?bin folder}
+bin=$(cd "${1:?bin folder}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../tools/wine_env.sh"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
@@ -16,7 +16,7 @@ cd "$work"
 ODBCSYSINI="$work" timeout 60 wine "$bin/TALVEN.EXE" export.tvs || { echo "TALVEN ended with $?"; exit 1; }
 cmp SQL.DAT "$here/kunden_sql.dat" || { echo "SQL.DAT differs:"; od -c SQL.DAT | head -20; exit 1; }
 counts=$(sqlite3 kunden.db "SELECT was || '=' || wert FROM zaehler ORDER BY rowid" | tr '\n' ' ')
-expected="nosuch=0 init=1 select=3 update=2 liste=5 3          |Sa\"y                           || =0 "
+expected="nosuch=0 init=1 select=3 update=2 liste=5 -2147483648|Sa\"y$(printf '%27s' '')|=0 "
 [ "$counts" = "$expected" ] || { echo "zaehler: [$counts], expected [$expected]"; exit 1; }
 rows=$(sqlite3 kunden.db "SELECT nr || ':' || IFNULL(name, '-') || ':' || IFNULL(umsatz, '-') FROM kunden ORDER BY rowid" | tr '\n' ' ')
 expected_rows=$(printf '1:M\xfcller:1.5 -2147483648:Sa"y:- 3:-:1.5 4:von Talven:- ')

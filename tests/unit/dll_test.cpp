@@ -118,6 +118,9 @@ TEST_F(DllTest, RuntimeRefusesMoreThanTwelveArgumentsAndGoesOn) {
 TEST_F(DllTest, FaultInTheFunctionEndsTheRunAsUnexpected) {
   EXPECT_EQ(Run({"SETERRORLEVEL -1", "DEF @C(0) !\"probe.dll\", \"Crash\"", "PRINT @C()", "PRINT 5"}), 2);
   EXPECT_TRUE(screen.empty());
+  // Even at level -1 the box shows: the run cannot go on.
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "UNERWARTETER FEHLER!");
 }
 
 TEST_F(DllTest, UseDllKeepsTheLastHandleAndFreeDllFreesOnlyItsOwn) {

@@ -40,7 +40,7 @@ class Win32DllTest : public testing::Test {
  protected:
   uint32_t CallProbe(const std::string& library, const std::string& name, const std::vector<uint32_t>& arguments,
                      bool* faulted = nullptr) {
-    const intptr_t handle = dll->Load(BesideTheTests(library));
+    const intptr_t handle = dll->Load(library.rfind("tvprobe", 0) == 0 ? BesideTheTests(library) : library);
     EXPECT_NE(handle, 0) << library;
     const intptr_t function = FindLibraryFunction(*dll, handle, name, static_cast<int32_t>(arguments.size()));
     EXPECT_NE(function, 0) << name;
@@ -90,7 +90,8 @@ TEST_F(Win32DllTest, CdeclAndWrongCountsLeaveTheStackAsItWas) {
 
 TEST_F(Win32DllTest, FloatingPointStateSurvivesSpoilingAndDoubleResults) {
   const unsigned control = _control87(0, 0);
-  const unsigned csr = _mm_getcsr();
+  // The control bits of MXCSR; its low six bits are exception flags that any division sets.
+  const unsigned csr = _mm_getcsr() & ~0x3Fu;
   volatile double third = 1.0;
   third /= 3.0;
   const double expected = third * 3.0 + 0.1;
@@ -99,7 +100,7 @@ TEST_F(Win32DllTest, FloatingPointStateSurvivesSpoilingAndDoubleResults) {
     CallProbe("tvprobe.dll", "Half", {7});  // leaves 3.5 in st(0) each time
   }
   EXPECT_EQ(_control87(0, 0), control);
-  EXPECT_EQ(_mm_getcsr(), csr);
+  EXPECT_EQ(_mm_getcsr() & ~0x3Fu, csr);
   volatile double again = 1.0;
   again /= 3.0;
   EXPECT_EQ(again * 3.0 + 0.1, expected);
