@@ -144,9 +144,11 @@ TEST_F(OdbcTest, FileModeQuotesDelimitsAndDoublesQuotes) {
   EXPECT_EQ(Run({"DECLARE a%", "a% = @SQLINIT(\"DSN=probe\")", "SQLSETDEL \";\"\"\"", "SQLSETNULL \"NULL\"",
                  "SQLEXEC \"SELECT * FROM kunden\", 2", "SQLDONE"}),
             0);
-  std::ifstream in(dir / "SQL.DAT", std::ios::binary);
   std::stringstream text;
-  text << in.rdbuf();
+  {
+    std::ifstream in(dir / "SQL.DAT", std::ios::binary);
+    text << in.rdbuf();
+  }
   std::filesystem::current_path(previous);
   EXPECT_EQ(text.str(),
             "\"nr\";\"name\";\"umsatz\";\r\n"
