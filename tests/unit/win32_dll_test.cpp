@@ -144,8 +144,8 @@ TEST_F(Win32DllTest, SystemLibrariesAndATextFileNamedDll) {
 class Win32DllProgramTest : public testing::Test {
  protected:
   Win32DllProgramTest() { host.UsePlatform(FamilyIndex(FamilyId::Dll), *dll); }
-  int Run(std::initializer_list<std::string> lines) {
-    engine = std::make_unique<Engine>(host, ProgramKind::Interpreter, InterpreterProfile());
+  int Run(std::initializer_list<std::string> lines, ProgramKind kind = ProgramKind::Interpreter) {
+    engine = std::make_unique<Engine>(host, kind, kind == ProgramKind::Runtime ? RuntimeProfile() : InterpreterProfile());
     for (const std::string& line : lines) engine->store.Append(line);
     engine->ResetRunState();
     int code = 0;
@@ -177,6 +177,21 @@ TEST_F(Win32DllProgramTest, TextsByAddressAndAreasAndFaults) {
   EXPECT_EQ(Run({"SETERRORLEVEL -1", "DEF @F(0) !\"" + probe + "\", \"Fault\"", "PRINT @F()", "PRINT 5"}), 2);
   ASSERT_FALSE(host.boxes.empty());
   EXPECT_EQ(host.boxes.back().text, "UNERWARTETER FEHLER!");
+}
+
+TEST_F(Win32DllProgramTest, FourteenArgumentsInTheInterpreterAndRefusedInTheRuntime) {
+  const std::initializer_list<std::string> program{
+      "DEF @FONT(14) !\"GDI32\", \"CreateFontA\"", "DEF @DELETE(1) !\"GDI32\", \"DeleteObject\"",
+      "DECLARE f&, n$", "n$ = \"Arial\"", "f& = @FONT(-12, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, @ADDR(n$))",
+      "PRINT @NEQ(f&, 0)", "PRINT @DELETE(f&)"};
+  EXPECT_EQ(Run(program), 0);
+  EXPECT_EQ(screen, (std::vector<std::string>{"1", "1"}));
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(Run(program, ProgramKind::Runtime), 0);
+  EXPECT_EQ(screen, (std::vector<std::string>{"0", "0"}));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].caption, "Fehler");
+  EXPECT_EQ(host.boxes[0].text, "Mehr als 12 Parameter!");
 }
 
 }  // namespace
