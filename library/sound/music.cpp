@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace talven {
@@ -41,9 +42,35 @@ int32_t ReadNumber(std::string_view text, size_t& at) {
 
 bool IsDataByte(int64_t value) { return value >= 0 && value <= kHighestDataByte; }
 
-void PlayNote(int64_t note, int64_t duration, const MusicState& state, SoundPlatform& sound) {
-  const uint32_t start = sound.Milliseconds();
-  if (!sound.OpenMidi()) return;  // no MIDI: the note is skipped without a word
+// Where the next note of a string begins. Deliberate: a note that follows its predecessor
+// at once begins at the moment the predecessor was due to end, not when the processor got
+// round to it, so that opening the device, the message processing between commands and
+// the last waited millisecond do not add up over a melody. After a longer hold-up (a
+// message box, a busy system) the note begins when it can.
+class Schedule {
+ public:
+  uint32_t Start(SoundPlatform& sound) {
+    const uint32_t now = sound.Milliseconds();
+    if (m_due && static_cast<uint32_t>(now - *m_due) <= kSlack) return *m_due;
+    return now;
+  }
+  void Ends(uint32_t start, int64_t duration) {
+    m_due = static_cast<uint32_t>(start + static_cast<uint32_t>(std::min<int64_t>(duration, 0x7FFFFFFF)));
+  }
+  void Forget() { m_due.reset(); }
+
+ private:
+  static constexpr uint32_t kSlack = 20;
+  std::optional<uint32_t> m_due;
+};
+
+void PlayNote(int64_t note, int64_t duration, const MusicState& state, SoundPlatform& sound,
+              Schedule& schedule) {
+  const uint32_t start = schedule.Start(sound);
+  if (!sound.OpenMidi()) {  // no MIDI: the note is skipped without a word
+    schedule.Forget();
+    return;
+  }
   // Octaves past the table and notes outside the MIDI range keep time but send nothing.
   const bool sounds = state.octave >= 0 && state.octave <= kHighestOctave && note > 0 &&
                       note <= kHighestDataByte;
@@ -63,6 +90,7 @@ void PlayNote(int64_t note, int64_t duration, const MusicState& state, SoundPlat
     // A note-off is a note-on with velocity 0.
     if (sounds) sound.SendMidi(status, key, 0);
     sound.WaitUntil(start, duration);
+    schedule.Ends(start, duration);
   }
   sound.CloseMidi();
 }
@@ -91,6 +119,7 @@ void PlayMusic(std::string_view text, MusicState& state, SoundPlatform& sound,
   for (const char c : text) {
     if (c != ' ') s.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
   }
+  Schedule schedule;
   size_t at = 0;
   while (at < s.size()) {
     const char command = s[at++];
@@ -113,9 +142,11 @@ void PlayMusic(std::string_view text, MusicState& state, SoundPlatform& sound,
       const int64_t duration = NoteDuration(state.tempo, length, dotted);
       if (command == 'P') {
         // A pause needs no device: it only keeps time.
-        sound.WaitUntil(sound.Milliseconds(), duration);
+        const uint32_t start = schedule.Start(sound);
+        sound.WaitUntil(start, duration);
+        schedule.Ends(start, duration);
       } else {
-        PlayNote(note, duration, state, sound);
+        PlayNote(note, duration, state, sound, schedule);
       }
     } else {
       switch (command) {

@@ -17,7 +17,18 @@ namespace {
 
 class Win32Sound : public SoundPlatform {
  public:
-  ~Win32Sound() override { CloseMidi(); }
+  // The timer at its finest for the whole run, so that Sleep(1) sleeps about a
+  // millisecond.
+  Win32Sound() {
+    timeBeginPeriod(1);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    m_frequency = frequency.QuadPart;
+  }
+  ~Win32Sound() override {
+    CloseMidi();
+    timeEndPeriod(1);
+  }
 
   void Beep() override { MessageBeep(MB_OK); }
   void Tone(int32_t hertz, int32_t milliseconds) override {
@@ -42,15 +53,19 @@ class Win32Sound : public SoundPlatform {
     if (m_out != nullptr) midiOutClose(m_out);
     m_out = nullptr;
   }
-  uint32_t Milliseconds() override { return timeGetTime(); }
-  // Sleeps in steps of a millisecond (with the timer at its finest) while more than two
-  // remain, then only yields: the moment is met to the millisecond without spinning a
-  // core for the whole note.
+  // The performance counter in milliseconds: steady, unlike a tick count that may jump
+  // when the timer resolution changes.
+  uint32_t Milliseconds() override {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<uint32_t>(now.QuadPart * 1000 / m_frequency);
+  }
+  // Sleeps in steps of a millisecond while more than two remain, then only yields: the
+  // moment is met to the millisecond without spinning a core for the whole note.
   void WaitUntil(uint32_t start, int64_t milliseconds) override {
     if (milliseconds <= 0) return;
-    timeBeginPeriod(1);
     for (;;) {
-      const int64_t passed = static_cast<uint32_t>(timeGetTime() - start);
+      const int64_t passed = static_cast<uint32_t>(Milliseconds() - start);
       const int64_t left = milliseconds - passed;
       if (left <= 0) break;
       if (left > 2) {
@@ -59,11 +74,11 @@ class Win32Sound : public SoundPlatform {
         SwitchToThread();
       }
     }
-    timeEndPeriod(1);
   }
 
  private:
   HMIDIOUT m_out = nullptr;
+  int64_t m_frequency = 1000;
 };
 
 }  // namespace
