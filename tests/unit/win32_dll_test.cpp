@@ -5,10 +5,11 @@
 #include "library/dll/win32/win32_dll.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <float.h>
 #include <xmmintrin.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,12 +24,9 @@
 namespace talven {
 namespace {
 
-std::string BesideTheTests(const std::string& name) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string directory(path);
-  return directory.substr(0, directory.find_last_of("\\/") + 1) + name;
-}
+// The probe libraries lie beside the test program, where the system's search for a
+// library looks first.
+std::string BesideTheTests(const std::string& name) { return name; }
 
 uint32_t Fold(const std::vector<uint32_t>& arguments) {
   uint32_t hash = 17u;
@@ -132,13 +130,10 @@ TEST_F(Win32DllTest, SystemLibrariesAndATextFileNamedDll) {
   EXPECT_STREQ(formatted, "42-abc-ff");
   dll->Free(user32);
   // A text file with the name of a library: no handle, no box of the system.
-  const std::string fake = BesideTheTests("talven_text.dll");
-  HANDLE file = CreateFileA(fake.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, "kein Programm", 13, &written, nullptr);
-  CloseHandle(file);
+  const std::string fake = std::filesystem::absolute("talven_text.dll").string();
+  std::ofstream(fake, std::ios::binary) << "kein Programm";
   EXPECT_EQ(dll->Load(fake), 0);
-  DeleteFileA(fake.c_str());
+  std::filesystem::remove(fake);
 }
 
 class Win32DllProgramTest : public testing::Test {
