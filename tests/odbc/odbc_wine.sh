@@ -2,6 +2,9 @@
 # ODBC through the real chain: TALVEN.EXE under Wine -> Wine's odbc32 -> unixODBC -> the
 # SQLite ODBC driver. sqlite3 makes the table, TALVEN exports it to SQL.DAT (compared with
 # the checked-in file), changes and adds rows; sqlite3 reads back what TALVEN wrote.
+# kunden_sql.dat was written through this chain and checked byte by byte against the
+# table (quotes, the doubled quote, NULL, the bytes FC and DF, the smallest long, the
+# 60-character text).
 #   odbc_wine.sh BIN_DIR        (BIN_DIR holds TALVEN.EXE)
 set -euo pipefail
 bin=$(cd "${1:?bin folder}" && pwd)
