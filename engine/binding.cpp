@@ -74,6 +74,9 @@ void BindAll(FamilyList families, Bindings& bindings, std::vector<std::string>* 
       }
     }
   });
+  ForEachFamily(families, [&](const Family& family) {
+    if (bindings.libraryCall == nullptr) bindings.libraryCall = family.libraryCall;
+  });
   Bind(
       families, [](const Family& f) { return f.variables; },
       [](const VariableRow& row) { return row.name; }, VariableIndex, bindings.variables,

@@ -19,6 +19,8 @@ struct Bindings {
   // By catalogue row: the handler reads engine.param (ArgumentStyle::ParameterText).
   std::vector<bool> functionReadsText;
   std::vector<VariableReader> variables;
+  // DEF bodies naming a library; nullptr: such a function stops as unknown (101).
+  LibraryCallHandler libraryCall = nullptr;
 };
 
 // The engine's own family: flow, variables, the functions of strings, numbers and lists,

@@ -6,6 +6,7 @@
 // library/families.def.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -21,6 +22,11 @@ using FunctionHandler = void (*)(Engine& engine, std::string_view name);
 // A system-variable reader leaves the value in the registers; `name` includes the type
 // character.
 using VariableReader = void (*)(Engine& engine, std::string_view name);
+// The call of a DEF function whose body names a library ("!" or "*" and the names): the
+// parameter slots 1..count hold the arguments; the handler leaves the result in the
+// registers. `name` is the DEF function's name, `body` the body from its "!" or "*".
+using LibraryCallHandler = void (*)(Engine& engine, std::string_view name, std::string_view body,
+                                    int32_t count);
 
 struct StatementRow {
   std::string_view word;
@@ -73,6 +79,8 @@ struct Family {
   // reaches no platform.
   std::unique_ptr<FamilyPlatform> (*makePlatform)() = nullptr;
   ArgumentStyle arguments = ArgumentStyle::ParameterText;
+  // The family that calls library functions for DEF bodies; nullptr for the others.
+  LibraryCallHandler libraryCall = nullptr;
 };
 
 // The families of a program, indexed by family id (library/families.def); nullptr where

@@ -174,9 +174,14 @@ bool CallDefFunction(Engine& engine, std::string_view name) {
     WriteSlot(engine, static_cast<size_t>(k), value);
   }
   if (!def.body.empty() && (def.body.front() == '!' || def.body.front() == '*')) {
-    // A function of a library: DLL calls are not part of this build.
+    // A function of a library: the family of DLL calls calls it; a program without that
+    // family knows no such function.
     engine.reg = Registers{};
-    Error(engine, ErrorCode::UnknownFunction, name);
+    if (engine.bindings.libraryCall == nullptr) {
+      Error(engine, ErrorCode::UnknownFunction, name);
+      return true;
+    }
+    engine.bindings.libraryCall(engine, name, def.body, count);
     return true;
   }
   EvaluateOwnText(engine, def.body, def.bodyMemo, EvalMode::Any);

@@ -10,6 +10,7 @@
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/function_handlers.h"
+#include "engine/limits.h"
 #include "engine/scan.h"
 #include "engine/text.h"
 
@@ -225,7 +226,12 @@ void FnAddr(Engine& engine, std::string_view) {
       break;
     case '$':
       index = vars.strings.Find(name);
-      if (index >= 0) value = vars.strings.Value(index).data();
+      if (index >= 0) {
+        // The address of a buffer of 256 bytes, so that a DLL may write a whole text and
+        // its zero byte there (the call takes what it wrote as the value).
+        vars.strings.Value(index).reserve(kMaxStringLength + 1);
+        value = vars.strings.Value(index).data();
+      }
       kind = 4;
       break;
     case '#':

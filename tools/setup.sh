@@ -13,6 +13,7 @@ packages=(
   zip unzip p7zip-full python3 bc ccache
   jlha-utils lhasa liblhasa-dev mscompress
   shapelib libshp-dev python3-dbf python3-dbfread libdbd-xbase-perl
+  libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386 odbcinst unixodbc libsqliteodbc sqlite3 sox
 )
 
 missing=()
