@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The language benchmarks: each program natively, through TALVEN.EXE under Wine in fast
-# mode (SETERRORLEVEL -2) and in normal mode, and the same algorithm in yabasic and in
-# brandy (Debian packages). Every Talven program ends with its checksum in a box, which
+# mode (SETERRORLEVEL -2) and in normal mode, and the same algorithm in yabasic, in
+# brandy (Debian packages) and in python3. Every Talven program ends with its checksum in a box, which
 # the test driver answers; the time of a program that shows that box at once is taken
 # off the Wine times. Prints the best of RUNS runs in milliseconds.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/tools/wine_env.sh"
-runs=${RUNS:-3}
-bin=$top/build/windows/bin
+runs=${RUNS:-5}
+bin=${BIN:-$top/build/windows/bin}
 native=$top/build/native/bench/run_bench
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 
@@ -26,7 +26,7 @@ printf 'GOTO "summe"\r\n' > "$work/baseline.tvs"
 wine cmd /c exit >/dev/null 2>&1
 base=$(best wine_run baseline.tvs)
 brandy_run() { (cd "$work" && SDL_VIDEODRIVER=dummy brandy -quit "$1"); }
-printf '%-12s %9s %9s %9s %9s %9s   %s\n' benchmark native wine-fast wine-norm yabasic brandy checksum
+printf '%-16s %9s %9s %9s %9s %9s %9s   %s\n' benchmark native wine-fast wine-norm yabasic brandy python3 checksum
 for tvs in "$top"/bench/*.tvs; do
   name=$(basename "$tvs" .tvs)
   sed 's/^SETERRORLEVEL 1/SETERRORLEVEL -2/' "$tvs" > "$work/${name}_fast.tvs"
@@ -35,12 +35,14 @@ for tvs in "$top"/bench/*.tvs; do
   yab=$(yabasic "$top/bench/yabasic/$name.yab" | sed 's/summe //')
   rm -f "$work/summe.txt"; brandy_run "$top/bench/brandy/$name.bas" >/dev/null 2>&1
   bbc=$(sed 's/summe //' "$work/summe.txt" 2>/dev/null)
-  [[ "$checksum" == "$yab" && "$checksum" == "$bbc" ]] && checksum="$checksum (all agree)" ||
-    checksum="$checksum (yabasic $yab, brandy $bbc)"
+  py=$(python3 "$top/bench/python/$name.py" | sed 's/summe //')
+  [[ "$checksum" == "$yab" && "$checksum" == "$bbc" && "$checksum" == "$py" ]] && checksum="$checksum (all agree)" ||
+    checksum="$checksum (yabasic $yab, brandy $bbc, python3 $py)"
   n=$(best "$native" "$work/${name}_fast.tvs")
   f=$(($(best wine_run "${name}_fast.tvs") - base))
   m=$(($(best wine_run "${name}_normal.tvs") - base))
   y=$(best yabasic "$top/bench/yabasic/$name.yab")
   b=$(best brandy_run "$top/bench/brandy/$name.bas")
-  printf '%-12s %9d %9d %9d %9d %9d   %s\n' "$name" "$n" "$f" "$m" "$y" "$b" "$checksum"
+  p=$(best python3 "$top/bench/python/$name.py")
+  printf '%-16s %9d %9d %9d %9d %9d %9d   %s\n' "$name" "$n" "$f" "$m" "$y" "$b" "$p" "$checksum"
 done

@@ -344,9 +344,22 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
     case Kind::EmptyItem:
       SetStringValue(engine.reg, std::string_view());
       return;
-    case Kind::Bracket:
-      EvaluateText(engine, operand.text, operand.fileName ? EvalMode::FileName : EvalMode::Any);
+    case Kind::Bracket: {
+      // As EvaluateText on the bracket's text, with its reading kept in the operand (in
+      // the first index reading, which a bracket has no other use for): no look-up of the
+      // text and no copy of it at each evaluation.
+      RememberedExpression& memo = operand.access.indices[0];
+      std::string saved = std::move(engine.param);
+      const char savedSeparator = engine.lastSeparator;
+      const bool savedEnded = engine.paramEnded;
+      engine.param.clear();
+      if (memo.expression == nullptr || memo.operatorMode != engine.operatorMode) engine.param = operand.text;
+      EvaluateRemembered(engine, memo, "", operand.fileName ? EvalMode::FileName : EvalMode::Any);
+      engine.param = std::move(saved);
+      engine.lastSeparator = savedSeparator;
+      engine.paramEnded = savedEnded;
       break;
+    }
     case Kind::Call: {
       std::string saved = std::move(engine.param);
       CallFunction(engine, operand.name, operand.text, &operand.function);

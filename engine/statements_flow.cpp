@@ -4,6 +4,8 @@
 // store never changes during a run, so each scan's outcome is remembered; what a scan
 // evaluates on its way (ELSEIF conditions) is evaluated again every time.
 
+#include <optional>
+
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
@@ -151,8 +153,9 @@ struct Label {
 };
 
 Label LabelOperand(Engine& engine) {
-  PreparedStatement scratch;
-  PreparedStatement& prepared = engine.currentLine != nullptr ? engine.currentLine->prepared : scratch;
+  std::optional<PreparedStatement> scratch;
+  PreparedStatement& prepared =
+      engine.currentLine != nullptr ? engine.currentLine->prepared : scratch.emplace();
   if (!prepared.ready) {
     prepared.expression = engine.param;
     prepared.ready = true;
@@ -266,8 +269,18 @@ void StmtGosub(Engine& engine) {
 
 void StmtReturn(Engine& engine) {
   engine.handled = true;
-  if (!engine.param.empty()) {
-    Evaluate(engine, "");
+  // The line keeps its value's text and reading (a value-less RETURN keeps the empty text).
+  PreparedStatement* prepared = engine.currentLine != nullptr ? &engine.currentLine->prepared : nullptr;
+  if (prepared != nullptr && !prepared->ready) {
+    prepared->expression = engine.param;
+    prepared->ready = true;
+  }
+  if (prepared != nullptr ? !prepared->expression.empty() : !engine.param.empty()) {
+    if (prepared != nullptr) {
+      EvaluatePrepared(engine, *prepared);
+    } else {
+      Evaluate(engine, "");
+    }
     WriteSlot(engine, 0, engine.reg);
   }
   if (engine.frames.empty()) {

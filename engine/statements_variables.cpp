@@ -2,6 +2,7 @@
 // variables (DIM, DISPOSE, BYTE, WORD, LONG, STRING, CHAR), the DIM lists and CLEAR.
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/engine.h"
 #include "engine/errors.h"
@@ -277,13 +278,15 @@ void ChangeInteger(Engine& engine, const std::string& target, int32_t delta, Loo
 
 // The statement's preparation on its own line, or a fresh one for a statement a CASE
 // selected.
-PreparedStatement& Preparation(Engine& engine, PreparedStatement& scratch) {
-  return engine.currentLine != nullptr ? engine.currentLine->prepared : scratch;
+// The scratch is made only where it is used: a preparation is large, and the line's own
+// is the common case.
+PreparedStatement& Preparation(Engine& engine, std::optional<PreparedStatement>& scratch) {
+  return engine.currentLine != nullptr ? engine.currentLine->prepared : scratch.emplace();
 }
 
 void StepInteger(Engine& engine, int32_t delta) {
   engine.handled = true;
-  PreparedStatement scratch;
+  std::optional<PreparedStatement> scratch;
   PreparedStatement& prepared = Preparation(engine, scratch);
   if (!prepared.ready) {
     prepared.target = UpperCase(Trimmed(engine.param));
@@ -294,7 +297,7 @@ void StepInteger(Engine& engine, int32_t delta) {
 
 void AddOrSub(Engine& engine, int32_t sign) {
   engine.handled = true;
-  PreparedStatement scratch;
+  std::optional<PreparedStatement> scratch;
   PreparedStatement& prepared = Preparation(engine, scratch);
   if (!prepared.ready) {
     const size_t comma = FindSeparator(engine.param, ",");
@@ -540,7 +543,7 @@ void StmtLet(Engine& engine) {
   engine.param = equals == std::string::npos ? std::string()
                                              : std::string(Trimmed(std::string_view(engine.param).substr(equals + 1)));
   if (!target.empty() && target.back() == ']') {
-    PreparedStatement scratch;
+    std::optional<PreparedStatement> scratch;
     PreparedStatement& prepared = Preparation(engine, scratch);
     prepared.target = target;
     const size_t open = target.find('[');
@@ -567,7 +570,7 @@ void StmtLet(Engine& engine) {
     Error(engine, ErrorCode::NotDeclared, target);
     return;
   }
-  PreparedStatement scratch;
+  std::optional<PreparedStatement> scratch;
   PreparedStatement& prepared = Preparation(engine, scratch);
   prepared.target = target;
   prepared.expression = engine.param;

@@ -18,7 +18,7 @@ struct AreaValue {
   int32_t size = 0;
 };
 
-// A remembered variable look-up: valid while the table has not changed.
+// A remembered variable look-up: valid while the table holds the same list of names.
 struct LookupCache {
   uint32_t generation = 0;
   int32_t index = -1;
@@ -29,6 +29,47 @@ struct LookupCache {
 struct ArrayLookupCache {
   size_t count = static_cast<size_t>(-1);
   int32_t index = -1;
+};
+
+// Names a list of variable names by its contents: two lists of the same names in the same
+// order have the same identity, however they came about. A procedure's locals are dropped
+// at its end and declared again at the next call; the table then holds the same names as
+// at the last call, and every look-up remembered then still holds. Identities are the
+// nodes of a tree of name sequences, grown as names are added. Deep recursion makes ever
+// new sequences (each level with or without its later locals): past a size (or a number
+// of branches at one node) the tree stops growing and each new list gets an identity of
+// its own, never equal to an older one.
+class NameHistory {
+ public:
+  static constexpr uint32_t kEmpty = 1;
+  // The identity of `parent` followed by `name`.
+  uint32_t Child(uint32_t parent, std::string_view name) {
+    if (parent < m_nodes.size()) {
+      std::vector<Edge>& edges = m_nodes[parent];
+      for (const Edge& edge : edges) {
+        if (edge.name == name) return edge.child;
+      }
+      if (m_nodes.size() < kMaxNodes && edges.size() < kMaxEdges) {
+        const auto child = static_cast<uint32_t>(m_nodes.size());
+        edges.push_back(Edge{std::string(name), child});
+        m_nodes.emplace_back();
+        return child;
+      }
+    }
+    return m_unique++;
+  }
+
+ private:
+  static constexpr size_t kMaxNodes = 4096;
+  // A place where ever new names follow gets no more branches: the search stays short.
+  static constexpr size_t kMaxEdges = 8;
+  struct Edge {
+    std::string name;
+    uint32_t child;
+  };
+  // Node 0 is unused (a fresh LookupCache holds generation 0), node 1 the empty list.
+  std::vector<std::vector<Edge>> m_nodes = std::vector<std::vector<Edge>>(2);
+  uint32_t m_unique = kMaxNodes;
 };
 
 template <typename T>
@@ -43,25 +84,26 @@ class VariableTable {
     return -1;
   }
   void Add(std::string name, T value) {
+    m_path.push_back(m_history.Child(m_path.back(), name));
     m_names.push_back(std::move(name));
     m_values.push_back(std::move(value));
-    ++m_generation;
   }
-  // Counts every change of the names; a look-up remembered at one generation holds
-  // until the next.
-  uint32_t Generation() const { return m_generation; }
+  // The identity of the list of names (NameHistory): a look-up remembered at one
+  // generation holds wherever the table shows the same generation again.
+  uint32_t Generation() const { return m_path.back(); }
   // Drops every entry past `count` (the end of a procedure).
   void DropTo(int32_t count) {
     if (count < 0 || count >= Count()) return;
     m_names.resize(static_cast<size_t>(count));
     m_values.resize(static_cast<size_t>(count));
-    ++m_generation;
+    m_path.resize(static_cast<size_t>(count) + 1);
   }
   // Find, remembered in `cache` until the names change.
   int32_t FindCached(std::string_view name, LookupCache& cache) const {
-    if (cache.generation != m_generation) {
+    const uint32_t generation = m_path.back();
+    if (cache.generation != generation) {
       cache.index = Find(name);
-      cache.generation = m_generation;
+      cache.generation = generation;
     }
     return cache.index;
   }
@@ -70,13 +112,15 @@ class VariableTable {
   void Clear() {
     m_names.clear();
     m_values.clear();
-    ++m_generation;
+    m_path.assign(1, NameHistory::kEmpty);
   }
 
  private:
   std::vector<std::string> m_names;
   std::vector<T> m_values;
-  uint32_t m_generation = 1;
+  // m_path[n]: the identity of the first n names.
+  std::vector<uint32_t> m_path = std::vector<uint32_t>(1, NameHistory::kEmpty);
+  NameHistory m_history;
 };
 
 struct ArrayDescriptor {

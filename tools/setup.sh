@@ -14,6 +14,7 @@ packages=(
   jlha-utils lhasa liblhasa-dev mscompress
   shapelib libshp-dev python3-dbf python3-dbfread libdbd-xbase-perl
   libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386 odbcinst unixodbc libsqliteodbc sqlite3 sox
+  yabasic brandy linux-perf valgrind
 )
 
 missing=()

@@ -37,12 +37,15 @@ BoxAnswer AnswerOf(int result) {
   }
 }
 
-// Draining the queue is a server round trip under some Windows layers (tens of
-// microseconds, more than a statement takes): between statements it happens when the
-// millisecond clock has moved, or after 65536 statements should the clock stand still;
-// a forced drain always happens. A program sees the same: whatever reads input state or
-// waits drains the queue first.
-constexpr uint32_t kMaxPumpSkips = 65536;
+// Draining the queue is a server round trip under some Windows layers: tens of
+// microseconds on an idle machine, milliseconds on a busy one, far more than a statement
+// takes. Between statements it happens when the millisecond clock has moved on by
+// kPumpIntervalMs since the last drain (20 times a second: keys, painting and closing
+// stay prompt), or after kMaxPumpSkips statements should the clock stand still; a forced
+// drain always happens. A program sees the same: whatever reads input state or waits
+// drains the queue first.
+constexpr uint32_t kPumpIntervalMs = 50;
+constexpr uint32_t kMaxPumpSkips = 1u << 22;
 
 }  // namespace
 
@@ -104,7 +107,9 @@ std::string Win32Host::ReadIniString(std::string_view file, std::string_view sec
 
 PumpResult Win32Host::PumpMessages(bool force) {
   const uint32_t now = GetTickCount();
-  if (!force && now == m_lastPumpTick && ++m_pumpSkips < kMaxPumpSkips) return PumpResult::Idle;
+  if (!force && now - m_lastPumpTick < kPumpIntervalMs && ++m_pumpSkips < kMaxPumpSkips) {
+    return PumpResult::Idle;
+  }
   m_lastPumpTick = now;
   m_pumpSkips = 0;
   m_window.BeginMessageStep();

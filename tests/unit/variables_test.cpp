@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "library/profiles.h"
 #include "engine/engine.h"
 #include "engine/run_loop.h"
@@ -180,6 +183,68 @@ TEST(SlotsGuardTest, WritesUnderAGuardAreUndoneForEveryGuard) {
   EXPECT_EQ(engine.slots[3].integer, 1);
   EXPECT_EQ(engine.slots[4].integer, 0);
   EXPECT_EQ(engine.slotsGuard, nullptr);
+}
+
+}  // namespace
+}  // namespace talven
+
+namespace talven {
+namespace {
+
+// A remembered look-up holds exactly while the table shows the same list of names: the
+// same names declared again after a drop find their places again, while a different
+// name, an extra name that shadows, or CLEAR make the site look again.
+TEST(VariableTableTest, RememberedLookUpsFollowTheListOfNames) {
+  VariableTable<int32_t> table;
+  table.Add("A%", 1);
+  LookupCache site;
+  EXPECT_EQ(table.FindCached("B%", site), -1);
+  const uint32_t outside = table.Generation();
+  table.Add("B%", 2);
+  EXPECT_EQ(table.FindCached("B%", site), 1);
+  const uint32_t inside = table.Generation();
+  table.DropTo(1);
+  EXPECT_EQ(table.Generation(), outside);
+  EXPECT_EQ(table.FindCached("B%", site), -1);
+  table.Add("B%", 3);
+  EXPECT_EQ(table.Generation(), inside);
+  EXPECT_EQ(table.FindCached("B%", site), 1);
+  EXPECT_EQ(table.Value(1), 3);
+  // Another name at the same place is another list.
+  table.DropTo(1);
+  table.Add("C%", 4);
+  EXPECT_NE(table.Generation(), inside);
+  EXPECT_EQ(table.FindCached("B%", site), -1);
+  // The newest of two equal names wins.
+  table.Add("B%", 5);
+  table.Add("B%", 6);
+  EXPECT_EQ(table.FindCached("B%", site), 3);
+  table.DropTo(3);
+  EXPECT_EQ(table.FindCached("B%", site), 2);
+  table.Clear();
+  EXPECT_EQ(table.FindCached("B%", site), -1);
+  table.Add("B%", 7);
+  EXPECT_EQ(table.FindCached("B%", site), 0);
+}
+
+// Past the branches a place may have every new list gets an identity of its own, never an
+// older one.
+TEST(VariableTableTest, ManyDifferentListsNeverShareAnIdentity) {
+  VariableTable<int32_t> table;
+  table.Add("X%", 0);
+  std::set<uint32_t> seen;
+  for (int i = 0; i < 1000; ++i) {
+    table.DropTo(1);
+    table.Add("V" + std::to_string(i) + "%", i);
+    EXPECT_TRUE(seen.insert(table.Generation()).second) << i;
+    table.Add("W%", i);
+    EXPECT_TRUE(seen.insert(table.Generation()).second) << i;
+  }
+  LookupCache site;
+  EXPECT_EQ(table.FindCached("V999%", site), 1);
+  table.DropTo(1);
+  table.Add("V5%", 5);
+  EXPECT_EQ(table.FindCached("V999%", site), -1);
 }
 
 }  // namespace
