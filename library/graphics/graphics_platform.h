@@ -79,7 +79,7 @@ class GraphicsPlatform : public FamilyPlatform {
   // A bitmap resource of a loaded module as a picture; nullopt when there is none.
   virtual std::optional<BmpImage> ModuleBitmap(intptr_t module, std::string_view name) = 0;
   // @CREATEFONT: a font made like USEFONT's, not selected; 0 when none.
-  virtual intptr_t CreateFont(const FontRequest& request) = 0;
+  virtual intptr_t MakeFont(const FontRequest& request) = 0;
 };
 
 // The default: remembers what was asked, one line per call, for the in-process tests.
@@ -108,7 +108,7 @@ class RecordingGraphics : public GraphicsPlatform {
   bool DrawFileIcon(std::string_view, int32_t, int32_t, int32_t) override { return false; }
   int32_t IconCount(std::string_view) override { return 0; }
   std::optional<BmpImage> ModuleBitmap(intptr_t, std::string_view) override { return std::nullopt; }
-  intptr_t CreateFont(const FontRequest& request) override;
+  intptr_t MakeFont(const FontRequest& request) override;
 
   std::vector<std::string> log;
   // What Pixel answers: a colour for every point, or none.

@@ -88,7 +88,7 @@ bool RecordingGraphics::DrawSystemIcon(int32_t number, int32_t x, int32_t y) {
   log.push_back(Line("sysicon %d %d %d", number, x, y));
   return true;
 }
-intptr_t RecordingGraphics::CreateFont(const FontRequest& request) {
+intptr_t RecordingGraphics::MakeFont(const FontRequest& request) {
   log.push_back(Line("font %s %d %d", request.name.c_str(), request.height, request.width));
   return nextFont++;
 }

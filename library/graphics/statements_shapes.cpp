@@ -241,7 +241,7 @@ void FnCreateFont(Engine& engine, std::string_view) {
   }
   request.orientation = window.orientation;
   request.charset = window.charset;
-  ResultInteger(engine, static_cast<int32_t>(GraphicsPlatformOf(engine).CreateFont(request)));
+  ResultInteger(engine, static_cast<int32_t>(GraphicsPlatformOf(engine).MakeFont(request)));
 }
 
 }  // namespace talven
