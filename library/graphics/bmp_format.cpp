@@ -35,8 +35,9 @@ struct Channel {
   // The channel scaled to 8 bits (a 5-bit 31 becomes 255).
   uint32_t Expand(uint32_t pixel) const {
     if (width == 0) return 0;
-    const uint32_t value = (pixel & mask) >> shift;
+    // A mask with gaps counts only its lowest run of bits.
     const uint32_t top = (width >= 32) ? 0xFFFFFFFFu : ((1u << width) - 1);
+    const uint32_t value = ((pixel & mask) >> shift) & top;
     return static_cast<uint32_t>((static_cast<uint64_t>(value) * 255 + top / 2) / top);
   }
 };
