@@ -192,7 +192,7 @@ CASES = [
          ['DEF @BEEP(1) !USER32,MessageBeep', 'DECLARE a&', "a& = @BEEP(0) ' <"], STOP, 'Funktion unbekannt: BEEP',
          after=["' The compiled form keeps no name of a DEF function.", "' compiled box: stop ok | Zeile      4! | Funktion unbekannt: ZDEF2"], newline=LF),
     case('err_101_library', 'A catalogue function of a family this build does not have fails clearly.',
-         ['DECLARE a%', "a% = @GETPIXEL(1,1) ' <"], STOP, 'Funktion unbekannt: GETPIXEL', newline=LF),
+         ['DECLARE a%', "a% = @DBAPPENDBLANK(1) ' <"], STOP, 'Funktion unbekannt: DBAPPENDBLANK', newline=LF),
     case('err_114_def', 'A DEF function that calls itself without end stops at the depth of procedure calls.',
          ['DEF @ENDLOS(1) @ENDLOS(@%(1) + 1)', 'DECLARE a%', "a% = @ENDLOS(1) ' <"], STOP, 'Zu tiefe GOSUB/PROC-Verschachtelung!', newline=LF),
     case('err_121_area_function', 'BYTE of a name that is no area variable.',
