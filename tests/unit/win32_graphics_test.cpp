@@ -2,8 +2,6 @@
 // under Wine): programs draw into the output window's backing bitmap and save it with
 // SAVEBMP; the saved file is read back and its pixels checked.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -26,11 +24,7 @@ namespace {
 // run's window left in the thread's queue is taken out first.
 class QuietHost : public Win32Host {
  public:
-  QuietHost() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-  }
+  QuietHost() { PumpMessages(true); }
   BoxAnswer ShowBox(const BoxRequest& box) override {
     boxes.push_back(box.text);
     return BoxAnswer::Ok;
