@@ -282,8 +282,11 @@ TEST(GraphicsFamily, SavingBitmaps) {
   const std::string file = Temporary("saved.bmp");
   ProgramRun run("SAVEBMP \"" + file + "\", 1, 2 - 3, 4\nA% = %BMPX\nB% = %BMPY\n");
   EXPECT_EQ(run.exitCode, 0);
-  std::ifstream in(file, std::ios::binary);
-  const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Bytes bytes;
+  {
+    std::ifstream in(file, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   BmpImage image;
   ASSERT_EQ(ReadBmp(bytes, image), BmpError::None);
   EXPECT_EQ(image.width, 3);
