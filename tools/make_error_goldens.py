@@ -202,7 +202,7 @@ CASES = [
     case('err_500_odbc', 'SQLEXEC before a successful SQLINIT.',
          ['SQLEXEC "SELECT 1", 0 \' <'], STOP, 'ODBC ist nicht initialisiert!'),
     case('err_101_library', 'A catalogue function of a family this build does not have fails clearly.',
-         ['DECLARE a%', "a% = @GETPIXEL(1,1) ' <"], STOP, 'Funktion unbekannt: GETPIXEL', newline=LF),
+         ['DECLARE a%', "a% = @DBAPPENDBLANK(1) ' <"], STOP, 'Funktion unbekannt: DBAPPENDBLANK', newline=LF),
     case('err_114_def', 'A DEF function that calls itself without end stops at the depth of procedure calls.',
          ['DEF @ENDLOS(1) @ENDLOS(@%(1) + 1)', 'DECLARE a%', "a% = @ENDLOS(1) ' <"], STOP, 'Zu tiefe GOSUB/PROC-Verschachtelung!', newline=LF),
     case('err_121_area_function', 'BYTE of a name that is no area variable.',

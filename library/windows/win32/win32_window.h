@@ -71,6 +71,21 @@ class Win32Window final : public WindowPlatform {
 
   HWND Handle() const { return m_window; }
 
+  // For the families that draw into the window (graphics, printing): the contexts drawing
+  // goes to now, the window's and the backing bitmap's own, USEFONT's font.
+  int DrawingTargets(HDC (&targets)[2]) const { return Targets(targets); }
+  HDC WindowContext() const { return m_windowDc; }
+  HDC BackingContext() const { return m_memoryDc; }
+  HFONT UserFont() const { return m_userFont; }
+  // The memory bitmap's context, made (white, of the screen's size) when none exists yet.
+  HDC MemoryBitmapContext();
+  HBITMAP MemoryBitmap() const { return m_bitmap; }
+  // Makes `bitmap` the memory bitmap (the window owns it from then on; the old one is
+  // deleted).
+  void ReplaceMemoryBitmap(HBITMAP bitmap);
+  // A print job's page becomes the one drawing target; nullptr gives the targets back.
+  void DrawOnPage(HDC page);
+
   // The message step's own part, run by the host's pump: F1 noted since the last step.
   void BeginMessageStep();
   // Before translation and dispatch: input seen, system commands as menu items, dialog

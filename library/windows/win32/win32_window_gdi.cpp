@@ -161,17 +161,38 @@ void Win32Window::RedirectPaint(intptr_t target) {
   if (m_window == nullptr || target == AsHandle(m_window)) return;
   m_redirected = true;
   if (target == kPaintMemoryBitmap) {
-    if (m_bitmapDc == nullptr) {
-      m_bitmapDc = CreateCompatibleDC(m_windowDc);
-      m_bitmap = CreateCompatibleBitmap(m_windowDc, m_metrics.screenWidth, m_metrics.screenHeight);
-      m_oldBitmapOfBitmapDc = SelectObject(m_bitmapDc, m_bitmap);
-      PatBlt(m_bitmapDc, 0, 0, m_metrics.screenWidth, m_metrics.screenHeight, WHITENESS);
-    }
-    m_redirectDc = m_bitmapDc;
+    m_redirectDc = MemoryBitmapContext();
     return;
   }
   m_redirectWindow = AsWindow(target);
   m_redirectDc = GetDC(m_redirectWindow);
+}
+
+HDC Win32Window::MemoryBitmapContext() {
+  if (m_bitmapDc == nullptr && m_windowDc != nullptr) {
+    m_bitmapDc = CreateCompatibleDC(m_windowDc);
+    m_bitmap = CreateCompatibleBitmap(m_windowDc, m_metrics.screenWidth, m_metrics.screenHeight);
+    m_oldBitmapOfBitmapDc = SelectObject(m_bitmapDc, m_bitmap);
+    PatBlt(m_bitmapDc, 0, 0, m_metrics.screenWidth, m_metrics.screenHeight, WHITENESS);
+  }
+  return m_bitmapDc;
+}
+
+void Win32Window::ReplaceMemoryBitmap(HBITMAP bitmap) {
+  if (MemoryBitmapContext() == nullptr) {
+    DeleteObject(bitmap);
+    return;
+  }
+  SelectObject(m_bitmapDc, bitmap);
+  DeleteObject(m_bitmap);
+  m_bitmap = bitmap;
+}
+
+void Win32Window::DrawOnPage(HDC page) {
+  m_redirected = page != nullptr;
+  m_redirectDc = page;
+  m_redirectWindow = nullptr;
+  if (page != nullptr && m_userFont != nullptr) SelectObject(page, m_userFont);
 }
 
 void Win32Window::EndRedirect() {
