@@ -71,10 +71,20 @@ int32_t ReadLong(Engine& engine) {
   return engine.reg.longValue;
 }
 
-bool MoreArguments(const Engine& engine) {
-  for (char c : engine.param) {
+bool MoreText(std::string_view text) {
+  for (char c : text) {
     if (c != ' ') return true;
   }
+  return false;
+}
+
+bool MoreArguments(const Engine& engine) { return MoreText(engine.param); }
+
+// A file name of nothing but blanks, or with a wildcard, names no one file: 607 with the
+// name.
+bool UsableName(Engine& engine, const std::string& name) {
+  if (MoreText(name) && name.find_first_of("*?") == std::string::npos) return true;
+  Warn(engine, ErrorCode::DbBadFileName, name);
   return false;
 }
 
@@ -119,7 +129,9 @@ int32_t Number(const Table& table) { return static_cast<int32_t>(table.RecordNum
 void FnDbOpen(Engine& engine, std::string_view) {
   const int32_t slot = ReadTableSlot(engine);
   if (slot == 0) return ResultLong(engine, 0);
-  const std::string name = dbase::WithExtension(ReadText(engine, EvalMode::FileName), ".DBF");
+  const std::string given = ReadText(engine, EvalMode::FileName);
+  if (!UsableName(engine, given)) return ResultLong(engine, 0);
+  const std::string name = dbase::WithExtension(given, ".DBF");
   DbaseState& state = DbaseOf(engine);
   Today(engine);
   // A slot opened again gives up its table first, as DBCLOSE would.
@@ -357,7 +369,9 @@ void StmtDbCreate(Engine& engine) {
   engine.handled = true;
   Evaluate(engine, ">", EvalMode::FileName);
   const std::string definitions = engine.reg.Text();
-  const std::string name = dbase::WithExtension(ReadText(engine, EvalMode::FileName), ".DBF");
+  const std::string given = ReadText(engine, EvalMode::FileName);
+  if (!UsableName(engine, definitions) || !UsableName(engine, given)) return;
+  const std::string name = dbase::WithExtension(given, ".DBF");
   Reported(engine, dbase::CreateTable(DbasePlatformOf(engine).Files(), definitions, name, Today(engine)));
 }
 
@@ -368,6 +382,7 @@ void StmtDbCreateIndex(Engine& engine) {
   const std::string expression = engine.reg.Text();
   const std::string name = ReadText(engine, EvalMode::FileName);
   if (!dbase::ValidIndexName(name)) return Error(engine, ErrorCode::BadIndexFileName, name);
+  if (!UsableName(engine, name)) return;
   Table* table = CurrentTable(engine);
   if (table != nullptr) Reported(engine, table->CreateIndex(expression, name));
 }
