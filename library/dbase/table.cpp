@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "library/dbase/dbt_format.h"
 #include "library/dbase/limits.h"
 
@@ -357,12 +357,12 @@ DbResult Table::RereadCount(uint32_t* count) {
   uint8_t bytes[4];
   if (!ReadExactly(*m_file, 4, bytes, 4)) return DbResult::Io(m_name, IoStep::Read, m_file->LastError());
   *count = m_count;
-  if (GetLe32(bytes) <= m_count) return DbResult::Success();
+  if (GetLittle32(bytes) <= m_count) return DbResult::Success();
   // Raised elsewhere: as far as complete records back it.
   uint64_t size = 0;
   if (!m_file->Size(&size)) return DbResult::Io(m_name, IoStep::Read, m_file->LastError());
   DbfHeader fileView = m_header;
-  fileView.recordCount = GetLe32(bytes);
+  fileView.recordCount = GetLittle32(bytes);
   *count = std::max<uint32_t>(m_count, static_cast<uint32_t>(CompleteRecords(fileView, size)));
   return DbResult::Success();
 }
@@ -403,7 +403,7 @@ DbResult Table::WriteBuffer(uint32_t target, uint32_t* written) {
   m_written = true;
   if (append) {
     uint8_t countBytes[4];
-    PutLe32(countBytes, target);
+    PutLittle32(countBytes, target);
     if (!m_file->Write(4, countBytes, 4)) return DbResult::Io(m_name, IoStep::Write, m_file->LastError());
     m_count = target;
   }
@@ -606,7 +606,7 @@ DbResult Table::Find(const std::string& text, bool exact, uint32_t* found) {
   if (index.Numeric()) {
     double value = 0;
     if (!ParseNumber(text, &value)) return DbResult::Of(kErrKeyField);
-    PutLeDouble(key, value);
+    PutLittleDouble(key, value);
   } else if (exact) {
     Fill(key, length, text);
   } else {
@@ -635,7 +635,7 @@ DbResult Table::MemoNextFree(uint32_t* nextFree) {
     return DbResult::Io(m_memoName, IoStep::Read, m_memo->LastError());
   }
   const uint64_t fileBlocks = (size + kMemoBlock - 1) / kMemoBlock;
-  uint64_t header = GetLe32(bytes);
+  uint64_t header = GetLittle32(bytes);
   if (header > fileBlocks) header = fileBlocks;
   *nextFree = static_cast<uint32_t>(std::min<uint64_t>(std::max<uint64_t>({header, fileBlocks, 1}), 0xFFFFFFF0u));
   return DbResult::Success();
@@ -643,7 +643,7 @@ DbResult Table::MemoNextFree(uint32_t* nextFree) {
 
 DbResult Table::WriteMemoHeader(DbFile& memo, const std::string& memoName, uint32_t nextFree) {
   uint8_t bytes[4];
-  PutLe32(bytes, nextFree);
+  PutLittle32(bytes, nextFree);
   if (!memo.Write(0, bytes, 4)) return DbResult::Io(memoName, IoStep::Write, memo.LastError());
   return DbResult::Success();
 }
@@ -819,7 +819,7 @@ DbResult Table::Pack(const DbDate& today, uint32_t* count) {
       memo = m_files.Open(names.newMemo, OpenMode::Create, &ioError);
       if (!memo) result = DbResult::Io(names.newMemo, IoStep::Rewrite, ioError);
       std::vector<uint8_t> header(kMemoBlock, 0);
-      PutLe32(header.data(), 1);
+      PutLittle32(header.data(), 1);
       if (result && !memo->Write(0, header.data(), header.size())) {
         result = DbResult::Io(names.newMemo, IoStep::Write, memo->LastError());
       }
@@ -1000,7 +1000,7 @@ DbResult CreateTable(DbFileSystem& files, const std::string& definitionFile, con
       } else {
         // The header block (next free block 1), then one end byte.
         std::vector<uint8_t> block(kMemoBlock + 1, 0);
-        PutLe32(block.data(), 1);
+        PutLittle32(block.data(), 1);
         block[kMemoBlock] = kFileEnd;
         if (!memoFile->Write(0, block.data(), block.size()) || !memoFile->Flush()) {
           result = DbResult::Io(memoName, IoStep::Write, memoFile->LastError());
