@@ -104,7 +104,7 @@ TEST_F(FunctionTest, CallSitesRememberTheirRowAndDefLines) {
 }
 
 TEST_F(FunctionTest, LibraryRowsThatAreNotBuiltFailClearly) {
-  for (const char* call : {"@DBOPEN(\"x\")", "@GETPIXEL(1,1)", "@EXTSTRING$(0,1)", "@SQLINIT()"}) {
+  for (const char* call : {"@USEDLL(\"x\")", "@GETPIXEL(1,1)", "@EXTSTRING$(0,1)", "@SQLINIT()"}) {
     host.boxes.clear();
     engine.errors.level = -1;  // the run goes on after the error
     Eval(call);
