@@ -4,6 +4,7 @@
 
 #include "library/dbase/dbase_functions.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -309,7 +310,20 @@ void FnDbSeek(Engine& engine, std::string_view) {
     const dbase::SeekMode seek = mode == 1 ? dbase::SeekMode::Begins
                                  : mode == 2 ? dbase::SeekMode::Equal
                                              : dbase::SeekMode::Contains;
-    Reported(engine, table->Seek(field, ToTable(engine, text), seek, &found));
+    if (OemTables(engine)) {
+      // Deliberate: compared in ANSI, where upper and lower case of the umlauts are known:
+      // the field's OEM bytes are turned to ANSI, the search text stays as written.
+      static const std::array<uint8_t, 256> kOemToAnsi = [] {
+        std::array<uint8_t, 256> table{};
+        for (int c = 0; c < 256; ++c) {
+          table[static_cast<size_t>(c)] = static_cast<uint8_t>(OemToAnsi(std::string(1, static_cast<char>(c)))[0]);
+        }
+        return table;
+      }();
+      Reported(engine, table->Seek(field, text, seek, &found, &kOemToAnsi));
+    } else {
+      Reported(engine, table->Seek(field, text, seek, &found));
+    }
   }
   ResultLong(engine, static_cast<int32_t>(found));
 }

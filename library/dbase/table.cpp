@@ -469,7 +469,8 @@ DbResult Table::Undelete() {
   return WriteBuffer(m_record, &written);
 }
 
-DbResult Table::Seek(const std::string& fieldName, const std::string& text, SeekMode mode, uint32_t* found) {
+DbResult Table::Seek(const std::string& fieldName, const std::string& text, SeekMode mode, uint32_t* found,
+                     const std::array<uint8_t, 256>* fold) {
   *found = 0;
   int32_t index = 0;
   if (auto field = FieldFor(fieldName, kErrFieldNotFound, &index); !field) return field;
@@ -489,7 +490,11 @@ DbResult Table::Seek(const std::string& fieldName, const std::string& text, Seek
   std::vector<uint8_t> bytes(m_header.recordLength);
   for (; record <= m_count; ++record) {
     if (auto read = ReadRecord(record, bytes.data()); !read) return read;
-    std::string value = UpperCase(std::string(reinterpret_cast<const char*>(bytes.data() + field.offset), field.length));
+    std::string value(reinterpret_cast<const char*>(bytes.data() + field.offset), field.length);
+    if (fold != nullptr) {
+      for (char& c : value) c = static_cast<char>((*fold)[static_cast<uint8_t>(c)]);
+    }
+    value = UpperCase(std::move(value));
     bool match = false;
     if (mode == SeekMode::Contains) match = value.find(wanted) != std::string::npos;
     if (mode == SeekMode::Begins) match = value.compare(0, wanted.size(), wanted) == 0;
