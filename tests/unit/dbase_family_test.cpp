@@ -9,8 +9,14 @@
 #include <sstream>
 
 #include "engine/startup.h"
+#include "library/dbase/dbase_state.h"
 #include "library/profiles.h"
 #include "tests/support/recording_host.h"
+#ifdef _WIN32
+#include "library/dbase/win32/win32_db_file.h"
+#else
+#include "library/dbase/std_db_file.h"
+#endif
 
 namespace talven {
 namespace {
@@ -24,6 +30,14 @@ class DbaseFamilyTest : public testing::Test {
     std::filesystem::create_directories(m_dir);
     std::filesystem::current_path(m_dir);
     std::ofstream("defs.txt", std::ios::binary) << "NAME;C;10\r\nNR;N;4;0\r\n";
+    // Real files in both builds (the Windows build's default keeps tables in memory).
+#ifdef _WIN32
+    host.InstallPlatform(FamilyIndex(FamilyId::Dbase),
+                         std::make_unique<OwnedDbasePlatform>(std::make_unique<dbase::Win32FileSystem>()));
+#else
+    host.InstallPlatform(FamilyIndex(FamilyId::Dbase),
+                         std::make_unique<OwnedDbasePlatform>(std::make_unique<dbase::StdFileSystem>()));
+#endif
   }
   ~DbaseFamilyTest() override {
     std::filesystem::current_path(m_saved);
