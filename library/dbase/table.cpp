@@ -487,10 +487,22 @@ DbResult Table::Seek(const std::string& fieldName, const std::string& text, Seek
   };
   const std::string wanted = UpperCase(mode == SeekMode::Equal ? trim(text) : text);
   uint32_t record = std::max<uint32_t>(m_record, 1);
-  std::vector<uint8_t> bytes(m_header.recordLength);
+  // The records come in runs of up to 64 KB: one read for many records.
+  const uint32_t length = m_header.recordLength;
+  const uint32_t run = std::max<uint32_t>(1, 65536 / length);
+  std::vector<uint8_t> bytes;
+  uint32_t first = 0, held = 0;
   for (; record <= m_count; ++record) {
-    if (auto read = ReadRecord(record, bytes.data()); !read) return read;
-    std::string value(reinterpret_cast<const char*>(bytes.data() + field.offset), field.length);
+    if (record >= first + held) {
+      first = record;
+      held = std::min(run, m_count - record + 1);
+      bytes.resize(uint64_t{held} * length);
+      if (!m_file || !ReadExactly(*m_file, RecordOffset(first), bytes.data(), bytes.size())) {
+        return DbResult::Io(m_name, IoStep::Read, m_file ? m_file->LastError() : kIoReadError);
+      }
+    }
+    const uint8_t* at = bytes.data() + uint64_t{record - first} * length;
+    std::string value(reinterpret_cast<const char*>(at + field.offset), field.length);
     if (fold != nullptr) {
       for (char& c : value) c = static_cast<char>((*fold)[static_cast<uint8_t>(c)]);
     }
