@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace talven {
@@ -30,6 +31,20 @@ inline void PutLittle16(uint8_t* bytes, uint16_t value) {
 
 inline void PutLittle32(uint8_t* bytes, uint32_t value) {
   for (size_t i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// IEEE doubles as the index files keep their numeric keys: eight bytes, little-endian.
+inline double GetLittleDouble(const uint8_t* bytes) {
+  uint64_t bits = GetLittle64(bytes);
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+inline void PutLittleDouble(uint8_t* bytes, double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  for (size_t i = 0; i < 8; ++i) bytes[i] = static_cast<uint8_t>(bits >> (8 * i));
 }
 
 inline uint32_t GetBig32(const uint8_t* bytes) {

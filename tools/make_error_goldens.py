@@ -191,7 +191,7 @@ CASES = [
      ['DECLARE x!', 'x! = ' + '1+(' * 49 + '1' + ')' * 49, 'x! = ' + '1+(' * 51 + '1' + ')' * 51 + ' \' <'], STOP, 'UNERWARTETER FEHLER!'),
     # First written by hand (LF line ends): functions, DEF functions, families not built.
     case('err_100_not_built', 'A system variable of a family this build does not have stops with its name.',
-         ['DECLARE a%', "a% = %DBEOF ' <"], STOP, 'Systemvariable unbekannt: %DBEOF'),
+         ['DECLARE a%', "a% = %DDEWIN ' <"], STOP, 'Systemvariable unbekannt: %DDEWIN'),
     case('err_101_def', 'A DEF function that the program does not define: 101 names it.',
          ['DEF @SQ(1) @!(1)*@!(1)', 'DECLARE a!', 'a! = @SQ(3)', "a! = @SQX(3) ' <"], STOP, 'Funktion unbekannt: SQX',
          after=["' compile box: stop ok | Funktion unbekannt: SQX | Zeile      5: a! = @SQX(3)", "' compile exit: 2"], newline=LF),

@@ -1,7 +1,7 @@
-// The family "dbase": dBase III tables, memos and NDX indexes.
-// Not built yet: its names stop as unbound ones do (statements 102, functions 101,
-// system variables 100). Add rows here as handlers arrive.
+// The family "dbase": dBase III tables, memos and NDX indexes in the slots #1 .. #15.
 
+#include "library/dbase/dbase_functions.h"
+#include "library/dbase/dbase_state.h"
 #include "library/families.h"
 
 namespace talven {
@@ -9,12 +9,15 @@ namespace talven {
 const Family& DbaseFamily() {
   static const Family kFamily{
       .name = "dbase",
-      .statements = {},
-      .functions = {},
-      .variables = {},
-      .makeState = nullptr,
-      .makePlatform = nullptr,
-      .arguments = ArgumentStyle::Readers,
+      .statements = DbaseStatementRows(),
+      .functions = DbaseFunctionRows(),
+      .variables = DbaseVariableRows(),
+      .makeState = [](Engine&) -> std::unique_ptr<FamilyState> { return std::make_unique<DbaseState>(); },
+      .makePlatform = []() -> std::unique_ptr<FamilyPlatform> {
+        return std::make_unique<OwnedDbasePlatform>(DefaultDbFileSystem());
+      },
+      // Functions take "#n" before their expressions: they read the text between the brackets.
+      .arguments = ArgumentStyle::ParameterText,
   };
   return kFamily;
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "library/dbase/limits.h"
 
 namespace talven::dbase {
@@ -17,7 +17,7 @@ std::string DbfHeader::UpdateText() const {
   return text;
 }
 
-uint32_t DbfHeaderLength(const uint8_t first32[32]) { return GetLe16(first32 + 8); }
+uint32_t DbfHeaderLength(const uint8_t first32[32]) { return GetLittle16(first32 + 8); }
 
 DbResult ParseDbfHeader(const uint8_t* bytes, size_t size, DbfHeader* header) {
   if (size < 32) return DbResult::NotDbase("");
@@ -27,9 +27,9 @@ DbResult ParseDbfHeader(const uint8_t* bytes, size_t size, DbfHeader* header) {
   result.year = bytes[1];
   result.month = bytes[2];
   result.day = bytes[3];
-  result.recordCount = GetLe32(bytes + 4);
-  result.headerLength = GetLe16(bytes + 8);
-  result.recordLength = GetLe16(bytes + 10);
+  result.recordCount = GetLittle32(bytes + 4);
+  result.headerLength = GetLittle16(bytes + 8);
+  result.recordLength = GetLittle16(bytes + 10);
   if (result.version != kVersionPlain && result.version != kVersionMemo) return DbResult::NotDbase("");
   // Header length 32 n + 33 with 1 <= n <= 128, and the 0x0D after the descriptors.
   const uint64_t headerLength = result.headerLength;
@@ -71,7 +71,7 @@ void StampDbfHeader(uint8_t raw[32], uint32_t recordCount, const DbDate& date) {
   raw[1] = static_cast<uint8_t>(date.year - 1900);
   raw[2] = static_cast<uint8_t>(date.month);
   raw[3] = static_cast<uint8_t>(date.day);
-  PutLe32(raw + 4, recordCount);
+  PutLittle32(raw + 4, recordCount);
 }
 
 std::vector<uint8_t> BuildDbfHeader(const std::vector<DbfField>& fields, const DbDate& date) {
@@ -90,8 +90,8 @@ std::vector<uint8_t> BuildDbfHeader(const std::vector<DbfField>& fields, const D
   }
   bytes[0] = memo ? kVersionMemo : kVersionPlain;
   StampDbfHeader(bytes.data(), 0, date);
-  PutLe16(bytes.data() + 8, static_cast<uint32_t>(headerLength));
-  PutLe16(bytes.data() + 10, recordLength);
+  PutLittle16(bytes.data() + 8, static_cast<uint32_t>(headerLength));
+  PutLittle16(bytes.data() + 10, recordLength);
   bytes[headerLength - 1] = kFieldEnd;
   return bytes;
 }

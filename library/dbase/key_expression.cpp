@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "library/dbase/limits.h"
 
 namespace talven::dbase {
@@ -116,7 +116,7 @@ void BuildKey(const KeyExpression& key, const std::vector<DbfField>& fields, con
     double value = 0;
     // Deliberate: a blank or damaged number indexes as 0, as the table shows it.
     ParseNumber(std::string(reinterpret_cast<const char*>(record + field.offset), field.length), &value);
-    PutLeDouble(out, value);
+    PutLittleDouble(out, value);
     return;
   }
   size_t at = 0;

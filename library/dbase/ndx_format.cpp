@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 
 namespace talven::dbase {
 
@@ -14,12 +14,12 @@ uint16_t NdxKeysPerPage(uint32_t keyLength) { return static_cast<uint16_t>(504 /
 DbResult ParseNdxHeader(const uint8_t page[kPageSize], uint64_t fileSize, NdxHeader* header) {
   NdxHeader result;
   std::memcpy(result.raw, page, kPageSize);
-  result.root = GetLe32(page);
-  result.nextFree = GetLe32(page + 4);
-  result.keyLength = GetLe16(page + 12);
-  result.keysPerPage = GetLe16(page + 14);
-  result.keyType = GetLe16(page + 16);
-  result.entrySize = GetLe16(page + 18);
+  result.root = GetLittle32(page);
+  result.nextFree = GetLittle32(page + 4);
+  result.keyLength = GetLittle16(page + 12);
+  result.keysPerPage = GetLittle16(page + 14);
+  result.keyType = GetLittle16(page + 16);
+  result.entrySize = GetLittle16(page + 18);
   size_t length = 0;
   while (length < static_cast<size_t>(kMaxKeyLength) && page[24 + length] != 0) ++length;
   result.expression.assign(reinterpret_cast<const char*>(page + 24), length);
@@ -38,28 +38,28 @@ DbResult ParseNdxHeader(const uint8_t page[kPageSize], uint64_t fileSize, NdxHea
 
 void BuildNdxHeader(const NdxHeader& header, uint8_t page[kPageSize]) {
   std::memcpy(page, header.raw, kPageSize);
-  PutLe32(page, header.root);
-  PutLe32(page + 4, header.nextFree);
-  PutLe32(page + 8, 0);
-  PutLe16(page + 12, header.keyLength);
-  PutLe16(page + 14, header.keysPerPage);
-  PutLe16(page + 16, header.keyType);
-  PutLe16(page + 18, header.entrySize);
-  PutLe32(page + 20, 0);
+  PutLittle32(page, header.root);
+  PutLittle32(page + 4, header.nextFree);
+  PutLittle32(page + 8, 0);
+  PutLittle16(page + 12, header.keyLength);
+  PutLittle16(page + 14, header.keysPerPage);
+  PutLittle16(page + 16, header.keyType);
+  PutLittle16(page + 18, header.entrySize);
+  PutLittle32(page + 20, 0);
   std::memset(page + 24, 0, kMaxKeyLength + 1);
   std::memcpy(page + 24, header.expression.data(), std::min<size_t>(header.expression.size(), kMaxKeyLength));
 }
 
-uint32_t NdxPageView::Count() const { return GetLe32(bytes); }
-void NdxPageView::SetCount(uint32_t count) { PutLe32(bytes, count); }
-uint32_t NdxPageView::Left(uint32_t i) const { return GetLe32(Entry(i)); }
-uint32_t NdxPageView::Record(uint32_t i) const { return GetLe32(Entry(i) + 4); }
-void NdxPageView::SetLeft(uint32_t i, uint32_t page) { PutLe32(Entry(i), page); }
-void NdxPageView::SetRecord(uint32_t i, uint32_t record) { PutLe32(Entry(i) + 4, record); }
+uint32_t NdxPageView::Count() const { return GetLittle32(bytes); }
+void NdxPageView::SetCount(uint32_t count) { PutLittle32(bytes, count); }
+uint32_t NdxPageView::Left(uint32_t i) const { return GetLittle32(Entry(i)); }
+uint32_t NdxPageView::Record(uint32_t i) const { return GetLittle32(Entry(i) + 4); }
+void NdxPageView::SetLeft(uint32_t i, uint32_t page) { PutLittle32(Entry(i), page); }
+void NdxPageView::SetRecord(uint32_t i, uint32_t record) { PutLittle32(Entry(i) + 4, record); }
 
 int CompareKeys(const uint8_t* a, const uint8_t* b, uint32_t length, bool numeric) {
   if (numeric) {
-    const double x = GetLeDouble(a), y = GetLeDouble(b);
+    const double x = GetLittleDouble(a), y = GetLittleDouble(b);
     return x < y ? -1 : (x > y ? 1 : 0);
   }
   const int order = std::memcmp(a, b, length);

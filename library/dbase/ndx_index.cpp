@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 
 namespace talven::dbase {
 

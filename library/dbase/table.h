@@ -2,6 +2,7 @@
 // One open table: the file (read and written in place), its memo file, the record buffer,
 // the cursor and up to 16 attached indexes, the first of which orders the moves.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -80,8 +81,11 @@ class Table {
   // Removes deleted records through new files beside the table, swapped in at the end:
   // all or nothing.
   DbResult Pack(const DbDate& today, uint32_t* count);
-  // From the current record onwards in file order; *found 0 when nothing matches.
-  DbResult Seek(const std::string& field, const std::string& text, SeekMode mode, uint32_t* found);
+  // From the current record onwards in file order; *found 0 when nothing matches. With
+  // `fold`, each byte of the field goes through it before the comparison (the binding's
+  // OEM tables compared in ANSI, so that upper and lower case meet).
+  DbResult Seek(const std::string& field, const std::string& text, SeekMode mode, uint32_t* found,
+                const std::array<uint8_t, 256>* fold = nullptr);
 
   // Attaches the named indexes (at most 16, the first the master) or, when one cannot be
   // used, none; then goes to the top.

@@ -6,7 +6,7 @@
 #include <functional>
 #include <set>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "tests/dbase/dbase_test_support.h"
 
 namespace talven::dbase::test {
@@ -48,11 +48,11 @@ Files Base() {
   return Snapshot(files);
 }
 
-uint32_t CountIn(const Bytes& table) { return GetLe32(&table[4]); }
+uint32_t CountIn(const Bytes& table) { return GetLittle32(&table[4]); }
 
 // The records of a table file (header and records only).
 std::vector<Bytes> Records(const Bytes& table) {
-  const uint32_t header = GetLe16(&table[8]), length = GetLe16(&table[10]);
+  const uint32_t header = GetLittle16(&table[8]), length = GetLittle16(&table[10]);
   std::vector<Bytes> records;
   for (uint32_t r = 0; r < CountIn(table); ++r) {
     const size_t at = header + size_t{r} * length;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "library/dbase/ndx_format.h"
 #include "tests/dbase/dbase_test_support.h"
 
@@ -242,17 +242,17 @@ TEST_F(IndexTable, HostileHeadersAre605) {
   };
   expect605([](Bytes& b) { b.resize(b.size() - 1); }, "not whole pages");
   expect605([](Bytes& b) { b.resize(100); }, "shorter than a page");
-  expect605([](Bytes& b) { PutLe16(&b[12], 0); }, "key length 0");
-  expect605([](Bytes& b) { PutLe16(&b[12], 101); }, "key length 101");
-  expect605([](Bytes& b) { PutLe16(&b[16], 1); }, "numeric of 12 bytes");
-  expect605([](Bytes& b) { PutLe16(&b[18], 24); }, "entry size");
-  expect605([](Bytes& b) { PutLe16(&b[14], 40); }, "keys per page");
-  expect605([](Bytes& b) { PutLe32(&b[0], 0); }, "root 0");
-  expect605([](Bytes& b) { PutLe32(&b[0], GetLe32(&b[4])); }, "root at next free");
-  expect605([](Bytes& b) { PutLe32(&b[0], static_cast<uint32_t>(b.size() / 512)); }, "root past the file");
+  expect605([](Bytes& b) { PutLittle16(&b[12], 0); }, "key length 0");
+  expect605([](Bytes& b) { PutLittle16(&b[12], 101); }, "key length 101");
+  expect605([](Bytes& b) { PutLittle16(&b[16], 1); }, "numeric of 12 bytes");
+  expect605([](Bytes& b) { PutLittle16(&b[18], 24); }, "entry size");
+  expect605([](Bytes& b) { PutLittle16(&b[14], 40); }, "keys per page");
+  expect605([](Bytes& b) { PutLittle32(&b[0], 0); }, "root 0");
+  expect605([](Bytes& b) { PutLittle32(&b[0], GetLittle32(&b[4])); }, "root at next free");
+  expect605([](Bytes& b) { PutLittle32(&b[0], static_cast<uint32_t>(b.size() / 512)); }, "root past the file");
   // An absurd next free page is clamped to the file.
   Bytes bytes = good;
-  PutLe32(&bytes[4], 0xFFFFFFF0u);
+  PutLittle32(&bytes[4], 0xFFFFFFF0u);
   MemoryFileSystem files2;
   files2.Put("X.NDX", bytes);
   std::unique_ptr<NdxIndex> index;
@@ -265,7 +265,7 @@ TEST_F(IndexTable, HostilePagesEndCleanly) {
   ASSERT_TRUE(table->CreateIndex("NAME", "A").Ok());
   table->DetachIndexes();
   const Bytes good = files.Content("A.NDX");
-  const uint32_t root = GetLe32(&good[0]);
+  const uint32_t root = GetLittle32(&good[0]);
   auto run = [&](const Bytes& bytes, const char* what) {
     files.Put("A.NDX", bytes);
     bool attached = false;
@@ -280,21 +280,21 @@ TEST_F(IndexTable, HostilePagesEndCleanly) {
     table->Index(0)->Check();
   };
   Bytes bytes = good;
-  PutLe32(&bytes[512 * root], 1000);  // count above keys per page
+  PutLittle32(&bytes[512 * root], 1000);  // count above keys per page
   run(bytes, "count");
   bytes = good;
-  PutLe32(&bytes[512 * root + 4], root);  // the root points to itself
+  PutLittle32(&bytes[512 * root + 4], root);  // the root points to itself
   run(bytes, "cycle");
   bytes = good;
-  PutLe32(&bytes[512 * root + 4], 0x7FFFFFFF);  // a child past the file
+  PutLittle32(&bytes[512 * root + 4], 0x7FFFFFFF);  // a child past the file
   run(bytes, "child");
   // A leaf entry naming record 0 or one past the count is not found.
   table->DetachIndexes();
   bytes = good;
   for (size_t page = 1; page < bytes.size() / 512; ++page) {
     uint8_t* p = &bytes[512 * page];
-    if (GetLe32(p + 4) != 0) continue;  // a branch
-    for (uint32_t i = 0; i < GetLe32(p); ++i) PutLe32(p + 4 + i * 20 + 4, i % 2 ? 0 : 5000);
+    if (GetLittle32(p + 4) != 0) continue;  // a branch
+    for (uint32_t i = 0; i < GetLittle32(p); ++i) PutLittle32(p + 4 + i * 20 + 4, i % 2 ? 0 : 5000);
   }
   files.Put("A.NDX", bytes);
   bool attached = false;

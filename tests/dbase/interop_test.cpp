@@ -12,7 +12,7 @@
 #include <set>
 #include <sstream>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "library/dbase/std_db_file.h"
 #include "tests/dbase/dbase_test_support.h"
 
@@ -243,7 +243,7 @@ TEST_F(Interop, XBaseIndexWalksAndFindsOurKeys) {
     for (const auto& key : keys) {
       if (type == "num") {
         char text[64];
-        std::snprintf(text, sizeof text, "%.15g", GetLeDouble(reinterpret_cast<const uint8_t*>(key.data())));
+        std::snprintf(text, sizeof text, "%.15g", GetLittleDouble(reinterpret_cast<const uint8_t*>(key.data())));
         input << text << "\n";
       } else {
         input << key << "\n";

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "library/dbase/dbt_format.h"
 #include "tests/dbase/dbase_test_support.h"
 
@@ -101,7 +101,7 @@ class MemoTable : public ::testing::Test {
 TEST_F(MemoTable, RoundTripInPlaceAndAtTheNextFreeBlock) {
   ASSERT_TRUE(table->PutMemo("notiz", {"Erste Zeile", "zweite"}).Ok());
   EXPECT_EQ(Pointer(), 2u);  // 513 bytes: the next free block is 2
-  EXPECT_EQ(GetLe32(files.Content("M.DBT").data()), 3u);
+  EXPECT_EQ(GetLittle32(files.Content("M.DBT").data()), 3u);
   uint32_t written = 0;
   ASSERT_TRUE(table->PutRecord(0, &written).Ok());
   ASSERT_TRUE(table->Go(1).Ok());
@@ -117,7 +117,7 @@ TEST_F(MemoTable, RoundTripInPlaceAndAtTheNextFreeBlock) {
   // Longer than its block: at the next free block.
   ASSERT_TRUE(table->PutMemo("NOTIZ", Lines(100, "lang genug")).Ok());
   EXPECT_EQ(Pointer(), 3u);
-  EXPECT_EQ(GetLe32(files.Content("M.DBT").data()), 6u);
+  EXPECT_EQ(GetLittle32(files.Content("M.DBT").data()), 6u);
   EXPECT_EQ(Memo().size(), 100u);
   // Not a memo field: -1.
   ASSERT_TRUE(table->GetMemo("NAME", &lines, &result).Ok());
@@ -156,12 +156,12 @@ TEST_F(MemoTable, NextFreeBlockOfUnpaddedFilesAndAbsurdHeaders) {
   Bytes& memo = files.Content("M.DBT");
   // Another program left the last block unpadded and its header behind.
   memo.resize(512 * 3 + 10, 'x');
-  PutLe32(memo.data(), 2);
+  PutLittle32(memo.data(), 2);
   ASSERT_TRUE(table->PutMemo("NOTIZ", {"neu"}).Ok());
   EXPECT_EQ(Pointer(), 4u);
-  EXPECT_EQ(GetLe32(files.Content("M.DBT").data()), 5u);
+  EXPECT_EQ(GetLittle32(files.Content("M.DBT").data()), 5u);
   // An absurd header value is clamped to the file.
-  PutLe32(files.Content("M.DBT").data(), 0x7FFFFFFF);
+  PutLittle32(files.Content("M.DBT").data(), 0x7FFFFFFF);
   table->Blank();
   ASSERT_TRUE(table->PutMemo("NOTIZ", {"neu"}).Ok());
   EXPECT_EQ(Pointer(), 5u);

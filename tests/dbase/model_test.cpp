@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "tests/dbase/dbase_test_support.h"
 
 namespace talven::dbase::test {
@@ -155,7 +155,7 @@ class Model {
         seen[entry.record] = true;
         const Row& row = m_rows[entry.record - 1];
         if (m_table->Index(i)->Numeric()) {
-          EXPECT_EQ(GetLeDouble(reinterpret_cast<const uint8_t*>(entry.key.data())), row.number);
+          EXPECT_EQ(GetLittleDouble(reinterpret_cast<const uint8_t*>(entry.key.data())), row.number);
         } else {
           EXPECT_EQ(entry.key, row.name);
         }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "library/dbase/dbf_format.h"
 #include "tests/dbase/dbase_test_support.h"
 
@@ -18,9 +18,9 @@ TEST(DbCreate, WritesExactlyHeaderDescriptorsAndEndBytes) {
   EXPECT_EQ(bytes[1], 126);  // 2026 - 1900
   EXPECT_EQ(bytes[2], 12);
   EXPECT_EQ(bytes[3], 8);
-  EXPECT_EQ(GetLe32(&bytes[4]), 0u);
-  EXPECT_EQ(GetLe16(&bytes[8]), 129u);
-  EXPECT_EQ(GetLe16(&bytes[10]), 1u + 5 + 8 + 4);
+  EXPECT_EQ(GetLittle32(&bytes[4]), 0u);
+  EXPECT_EQ(GetLittle16(&bytes[8]), 129u);
+  EXPECT_EQ(GetLittle16(&bytes[10]), 1u + 5 + 8 + 4);
   for (int i = 12; i < 32; ++i) EXPECT_EQ(bytes[i], 0) << i;
   const char* names[] = {"BETRAG", "DATUM", "KENNUNG"};
   const char types[] = {'N', 'D', 'C'};
@@ -50,7 +50,7 @@ TEST(DbCreate, MemoFieldsMakeTheMemoFile) {
   EXPECT_EQ(files.Content("M.DBF")[0], 0x83);
   const Bytes& memo = files.Content("M.DBT");
   ASSERT_EQ(memo.size(), 513u);
-  EXPECT_EQ(GetLe32(memo.data()), 1u);
+  EXPECT_EQ(GetLittle32(memo.data()), 1u);
   EXPECT_EQ(memo[512], 0x1A);
   auto table = OpenTable(files, "M.DBF");
   ASSERT_TRUE(table);
@@ -122,23 +122,23 @@ TEST(DbOpen, HostileHeadersAreNoTable) {
   bytes[0] = 0x8B;
   expectNoTable(bytes, "version 0x8B");
   bytes = good;
-  PutLe16(&bytes[8], 98);
+  PutLittle16(&bytes[8], 98);
   expectNoTable(bytes, "header length not 32n+33");
   bytes = good;
-  PutLe16(&bytes[8], 33);
+  PutLittle16(&bytes[8], 33);
   expectNoTable(bytes, "no fields");
   bytes = good;
-  PutLe16(&bytes[8], 32 * 129 + 33);
+  PutLittle16(&bytes[8], 32 * 129 + 33);
   expectNoTable(bytes, "129 fields");
   bytes = good;
   bytes[96] = ' ';
   expectNoTable(bytes, "no 0x0D");
   bytes = good;
-  PutLe16(&bytes[10], 9);
+  PutLittle16(&bytes[10], 9);
   expectNoTable(bytes, "record length");
   bytes = good;
   bytes[32 + 16] = 0;
-  PutLe16(&bytes[10], 4);
+  PutLittle16(&bytes[10], 4);
   expectNoTable(bytes, "length 0");
   expectNoTable(Bytes(good.begin(), good.begin() + 20), "short file");
   expectNoTable(Bytes(good.begin(), good.begin() + 80), "cut header");
@@ -147,7 +147,7 @@ TEST(DbOpen, HostileHeadersAreNoTable) {
 TEST(DbOpen, CountsNamesAndTypesAsTheFileAllows) {
   Bytes bytes = SmallTable(3);
   // The count claims more than the file holds; the last record is cut.
-  PutLe32(&bytes[4], 1000000000);
+  PutLittle32(&bytes[4], 1000000000);
   bytes.resize(bytes.size() - 3);
   // A name of 11 bytes without NUL, an unknown type letter.
   std::memcpy(&bytes[32], "ABCDEFGHIJK", 11);
@@ -258,7 +258,7 @@ TEST(DbWrite, EachAppendLeavesACompleteFile) {
     Append(*table, {"r" + std::to_string(i)});
     // Without DBCLOSE: the count, the records and the end byte are in the file.
     const Bytes& bytes = files.Content("T.DBF");
-    EXPECT_EQ(GetLe32(&bytes[4]), static_cast<uint32_t>(i));
+    EXPECT_EQ(GetLittle32(&bytes[4]), static_cast<uint32_t>(i));
     EXPECT_EQ(bytes.size(), 65u + 4 * i + 1);
     EXPECT_EQ(bytes.back(), 0x1A);
   }
@@ -329,7 +329,7 @@ TEST(DbWrite, DeleteUndeleteAndPack) {
   EXPECT_EQ(Field(*table, "NAME"), "c   ");
   const Bytes& bytes = files.Content("T.DBF");
   EXPECT_EQ(bytes.size(), 65u + 2 * 5 + 1);
-  EXPECT_EQ(GetLe32(&bytes[4]), 2u);
+  EXPECT_EQ(GetLittle32(&bytes[4]), 2u);
   EXPECT_EQ(files.Names(), std::vector<std::string>{"T.DBF"});
   // Nothing deleted: the file stays as it is.
   const Bytes before = bytes;

@@ -29,7 +29,7 @@ uint16_t Crc16Of(const std::string& data) {
   return Crc16().Of(std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size()));
 }
 
-void PutLe32(std::string& out, uint32_t value) {
+void PutLittle32(std::string& out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
@@ -45,8 +45,8 @@ struct MemberSpec {
 // One level-0 header and its data, with a correct checksum.
 std::string Member(const MemberSpec& spec) {
   std::string header = spec.method;
-  PutLe32(header, static_cast<uint32_t>(spec.packedSize >= 0 ? spec.packedSize : static_cast<int64_t>(spec.data.size())));
-  PutLe32(header, static_cast<uint32_t>(spec.originalSize >= 0 ? spec.originalSize : static_cast<int64_t>(spec.data.size())));
+  PutLittle32(header, static_cast<uint32_t>(spec.packedSize >= 0 ? spec.packedSize : static_cast<int64_t>(spec.data.size())));
+  PutLittle32(header, static_cast<uint32_t>(spec.originalSize >= 0 ? spec.originalSize : static_cast<int64_t>(spec.data.size())));
   header += std::string("\x5b\x63\x6f\x58", 4);  // 2024-03-15 12:34:54
   header += '\x20';
   header += '\0';

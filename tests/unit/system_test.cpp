@@ -186,9 +186,9 @@ TEST_F(SystemTest, MouseKeyBothButtonsIsLeftThenCleared) {
 
 TEST_F(SystemTest, RowsOfFamiliesNotBuiltFailWithTheirName) {
   // A DEF constant of the same name does not stand in for the table's row.
-  EXPECT_EQ(Run({"DEF %DBEOF 1", "SETERRORLEVEL -1", "DECLARE a%", "a% = %DBEOF"}), 0);
+  EXPECT_EQ(Run({"DEF %DDEWIN 1", "SETERRORLEVEL -1", "DECLARE a%", "a% = %DDEWIN"}), 0);
   EXPECT_EQ(engine.errors.lastNumber, 100);
-  for (const char* name : {"%DBMEMO", "&DBRECNO", "$DBFNAME", "%DDEWIN"}) {
+  for (const char* name : {"%DDEWIN"}) {
     engine.errors.lastNumber = 0;
     EXPECT_EQ(Eval(name).type, ValueType::None) << name;
     EXPECT_EQ(engine.errors.lastNumber, 100) << name;

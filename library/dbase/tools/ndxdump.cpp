@@ -10,18 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "library/dbase/bytes.h"
+#include "common/bytes.h"
 #include "library/dbase/std_db_file.h"
 #include "library/dbase/table.h"
 
 using namespace talven::dbase;
+using talven::GetLittleDouble;
 
 namespace {
 
 std::string KeyText(const std::string& key, bool numeric) {
   if (numeric) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.15g", GetLeDouble(reinterpret_cast<const uint8_t*>(key.data())));
+    std::snprintf(text, sizeof text, "%.15g", GetLittleDouble(reinterpret_cast<const uint8_t*>(key.data())));
     return text;
   }
   return "\"" + key + "\"";

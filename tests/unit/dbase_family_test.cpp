@@ -1,0 +1,122 @@
+// The family "dbase" as programs use it: what reaches the files however a run ends, two
+// slots on one file, and the table slots' checks.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/startup.h"
+#include "library/dbase/dbase_state.h"
+#include "library/profiles.h"
+#include "tests/support/recording_host.h"
+#ifdef _WIN32
+#include "library/dbase/win32/win32_db_file.h"
+#else
+#include "library/dbase/std_db_file.h"
+#endif
+
+namespace talven {
+namespace {
+
+class DbaseFamilyTest : public testing::Test {
+ protected:
+  DbaseFamilyTest()
+      : m_dir(std::filesystem::temp_directory_path() / ("talven_dbase_family_" + std::to_string(getpid()))),
+        m_saved(std::filesystem::current_path()) {
+    std::filesystem::remove_all(m_dir);
+    std::filesystem::create_directories(m_dir);
+    std::filesystem::current_path(m_dir);
+    std::ofstream("defs.txt", std::ios::binary) << "NAME;C;10\r\nNR;N;4;0\r\n";
+    // Real files in both builds (the Windows build's default keeps tables in memory).
+#ifdef _WIN32
+    host.InstallPlatform(FamilyIndex(FamilyId::Dbase),
+                         std::make_unique<OwnedDbasePlatform>(std::make_unique<dbase::Win32FileSystem>()));
+#else
+    host.InstallPlatform(FamilyIndex(FamilyId::Dbase),
+                         std::make_unique<OwnedDbasePlatform>(std::make_unique<dbase::StdFileSystem>()));
+#endif
+  }
+  ~DbaseFamilyTest() override {
+    std::filesystem::current_path(m_saved);
+    std::filesystem::remove_all(m_dir);
+  }
+
+  int Run(const std::string& program) {
+    std::ofstream("p.tvs", std::ios::binary) << program;
+    return RunInterpreter(host, {"p.tvs"}, InterpreterProfile());
+  }
+
+  static std::string Bytes(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  test::RecordingHost host;
+
+ private:
+  std::filesystem::path m_dir;
+  std::filesystem::path m_saved;
+};
+
+// Header 32 + 2 * 32 + 1 = 97 bytes, records of 15.
+constexpr size_t kHeader = 97;
+constexpr size_t kRecord = 15;
+
+TEST_F(DbaseFamilyTest, AppendsReachTheFileWhenARunStopsWithAFatalError) {
+  host.system.now = LocalTime{2031, 4, 5};
+  EXPECT_EQ(Run("DECLARE n&\r\nDBCREATE \"defs.txt\" > \"T\"\r\nn& = @DBOPEN(#1, \"T\")\r\n"
+                "n& = @DBPUT(\"NAME\", \"eins\")\r\nn& = @DBAPPENDBLANK()\r\n"
+                "n& = @DBPUT(\"NAME\", \"zwei\")\r\nn& = @DBAPPENDBLANK()\r\n"
+                "n& = @DBUSE(#7)\r\n"),
+            2);
+  const std::string file = Bytes("T.DBF");
+  ASSERT_EQ(file.size(), kHeader + 2 * kRecord + 1);
+  EXPECT_EQ(static_cast<uint8_t>(file[4]), 2);  // the count
+  EXPECT_EQ(file.back(), '\x1A');
+  // Closed as DBCLOSE closes: today's date in the header.
+  EXPECT_EQ(static_cast<uint8_t>(file[1]), 131);
+  EXPECT_EQ(file[2], 4);
+  EXPECT_EQ(file[3], 5);
+  EXPECT_EQ(file.substr(kHeader + kRecord + 1, 4), "zwei");
+}
+
+TEST_F(DbaseFamilyTest, ARunThatEndsNormallyClosesItsTables) {
+  host.system.now = LocalTime{2027, 1, 2};
+  EXPECT_EQ(Run("DECLARE n&\r\nDBCREATE \"defs.txt\" > \"T\"\r\nn& = @DBOPEN(#15, \"T\")\r\n"
+                "n& = @DBAPPENDBLANK()\r\nDBCREATEINDEX \"NAME\" > \"TN\"\r\nn& = @DBAPPENDBLANK()\r\n"),
+            0);
+  const std::string file = Bytes("T.DBF");
+  EXPECT_EQ(file.size(), kHeader + 2 * kRecord + 1);
+  EXPECT_EQ(file[1], 127);
+  // The index got both records and was written out.
+  EXPECT_EQ(Bytes("TN.NDX").size() % 512, 0u);
+  EXPECT_GE(Bytes("TN.NDX").size(), 1024u);
+}
+
+TEST_F(DbaseFamilyTest, TwoSlotsOnOneFileSeeEachOthersAppends) {
+  EXPECT_EQ(Run("DECLARE n&, m&\r\nDBCREATE \"defs.txt\" > \"T\"\r\nn& = @DBOPEN(#1, \"T\")\r\n"
+                "n& = @DBOPEN(#2, \"T\")\r\nn& = @DBAPPENDBLANK()\r\nn& = @DBUSE(#1)\r\n"
+                "n& = @DBPUT(\"NAME\", \"erster\")\r\nm& = @DBAPPENDBLANK()\r\nPRINT n&; \"|\"; m&; \"|\"; &DBRECCOUNT\r\n"),
+            0);
+  ASSERT_FALSE(host.window.screen.empty());
+  EXPECT_EQ(host.window.screen[0], "1|2|2");
+  EXPECT_EQ(Bytes("T.DBF").size(), kHeader + 2 * kRecord + 1);
+}
+
+TEST_F(DbaseFamilyTest, ASlotOpenedAgainClosesItsTableFirst) {
+  EXPECT_EQ(Run("DECLARE n&\r\nDBCREATE \"defs.txt\" > \"A\"\r\nDBCREATE \"defs.txt\" > \"B\"\r\n"
+                "n& = @DBOPEN(#3, \"A\")\r\nn& = @DBAPPENDBLANK()\r\nn& = @DBOPEN(#3, \"B\")\r\n"
+                "PRINT n&; \"|\"; &DBRECCOUNT; \"|\"; %DBFCOUNT\r\nn& = @DBOPEN(#3, \"A\")\r\nPRINT n&\r\n"),
+            0);
+  ASSERT_EQ(host.window.screen.size(), 2u);
+  EXPECT_EQ(host.window.screen[0], "0|0|2");
+  EXPECT_EQ(host.window.screen[1], "1");
+}
+
+}  // namespace
+}  // namespace talven
