@@ -56,6 +56,7 @@ void StmtAssign(Engine& engine) {
   Evaluate(engine, ",", EvalMode::FileName);
   FileSlot& slot = FilesOf(engine).slots[static_cast<size_t>(number)];
   CloseText(slot);
+  slot.bytes.Close();
   slot.name = engine.reg.Text();
 }
 
