@@ -1,5 +1,7 @@
 #include "library/files/byte_file.h"
 
+#include "library/files/file_slots.h"
+
 #include <cerrno>
 #include <limits>
 
@@ -29,7 +31,7 @@ ByteOpen ByteFile::Open(const std::string& name, ByteAccess access, int& error) 
   // Read only needs no write access; write only and both open read-write without emptying
   // the file (the C library has no mode for writing without reading that keeps a file).
   errno = 0;
-  std::FILE* file = std::fopen(name.c_str(), access == ByteAccess::Read ? "rb" : "r+b");
+  std::FILE* file = OpenStream(name, access == ByteAccess::Read ? "rb" : "r+b");
   ByteOpen result = ByteOpen::Opened;
   if (file == nullptr) {
     error = errno;
@@ -37,7 +39,7 @@ ByteOpen ByteFile::Open(const std::string& name, ByteAccess access, int& error) 
     // not open (read-only, in use, a directory) must never be emptied by a "w" mode.
     if (error != ENOENT) return ByteOpen::Failed;
     errno = 0;
-    file = std::fopen(name.c_str(), "w+b");
+    file = OpenStream(name, "w+b");
     if (file == nullptr) {
       error = errno;
       return ByteOpen::Failed;

@@ -22,6 +22,18 @@ void FileState::CloseAll() {
   search.reset();
 }
 
+std::string StreamName(const std::string& name) {
+#ifdef _WIN32
+  return name;
+#else
+  std::string path(name);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+#endif
+}
+
 bool ReadAreaBlock(Engine& engine, AreaBlock& area) {
   const size_t comma = FindSeparator(engine.param, ",");
   const std::string name = UpperCase(TrimControl(std::string_view(engine.param).substr(0, comma)));

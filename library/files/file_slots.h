@@ -56,6 +56,13 @@ inline FileState& FilesOf(Engine& engine) {
   return FamilyStateOf<FileState>(engine, FamilyId::Files);
 }
 
+// The C library's name of a file: on the host of the native tests a "\" of a path is a
+// "/"; on the system itself the name is used as written.
+std::string StreamName(const std::string& name);
+inline std::FILE* OpenStream(const std::string& name, const char* mode) {
+  return std::fopen(StreamName(name).c_str(), mode);
+}
+
 // Reads "#n" from the front of the parameter text (and the "," after it): 104 without "#",
 // 210 outside 1..15. Returns 0 when the slot is not usable.
 int32_t ReadFileSlot(Engine& engine);

@@ -83,7 +83,7 @@ void StmtCopy(Engine& engine) {
   const std::optional<uint32_t> sourceAttributes = platform.Attributes(source);
   std::FILE* in = nullptr;
   if (!IsDeviceName(source) && sourceAttributes && (*sourceAttributes & kAttributeDirectory) == 0) {
-    in = std::fopen(source.c_str(), "rb");
+    in = OpenStream(source, "rb");
   }
   if (in == nullptr) {
     Error(engine, ErrorCode::FileNotReadable, source);
@@ -99,7 +99,7 @@ void StmtCopy(Engine& engine) {
     return;
   }
   const std::string temporary = TemporaryBeside(platform, destination);
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
+  std::FILE* out = OpenStream(temporary, "wb");
   if (out == nullptr) {
     std::fclose(in);
     Error(engine, ErrorCode::FileNotCreatable, destination);
@@ -133,7 +133,7 @@ void StmtCopy(Engine& engine) {
     failed = true;
   }
   if (failed) {
-    std::remove(temporary.c_str());
+    std::remove(StreamName(temporary).c_str());
     Error(engine, failure, failure == ErrorCode::ReadFailed ? source : destination);
   }
 }
@@ -188,7 +188,7 @@ void StmtReadText(Engine& engine) {
   std::FILE* in = nullptr;
   const std::optional<uint32_t> attributes = FilesPlatformOf(engine).Attributes(name);
   if (!IsDeviceName(name) && attributes && (*attributes & kAttributeDirectory) == 0) {
-    in = std::fopen(name.c_str(), "rb");
+    in = OpenStream(name, "rb");
   }
   if (in == nullptr) {
     Error(engine, ErrorCode::FileNotReadable, name);
