@@ -13,6 +13,7 @@ packages=(
   zip unzip p7zip-full python3 bc ccache
   jlha-utils lhasa liblhasa-dev mscompress
   shapelib libshp-dev python3-dbf python3-dbfread libdbd-xbase-perl
+  socat
 )
 
 missing=()

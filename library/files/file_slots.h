@@ -49,6 +49,9 @@ struct FileState : FamilyState {
   std::unique_ptr<FileSearch> search;
 
   ~FileState() override { CloseAll(); }
+  // A program whose window stays open after its last line has written its files: others
+  // may read them at once.
+  void AfterLastStatement(Engine&) override { CloseAll(); }
   void CloseAll();
 };
 

@@ -188,7 +188,7 @@ TEST_F(SystemTest, RowsOfFamiliesNotBuiltFailWithTheirName) {
   // A DEF constant of the same name does not stand in for the table's row.
   EXPECT_EQ(Run({"DEF %DBEOF 1", "SETERRORLEVEL -1", "DECLARE a%", "a% = %DBEOF"}), 0);
   EXPECT_EQ(engine.errors.lastNumber, 100);
-  for (const char* name : {"%DBMEMO", "&DBRECNO", "$DBFNAME", "%DDEWIN", "&SQLCOUNT", "%BMPX",
+  for (const char* name : {"%DBMEMO", "&DBRECNO", "$DBFNAME", "&SQLCOUNT", "%BMPX",
                            "&BMPCOL", "%BUTTON", "$GETTEXT", "%GETCURSEL"}) {
     engine.errors.lastNumber = 0;
     EXPECT_EQ(Eval(name).type, ValueType::None) << name;
