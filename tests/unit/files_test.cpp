@@ -105,15 +105,24 @@ TEST_F(FilesTest, ByteFileKeepsPositionAndSizeAcrossReadsWritesAndSeeks) {
 }
 
 TEST_F(FilesTest, OpenRwNeverEmptiesAnExistingFileItCannotOpen) {
-  Spit("ziel.bin", "kostbar");
-  fs::permissions("ziel.bin", fs::perms::owner_read, fs::perm_options::replace);
-  if (::geteuid() == 0) GTEST_SKIP() << "root opens read-only files for writing";
   ByteFile file;
   int error = 0;
-  EXPECT_EQ(file.Open("ziel.bin", ByteAccess::Both, error), ByteOpen::Failed);
-  EXPECT_EQ(Slurp("ziel.bin"), "kostbar");
+  // Something of that name that does not open as a file is not replaced by a new one.
+  fs::create_directory("ordner.bin");
+  EXPECT_EQ(file.Open("ordner.bin", ByteAccess::Both, error), ByteOpen::Failed);
+  EXPECT_TRUE(fs::is_directory("ordner.bin"));
+  Spit("ziel.bin", "kostbar");
   EXPECT_EQ(file.Open("ziel.bin", ByteAccess::Read, error), ByteOpen::Opened);
   EXPECT_EQ(file.Size(), 7);
+  EXPECT_FALSE(file.Put(1));
+  file.Close();
+  EXPECT_EQ(Slurp("ziel.bin"), "kostbar");
+#ifndef _WIN32
+  if (::geteuid() == 0) return;  // root opens read-only files for writing
+  fs::permissions("ziel.bin", fs::perms::owner_read, fs::perm_options::replace);
+  EXPECT_EQ(file.Open("ziel.bin", ByteAccess::Both, error), ByteOpen::Failed);
+  EXPECT_EQ(Slurp("ziel.bin"), "kostbar");
+#endif
 }
 
 TEST_F(FilesTest, SlotErrorsOnEveryByteStatementAndFunction) {

@@ -7,6 +7,7 @@
 
 #include "library/clipboard/clipboard_platform.h"
 #include "library/families.h"
+#include "library/clipboard/win32/clipboard_win32.h"
 #include "library/win32/win32_host.h"
 
 namespace talven {
@@ -69,8 +70,10 @@ class Win32Clipboard : public ClipboardPlatform {
 
 }  // namespace
 
+std::unique_ptr<FamilyPlatform> MakeWin32Clipboard() { return std::make_unique<Win32Clipboard>(); }
+
 void InstallClipboardWin32(Win32Host& host) {
-  host.InstallPlatform(FamilyIndex(FamilyId::Clipboard), std::make_unique<Win32Clipboard>());
+  host.InstallPlatform(FamilyIndex(FamilyId::Clipboard), MakeWin32Clipboard());
 }
 
 }  // namespace talven

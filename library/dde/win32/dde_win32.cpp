@@ -10,6 +10,7 @@
 
 #include "library/dde/dde_platform.h"
 #include "library/families.h"
+#include "library/dde/win32/dde_win32.h"
 #include "library/win32/win32_host.h"
 
 namespace talven {
@@ -157,8 +158,10 @@ LRESULT CALLBACK ClientProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
+std::unique_ptr<FamilyPlatform> MakeWin32Dde() { return std::make_unique<Win32Dde>(); }
+
 void InstallDdeWin32(Win32Host& host) {
-  host.InstallPlatform(FamilyIndex(FamilyId::Dde), std::make_unique<Win32Dde>());
+  host.InstallPlatform(FamilyIndex(FamilyId::Dde), MakeWin32Dde());
 }
 
 }  // namespace talven

@@ -8,6 +8,7 @@
 
 #include "library/families.h"
 #include "library/files/files_platform.h"
+#include "library/files/win32/files_win32.h"
 #include "library/win32/win32_host.h"
 
 namespace talven {
@@ -163,8 +164,10 @@ class Win32Files : public FilesPlatform {
 
 }  // namespace
 
+std::unique_ptr<FamilyPlatform> MakeWin32Files() { return std::make_unique<Win32Files>(); }
+
 void InstallFilesWin32(Win32Host& host) {
-  host.InstallPlatform(FamilyIndex(FamilyId::Files), std::make_unique<Win32Files>());
+  host.InstallPlatform(FamilyIndex(FamilyId::Files), MakeWin32Files());
 }
 
 }  // namespace talven

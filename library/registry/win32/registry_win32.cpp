@@ -8,6 +8,7 @@
 
 #include "library/families.h"
 #include "library/registry/registry_platform.h"
+#include "library/registry/win32/registry_win32.h"
 #include "library/win32/win32_host.h"
 
 namespace talven {
@@ -96,8 +97,10 @@ class Win32Registry : public RegistryPlatform {
 
 }  // namespace
 
+std::unique_ptr<FamilyPlatform> MakeWin32Registry() { return std::make_unique<Win32Registry>(); }
+
 void InstallRegistryWin32(Win32Host& host) {
-  host.InstallPlatform(FamilyIndex(FamilyId::Registry), std::make_unique<Win32Registry>());
+  host.InstallPlatform(FamilyIndex(FamilyId::Registry), MakeWin32Registry());
 }
 
 }  // namespace talven

@@ -8,6 +8,7 @@
 
 #include "library/families.h"
 #include "library/serial/serial_platform.h"
+#include "library/serial/win32/serial_win32.h"
 #include "library/win32/win32_host.h"
 
 namespace talven {
@@ -107,8 +108,10 @@ class Win32Serial : public SerialPlatform {
 
 }  // namespace
 
+std::unique_ptr<FamilyPlatform> MakeWin32Serial() { return std::make_unique<Win32Serial>(); }
+
 void InstallSerialWin32(Win32Host& host) {
-  host.InstallPlatform(FamilyIndex(FamilyId::Serial), std::make_unique<Win32Serial>());
+  host.InstallPlatform(FamilyIndex(FamilyId::Serial), MakeWin32Serial());
 }
 
 }  // namespace talven
