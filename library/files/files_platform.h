@@ -42,7 +42,7 @@ class FilesPlatform : public FamilyPlatform {
  public:
   virtual bool ChangeDirectory(const std::string& path) = 0;
   virtual bool MakeDirectory(const std::string& path) = 0;
-  virtual bool RemoveDirectory(const std::string& path) = 0;
+  virtual bool DeleteDirectory(const std::string& path) = 0;
 
   virtual std::optional<uint32_t> Attributes(const std::string& name) = 0;
   virtual bool SetAttributes(const std::string& name, uint32_t attributes) = 0;

@@ -165,7 +165,7 @@ void StmtMkDir(Engine& engine) {
 void StmtRmDir(Engine& engine) {
   engine.handled = true;
   const std::string path = DirectoryArgument(engine);
-  if (!FilesPlatformOf(engine).RemoveDirectory(path)) {
+  if (!FilesPlatformOf(engine).DeleteDirectory(path)) {
     FilesOf(engine).ioResult = FilesPlatformOf(engine).Attributes(path) ? kIoAccessDenied : kIoPathNotFound;
   }
 }

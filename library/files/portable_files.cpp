@@ -95,7 +95,7 @@ class PortableFiles : public FilesPlatform {
     std::error_code error;
     return fs::create_directory(PathOf(path), error) && !error;
   }
-  bool RemoveDirectory(const std::string& path) override {
+  bool DeleteDirectory(const std::string& path) override {
     std::error_code error;
     if (!fs::is_directory(PathOf(path), error)) return false;
     return fs::remove(PathOf(path), error) && !error;

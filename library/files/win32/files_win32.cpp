@@ -56,7 +56,7 @@ class Win32Files : public FilesPlatform {
  public:
   bool ChangeDirectory(const std::string& path) override { return SetCurrentDirectoryA(path.c_str()) != FALSE; }
   bool MakeDirectory(const std::string& path) override { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
-  bool RemoveDirectory(const std::string& path) override { return RemoveDirectoryA(path.c_str()) != FALSE; }
+  bool DeleteDirectory(const std::string& path) override { return ::RemoveDirectoryA(path.c_str()) != FALSE; }
 
   std::optional<uint32_t> Attributes(const std::string& name) override {
     const DWORD attributes = GetFileAttributesA(name.c_str());
