@@ -13,6 +13,8 @@ for _ in $(seq 50); do [ -e "$work/ttyB" ] && break; sleep 0.1; done
 wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$work/ttyA" /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1; sleep 1
 wineserver -p >/dev/null 2>&1
+# A warm session whose helper processes hold no pipe of the caller (ctest waits for them).
+wine cmd /c exit >/dev/null 2>&1
 python3 "$here/serial_peer.py" "$work/ttyB" "$work/received.bin" &
 peer_pid=$!
 cp "$here/serial.tvs" "$work/"
