@@ -3,21 +3,61 @@
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "engine/scan.h"
 #include "engine/text.h"
+
+#include <algorithm>
 
 namespace talven {
 
-namespace {
-
-
-}  // namespace
-
+// Every end of a run (its last line, END, a fatal error, RUN, the window closed) drops the
+// state and so flushes and closes every file.
 void FileState::CloseAll() {
   for (FileSlot& slot : slots) {
     if (slot.text != nullptr) std::fclose(slot.text);
     slot.text = nullptr;
     slot.mode = TextMode::Closed;
+    slot.bytes.Close();
   }
+  search.reset();
+}
+
+std::string StreamName(const std::string& name) {
+#ifdef _WIN32
+  return name;
+#else
+  std::string path(name);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+#endif
+}
+
+bool ReadAreaBlock(Engine& engine, AreaBlock& area) {
+  const size_t comma = FindSeparator(engine.param, ",");
+  const std::string name = UpperCase(TrimControl(std::string_view(engine.param).substr(0, comma)));
+  engine.param = comma == kNotFound ? std::string()
+                                    : std::string(TrimControl(std::string_view(engine.param).substr(comma + 1)));
+  if (name.empty() || name.back() != '#') {
+    Error(engine, ErrorCode::AreaVariableExpected);
+    return false;
+  }
+  const int32_t index = engine.vars.areas.Find(name);
+  if (index < 0) {
+    Error(engine, ErrorCode::NotDeclared, name);
+    return false;
+  }
+  const AreaValue value = engine.vars.areas.Value(index);
+  std::vector<uint8_t>* block = engine.vars.Block(value.address);
+  if (block == nullptr) {
+    Error(engine, ErrorCode::AreaNotDimensioned);
+    return false;
+  }
+  area.data = block->data();
+  // The area's own size, never more than was allocated at its address.
+  area.size = std::min<int64_t>(value.size, static_cast<int64_t>(block->size()));
+  return true;
 }
 
 int32_t ReadFileSlot(Engine& engine) {

@@ -7,9 +7,13 @@
 #include <cstdio>
 #include <string>
 
+#include <memory>
+
 #include "engine/family.h"
 #include "engine/limits.h"
 #include "library/families.h"
+#include "library/files/byte_file.h"
+#include "library/files/files_platform.h"
 
 namespace talven {
 
@@ -17,6 +21,8 @@ namespace talven {
 inline constexpr int32_t kIoFileNotFound = 2;
 inline constexpr int32_t kIoPathNotFound = 3;
 inline constexpr int32_t kIoAccessDenied = 5;
+inline constexpr int32_t kIoNoMoreFiles = 18;
+inline constexpr int32_t kIoSeekFailed = 25;
 inline constexpr int32_t kIoReadPastEnd = 100;
 inline constexpr int32_t kIoWriteFailed = 101;
 inline constexpr int32_t kIoNotAssigned = 102;
@@ -31,19 +37,33 @@ struct FileSlot {
   std::string name;
   std::FILE* text = nullptr;
   TextMode mode = TextMode::Closed;
+  // The byte file on the same name (OPENRW .. CLOSERW).
+  ByteFile bytes;
 };
 
 struct FileState : FamilyState {
   std::array<FileSlot, kFileSlots + 1> slots;  // 1-based; slot 0 unused
   int32_t ioResult = 0;
   int32_t fileMode = 2;  // 0 read only, 1 write only, 2 both (RESET and OPENRW)
+  // The one file search of FINDFIRST$ / FINDNEXT$; none when it ran out.
+  std::unique_ptr<FileSearch> search;
 
   ~FileState() override { CloseAll(); }
+  // A program whose window stays open after its last line has written its files: others
+  // may read them at once.
+  void AfterLastStatement(Engine&) override { CloseAll(); }
   void CloseAll();
 };
 
 inline FileState& FilesOf(Engine& engine) {
   return FamilyStateOf<FileState>(engine, FamilyId::Files);
+}
+
+// The C library's name of a file: on the host of the native tests a "\" of a path is a
+// "/"; on the system itself the name is used as written.
+std::string StreamName(const std::string& name);
+inline std::FILE* OpenStream(const std::string& name, const char* mode) {
+  return std::fopen(StreamName(name).c_str(), mode);
 }
 
 // Reads "#n" from the front of the parameter text (and the "," after it): 104 without "#",
@@ -55,5 +75,14 @@ int32_t ReadFileSlot(Engine& engine);
 bool ReadTextLine(Engine& engine, int32_t slot, std::string& line);
 void WriteTextFile(Engine& engine, int32_t slot, std::string_view text);
 bool AtTextEnd(Engine& engine, int32_t slot);
+
+// The bytes of the area variable named before the next "," of the parameter text, with
+// its size: 121 for a name without "#", 215 for an unknown one, 243 for one that is not
+// dimensioned. nullptr after an error.
+struct AreaBlock {
+  uint8_t* data = nullptr;
+  int64_t size = 0;
+};
+bool ReadAreaBlock(Engine& engine, AreaBlock& area);
 
 }  // namespace talven

@@ -1,5 +1,6 @@
-// The family "files": the file slots #1 to #15 with their text files, and the I/O result
-// that %IORESULT reports.
+// The family "files": the file slots #1 to #15 with their text and byte files, files and
+// directories by name, the file search and the drives, and the I/O result that %IORESULT
+// reports.
 
 #include "engine/engine.h"
 #include "engine/function_handlers.h"
@@ -28,10 +29,18 @@ constexpr StatementRow kStatements[] = {
     {"ASSIGN", StmtAssign}, {"RENAME", StmtRename}, {"APPEND", StmtAppend},
     {"CLOSE", StmtClose},   {"ERASE", StmtErase},   {"RESET", StmtReset},
     {"REWRITE", StmtRewrite}, {"FILEMODE", StmtFileMode},
+    {"OPENRW", StmtOpenRw}, {"CLOSERW", StmtCloseRw}, {"SEEK", StmtSeek},
+    {"PUTBYTE", StmtPutByte}, {"SETFATTR", StmtSetFAttr}, {"BLOCKWRITE", StmtBlockWrite},
+    {"COPY", StmtCopy}, {"CHDIR", StmtChDir}, {"MKDIR", StmtMkDir}, {"RMDIR", StmtRmDir},
+    {"READTEXT", StmtReadText}, {"SETLFN", StmtSetLfn},
 };
 
 constexpr FunctionRow kFunctions[] = {
-    {"EOF", FnEof},
+    {"GETFATTR", FnGetFAttr},     {"GETFDATE$", FnGetFDate}, {"GETFILESIZE", FnGetFileSize},
+    {"GETBYTE", FnGetByte},       {"FILEPOS", FnFilePos},    {"FILESIZE", FnFileSize},
+    {"EOF", FnEof},               {"BLOCKREAD", FnBlockRead}, {"DISKSIZE", FnDiskSize},
+    {"DISKFREE", FnDiskFree},     {"GETDIR$", FnGetDir},     {"FINDFIRST$", FnFindFirst},
+    {"FINDNEXT$", FnFindNext},    {"SHORTNAME$", FnShortName}, {"LONGNAME$", FnLongName},
 };
 
 constexpr VariableRow kVariables[] = {
@@ -47,7 +56,7 @@ const Family& FilesFamily() {
       .functions = kFunctions,
       .variables = kVariables,
       .makeState = [](Engine&) -> std::unique_ptr<FamilyState> { return std::make_unique<FileState>(); },
-      .makePlatform = nullptr,
+      .makePlatform = MakePortableFiles,
       .arguments = ArgumentStyle::ParameterText,
   };
   return kFamily;

@@ -39,7 +39,7 @@ void OpenText(Engine& engine, int32_t number, const char* mode, TextMode textMod
   }
   CloseText(slot);
   errno = 0;
-  slot.text = std::fopen(slot.name.c_str(), mode);
+  slot.text = OpenStream(slot.name, mode);
   if (slot.text == nullptr) {
     FilesOf(engine).ioResult = IoResultOf(errno);
     return;
@@ -56,6 +56,7 @@ void StmtAssign(Engine& engine) {
   Evaluate(engine, ",", EvalMode::FileName);
   FileSlot& slot = FilesOf(engine).slots[static_cast<size_t>(number)];
   CloseText(slot);
+  slot.bytes.Close();
   slot.name = engine.reg.Text();
 }
 
@@ -96,7 +97,7 @@ void StmtErase(Engine& engine) {
   if (const int32_t number = ReadFileSlot(engine)) {
     FileSlot& slot = FilesOf(engine).slots[static_cast<size_t>(number)];
     errno = 0;
-    if (slot.name.empty() || std::remove(slot.name.c_str()) != 0) {
+    if (slot.name.empty() || std::remove(StreamName(slot.name).c_str()) != 0) {
       FilesOf(engine).ioResult = slot.name.empty() ? kIoNotAssigned : IoResultOf(errno);
     }
   }
@@ -110,7 +111,7 @@ void StmtRename(Engine& engine) {
   const std::string newName = engine.reg.Text();
   FileSlot& slot = FilesOf(engine).slots[static_cast<size_t>(number)];
   errno = 0;
-  if (slot.name.empty() || std::rename(slot.name.c_str(), newName.c_str()) != 0) {
+  if (slot.name.empty() || std::rename(StreamName(slot.name).c_str(), StreamName(newName).c_str()) != 0) {
     FilesOf(engine).ioResult = slot.name.empty() ? kIoNotAssigned : IoResultOf(errno);
     return;
   }

@@ -11,6 +11,7 @@ void StmtShell(Engine& engine);
 void StmtRun(Engine& engine);
 void StmtExitWindows(Engine& engine);
 void StmtWinHelp(Engine& engine);
+void StmtRandomize(Engine& engine);
 void StmtOutp(Engine& engine);
 void StmtOutpB(Engine& engine);
 

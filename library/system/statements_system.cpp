@@ -83,6 +83,17 @@ void StmtWinHelp(Engine& engine) {
   }
 }
 
+// Seeds the generator of @RND from the clock to the millisecond: two runs a second (or a
+// millisecond) apart draw other numbers.
+void StmtRandomize(Engine& engine) {
+  engine.handled = true;
+  const LocalTime now = SystemPlatformOf(engine).Now();
+  const uint32_t days = static_cast<uint32_t>(now.year * 372 + now.month * 31 + now.day);
+  const uint32_t milliseconds =
+      static_cast<uint32_t>(((now.hour * 60 + now.minute) * 60 + now.second) * 1000 + now.millisecond);
+  engine.functions.randomSeed = days * 86400000u + milliseconds;
+}
+
 void StmtOutp(Engine& engine) { WritePort(engine, PortWidth::Word); }
 void StmtOutpB(Engine& engine) { WritePort(engine, PortWidth::Byte); }
 

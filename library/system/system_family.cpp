@@ -56,6 +56,7 @@ void ReadSysPath(Engine& engine, std::string_view) {
 constexpr StatementRow kStatements[] = {
     {"SHELL", StmtShell},         {"RUN", StmtRun},   {"EXITWINDOWS", StmtExitWindows},
     {"WINHELP", StmtWinHelp},     {"OUTP", StmtOutp}, {"OUTPB", StmtOutpB},
+    {"RANDOMIZE", StmtRandomize},
 };
 
 constexpr VariableRow kVariables[] = {

@@ -184,17 +184,6 @@ TEST_F(SystemTest, MouseKeyBothButtonsIsLeftThenCleared) {
   EXPECT_EQ(Eval("%MOUSEKEY").integer, 2);
 }
 
-TEST_F(SystemTest, RowsOfFamiliesNotBuiltFailWithTheirName) {
-  // A DEF constant of the same name does not stand in for the table's row.
-  EXPECT_EQ(Run({"DEF %DDEWIN 1", "SETERRORLEVEL -1", "DECLARE a%", "a% = %DDEWIN"}), 0);
-  EXPECT_EQ(engine.errors.lastNumber, 100);
-  for (const char* name : {"%DDEWIN"}) {
-    engine.errors.lastNumber = 0;
-    EXPECT_EQ(Eval(name).type, ValueType::None) << name;
-    EXPECT_EQ(engine.errors.lastNumber, 100) << name;
-  }
-}
-
 TEST_F(SystemTest, DateFromTheShortDatePatternOfTheSettings) {
   EXPECT_EQ(Text("@DATE$(0)"), "08.12.2026");
   EXPECT_EQ(Text("@DATE$(4)"), "dd.MM.yyyy");

@@ -115,7 +115,25 @@ bool Win32System::ExecuteAndWait(const std::string& commandLine, int32_t show) {
                       &startup, &process)) {
     return false;
   }
-  WaitForSingleObject(process.hProcess, INFINITE);
+  // The wait serves this thread's messages: a started program that broadcasts (or sends
+  // to the main window) would otherwise wait for us while we wait for it. A quit ends the
+  // wait and is posted again for the run loop.
+  for (;;) {
+    const DWORD woken = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT);
+    if (woken != WAIT_OBJECT_0 + 1) break;
+    MSG msg;
+    bool quit = false;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        quit = true;
+        break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (quit) break;
+  }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
@@ -140,7 +158,21 @@ MciAnswer Win32System::SendMci(const std::string& command) {
   return result;
 }
 
-bool Win32System::ExitSession(uint32_t flags) { return ExitWindowsEx(flags, 0) != FALSE; }
+// Ending the session needs the shut-down privilege, which a process holds but has not
+// enabled.
+bool Win32System::ExitSession(uint32_t flags) {
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+      AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    }
+    CloseHandle(token);
+  }
+  return ExitWindowsEx(flags, 0) != FALSE;
+}
 
 void Win32System::OpenHelp(intptr_t owner, const std::string& file, uint32_t command,
                            const std::optional<std::string>& keyword) {
