@@ -63,7 +63,8 @@ bool MetafileBits(std::string_view file, std::string& bits) {
   return true;
 }
 
-bool PackedBitmap(std::string_view file, std::string& packed, int32_t& width, int32_t& height) {
+bool PackedBitmap(std::string_view file, std::string& packed, int32_t& width, int32_t& height,
+                  size_t* pixelOffset) {
   if (file.size() < kFileHeader + 40 || file[0] != 'B' || file[1] != 'M') return false;
   std::string_view dib = file.substr(kFileHeader);
   const uint8_t* info = Bytes(dib);
@@ -93,6 +94,7 @@ bool PackedBitmap(std::string_view file, std::string& packed, int32_t& width, in
   packed.assign(dib.substr(0, static_cast<size_t>(needed)));
   width = w;
   height = std::abs(h);
+  if (pixelOffset != nullptr) *pixelOffset = static_cast<size_t>(headerSize + masks + uint64_t{colours} * 4);
   return true;
 }
 

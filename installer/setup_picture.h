@@ -2,6 +2,7 @@
 // The background picture of the setup window: the script's picture line, where the picture
 // goes in the window, and the checked contents of its file (a metafile or a bitmap).
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,7 +41,9 @@ bool MetafileBits(std::string_view file, std::string& bits);
 
 // The packed bitmap (information header, colours, pixels) of a bitmap file, its 14-byte
 // file header skipped; false when the header, the colours or the pixels do not fit the
-// file or the picture is implausibly large.
-bool PackedBitmap(std::string_view file, std::string& packed, int32_t& width, int32_t& height);
+// file or the picture is implausibly large. `pixelOffset` (when given) receives where the
+// pixels begin in `packed`.
+bool PackedBitmap(std::string_view file, std::string& packed, int32_t& width, int32_t& height,
+                  size_t* pixelOffset = nullptr);
 
 }  // namespace talven::installer

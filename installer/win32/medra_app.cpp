@@ -85,17 +85,10 @@ void LoadPicture(const std::string& value) {
       g_app.metafile = SetWinMetaFileBits(static_cast<UINT>(packed.size()),
                                           reinterpret_cast<const BYTE*>(packed.data()), nullptr, nullptr);
     }
-  } else if (PackedBitmap(bytes, packed, g_app.bitmapWidth, g_app.bitmapHeight)) {
+  } else if (size_t pixels = 0; PackedBitmap(bytes, packed, g_app.bitmapWidth, g_app.bitmapHeight, &pixels)) {
     const auto* info = reinterpret_cast<const BITMAPINFO*>(packed.data());
     HDC screen = GetDC(nullptr);
-    // The pixels follow the header, the masks and the colours.
-    const auto* header = &info->bmiHeader;
-    size_t offset = header->biSize;
-    if (header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER)) offset += 12;
-    const DWORD used = header->biBitCount <= 8 ? (header->biClrUsed ? header->biClrUsed : 1u << header->biBitCount)
-                                               : header->biClrUsed;
-    offset += used * 4;
-    g_app.bitmap = CreateDIBitmap(screen, header, CBM_INIT, packed.data() + offset, info, DIB_RGB_COLORS);
+    g_app.bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, packed.data() + pixels, info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
   }
   if (g_app.main) InvalidateRect(g_app.main, nullptr, TRUE);
