@@ -17,7 +17,6 @@ void FreePicture() {
   g_app.bitmap = nullptr;
 }
 
-
 // The bitmap with black left out: the mask keeps the background where the picture is
 // black, then the picture (black there) is laid over it.
 void DrawTransparentBitmap(HDC dc, const PictureBox& box) {
@@ -130,6 +129,8 @@ bool RealizeBandPalette(HWND hwnd) {
 
 }  // namespace
 
+// The picture of a script line, from the source folder unless the name has a path. A file
+// that cannot be read or is no picture leaves the background without one.
 void LoadPicture(const std::string& value) {
   FreePicture();
   g_app.pictureLine = ParsePictureLine(value);
