@@ -4,7 +4,7 @@
 # target folder chosen in the shell's browse dialog, a cancel in the progress window while
 # files are copied (nothing half-written, the log names exactly what is there), and CTL3D32
 # (Wine's own library, its calls seen in the relay trace; a library without
-# Ctl3dAutoSubclass is released unused).
+# Ctl3dAutoSubclass is released unused), and the error dialog's Retry and Ignore.
 #   wine_medra_dialogs_test.sh WIN_BIN_DIR
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd)
@@ -165,6 +165,22 @@ report=$(run_setup 'dlg:1' ok)
 check "incomplete CTL3D32 exit" "$(tail -1 <<<"$report")" "exit: 1"
 [ -e "$src/REGISTERED" ] && fail "Ctl3dRegister called without Ctl3dAutoSubclass" || echo "ok: incomplete CTL3D32 released unused"
 check "setup with an incomplete CTL3D32" "$(tr -d '\r' < "$drive/MEDRA_CTL/README.TXT" 2>/dev/null)" "Lies mich"
+
+section 8
+# 8. The error dialog's Retry and Ignore: a file that is no archive (code 2026) is retried,
+# fails again and is ignored; the rest is installed and the closing message counts the
+# skipped line.
+prepare '[data]' 'DefDir = C:\MEDRA_CTL'
+rm -rf "$drive/MEDRA_CTL"
+printf 'kein Archiv' > "$src/PAKET.LZH"
+printf 'Danach\r\n' > "$src/DANACH.TXT"
+printf 'PAKET.LZH, 0:\r\nDANACH.TXT, 0:\r\n' >> "$src/MEDRA.INF"
+report=$(run_setup 'dlg:1' 'dlg:5' 'dlg:6' ok)
+echo "$report"
+check "error dialog twice" "$(grep -c '^dialog: Setup error | .*The file is not an archive' <<<"$report")" "2"
+contains "skipped line counted" "$report" "Setup has finished.\n1 lines were skipped after errors."
+check "ignore exit" "$(tail -1 <<<"$report")" "exit: 1"
+check "the file after the ignored one" "$(tr -d '\r' < "$drive/MEDRA_CTL/DANACH.TXT" 2>/dev/null)" "Danach"
 
 echo "failures: $failures"
 [ "$failures" -eq 0 ]

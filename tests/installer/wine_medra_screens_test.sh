@@ -4,9 +4,8 @@
 # progress window at 30 % while a question waits (the question moved off the screen for the
 # picture). Up to 32 pixels may differ (the edit field's caret blinks). `--update` writes the
 # references instead.
-# Then the bands on a 256-colour display (Xvfb's 8-bit PseudoColor visual): through their
-# own palette the 127 bands show as distinct blues; with [Medra] NoPalette only the few
-# colours the system palette holds are left.
+# Then the bands on a 256-colour display (Xvfb's 8-bit PseudoColor visual): their 129-entry
+# palette is realised, and none with [Medra] NoPalette.
 #   wine_medra_screens_test.sh WIN_BIN_DIR SCREENS_DIR [--update]
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd); screens=$(cd "${2:?screens folder}" && pwd); update=${3:-}
