@@ -19,10 +19,15 @@ contains() { if grep -qF -- "$3" <<<"$2"; then echo "ok: $1"; else fail "$1: [$3
 section() { echo "== $1 $(date +%T)"; }
 lacks() { if grep -qF -- "$3" <<<"$2"; then fail "$1: [$3] in [$2]"; else echo "ok: $1"; fi; }
 
+# The driver's output goes to a file: a wineserver started by the run would hold a pipe open
+# after the run.
+report_file=$(mktemp)
 run_setup() {  # answers...; prints the driver's report
   local args=()
   for a in "$@"; do args+=(--answer "$a"); done
-  (cd "$src" && timeout 180 wine "$bin/tdriver.exe" --timeout 120 "${args[@]}" -- 'C:\medra_dlg\MEDRA32.EXE' 2>/dev/null | tr -d '\r')
+  (cd "$src" && timeout 150 wine "$bin/tdriver.exe" --timeout 120 "${args[@]}" -- 'C:\medra_dlg\MEDRA32.EXE' \
+    > "$report_file" 2>/dev/null)
+  tr -d '\r' < "$report_file"
 }
 
 prepare() {  # script lines (the [Files] section follows them)
@@ -41,7 +46,7 @@ cleanup() {
   wine reg delete 'HKCU\Software\Wine\Debug' /f >/dev/null 2>&1
   wineserver -w
 }
-trap cleanup EXIT
+trap 'cleanup; rm -f "$report_file"' EXIT
 cleanup
 
 # The free space of the host's file system below drive C: (Wine reports that for C:).
@@ -132,8 +137,9 @@ section 6
 prepare '[data]' 'DefDir = C:\MEDRA_CTL'
 wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'ctl3d32.*' /f >/dev/null 2>&1
 wineserver -w
-calls=$(cd "$src" && WINEDEBUG=+relay timeout 120 wine "$bin/tdriver.exe" --timeout 60 --answer 'dlg:1' --answer ok \
-  -- 'C:\medra_dlg\MEDRA32.EXE' 2>&1 >/dev/null | tr -d '\r' | grep -o 'Call ctl3d32\.[A-Za-z0-9]*([0-9a-f]*)' )
+(cd "$src" && WINEDEBUG=+relay timeout 120 wine "$bin/tdriver.exe" --timeout 60 --answer 'dlg:1' --answer ok \
+  -- 'C:\medra_dlg\MEDRA32.EXE' > /dev/null 2> "$report_file")
+calls=$(tr -d '\r' < "$report_file" | grep -o 'Call ctl3d32\.[A-Za-z0-9]*([0-9a-f]*)')
 echo "$calls"
 instance=$(sed -n 's/^Call ctl3d32\.Ctl3dRegister(\(.*\))$/\1/p' <<<"$calls")
 check "CTL3D32 calls in order" "$(sed 's/(.*//' <<<"$calls" | tr '\n' ' ')" \
