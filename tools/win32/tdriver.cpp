@@ -22,7 +22,11 @@
 // Other dialogs (the setup program's) are reported as "dialog: CAPTION | TEXT" (TEXT: the
 // control 4001, else 100) and answered by "dlg:ACTION;ACTION..." with ID=TEXT (set a
 // control's text), check:ID, uncheck:ID, and a bare ID to click. A progress window (with a
-// "MedraBar" control) is left alone unless the answer is "progress:cancel".
+// "MedraBar" control) is left alone unless the answer is "progress:cancel". A folder dialog
+// (the shell's browse dialog) is answered by "folder:PATH": PATH is selected in its tree, as
+// a click on it would, and OK clicked. "shot:FILE.bmp" before an answer saves the whole
+// screen with the next dialog or box as it stands, "shot-behind:FILE.bmp" with it moved off
+// the screen for the picture (what it covers shows); then the dialog gets the next answer.
 
 #include <windows.h>
 
@@ -192,14 +196,8 @@ void CoverAndUncover(HWND window) {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
-// The client area of `window` as the screen shows it, written as a 24-bit BMP file.
-bool SaveScreenshot(HWND window, const std::string& path) {
-  RECT client = {};
-  GetClientRect(window, &client);
-  POINT origin = {0, 0};
-  ClientToScreen(window, &origin);
-  const int width = client.right;
-  const int height = client.bottom;
+// A part of the screen, written as a 24-bit BMP file.
+bool SaveScreenPart(POINT origin, int width, int height, const std::string& path) {
   if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -230,6 +228,31 @@ bool SaveScreenshot(HWND window, const std::string& path) {
   std::fwrite(pixels.data(), 1, pixels.size(), out);
   std::fclose(out);
   return true;
+}
+
+// The client area of `window` as the screen shows it.
+bool SaveScreenshot(HWND window, const std::string& path) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  return SaveScreenPart(origin, client.right, client.bottom, path);
+}
+
+// The whole screen with `dialog` in place, or moved off the screen meanwhile. The program
+// repaints what the dialog uncovers while it waits in the dialog's loop.
+bool SaveScreenWith(HWND dialog, bool behind, const std::string& path) {
+  RECT place = {};
+  GetWindowRect(dialog, &place);
+  if (behind) {
+    SetWindowPos(dialog, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Sleep(behind ? 700 : 400);
+  const bool saved = SaveScreenPart(POINT{0, 0}, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), path);
+  if (behind) {
+    SetWindowPos(dialog, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return saved;
 }
 
 // The program's text grid, row by row, asked for through its grid-row message.
@@ -298,6 +321,30 @@ void AnswerFileDialog(HWND dialog, const std::string& answer) {
   Click(dialog, IDOK);
 }
 
+// Selects PATH in the shell's browse dialog and clicks OK. The dialog takes the path as a
+// string in its own process: the text is written into that process for the message.
+void AnswerFolderDialog(HWND dialog, const std::string& path) {
+  constexpr UINT kSetSelection = WM_USER + 102;  // BFFM_SETSELECTIONA
+  DWORD pid = 0;
+  GetWindowThreadProcessId(dialog, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  void* remote = process ? VirtualAllocEx(process, nullptr, path.size() + 1, MEM_COMMIT | MEM_RESERVE,
+                                          PAGE_READWRITE)
+                         : nullptr;
+  DWORD_PTR ignored = 0;
+  if (remote != nullptr && WriteProcessMemory(process, remote, path.c_str(), path.size() + 1, nullptr)) {
+    SendMessageTimeoutA(dialog, kSetSelection, TRUE, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000,
+                        &ignored);
+    Click(dialog, IDOK);
+  } else {
+    std::fprintf(stderr, "tdriver: cannot select the folder\n");
+    Click(dialog, IDCANCEL);
+  }
+  driver::WaitUntilGone(dialog);
+  if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  if (process != nullptr) CloseHandle(process);
+}
+
 // Sets texts and check boxes of a dialog, then clicks: "200=C:\\ZIEL;check:1001;1".
 void AnswerSetupDialog(HWND dialog, const std::string& actions) {
   size_t at = 0;
@@ -322,6 +369,13 @@ void AnswerSetupDialog(HWND dialog, const std::string& actions) {
 
 // Reports and answers one dialog; waits until it is gone so it is never seen twice.
 void Handle(HWND dialog, std::deque<std::string>& answers) {
+  while (!answers.empty() && (answers.front().rfind("shot:", 0) == 0 || answers.front().rfind("shot-behind:", 0) == 0)) {
+    const bool behind = answers.front()[4] == '-';
+    if (!SaveScreenWith(dialog, behind, answers.front().substr(behind ? 12 : 5))) {
+      std::fprintf(stderr, "tdriver: no screenshot\n");
+    }
+    answers.pop_front();
+  }
   std::string answer;
   if (!answers.empty()) {
     answer = answers.front();
@@ -338,7 +392,11 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
     HWND text = GetDlgItem(dialog, 4001);
     if (text == nullptr) text = GetDlgItem(dialog, 100);
     std::printf("dialog: %s | %s\n", Escaped(caption).c_str(), text ? Escaped(WindowText(text)).c_str() : "");
-    AnswerSetupDialog(dialog, answer == "progress:cancel" ? "dlg:2" : answer.substr(4));
+    AnswerSetupDialog(dialog, answer == "progress:cancel" ? "2" : answer.substr(4));
+  } else if (answer.rfind("folder:", 0) == 0) {
+    std::printf("dialog: %s\n", Escaped(caption).c_str());
+    std::fflush(stdout);
+    AnswerFolderDialog(dialog, answer.substr(7));
   } else {
     std::printf("dialog: %s\n", Escaped(caption).c_str());
     AnswerFileDialog(dialog, answer);
