@@ -11,6 +11,7 @@
 
 #include "library/families.h"
 #include "library/graphics/graphics_platform.h"
+#include "library/graphics/win32/picture_palette.h"
 #include "library/win32/win32_host.h"
 
 namespace talven {
@@ -219,6 +220,7 @@ class Win32Graphics final : public GraphicsPlatform {
   void DrawImage(const BmpImage& image, Area to, int32_t mode, Color* leftOut) override {
     if (image.pixels.empty()) return;
     const BITMAPINFO info = DibInfo(image.width, image.height);
+    const std::unique_ptr<RealisedPalette> palette = PaletteFor(image);
     if (mode != kTransparent) {
       ForEachTarget([&](HDC dc) {
         SetStretchBltMode(dc, COLORONCOLOR);
@@ -272,6 +274,7 @@ class Win32Graphics final : public GraphicsPlatform {
   bool LoadMemoryBitmap(const BmpImage& image) override {
     HDC screen = m_window.WindowContext();
     if (screen == nullptr || image.pixels.empty()) return false;
+    const std::unique_ptr<RealisedPalette> palette = PaletteFor(image);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, image.width, image.height);
     if (bitmap == nullptr) return false;
     const BITMAPINFO info = DibInfo(image.width, image.height);
@@ -450,6 +453,24 @@ class Win32Graphics final : public GraphicsPlatform {
     }
     DeleteObject(slot);
     slot = nullptr;
+  }
+
+  // On a palette display the picture's colours are realised in the window's context
+  // (and selected into the other targets) while it is drawn; the window is repainted when
+  // that changed the colours it shows, unless drawing goes elsewhere. A print job's page
+  // takes the pixels as they are. Nothing happens on a true-colour display.
+  std::unique_ptr<RealisedPalette> PaletteFor(const BmpImage& image) {
+    HDC targets[2] = {};
+    const int count = m_window.DrawingTargets(targets);
+    if (count == 1 && targets[0] != nullptr && GetDeviceCaps(targets[0], TECHNOLOGY) == DT_RASPRINTER) {
+      return nullptr;
+    }
+    HDC screen = m_window.WindowContext();
+    if (!UsesPalette(screen) || image.colours.empty()) return nullptr;
+    auto palette = std::make_unique<RealisedPalette>(screen, image);
+    for (int i = 0; i < count; ++i) palette->Also(targets[i]);
+    if (palette->changed && count == 2) InvalidateRect(m_window.Handle(), nullptr, FALSE);
+    return palette;
   }
 
   bool DrawIconOf(HICON icon, int32_t x, int32_t y) {
