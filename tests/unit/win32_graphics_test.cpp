@@ -189,6 +189,42 @@ TEST(Win32Graphics, PicturesAndIconsOfALoadedLibrary) {
                                                   "ICON nicht vorhanden: TALVICON"}));
 }
 
+// Icons of files: the picture library has one icon (drawn by DRAWLIBICON), a picture file
+// and a file that is not there have none (0, nothing drawn, no warning). A memory bitmap
+// that cannot be made (negative, too large) keeps the old one.
+TEST(Win32Graphics, FileIconsAndAKeptMemoryBitmap) {
+  QuietHost host;
+  Engine engine(host, ProgramKind::Interpreter, InterpreterProfile());
+  RunProgram(engine, [&](Engine& run) {
+    test::MemoryFile file(
+        "SETTRUECOLOR 1\nDECLARE A%, B%, C%\nCLS\nA% = @ICONCOUNT(\"tvpics.dll\")\n"
+        "SAVEBMP \"none.bmp\",0,0-4,4\nB% = @ICONCOUNT(\"none.bmp\")\n"
+        "C% = @ICONCOUNT(\"nichtda.exe\")\nDRAWLIBICON \"tvpics.dll\",0,0,0\n"
+        "DRAWLIBICON \"tvpics.dll\",1,40,0\nDRAWLIBICON \"none.bmp\",0,80,0\n"
+        "MCLS 4,4\nSTARTPAINT -1\nSETPIXEL 1,1,$0000FF\nENDPAINT\nMCLS 100000,100000\nMCLS 0,4\n"
+        "MCOPYBMP 0,0-4,4>120,0\nSAVEBMP \"files.bmp\",0,0-124,32\n" kCloseWindow);
+    LoadSource(run.host, file, run.store);
+  });
+  std::remove("none.bmp");
+  EXPECT_EQ(engine.vars.integers.Value(engine.vars.integers.Find("A%")), 1);
+  EXPECT_EQ(engine.vars.integers.Value(engine.vars.integers.Find("B%")), 0);
+  EXPECT_EQ(engine.vars.integers.Value(engine.vars.integers.Find("C%")), 0);
+  BmpImage image;
+  ASSERT_EQ(ReadBmp(ReadAll("files.bmp"), image), BmpError::None);
+  std::remove("files.bmp");
+  ASSERT_EQ(image.width, 124);
+  EXPECT_EQ(image.At(1, 1), kWhite);   // the icon's transparent quarter
+  EXPECT_EQ(image.At(31, 1), kRed);
+  EXPECT_EQ(image.At(1, 31), kBlue);
+  for (int x = 32; x < 120; ++x) {
+    for (int y = 0; y < 32; ++y) ASSERT_EQ(image.At(x, y), kWhite) << x << "," << y;
+  }
+  EXPECT_EQ(image.At(121, 1), kRed);   // the first memory bitmap, kept
+  EXPECT_EQ(image.At(120, 0), kWhite);
+  EXPECT_EQ(host.boxes, (std::vector<std::string>{"Bitmap nicht ladbar: Memory Bitmap",
+                                                  "Bitmap nicht ladbar: Memory Bitmap"}));
+}
+
 // Bitmaps travel through the clipboard both ways with another process (tvclip, beside
 // the tests): its 8 x 4 picture drawn as it is and without its bottom-left colour, and an
 // area of the window put there and read back by tvclip.
