@@ -240,7 +240,7 @@ class Win32Graphics final : public GraphicsPlatform {
     source.Hold(section.object);
     const Area from{0, 0, image.width, image.height};
     if (leftOut != nullptr) *leftOut = FromPixel(image.At(0, image.height - 1));
-    ForEachTarget([&](HDC dc) { CopyWithMode(dc, to, source.dc, from, kTransparent, nullptr); });
+    Transparently(to, [&](HDC dc) { CopyWithMode(dc, to, source.dc, from, kTransparent, nullptr); });
   }
 
   void CopyArea(CopySource source, Area from, Area to, int32_t mode, Color* leftOut) override {
@@ -249,7 +249,12 @@ class Win32Graphics final : public GraphicsPlatform {
     COLORREF colour = 0;
     // Each target copies from itself (or from the memory bitmap), so window and backing
     // bitmap stay alike even where the window is covered.
-    ForEachTarget([&](HDC dc) { CopyWithMode(dc, to, memory != nullptr ? memory : dc, from, mode, &colour); });
+    auto copy = [&](HDC dc) { CopyWithMode(dc, to, memory != nullptr ? memory : dc, from, mode, &colour); };
+    if (mode == kTransparent) {
+      Transparently(to, copy);
+    } else {
+      ForEachTarget(copy);
+    }
     if (leftOut != nullptr) *leftOut = colour;
   }
 
@@ -415,6 +420,24 @@ class Win32Graphics final : public GraphicsPlatform {
       if (m_brush != nullptr) SelectObject(targets[i], m_brush);
       draw(targets[i]);
     }
+  }
+
+  // A transparent copy (masks, a work bitmap) is made once, into the backing bitmap, which
+  // holds the whole picture even where the window is covered; the window then gets the
+  // finished area in one copy. A redirected target gets it directly.
+  template <typename Copy>
+  void Transparently(const Area& to, Copy copy) {
+    HDC targets[2] = {};
+    const int count = m_window.DrawingTargets(targets);
+    if (count == 2 && targets[0] != nullptr && targets[1] != nullptr &&
+        targets[1] == m_window.BackingContext()) {
+      copy(targets[1]);
+      if (to.width > 0 && to.height > 0) {
+        BitBlt(targets[0], to.x, to.y, to.width, to.height, targets[1], to.x, to.y, SRCCOPY);
+      }
+      return;
+    }
+    ForEachTarget(copy);
   }
 
   // Every context a pen or brush may be selected into: the window's, the backing
