@@ -14,7 +14,7 @@ cd "$work"
 cp "$top/bench/graphics/graphics.tvs" .
 convert -size 640x480 gradient:red-blue -type truecolor BMP3:BENCH.BMP
 convert -size 1x1 xc:'#00FF00' -type truecolor BMP3:DOT.BMP
-i686-w64-mingw32-g++ -std=c++20 -O2 -static -o gdi_floor.exe "$top/bench/graphics/gdi_floor.cpp" -lgdi32 -luser32
+i686-w64-mingw32-g++ -std=c++20 -O2 -static -o gdi_floor.exe "$top/bench/graphics/win32/gdi_floor.cpp" -lgdi32 -luser32
 wineserver -p 2>/dev/null || true
 wine cmd /c exit >/dev/null 2>&1 || true
 
