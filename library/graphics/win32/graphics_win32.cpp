@@ -248,7 +248,8 @@ class Win32Graphics final : public GraphicsPlatform {
     if (source == CopySource::MemoryBitmap && memory == nullptr) return;
     COLORREF colour = 0;
     // Each target copies from itself (or from the memory bitmap), so window and backing
-    // bitmap stay alike even where the window is covered.
+    // bitmap stay alike even where the window is covered; a transparent copy is made in
+    // the backing bitmap and shown in the window.
     auto copy = [&](HDC dc) { CopyWithMode(dc, to, memory != nullptr ? memory : dc, from, mode, &colour); };
     if (mode == kTransparent) {
       Transparently(to, copy);
