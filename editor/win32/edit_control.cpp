@@ -450,6 +450,7 @@ LRESULT EditControl::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CHAR:
       Char(wparam);
+      if (onStatus) onStatus();  // characters may come without key presses (pasted, composed)
       return 0;
     case WM_LBUTTONDOWN:
       SetFocus(m_hwnd);
