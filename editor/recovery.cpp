@@ -1,5 +1,7 @@
 #include "editor/recovery.h"
 
+#include <cctype>
+
 namespace talven::editor {
 
 int32_t ReadRecoverySeconds(ProfileStore& ini) {
@@ -16,7 +18,12 @@ std::string RecoveryFileName(const std::string& fileName, int32_t slot, const st
   const size_t dot = fileName.rfind('.');
   const bool hasExtension = dot != std::string::npos && (name == std::string::npos || dot > name);
   const std::string shortName = (hasExtension ? fileName.substr(0, dot) : fileName) + ".~tv";
-  if (!taken || !taken(shortName)) return shortName;
+  // A window showing a file called NAME.~tv must not get itself as its copy.
+  bool itself = shortName.size() == fileName.size();
+  for (size_t i = 0; itself && i < fileName.size(); ++i) {
+    itself = std::tolower(static_cast<unsigned char>(shortName[i])) == std::tolower(static_cast<unsigned char>(fileName[i]));
+  }
+  if (!itself && (!taken || !taken(shortName))) return shortName;
   return fileName + ".~tv";
 }
 

@@ -49,6 +49,8 @@ TEST(EditorRecovery, CopyNames) {
   // a.tvs and a.inc would share a.~tv: the second window keeps its whole name.
   taken.insert("C:\\work\\a.~tv");
   EXPECT_EQ(RecoveryFileName("C:\\work\\a.inc", 2, "C:\\TEMP\\", isTaken), "C:\\work\\a.inc.~tv");
+  // A file that is itself called NAME.~tv never becomes its own copy.
+  EXPECT_EQ(RecoveryFileName("C:\\work\\b.~TV", 1, "C:\\TEMP\\", nullptr), "C:\\work\\b.~TV.~tv");
   // Untitled windows each get their own copy in the temporary folder.
   EXPECT_EQ(RecoveryFileName(kUntitled, 7, "C:\\TEMP\\", isTaken), "C:\\TEMP\\OhneName7.~tv");
   EXPECT_NE(RecoveryFileName(kUntitled, 8, "C:\\TEMP\\", isTaken), RecoveryFileName(kUntitled, 7, "C:\\TEMP\\", isTaken));

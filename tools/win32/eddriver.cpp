@@ -11,6 +11,7 @@
 //   replace:TEXT|WITH[|all]             the replace dialog: replace (all), then close it
 //   font:NAME|SIZE                      the font dialog: face and size, then OK
 //   print:all|selection|FROM-TO         the print dialog: the range, then OK
+//   shot:FILE                           any dialog: its client area as a BMP, then cancel
 //   dlg:ACTION;ACTION...                any dialog: ID=TEXT, check:ID, uncheck:ID, a bare ID
 //                                       clicks; report:ID writes "field ID: TEXT" first
 // Without an answer left: ok for boxes, cancel for dialogs. Reports on standard output:
@@ -164,6 +165,8 @@ void AnswerActions(HWND dialog, const std::string& actions) {
   driver::ApplyDialogActions(dialog, rest);
 }
 
+bool SaveScreenshot(HWND window, const std::string& path, bool whole);
+
 // Reports and answers one dialog window.
 void Answer(HWND dialog) {
   const std::string caption = TextOf(dialog);
@@ -203,6 +206,11 @@ void Answer(HWND dialog) {
     AnswerFont(dialog, answer.substr(5));
   } else if (answer.rfind("print:", 0) == 0) {
     AnswerPrint(dialog, answer.substr(6));
+  } else if (answer.rfind("shot:", 0) == 0) {
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(600);
+    if (!SaveScreenshot(dialog, answer.substr(5), false)) std::printf("screenshot failed\n");
+    Click(dialog, IDCANCEL);
   } else if (answer.rfind("find:", 0) == 0) {
     const auto parts = Split(answer.substr(5), '|');
     setText(0x480, parts[0]);
@@ -334,11 +342,18 @@ HWND Focused() {
   return info.hwndFocus;
 }
 
-bool SaveScreenshot(HWND window, const std::string& path) {
+// The window's client area (or, `whole`, the window with its frame) as a 24-bit BMP.
+bool SaveScreenshot(HWND window, const std::string& path, bool whole) {
   RECT client = {};
   GetClientRect(window, &client);
   POINT origin = {0, 0};
   ClientToScreen(window, &origin);
+  if (whole) {
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    origin = {outer.left, outer.top};
+    client = {0, 0, outer.right - outer.left, outer.bottom - outer.top};
+  }
   const int width = client.right, height = client.bottom;
   if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);
@@ -418,7 +433,7 @@ void RunStep(HANDLE process, const std::string& step) {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
     Sleep(300);
-    if (!SaveScreenshot(frame, argument)) std::printf("screenshot failed\n");
+    if (!SaveScreenshot(frame, argument, false)) std::printf("screenshot failed\n");
   } else if (verb == "close") {
     PostMessageA(frame, WM_CLOSE, 0, 0);
   } else if (verb == "kill") {
@@ -454,6 +469,9 @@ int main(int argc, char** argv) {
   // A blinking caret would make screenshots depend on the moment they are taken.
   for (const std::string& step : steps) {
     if (step.rfind("screenshot:", 0) == 0) SetCaretBlinkTime(INFINITE);
+  }
+  for (const std::string& answer : g_answers) {
+    if (answer.rfind("shot:", 0) == 0) SetCaretBlinkTime(INFINITE);
   }
   PROCESS_INFORMATION info = {};
   if (!driver::StartProgram("eddriver", commandLine, info)) {
