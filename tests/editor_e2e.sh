@@ -163,12 +163,15 @@ expect_line tab-ini "$settings" 'Tab=4'
 expect_line include-ini "$settings" 'Include=C:\INC;D:\MEHR'
 if grep -qaE "^text: ' A1 B2\\\\t.*\\\\n' zwei\\\\n.+ - [0-9]{1,2}:[0-9]{2}.* $" <<<"$out"; then pass; else fail date-time "$out"; fi
 
-# Schrift: a fixed-pitch face and size from the font dialog go to the settings.
+# Schrift: a fixed-pitch face (Courier where the prefix has it) and size from the font
+# dialog go to the settings.
 fresh font
 printf 'PRINT 1\r\n' > s.tvs
 out=$(drive --step 'menu:Optionen/Schrift...' --answer 'font:Courier|10' --step close -- "$(win "$PWD")\\TALVED32.EXE" s.tvs)
+face=$(sed -n 's/^font: //p' <<<"$out")
 settings=$(tr -d '\r' < "$(ini)")
-expect_line font-name "$settings" 'FontName=Courier'
+[ -n "$face" ] && [ "$face" != FixedSys ] && pass || fail font-chosen "$out"
+expect_line font-name "$settings" "FontName=$face"
 expect_line font-size "$settings" 'Size=10'
 
 # Datei speichern als: an untitled window gets "tvs" added; saving over a file asks first.

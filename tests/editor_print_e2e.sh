@@ -54,12 +54,13 @@ if text=$(printed listing); then
   done
 fi
 
-# The selection only: from line 2, column 5 to line 3, column 2; blanks stand before its start.
+# The selection only: from line 2, column 5 to line 3, column 3; blanks stand before its start.
 drive --step 'keys:ctrl+home down right right right right shift+down shift+left' --step 'menu:Datei/Drucken...' \
   --answer 'print:selection' --step close -- "$dir\\TALVED32.EXE" short.tvs > /dev/null
 if text=$(printed selection); then
-  grep -qE '^ *2:     C A%$' <<<"$text" && pass || fail selection-first "$text"
-  grep -qE '^ *3: E$' <<<"$text" && pass || fail selection-last "$text"
+  # "  INC A%" from column 5: its first four characters are blanks (pdftotext may add one).
+  grep -qE '^ *2: {5,6}C A%$' <<<"$text" && pass || fail selection-first "$text"
+  grep -qE '^ *3: EN$' <<<"$text" && pass || fail selection-last "$text"
   grep -q 'eins' <<<"$text" && fail selection-only "$text" || pass
 fi
 

@@ -568,8 +568,25 @@ void QuickSearch(bool forward) {
 
 // ---- printing ----
 
+// Whether the system knows a printer to print on (asked without showing anything).
+bool PrinterAvailable() {
+  PRINTDLGA probe = {};
+  probe.lStructSize = sizeof(probe);
+  probe.hwndOwner = g_editor->frame;
+  probe.Flags = PD_RETURNDEFAULT;
+  const bool found = PrintDlgA(&probe) != FALSE;
+  if (probe.hDevMode) GlobalFree(probe.hDevMode);
+  if (probe.hDevNames) GlobalFree(probe.hDevNames);
+  return found;
+}
+
 void PrintForm(TEditForm* form, bool setupOnly) {
   TextDocument& doc = form->control->Doc();
+  // Without a printer our own box, not the print dialog's.
+  if (!PrinterAvailable()) {
+    Box("Drucken ist nicht m\xF6glich!");
+    return;
+  }
   PRINTDLGA pd = {};
   pd.lStructSize = sizeof(pd);
   pd.hwndOwner = g_editor->frame;
@@ -1156,6 +1173,8 @@ LRESULT CALLBACK FrameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
       // taken: the number it gave, or its negative while keys or clicks still wait in the queue.
       if (wparam == 0) {
         const bool inputWaiting = HIWORD(GetQueueStatus(QS_INPUT)) != 0;
+        // What it sent shows on the screen before the answer (for timings and screenshots).
+        if (!inputWaiting) RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         SetPropA(hwnd, "TalvedTaken", reinterpret_cast<HANDLE>(inputWaiting ? -lparam : lparam));
         return 0;
       }

@@ -9,7 +9,8 @@
 //   input:TEXT                          an input box: the text, then OK
 //   find:TEXT[|down|up][|case][|word]   the find dialog: text and options, "Weitersuchen"
 //   replace:TEXT|WITH[|all]             the replace dialog: replace (all), then close it
-//   font:NAME|SIZE                      the font dialog: face and size, then OK
+//   font:NAME|SIZE                      the font dialog: face (the first listed when NAME is
+//                                       not) and size, then OK; reports "font: FACE"
 //   print:all|selection|FROM-TO         the print dialog: the range, then OK
 //   shot:FILE                           any dialog: its client area as a BMP, then cancel
 //   dlg:ACTION;ACTION...                any dialog: ID=TEXT, check:ID, uncheck:ID, a bare ID
@@ -26,6 +27,11 @@
 //   screenshot:FILE  the frame's client area as a 24-bit BMP (needs a display)
 //   close            asks the frame to close
 //   kill             ends the program at once, as a crash would
+//   time:STEP        runs STEP and reports "time: STEP MS", the milliseconds until the editor
+//                    has taken it and painted
+// "--first" reports "first: MS" once the frame is up with its files' windows painted;
+// "--idle-only" (for other programs, e.g. notepad) reports "idle: MS" once the program first
+// waits for input, and ends it.
 // The last line is "exit: CODE", or "timeout" when the program had to be ended.
 
 #include <windows.h>
@@ -130,7 +136,15 @@ void SelectInCombo(HWND dialog, int id, const std::string& text) {
 
 void AnswerFont(HWND dialog, const std::string& answer) {
   const auto parts = Split(answer, '|');
-  SelectInCombo(dialog, 0x470, parts[0]);  // cmb1: the face
+  HWND faces = GetDlgItem(dialog, 0x470);  // cmb1: the face
+  SelectInCombo(dialog, 0x470, parts[0]);
+  if (SendMessageA(faces, CB_GETCURSEL, 0, 0) == CB_ERR) {
+    // Not installed here: the first face of the list instead.
+    SendMessageA(faces, CB_SETCURSEL, 0, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
+  }
+  std::printf("font: %s\n", TextOf(faces).c_str());
+  std::fflush(stdout);
   if (parts.size() > 1) {
     SelectInCombo(dialog, 0x472, parts[1]);  // cmb3: the size
     SendMessageA(GetDlgItem(dialog, 0x472), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(parts[1].c_str()));
@@ -313,9 +327,9 @@ void LetItTake(HANDLE process) {
       if (answer == cookie) return;
       if (answer == -cookie) break;  // keys still wait: ask again
       if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0 || !IsWindow(frame)) return;
-      Sleep(25);
+      Sleep(5);
     }
-    Sleep(25);
+    Sleep(5);
   }
 }
 
@@ -330,8 +344,7 @@ void Chords(HANDLE process, HWND frame, const std::string& spec) {
     for (const std::string& part : Split(chord, '+')) keys.push_back(KeyOf(part));
     for (WORD key : keys) SendKey(key, false);
     for (auto it = keys.rbegin(); it != keys.rend(); ++it) SendKey(*it, true);
-    Sleep(60);
-    LetItTake(process);
+    Sleep(10);
   }
 }
 
@@ -393,9 +406,19 @@ HWND ActiveEdit(HWND frame) {
   return child ? FindWindowExA(child, nullptr, "TalvenEdit", nullptr) : nullptr;
 }
 
-void RunStep(HANDLE process, const std::string& step) {
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+void RunStep(HANDLE process, const std::string& timedStep) {
   HWND frame = Frame();
   if (!frame) return;
+  const bool timed = timedStep.rfind("time:", 0) == 0;
+  const std::string step = timed ? timedStep.substr(5) : timedStep;
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
   const size_t colon = step.find(':');
   const std::string verb = step.substr(0, colon);
   const std::string argument = colon == std::string::npos ? "" : step.substr(colon + 1);
@@ -442,6 +465,12 @@ void RunStep(HANDLE process, const std::string& step) {
   }
   std::fflush(stdout);
   if (verb != "kill" && verb != "close") LetItTake(process);
+  if (timed) {
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&end);
+    std::printf("time: %s %.1f\n", step.c_str(), Milliseconds(start, end));
+    std::fflush(stdout);
+  }
   Settle(process);
 }
 
@@ -449,6 +478,7 @@ void RunStep(HANDLE process, const std::string& step) {
 
 int main(int argc, char** argv) {
   int timeout = 30;
+  bool first = false, idleOnly = false;
   std::vector<std::string> steps;
   int i = 1;
   for (; i < argc; ++i) {
@@ -457,7 +487,9 @@ int main(int argc, char** argv) {
       ++i;
       break;
     }
-    if (arg == "--timeout" && i + 1 < argc) timeout = atoi(argv[++i]);
+    if (arg == "--first") first = true;
+    else if (arg == "--idle-only") idleOnly = true;
+    else if (arg == "--timeout" && i + 1 < argc) timeout = atoi(argv[++i]);
     else if (arg == "--answer" && i + 1 < argc) g_answers.push_back(argv[++i]);
     else if (arg == "--step" && i + 1 < argc) steps.push_back(argv[++i]);
   }
@@ -474,6 +506,8 @@ int main(int argc, char** argv) {
     if (answer.rfind("shot:", 0) == 0) SetCaretBlinkTime(INFINITE);
   }
   PROCESS_INFORMATION info = {};
+  LARGE_INTEGER started;
+  QueryPerformanceCounter(&started);
   if (!driver::StartProgram("eddriver", commandLine, info)) {
     std::printf("cannot start: %s\n", commandLine.c_str());
     return 2;
@@ -481,6 +515,14 @@ int main(int argc, char** argv) {
   g_pid = info.dwProcessId;
   g_thread = info.dwThreadId;
   const DWORD deadline = driver::DeadlineAfter(timeout);
+  if (idleOnly) {
+    WaitForInputIdle(info.hProcess, static_cast<DWORD>(timeout) * 1000);
+    LARGE_INTEGER idle;
+    QueryPerformanceCounter(&idle);
+    std::printf("idle: %.1f\n", Milliseconds(started, idle));
+    TerminateProcess(info.hProcess, 0);
+    return 0;
+  }
   WaitForInputIdle(info.hProcess, 10000);
   while (!Frame() && !driver::Passed(deadline) &&
          WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0) {
@@ -489,6 +531,12 @@ int main(int argc, char** argv) {
   }
   // The frame shows before the files' windows are made: the steps start once it has settled.
   LetItTake(info.hProcess);
+  if (first) {
+    LARGE_INTEGER painted;
+    QueryPerformanceCounter(&painted);
+    std::printf("first: %.1f\n", Milliseconds(started, painted));
+    std::fflush(stdout);
+  }
   Settle(info.hProcess);
   for (const std::string& step : steps) {
     if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0) break;
