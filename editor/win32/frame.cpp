@@ -179,6 +179,15 @@ void StartTool(const char* program, const char* failure) {
 // ---- status ----
 
 void SetStatusText(int part, const std::string& text) {
+  // Only a changed field is set: each setting redraws it.
+  static std::string shown[3];
+  static HWND shownIn = nullptr;
+  if (shownIn != g_editor->status) {
+    for (std::string& field : shown) field = "\x01";
+    shownIn = g_editor->status;
+  }
+  if (part >= 0 && part < 3 && shown[part] == text) return;
+  if (part >= 0 && part < 3) shown[part] = text;
   SendMessageA(g_editor->status, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

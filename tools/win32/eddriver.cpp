@@ -344,7 +344,6 @@ void Chords(HANDLE process, HWND frame, const std::string& spec) {
     for (const std::string& part : Split(chord, '+')) keys.push_back(KeyOf(part));
     for (WORD key : keys) SendKey(key, false);
     for (auto it = keys.rbegin(); it != keys.rend(); ++it) SendKey(*it, true);
-    Sleep(10);
   }
 }
 
