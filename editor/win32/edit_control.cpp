@@ -1,8 +1,7 @@
 #include "editor/win32/edit_control.h"
 
-#include <array>
-
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
