@@ -44,10 +44,7 @@ using driver::ClassOf;
 using driver::Click;
 using driver::WindowText;
 
-constexpr int kMessageTextId = 0xFFFF;
-constexpr int kMessageIconId = 0x440;
-constexpr int kFileNameComboId = 0x47C;
-constexpr int kFileNameEditId = 0x480;
+using driver::kMessageTextId;
 constexpr char kMainClass[] = "FENSTER";
 constexpr char kWaitingProperty[] = "TalvenWaiting";
 constexpr char kEndedProperty[] = "TalvenEnded";
@@ -276,49 +273,16 @@ void ReportScreen(HWND window) {
   std::fflush(stdout);
 }
 
-// Whether the box shows an icon. Which one cannot be told from outside: icon handles are
-// private to the program that loaded them and its pixels cannot be read across processes
-// here, so the kind of icon is checked by the in-process tests.
-std::string IconName(HWND dialog) {
-  HWND iconWindow = GetDlgItem(dialog, kMessageIconId);
-  if (iconWindow == nullptr || !IsWindowVisible(iconWindow)) return "none";
-  return SendMessageA(iconWindow, STM_GETICON, 0, 0) != 0 ? "icon" : "none";
-}
-
-bool HasButton(HWND dialog, int id) {
-  HWND button = GetDlgItem(dialog, id);
-  return button != nullptr && IsWindowVisible(button);
-}
+std::string IconName(HWND dialog) { return driver::ShowsIcon(dialog) ? "icon" : "none"; }
 
 std::string ButtonsName(HWND dialog) {
-  const bool ok = HasButton(dialog, IDOK);
-  const bool cancel = HasButton(dialog, IDCANCEL);
-  const bool yes = HasButton(dialog, IDYES);
-  const bool no = HasButton(dialog, IDNO);
+  const bool ok = driver::HasButton(dialog, IDOK);
+  const bool cancel = driver::HasButton(dialog, IDCANCEL);
+  const bool yes = driver::HasButton(dialog, IDYES);
+  const bool no = driver::HasButton(dialog, IDNO);
   if (yes && no) return cancel ? "yesnocancel" : "yesno";
   if (ok && cancel) return "okcancel";
   return "ok";
-}
-
-int AnswerId(const std::string& answer) {
-  if (answer == "cancel") return IDCANCEL;
-  if (answer == "yes") return IDYES;
-  if (answer == "no") return IDNO;
-  return IDOK;
-}
-
-void AnswerFileDialog(HWND dialog, const std::string& answer) {
-  if (answer.rfind("file:", 0) != 0) {
-    Click(dialog, IDCANCEL);
-    return;
-  }
-  const std::string name = answer.substr(5);
-  const LPARAM text = reinterpret_cast<LPARAM>(name.c_str());
-  // The explorer-style dialog holds the name in an editable combo box, the old one in an
-  // edit; either takes the text directly.
-  if (HWND combo = GetDlgItem(dialog, kFileNameComboId)) SendMessageA(combo, WM_SETTEXT, 0, text);
-  if (HWND edit = GetDlgItem(dialog, kFileNameEditId)) SendMessageA(edit, WM_SETTEXT, 0, text);
-  Click(dialog, IDOK);
 }
 
 // Selects PATH in the shell's browse dialog and clicks OK. The dialog takes the path as a
@@ -345,28 +309,6 @@ void AnswerFolderDialog(HWND dialog, const std::string& path) {
   if (process != nullptr) CloseHandle(process);
 }
 
-// Sets texts and check boxes of a dialog, then clicks: "200=C:\\ZIEL;check:1001;1".
-void AnswerSetupDialog(HWND dialog, const std::string& actions) {
-  size_t at = 0;
-  while (at <= actions.size()) {
-    size_t end = actions.find(';', at);
-    if (end == std::string::npos) end = actions.size();
-    const std::string action = actions.substr(at, end - at);
-    at = end + 1;
-    const size_t equals = action.find('=');
-    if (equals != std::string::npos) {
-      SendMessageA(GetDlgItem(dialog, std::atoi(action.c_str())), WM_SETTEXT, 0,
-                   reinterpret_cast<LPARAM>(action.substr(equals + 1).c_str()));
-    } else if (action.rfind("check:", 0) == 0 || action.rfind("uncheck:", 0) == 0) {
-      const bool check = action[0] == 'c';
-      SendMessageA(GetDlgItem(dialog, std::atoi(action.c_str() + (check ? 6 : 8))), BM_SETCHECK,
-                   check ? BST_CHECKED : BST_UNCHECKED, 0);
-    } else if (!action.empty()) {
-      Click(dialog, std::atoi(action.c_str()));
-    }
-  }
-}
-
 // Reports and answers one dialog; waits until it is gone so it is never seen twice.
 void Handle(HWND dialog, std::deque<std::string>& answers) {
   while (!answers.empty() && (answers.front().rfind("shot:", 0) == 0 || answers.front().rfind("shot-behind:", 0) == 0)) {
@@ -385,21 +327,23 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
   if (HWND text = GetDlgItem(dialog, kMessageTextId)) {
     std::printf("box: %s %s | %s | %s\n", IconName(dialog).c_str(), ButtonsName(dialog).c_str(),
                 Escaped(caption).c_str(), Escaped(WindowText(text)).c_str());
-    int id = AnswerId(answer);
-    if (!HasButton(dialog, id)) id = HasButton(dialog, IDOK) ? IDOK : IDCANCEL;
-    Click(dialog, id);
+    driver::AnswerBox(dialog, answer);
   } else if (answer.rfind("dlg:", 0) == 0 || answer == "progress:cancel") {
     HWND text = GetDlgItem(dialog, 4001);
     if (text == nullptr) text = GetDlgItem(dialog, 100);
     std::printf("dialog: %s | %s\n", Escaped(caption).c_str(), text ? Escaped(WindowText(text)).c_str() : "");
-    AnswerSetupDialog(dialog, answer == "progress:cancel" ? "2" : answer.substr(4));
+    driver::ApplyDialogActions(dialog, answer == "progress:cancel" ? "2" : answer.substr(4));
   } else if (answer.rfind("folder:", 0) == 0) {
     std::printf("dialog: %s\n", Escaped(caption).c_str());
     std::fflush(stdout);
     AnswerFolderDialog(dialog, answer.substr(7));
   } else {
     std::printf("dialog: %s\n", Escaped(caption).c_str());
-    AnswerFileDialog(dialog, answer);
+    if (answer.rfind("file:", 0) == 0) {
+      driver::AnswerFileDialog(dialog, answer.substr(5));
+    } else {
+      Click(dialog, IDCANCEL);
+    }
   }
   std::fflush(stdout);
   driver::WaitUntilGone(dialog);
