@@ -1,7 +1,7 @@
 // tdriver: runs a program the way a user would and reports what it shows.
 //
 //   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT | --cover | --click ID |
-//            --key CODE]...
+//            --key CODE | --menu PATH]...
 //           [--screenshot FILE.bmp] -- PROGRAM [ARGS...]
 //
 // Every message box and file dialog of the program is reported on standard output, in the
@@ -14,7 +14,15 @@
 // the window with another one for a moment and uncovers it again. --click ID clicks the
 // program's control with that identifier (in any of its windows) with real mouse input, --key
 // CODE presses the key with that virtual-key code as real keyboard input (to whatever window
-// has the focus); both happen, like the typed texts, when the program next waits. --screenshot saves what the screen shows
+// has the focus); both happen, like the typed texts, when the program next waits. --menu
+// PATH ("Datei>Zuletzt>eins": item texts without their "&", \xHH for a byte) chooses the item
+// with real mouse clicks through the real menu: the bar's when the program next waits, the
+// pop-up's as soon as the program shows one (TRACKMENU). The program tells where each item
+// is on the screen (WM_COPYDATA, see menu_lookup.h); a path it cannot find is reported on
+// standard error and the menu closed again. A PATH ending in ">" only opens the pull-downs
+// along it; --menu-shot FILE.bmp then saves the whole window with them before they are
+// closed. --dialog-shot FILE.bmp saves the first dialog the program shows (the whole
+// window) before it is answered; both need a real display. --screenshot saves what the screen shows
 // of the window's client area when the run is over (needs a real display, such as Xvfb). When the program's run is over and its
 // window waits to be closed, the rows of its text grid are reported and the window closed:
 //   screen: ROW
@@ -26,6 +34,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -56,6 +65,10 @@ constexpr char kDialogModeProperty[] = "TalvenDialogMode";
 // Mark the start of a click or key action in the queue of typed texts.
 constexpr char kClickAction = '\x01';
 constexpr char kKeyAction = '\x02';
+constexpr char kMenuAction = '\x03';
+// The kind of WM_COPYDATA by which the program is asked where a menu item is.
+constexpr ULONG_PTR kMenuItemQuery = 0x544D4E55;
+constexpr char kPopupMenuClass[] = "#32768";
 
 struct ControlSearch {
   DWORD pid;
@@ -98,6 +111,112 @@ void ClickControl(DWORD pid, int id) {
   inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, inputs, sizeof(INPUT));
+}
+
+void PressKey(int code);
+
+// A real left click (SendInput) at the screen point.
+void ClickAt(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+// "\xHH" in a menu path stands for the byte HH.
+std::string UnescapedPath(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
+      out += static_cast<char>(std::strtol(text.substr(i + 2, 2).c_str(), nullptr, 16));
+      i += 3;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// Where the program shows the menu item of `path` (0: not shown, or none).
+LRESULT MenuItemPoint(HWND main, const std::string& path) {
+  COPYDATASTRUCT data = {};
+  data.dwData = kMenuItemQuery;
+  data.cbData = static_cast<DWORD>(path.size());
+  data.lpData = const_cast<char*>(path.data());
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                           2000, &result)) {
+    return 0;
+  }
+  return static_cast<LRESULT>(result);
+}
+
+// Where an open pull-down is saved (--menu-shot), where the first dialog is (--dialog-shot).
+std::string g_menuShot;
+std::string g_dialogShot;
+
+bool SaveWindowShot(HWND window, const std::string& path);
+
+// Chooses the item of `path` level by level: each item is clicked once the program shows
+// it (a pull-down opens after the click on its parent). A path ending in ">" only opens
+// the pull-downs along it: the window with them is saved (--menu-shot), then they are
+// closed with Escape.
+void ChooseMenu(HWND main, std::string path, bool popup) {
+  if (!popup) SetForegroundWindow(main);
+  const bool openOnly = !path.empty() && path.back() == '>';
+  if (openOnly) path.pop_back();
+  std::string prefix;
+  size_t at = 0;
+  int opened = 0;
+  while (at <= path.size()) {
+    size_t end = path.find('>', at);
+    if (end == std::string::npos) end = path.size();
+    prefix = path.substr(0, end);
+    at = end + 1;
+    LRESULT point = 0;
+    const DWORD until = driver::DeadlineAfter(5.0);
+    while ((point = MenuItemPoint(main, prefix)) == 0 && !driver::Passed(until)) Sleep(20);
+    if (point == 0) {
+      std::fprintf(stderr, "tdriver: no menu item %s\n", prefix.c_str());
+      // Close what was opened (and the pop-up), as a user would.
+      for (int i = 0; i <= opened; ++i) PressKey(VK_ESCAPE);
+      return;
+    }
+    ClickAt(static_cast<int16_t>(LOWORD(point)), static_cast<int16_t>(HIWORD(point)));
+    ++opened;
+  }
+  if (!openOnly) return;
+  // The last pull-down is drawn once the program has handled the click.
+  Sleep(400);
+  if (!g_menuShot.empty() && !SaveWindowShot(main, g_menuShot)) {
+    std::fprintf(stderr, "tdriver: no menu screenshot\n");
+  }
+  for (int i = 0; i <= opened; ++i) PressKey(VK_ESCAPE);
+}
+
+// The pop-up menu a program shows (TRACKMENU), if any.
+HWND PopupMenuOf(DWORD pid) {
+  struct PopupSearch {
+    DWORD pid;
+    HWND found;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lparam) -> BOOL {
+        auto* popup = reinterpret_cast<PopupSearch*>(lparam);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == popup->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == kPopupMenuClass) {
+          popup->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 // A real key press (SendInput) of the virtual-key code.
@@ -192,14 +311,26 @@ void CoverAndUncover(HWND window) {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
+bool SaveScreenArea(POINT origin, int width, int height, const std::string& path);
+
 // The client area of `window` as the screen shows it, written as a 24-bit BMP file.
 bool SaveScreenshot(HWND window, const std::string& path) {
   RECT client = {};
   GetClientRect(window, &client);
   POINT origin = {0, 0};
   ClientToScreen(window, &origin);
-  const int width = client.right;
-  const int height = client.bottom;
+  return SaveScreenArea(origin, client.right, client.bottom, path);
+}
+
+// The whole of `window` (frame, caption, menu bar, and what lies over it, such as an open
+// pull-down) as the screen shows it.
+bool SaveWindowShot(HWND window, const std::string& path) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return SaveScreenArea(POINT{rect.left, rect.top}, rect.right - rect.left, rect.bottom - rect.top, path);
+}
+
+bool SaveScreenArea(POINT origin, int width, int height, const std::string& path) {
   if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -328,6 +459,14 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
     answers.pop_front();
   }
   const std::string caption = driver::CaptionOf(dialog);
+  if (!g_dialogShot.empty()) {
+    // Drawn once the program waits for the dialog's messages.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    Sleep(300);
+    if (!SaveWindowShot(dialog, g_dialogShot)) std::fprintf(stderr, "tdriver: no dialog screenshot\n");
+    g_dialogShot.clear();
+  }
   if (HWND text = GetDlgItem(dialog, kMessageTextId)) {
     std::printf("box: %s %s | %s | %s\n", IconName(dialog).c_str(), ButtonsName(dialog).c_str(),
                 Escaped(caption).c_str(), Escaped(WindowText(text)).c_str());
@@ -369,10 +508,16 @@ int main(int argc, char** argv) {
       typed.push_back(Unescaped(argv[++i]));
     } else if (arg == "--click" && i + 1 < argc) {
       typed.push_back(std::string(1, kClickAction) + argv[++i]);
+    } else if (arg == "--menu" && i + 1 < argc) {
+      typed.push_back(std::string(1, kMenuAction) + UnescapedPath(argv[++i]));
     } else if (arg == "--key" && i + 1 < argc) {
       typed.push_back(std::string(1, kKeyAction) + argv[++i]);
     } else if (arg == "--cover") {
       typed.push_back(kCoverAction);
+    } else if (arg == "--menu-shot" && i + 1 < argc) {
+      g_menuShot = argv[++i];
+    } else if (arg == "--dialog-shot" && i + 1 < argc) {
+      g_dialogShot = argv[++i];
     } else if (arg == "--screenshot" && i + 1 < argc) {
       screenshot = argv[++i];
     } else {
@@ -400,6 +545,13 @@ int main(int argc, char** argv) {
       continue;
     }
     HWND main = FindOf(process.dwProcessId, kMainClass);
+    // A pop-up menu shown by the program is answered at once when a menu choice is next.
+    if (main != nullptr && !closing && !typed.empty() && !typed.front().empty() &&
+        typed.front()[0] == kMenuAction && PopupMenuOf(process.dwProcessId) != nullptr) {
+      ChooseMenu(main, typed.front().substr(1), true);
+      typed.pop_front();
+      continue;
+    }
     if (main != nullptr && !closing) {
       const auto wait = reinterpret_cast<uintptr_t>(GetPropA(main, kWaitingProperty));
       if (GetPropA(main, kEndedProperty) != nullptr) {
@@ -422,6 +574,8 @@ int main(int argc, char** argv) {
           CoverAndUncover(main);
         } else if (!typed.front().empty() && typed.front()[0] == kClickAction) {
           ClickControl(process.dwProcessId, std::atoi(typed.front().c_str() + 1));
+        } else if (!typed.front().empty() && typed.front()[0] == kMenuAction) {
+          ChooseMenu(main, typed.front().substr(1), false);
         } else if (!typed.front().empty() && typed.front()[0] == kKeyAction) {
           PressKey(std::atoi(typed.front().c_str() + 1));
         } else {
