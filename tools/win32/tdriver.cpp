@@ -94,6 +94,8 @@ BOOL CALLBACK FindControlIn(HWND hwnd, LPARAM lparam) {
   return search->found == nullptr;
 }
 
+void ClickAt(int x, int y);
+
 // A real click (SendInput) in the middle of the program's control `id`.
 void ClickControl(DWORD pid, int id) {
   ControlSearch search{pid, id, nullptr};
@@ -105,24 +107,26 @@ void ClickControl(DWORD pid, int id) {
   RECT rect = {};
   GetWindowRect(search.found, &rect);
   SetForegroundWindow(GetAncestor(search.found, GA_ROOT));
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  INPUT inputs[2] = {};
-  inputs[0].type = inputs[1].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, inputs, sizeof(INPUT));
+  ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
 void PressKey(int code);
 
-// A real left click (SendInput) at the screen point.
+// A real left click (SendInput) at the screen point. Two clicks close together in time
+// and place would be one double click (which a menu bar ignores): a click waits until the
+// double-click time after the last one has passed.
+DWORD g_lastClick = 0;
 void ClickAt(int x, int y) {
+  const DWORD wait = GetDoubleClickTime() + 50;
+  const DWORD since = GetTickCount() - g_lastClick;
+  if (g_lastClick != 0 && since < wait) Sleep(wait - since);
   SetCursorPos(x, y);
   INPUT inputs[2] = {};
   inputs[0].type = inputs[1].type = INPUT_MOUSE;
   inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, inputs, sizeof(INPUT));
+  g_lastClick = GetTickCount();
 }
 
 // "\xHH" in a menu path stands for the byte HH.
@@ -196,27 +200,6 @@ void ChooseMenu(HWND main, std::string path, bool popup) {
     std::fprintf(stderr, "tdriver: no menu screenshot\n");
   }
   for (int i = 0; i <= opened; ++i) PressKey(VK_ESCAPE);
-}
-
-// The pop-up menu a program shows (TRACKMENU), if any.
-HWND PopupMenuOf(DWORD pid) {
-  struct PopupSearch {
-    DWORD pid;
-    HWND found;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lparam) -> BOOL {
-        auto* popup = reinterpret_cast<PopupSearch*>(lparam);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == popup->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == kPopupMenuClass) {
-          popup->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 // A real key press (SendInput) of the virtual-key code.
@@ -547,7 +530,7 @@ int main(int argc, char** argv) {
     HWND main = FindOf(process.dwProcessId, kMainClass);
     // A pop-up menu shown by the program is answered at once when a menu choice is next.
     if (main != nullptr && !closing && !typed.empty() && !typed.front().empty() &&
-        typed.front()[0] == kMenuAction && PopupMenuOf(process.dwProcessId) != nullptr) {
+        typed.front()[0] == kMenuAction && FindOf(process.dwProcessId, kPopupMenuClass) != nullptr) {
       ChooseMenu(main, typed.front().substr(1), true);
       typed.pop_front();
       continue;
