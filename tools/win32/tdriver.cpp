@@ -163,7 +163,7 @@ LRESULT MenuItemPoint(HWND main, const std::string& path) {
 std::string g_menuShot;
 std::string g_dialogShot;
 
-bool SaveWindowShot(HWND window, const std::string& path);
+bool SaveSettledWindowShot(HWND window, const std::string& path);
 
 // Chooses the item of `path` level by level: each item is clicked once the program shows
 // it (a pull-down opens after the click on its parent). A path ending in ">" only opens
@@ -195,8 +195,8 @@ void ChooseMenu(HWND main, std::string path, bool popup) {
   }
   if (!openOnly) return;
   // The last pull-down is drawn once the program has handled the click.
-  Sleep(400);
-  if (!g_menuShot.empty() && !SaveWindowShot(main, g_menuShot)) {
+  Sleep(300);
+  if (!g_menuShot.empty() && !SaveSettledWindowShot(main, g_menuShot)) {
     std::fprintf(stderr, "tdriver: no menu screenshot\n");
   }
   for (int i = 0; i <= opened; ++i) PressKey(VK_ESCAPE);
@@ -305,16 +305,8 @@ bool SaveScreenshot(HWND window, const std::string& path) {
   return SaveScreenArea(origin, client.right, client.bottom, path);
 }
 
-// The whole of `window` (frame, caption, menu bar, and what lies over it, such as an open
-// pull-down) as the screen shows it.
-bool SaveWindowShot(HWND window, const std::string& path) {
-  RECT rect = {};
-  GetWindowRect(window, &rect);
-  return SaveScreenArea(POINT{rect.left, rect.top}, rect.right - rect.left, rect.bottom - rect.top, path);
-}
-
-bool SaveScreenArea(POINT origin, int width, int height, const std::string& path) {
-  if (width <= 0 || height <= 0) return false;
+// The pixels of a screen area, bottom-up 24-bit rows.
+std::vector<unsigned char> CaptureScreenArea(POINT origin, int width, int height) {
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -333,17 +325,54 @@ bool SaveScreenArea(POINT origin, int width, int height, const std::string& path
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+bool WriteBitmap(int width, int height, const std::vector<unsigned char>& pixels, const std::string& path) {
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
   BITMAPFILEHEADER file = {};
   file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfOffBits = sizeof(file) + sizeof(header);
   file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
   FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return false;
   std::fwrite(&file, sizeof(file), 1, out);
-  std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
+  std::fwrite(&header, sizeof(header), 1, out);
   std::fwrite(pixels.data(), 1, pixels.size(), out);
   std::fclose(out);
   return true;
+}
+
+bool SaveScreenArea(POINT origin, int width, int height, const std::string& path) {
+  if (width <= 0 || height <= 0) return false;
+  return WriteBitmap(width, height, CaptureScreenArea(origin, width, height), path);
+}
+
+// The whole of `window` (frame, caption, menu bar, and what lies over it, such as an open
+// pull-down) once what the screen shows of it has stopped changing (a dialog
+// under load paints its items one after the other): the same pixels four times, 150 ms
+// apart, or after 5 s whatever is there.
+bool SaveSettledWindowShot(HWND window, const std::string& path) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return false;
+  const POINT origin{rect.left, rect.top};
+  std::vector<unsigned char> last = CaptureScreenArea(origin, width, height);
+  int same = 0;
+  for (int i = 0; i < 33 && same < 3; ++i) {
+    Sleep(150);
+    std::vector<unsigned char> now = CaptureScreenArea(origin, width, height);
+    same = now == last ? same + 1 : 0;
+    last = std::move(now);
+  }
+  return WriteBitmap(width, height, last, path);
 }
 
 // The program's text grid, row by row, asked for through its grid-row message.
@@ -443,11 +472,23 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
   }
   const std::string caption = driver::CaptionOf(dialog);
   if (!g_dialogShot.empty()) {
-    // Drawn once the program waits for the dialog's messages.
+    // Drawn once the program waits for the dialog's messages (the frame too).
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
-    Sleep(300);
-    if (!SaveWindowShot(dialog, g_dialogShot)) std::fprintf(stderr, "tdriver: no dialog screenshot\n");
+    // A blinking caret would make every picture another: the control that shows it is told
+    // that it lost the focus (it hides the caret and its selection).
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof(gui);
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) && gui.hwndCaret != nullptr) {
+      SendMessageTimeoutA(gui.hwndCaret, WM_KILLFOCUS, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    }
+    // Painted now, frame and items (the paint messages are sent to the program and
+    // answered before this returns).
+    RedrawWindow(dialog, nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    Sleep(200);
+    if (!SaveSettledWindowShot(dialog, g_dialogShot)) std::fprintf(stderr, "tdriver: no dialog screenshot\n");
     g_dialogShot.clear();
   }
   if (HWND text = GetDlgItem(dialog, kMessageTextId)) {

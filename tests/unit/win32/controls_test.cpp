@@ -374,7 +374,7 @@ TEST(Win32Menus, TrackedPopupReportsTheChoice) {
 }
 
 // Hostile handles, sizes and classes: a list box's 1000-character entry (LB_GETTEXT takes
-// no size) read whole, every operation on a destroyed control answered as Windows answers
+// no size) read without overrunning anything, every operation on a destroyed control answered as Windows answers
 // a dead handle, an unknown class made as nothing, sizes of INT_MIN made at all.
 TEST(Win32Controls, HostileHandlesSizesAndClasses) {
   Parent parent;
@@ -403,12 +403,53 @@ TEST(Win32Controls, HostileHandlesSizesAndClasses) {
             0);
   ASSERT_EQ(run.host.window.screen.size(), 6u);
   const std::string& read = run.host.window.screen[0];
-  EXPECT_TRUE(read == "1000ab" || read == "255aa") << read;
-  EXPECT_EQ(run.host.window.screen[1], "-1-1-1");
+  // Read whole, then kept as a string value keeps it: its first 255 characters.
+  EXPECT_EQ(read, "255aa");
+  // SendMessage to a dead window does nothing and answers 0.
+  EXPECT_EQ(run.host.window.screen[1], "000");
   EXPECT_EQ(run.host.window.screen[2], "||||");
+  EXPECT_EQ(run.host.window.screen[3], "001");  // an empty list always fits
   EXPECT_EQ(run.host.window.screen[4], "0");
   EXPECT_EQ(run.host.window.screen[5], "0");
   DestroyWindow(list);
+}
+
+std::vector<std::string> ListEntries(HWND list) {
+  std::vector<std::string> entries;
+  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[300] = {};
+    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+// MOVELISTTOLIST into a sorted list box leaves what adding the entries one by one leaves,
+// whether they can go in sorted first (all different, case aside) or not (two differ only
+// in case, and the order of such depends on the order of insertion).
+TEST(Win32Controls, MoveListToSortedListAsOneByOne) {
+  Parent parent;
+  for (const std::vector<std::string>& entries :
+       {std::vector<std::string>{"Kiwi", "apfel", "Birne", "Zitrone", "Kiwi", "\xC4pfel", "10", "9"},
+        std::vector<std::string>{"Kiwi", "apfel", "Birne", "Apfel", "kiwi", "Zitrone", "APFEL"}}) {
+    HWND moved = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 10, 10, parent.window,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND single = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 10, 10, parent.window,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (const std::string& entry : entries) {
+      SendMessageA(single, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    }
+    std::string program = "DECLARE n%\n";
+    for (const std::string& entry : entries) program += "ADDSTRING \"" + entry + "\"\n";
+    program += "n% = @MOVELISTTOLIST(" + std::to_string(reinterpret_cast<intptr_t>(moved)) + ")\n";
+    ProgramRun run;
+    ASSERT_EQ(run(program), 0);
+    EXPECT_EQ(ListEntries(moved), ListEntries(single));
+    EXPECT_EQ(ListEntries(moved).size(), entries.size());
+    DestroyWindow(moved);
+    DestroyWindow(single);
+  }
 }
 
 int g_chosen = 0;
