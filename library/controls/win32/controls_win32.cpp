@@ -79,36 +79,6 @@ void SetTitleIfGiven(HWND dialog, const std::string& title) {
   if (!title.empty()) ::SetWindowTextA(dialog, title.c_str());
 }
 
-// The order in which entries go into a list box or choice box. A sorted, empty box that
-// gets them already in its own order only appends: in the order given, each one moves all
-// the entries after its place (32768 entries: seconds). The box's order is unique unless two
-// different entries compare equal (case aside), whose order would depend on the order of
-// insertion: then they go in as given.
-std::vector<const std::string*> InsertionOrder(HWND box, const std::vector<std::string>& entries,
-                                               bool comboBox) {
-  std::vector<const std::string*> order;
-  order.reserve(entries.size());
-  for (const std::string& entry : entries) order.push_back(&entry);
-  const LONG style = GetWindowLongA(box, GWL_STYLE);
-  const bool sorted = comboBox ? (style & CBS_SORT) != 0 : (style & LBS_SORT) != 0;
-  const LRESULT count = SendMessageA(box, comboBox ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-  if (!sorted || count != 0 || entries.size() < 2) return order;
-  const auto compare = [](const std::string* a, const std::string* b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a->c_str(), -1, b->c_str(), -1) -
-           CSTR_EQUAL;
-  };
-  std::stable_sort(order.begin(), order.end(),
-                   [&](const std::string* a, const std::string* b) { return compare(a, b) < 0; });
-  for (size_t i = 1; i < order.size(); ++i) {
-    if (compare(order[i - 1], order[i]) == 0 && *order[i - 1] != *order[i]) {
-      order.clear();
-      for (const std::string& entry : entries) order.push_back(&entry);
-      break;
-    }
-  }
-  return order;
-}
-
 // The edit dialog's state while it is open.
 struct EditContext {
   std::string title;
@@ -487,15 +457,14 @@ class Win32Controls final : public ControlsPlatform {
   void AddEntries(intptr_t window, const std::vector<std::string>& entries, bool comboBox) override {
     HWND target = AsWindow(window);
     const UINT message = comboBox ? CB_ADDSTRING : LB_ADDSTRING;
-    const std::vector<const std::string*> order = InsertionOrder(target, entries, comboBox);
     // Room for all of them at once: else the list grows its store a few entries at a time,
     // copying it each time.
     size_t bytes = 0;
     for (const std::string& entry : entries) bytes += entry.size() + 1;
     SendMessageA(target, comboBox ? CB_INITSTORAGE : LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(bytes));
     SendMessageA(target, WM_SETREDRAW, FALSE, 0);
-    for (const std::string* entry : order) {
-      SendMessageA(target, message, 0, reinterpret_cast<LPARAM>(entry->c_str()));
+    for (const std::string& entry : entries) {
+      SendMessageA(target, message, 0, reinterpret_cast<LPARAM>(entry.c_str()));
     }
     SendMessageA(target, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(target, nullptr, TRUE);
