@@ -11,6 +11,12 @@
 //   ' dialog: CAPTION    a file dialog
 //   ' type: TEXT         keys typed when the program next waits for input (\n is Enter,
 //                        \b backspace, \f the F1 key)
+//   ' click: ID          a real mouse click on the program's control ID (in any of its
+//                        windows) when the program next waits for input
+//   ' menu: A>B>C        the item C of the sub-menu B of the pull-down A chosen with the
+//                        mouse through the real menu: the bar's when the program next
+//                        waits for input, the pop-up's when TRACKMENU shows one (item texts
+//                        without their "&"; bytes as in the program)
 //   ' screen: TEXT       the rows of the window's text grid at the end, from the top
 //                        (after the boxes; right-trimmed, trailing empty rows left out)
 //   ' exit: N            the exit code (default 0)
@@ -34,6 +40,11 @@
 #include <vector>
 
 namespace talven::test {
+
+// A click or a menu choice stands in the queue of typed texts as its own chunk: the mark,
+// then the control's identifier or the menu path.
+inline constexpr char kClickChunk = '\x01';
+inline constexpr char kMenuChunk = '\x03';
 
 struct GoldenCase {
   std::string file;

@@ -1,7 +1,7 @@
 // tdriver: runs a program the way a user would and reports what it shows.
 //
 //   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT | --cover | --click ID |
-//            --key CODE]...
+//            --key CODE | --menu PATH]...
 //           [--screenshot FILE.bmp] -- PROGRAM [ARGS...]
 //
 // Every message box and file dialog of the program is reported on standard output, in the
@@ -14,7 +14,15 @@
 // the window with another one for a moment and uncovers it again. --click ID clicks the
 // program's control with that identifier (in any of its windows) with real mouse input, --key
 // CODE presses the key with that virtual-key code as real keyboard input (to whatever window
-// has the focus); both happen, like the typed texts, when the program next waits. --screenshot saves what the screen shows
+// has the focus); both happen, like the typed texts, when the program next waits. --menu
+// PATH ("Datei>Zuletzt>eins": item texts without their "&", \xHH for a byte) chooses the item
+// with real mouse clicks through the real menu: the bar's when the program next waits, the
+// pop-up's as soon as the program shows one (TRACKMENU). The program tells where each item
+// is on the screen (WM_COPYDATA, see menu_lookup.h); a path it cannot find is reported on
+// standard error and the menu closed again. A PATH ending in ">" only opens the pull-downs
+// along it; --menu-shot FILE.bmp then saves the whole window with them before they are
+// closed. --dialog-shot FILE.bmp saves the first dialog the program shows (the whole
+// window) before it is answered; both need a real display. --screenshot saves what the screen shows
 // of the window's client area when the run is over (needs a real display, such as Xvfb). When the program's run is over and its
 // window waits to be closed, the rows of its text grid are reported and the window closed:
 //   screen: ROW
@@ -30,6 +38,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -57,6 +66,10 @@ constexpr char kDialogModeProperty[] = "TalvenDialogMode";
 // Mark the start of a click or key action in the queue of typed texts.
 constexpr char kClickAction = '\x01';
 constexpr char kKeyAction = '\x02';
+constexpr char kMenuAction = '\x03';
+// The kind of WM_COPYDATA by which the program is asked where a menu item is.
+constexpr ULONG_PTR kMenuItemQuery = 0x544D4E55;
+constexpr char kPopupMenuClass[] = "#32768";
 
 struct ControlSearch {
   DWORD pid;
@@ -82,6 +95,8 @@ BOOL CALLBACK FindControlIn(HWND hwnd, LPARAM lparam) {
   return search->found == nullptr;
 }
 
+void ClickAt(int x, int y);
+
 // A real click (SendInput) in the middle of the program's control `id`.
 void ClickControl(DWORD pid, int id) {
   ControlSearch search{pid, id, nullptr};
@@ -93,12 +108,99 @@ void ClickControl(DWORD pid, int id) {
   RECT rect = {};
   GetWindowRect(search.found, &rect);
   SetForegroundWindow(GetAncestor(search.found, GA_ROOT));
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+void PressKey(int code);
+
+// A real left click (SendInput) at the screen point. Two clicks close together in time
+// and place would be one double click (which a menu bar ignores): a click waits until the
+// double-click time after the last one has passed.
+DWORD g_lastClick = 0;
+void ClickAt(int x, int y) {
+  const DWORD wait = GetDoubleClickTime() + 50;
+  const DWORD since = GetTickCount() - g_lastClick;
+  if (g_lastClick != 0 && since < wait) Sleep(wait - since);
+  SetCursorPos(x, y);
   INPUT inputs[2] = {};
   inputs[0].type = inputs[1].type = INPUT_MOUSE;
   inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, inputs, sizeof(INPUT));
+  g_lastClick = GetTickCount();
+}
+
+// "\xHH" in a menu path stands for the byte HH.
+std::string UnescapedPath(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
+      out += static_cast<char>(std::strtol(text.substr(i + 2, 2).c_str(), nullptr, 16));
+      i += 3;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// Where the program shows the menu item of `path` (0: not shown, or none).
+LRESULT MenuItemPoint(HWND main, const std::string& path) {
+  COPYDATASTRUCT data = {};
+  data.dwData = kMenuItemQuery;
+  data.cbData = static_cast<DWORD>(path.size());
+  data.lpData = const_cast<char*>(path.data());
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                           2000, &result)) {
+    return 0;
+  }
+  return static_cast<LRESULT>(result);
+}
+
+// Where an open pull-down is saved (--menu-shot), where the first dialog is (--dialog-shot).
+std::string g_menuShot;
+std::string g_dialogShot;
+
+bool SaveSettledWindowShot(HWND window, const std::string& path);
+
+// Chooses the item of `path` level by level: each item is clicked once the program shows
+// it (a pull-down opens after the click on its parent). A path ending in ">" only opens
+// the pull-downs along it: the window with them is saved (--menu-shot), then they are
+// closed with Escape.
+void ChooseMenu(HWND main, std::string path, bool popup) {
+  if (!popup) SetForegroundWindow(main);
+  const bool openOnly = !path.empty() && path.back() == '>';
+  if (openOnly) path.pop_back();
+  std::string prefix;
+  size_t at = 0;
+  int opened = 0;
+  while (at <= path.size()) {
+    size_t end = path.find('>', at);
+    if (end == std::string::npos) end = path.size();
+    prefix = path.substr(0, end);
+    at = end + 1;
+    LRESULT point = 0;
+    const DWORD until = driver::DeadlineAfter(5.0);
+    while ((point = MenuItemPoint(main, prefix)) == 0 && !driver::Passed(until)) Sleep(20);
+    if (point == 0) {
+      std::fprintf(stderr, "tdriver: no menu item %s\n", prefix.c_str());
+      // Close what was opened (and the pop-up), as a user would.
+      for (int i = 0; i <= opened; ++i) PressKey(VK_ESCAPE);
+      return;
+    }
+    ClickAt(static_cast<int16_t>(LOWORD(point)), static_cast<int16_t>(HIWORD(point)));
+    ++opened;
+  }
+  if (!openOnly) return;
+  // The last pull-down is drawn once the program has handled the click.
+  Sleep(300);
+  if (!g_menuShot.empty() && !SaveSettledWindowShot(main, g_menuShot)) {
+    std::fprintf(stderr, "tdriver: no menu screenshot\n");
+  }
+  for (int i = 0; i <= opened; ++i) PressKey(VK_ESCAPE);
 }
 
 // A real key press (SendInput) of the virtual-key code.
@@ -193,9 +295,19 @@ void CoverAndUncover(HWND window) {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
-// A part of the screen, written as a 24-bit BMP file.
-bool SaveScreenPart(POINT origin, int width, int height, const std::string& path) {
-  if (width <= 0 || height <= 0) return false;
+bool SaveScreenArea(POINT origin, int width, int height, const std::string& path);
+
+// The client area of `window` as the screen shows it, written as a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::string& path) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  return SaveScreenArea(origin, client.right, client.bottom, path);
+}
+
+// The pixels of a screen area, bottom-up 24-bit rows.
+std::vector<unsigned char> CaptureScreenArea(POINT origin, int width, int height) {
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -214,26 +326,54 @@ bool SaveScreenPart(POINT origin, int width, int height, const std::string& path
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+bool WriteBitmap(int width, int height, const std::vector<unsigned char>& pixels, const std::string& path) {
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
   BITMAPFILEHEADER file = {};
   file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfOffBits = sizeof(file) + sizeof(header);
   file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
   FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return false;
   std::fwrite(&file, sizeof(file), 1, out);
-  std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
+  std::fwrite(&header, sizeof(header), 1, out);
   std::fwrite(pixels.data(), 1, pixels.size(), out);
   std::fclose(out);
   return true;
 }
 
-// The client area of `window` as the screen shows it.
-bool SaveScreenshot(HWND window, const std::string& path) {
-  RECT client = {};
-  GetClientRect(window, &client);
-  POINT origin = {0, 0};
-  ClientToScreen(window, &origin);
-  return SaveScreenPart(origin, client.right, client.bottom, path);
+bool SaveScreenArea(POINT origin, int width, int height, const std::string& path) {
+  if (width <= 0 || height <= 0) return false;
+  return WriteBitmap(width, height, CaptureScreenArea(origin, width, height), path);
+}
+
+// The whole of `window` (frame, caption, menu bar, and what lies over it, such as an open
+// pull-down) once what the screen shows of it has stopped changing (a dialog
+// under load paints its items one after the other): the same pixels four times, 150 ms
+// apart, or after 5 s whatever is there.
+bool SaveSettledWindowShot(HWND window, const std::string& path) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return false;
+  const POINT origin{rect.left, rect.top};
+  std::vector<unsigned char> last = CaptureScreenArea(origin, width, height);
+  int same = 0;
+  for (int i = 0; i < 33 && same < 3; ++i) {
+    Sleep(150);
+    std::vector<unsigned char> now = CaptureScreenArea(origin, width, height);
+    same = now == last ? same + 1 : 0;
+    last = std::move(now);
+  }
+  return WriteBitmap(width, height, last, path);
 }
 
 // The whole screen with `dialog` in place, or moved off the screen meanwhile. The program
@@ -245,7 +385,7 @@ bool SaveScreenWith(HWND dialog, bool behind, const std::string& path) {
     SetWindowPos(dialog, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   Sleep(behind ? 700 : 400);
-  const bool saved = SaveScreenPart(POINT{0, 0}, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), path);
+  const bool saved = SaveScreenArea(POINT{0, 0}, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), path);
   if (behind) {
     SetWindowPos(dialog, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -324,6 +464,26 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
     answers.pop_front();
   }
   const std::string caption = driver::CaptionOf(dialog);
+  if (!g_dialogShot.empty()) {
+    // Drawn once the program waits for the dialog's messages (the frame too).
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    // A blinking caret would make every picture another: the control that shows it is told
+    // that it lost the focus (it hides the caret and its selection).
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof(gui);
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) && gui.hwndCaret != nullptr) {
+      SendMessageTimeoutA(gui.hwndCaret, WM_KILLFOCUS, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    }
+    // Painted now, frame and items (the paint messages are sent to the program and
+    // answered before this returns).
+    RedrawWindow(dialog, nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    Sleep(200);
+    if (!SaveSettledWindowShot(dialog, g_dialogShot)) std::fprintf(stderr, "tdriver: no dialog screenshot\n");
+    g_dialogShot.clear();
+  }
   if (HWND text = GetDlgItem(dialog, kMessageTextId)) {
     std::printf("box: %s %s | %s | %s\n", IconName(dialog).c_str(), ButtonsName(dialog).c_str(),
                 Escaped(caption).c_str(), Escaped(WindowText(text)).c_str());
@@ -371,10 +531,16 @@ int main(int argc, char** argv) {
       typed.push_back(Unescaped(argv[++i]));
     } else if (arg == "--click" && i + 1 < argc) {
       typed.push_back(std::string(1, kClickAction) + argv[++i]);
+    } else if (arg == "--menu" && i + 1 < argc) {
+      typed.push_back(std::string(1, kMenuAction) + UnescapedPath(argv[++i]));
     } else if (arg == "--key" && i + 1 < argc) {
       typed.push_back(std::string(1, kKeyAction) + argv[++i]);
     } else if (arg == "--cover") {
       typed.push_back(kCoverAction);
+    } else if (arg == "--menu-shot" && i + 1 < argc) {
+      g_menuShot = argv[++i];
+    } else if (arg == "--dialog-shot" && i + 1 < argc) {
+      g_dialogShot = argv[++i];
     } else if (arg == "--screenshot" && i + 1 < argc) {
       screenshot = argv[++i];
     } else {
@@ -402,6 +568,13 @@ int main(int argc, char** argv) {
       continue;
     }
     HWND main = FindOf(process.dwProcessId, kMainClass);
+    // A pop-up menu shown by the program is answered at once when a menu choice is next.
+    if (main != nullptr && !closing && !typed.empty() && !typed.front().empty() &&
+        typed.front()[0] == kMenuAction && FindOf(process.dwProcessId, kPopupMenuClass) != nullptr) {
+      ChooseMenu(main, typed.front().substr(1), true);
+      typed.pop_front();
+      continue;
+    }
     if (main != nullptr && !closing) {
       const auto wait = reinterpret_cast<uintptr_t>(GetPropA(main, kWaitingProperty));
       if (GetPropA(main, kEndedProperty) != nullptr) {
@@ -424,6 +597,8 @@ int main(int argc, char** argv) {
           CoverAndUncover(main);
         } else if (!typed.front().empty() && typed.front()[0] == kClickAction) {
           ClickControl(process.dwProcessId, std::atoi(typed.front().c_str() + 1));
+        } else if (!typed.front().empty() && typed.front()[0] == kMenuAction) {
+          ChooseMenu(main, typed.front().substr(1), false);
         } else if (!typed.front().empty() && typed.front()[0] == kKeyAction) {
           PressKey(std::atoi(typed.front().c_str() + 1));
         } else {
