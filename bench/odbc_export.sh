@@ -15,6 +15,10 @@ work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 printf '[SQLite3]\nDriver=/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so\n' > "$work/odbcinst.ini"
 printf '[bench]\nDriver=SQLite3\nDatabase=%s/bench.db\n' "$work" > "$work/odbc.ini"
 export ODBCSYSINI=$work
+# isql is a native 64-bit program: the same data source through the 64-bit driver.
+mkdir -p "$work/isql"
+printf '[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n' > "$work/isql/odbcinst.ini"
+cp "$work/odbc.ini" "$work/isql/"
 sqlite3 "$work/bench.db" <<SQL
 CREATE TABLE t (nr INTEGER, name TEXT, betrag REAL, code INTEGER, notiz TEXT);
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < $rows)
@@ -37,7 +41,7 @@ wineserver -p 2>/dev/null || true
 wine cmd /c exit >/dev/null 2>&1 || true
 talven_export() { timeout 300 wine "$talven" export.tvs; }
 talven_connect() { timeout 300 wine "$talven" connect.tvs; }
-isql_export() { echo "$query" | isql -b -d';' bench > isql.out; }
+isql_export() { echo "$query" | ODBCSYSINI=$work/isql isql -b -d';' bench > isql.out; }
 sqlite_export() { sqlite3 -csv bench.db "$query" > sqlite.csv; }
 t_export=$(best talven_export)
 t_connect=$(best talven_connect)
