@@ -247,8 +247,10 @@ void CallThroughHelper(Engine& engine, std::string_view text, int32_t count) {
         throw RunEnd{255};
       }
     }
+    // The helper may still be closing the marker it just made: it is deleted once it can
+    // be (for a second at most).
+    for (int tries = 0; tries < 100 && !dll.RemoveFile(marker); ++tries) dll.HelperRunning(helper, 10);
     dll.ReleaseHelper(helper);
-    dll.RemoveFile(marker);
   }
   std::optional<std::vector<uint8_t>> written;
   if (answered) written = dll.ReadFile(path);

@@ -40,7 +40,8 @@ class DllPlatform : public FamilyPlatform {
   virtual bool WriteFile(const std::string&, std::span<const uint8_t>) { return false; }
   virtual std::optional<std::vector<uint8_t>> ReadFile(const std::string&) { return std::nullopt; }
   virtual bool FileExists(const std::string&) { return false; }
-  virtual void RemoveFile(const std::string&) {}
+  // Deletes the file; whether it is gone (deleted, or never there).
+  virtual bool RemoveFile(const std::string&) { return true; }
   // Starts the helper with the command line, its window shown normally; 0 when it cannot
   // be started (missing, or a program the system cannot run).
   virtual intptr_t StartHelper(const std::string&) { return 0; }

@@ -76,7 +76,10 @@ class FakeDll : public DllPlatform {
     return found->second;
   }
   bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-  void RemoveFile(const std::string& path) override { files.erase(path); }
+  bool RemoveFile(const std::string& path) override {
+    files.erase(path);
+    return true;
+  }
   intptr_t StartHelper(const std::string& commandLine) override {
     commands.push_back(commandLine);
     if (!helper) return 0;

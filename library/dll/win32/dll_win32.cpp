@@ -171,7 +171,10 @@ class Win32Dll : public DllPlatform {
   bool FileExists(const std::string& path) override {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
-  void RemoveFile(const std::string& path) override { DeleteFileA(path.c_str()); }
+  bool RemoveFile(const std::string& path) override {
+    DeleteFileA(path.c_str());
+    return !FileExists(path);
+  }
   intptr_t StartHelper(const std::string& commandLine) override {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
