@@ -208,7 +208,10 @@ class Win32HelperTest : public Win32DllProgramTest {
     char module[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, module, MAX_PATH);
     standIn = std::filesystem::path(module).parent_path() / "talv16" / "TALV16.exe";
-    folder = std::filesystem::temp_directory_path() / ("talven_talv16_" + std::to_string(GetCurrentProcessId()));
+    // A folder of each test's own: a helper of the test before may still hold its files.
+    folder = std::filesystem::temp_directory_path() /
+             ("talven_talv16_" + std::to_string(GetCurrentProcessId()) + "_" +
+              testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder);
     saved = std::filesystem::current_path();
     std::filesystem::current_path(folder);
@@ -288,7 +291,9 @@ TEST_F(Win32HelperTest, MissingDyingLyingAndSlowHelpers) {
     return code;
   };
   // Missing: 304 at once.
+  ASSERT_FALSE(std::filesystem::exists(folder / "TALV16.EXE"));
   EXPECT_EQ(run("Echo"), 2);
+  ASSERT_FALSE(host.boxes.empty());
   EXPECT_EQ(host.boxes.back().text, "TALV16.EXE nicht ausf\xFChrbar oder fehlt!");
   ASSERT_TRUE(std::filesystem::copy_file(standIn, folder / "TALV16.EXE"));
   // Ending without the marker: 304, not a wait without end.
