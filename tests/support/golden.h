@@ -23,6 +23,8 @@
 //   ' profiles: full     the programs that run it: "full" (TALVEN, TLVRUN32 and linked
 //                        programs), "script" too; without it the script interpreter runs
 //                        every program whose words it has
+//   ' hosts: windows     only the real programs under Wine run it (it calls functions
+//                        of the system's libraries)
 //
 // The same program compiled and run by the runtime must agree, apart from the runtime's
 // error captions ("Zeile" + number + "!", applied to the expectations above). Where the
