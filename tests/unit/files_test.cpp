@@ -261,6 +261,13 @@ TEST_F(FilesTest, ReadTextIsBoundedAndTakesEveryLineEnd) {
   EXPECT_EQ(Text("s$"), "kurz\r\n");
   ASSERT_FALSE(host.boxes.empty());
   EXPECT_EQ(host.boxes.front().text, "Der Text pa\xDF" "t nicht komplett in die Bereichsvariable!");
+  // NUL bytes are kept as bytes (the text then ends there for the string functions).
+  Spit("nullen.txt", std::string("a\0b\r\nc", 6));
+  EXPECT_EQ(Run({"DECLARE a#, s$, n%", "DIM a#, 20", "READTEXT a#, \"nullen.txt\"", "s$ = @STRING$(a#, 0)",
+                 "n% = @BYTE(a#, 2)"}),
+            0);
+  EXPECT_EQ(Text("s$"), "a");
+  EXPECT_EQ(Text("n%"), "98");
   EXPECT_EQ(Run({"DECLARE a#", "DIM a#, 20", "READTEXT a#, \"fehlt.txt\""}), 2);
   EXPECT_EQ(LastBox(), "Datei kann nicht gelesen werden: fehlt.txt");
   EXPECT_EQ(Run({"DECLARE a#", "READTEXT a#, \"t.txt\""}), 2);
