@@ -25,12 +25,13 @@ python3 "$here/serial_peer.py" "$work/ttyB" "$work/received.bin" &
 peer_pid=$!
 cp "$here/serial.tvs" "$work/"
 out=$(cd "$work" && wine "$bin/tdriver.exe" --timeout 30 -- "$(winepath -w "$bin/TALVEN.EXE")" serial.tvs 2>/dev/null | tr -d '\r')
-# The terminal example: two lines typed and sent, the answers shown, an empty line ends it.
+# The terminal example: two lines typed and sent, the answers shown, an empty line ends it;
+# it waits up to two seconds of silence for an answer (a busy machine may be slow).
 python3 "$here/terminal_peer.py" "$work/ttyD" "$work/terminal.bin" &
 terminal_pid=$!
 cp "$here/../../examples/terminal.tvs" "$work/"
 terminal=$(cd "$work" && wine "$bin/tdriver.exe" --timeout 60 --type 'hallo talven\n' --type 'zwei ä\n' --type '\n' \
-  -- "$(winepath -w "$bin/TALVEN.EXE")" terminal.tvs COM6 '19200,n,8,1' 2>/dev/null | tr -d '\r')
+  -- "$(winepath -w "$bin/TALVEN.EXE")" terminal.tvs COM6 '19200,n,8,1' 2000 2>/dev/null | tr -d '\r')
 kill $terminal_pid 2>/dev/null
 wine reg delete 'HKLM\Software\Wine\Ports' /v COM5 /f >/dev/null 2>&1
 wine reg delete 'HKLM\Software\Wine\Ports' /v COM6 /f >/dev/null 2>&1
