@@ -58,15 +58,15 @@ constexpr char kMainClass[] = "FENSTER";
 constexpr char kWaitingProperty[] = "TalvenWaiting";
 constexpr char kEndedProperty[] = "TalvenEnded";
 constexpr char kGridRowMessage[] = "TalvenGridRow";
-// Stands in the queue of typed texts for a cover action (no text holds a NUL).
-const std::string kCoverAction(1, '\0');
 // Stands in a typed text for the F1 key, pressed as a key (no character comes of it).
 constexpr char kF1Key = '\f';
 constexpr char kDialogModeProperty[] = "TalvenDialogMode";
-// Mark the start of a click or key action in the queue of typed texts.
-constexpr char kClickAction = '\x01';
-constexpr char kKeyAction = '\x02';
-constexpr char kMenuAction = '\x03';
+// What the driver does the next times the program waits: type a text (any bytes, Ctrl+C
+// included), cover the window, click a control, choose a menu item or press a key.
+struct Step {
+  enum class Kind { Text, Cover, Click, Menu, Key } kind;
+  std::string text;
+};
 // The kind of WM_COPYDATA by which the program is asked where a menu item is.
 constexpr ULONG_PTR kMenuItemQuery = 0x544D4E55;
 constexpr char kPopupMenuClass[] = "#32768";
@@ -514,7 +514,7 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
 int main(int argc, char** argv) {
   double timeout = 20.0;
   std::deque<std::string> answers;
-  std::deque<std::string> typed;  // texts to type, and cover actions
+  std::deque<Step> typed;  // texts to type, and the other actions in their order
   std::string screenshot;
   int i = 1;
   for (; i < argc; ++i) {
@@ -528,15 +528,15 @@ int main(int argc, char** argv) {
     } else if (arg == "--answer" && i + 1 < argc) {
       answers.push_back(argv[++i]);
     } else if (arg == "--type" && i + 1 < argc) {
-      typed.push_back(Unescaped(argv[++i]));
+      typed.push_back({Step::Kind::Text, Unescaped(argv[++i])});
     } else if (arg == "--click" && i + 1 < argc) {
-      typed.push_back(std::string(1, kClickAction) + argv[++i]);
+      typed.push_back({Step::Kind::Click, argv[++i]});
     } else if (arg == "--menu" && i + 1 < argc) {
-      typed.push_back(std::string(1, kMenuAction) + UnescapedPath(argv[++i]));
+      typed.push_back({Step::Kind::Menu, UnescapedPath(argv[++i])});
     } else if (arg == "--key" && i + 1 < argc) {
-      typed.push_back(std::string(1, kKeyAction) + argv[++i]);
+      typed.push_back({Step::Kind::Key, argv[++i]});
     } else if (arg == "--cover") {
-      typed.push_back(kCoverAction);
+      typed.push_back({Step::Kind::Cover, {}});
     } else if (arg == "--menu-shot" && i + 1 < argc) {
       g_menuShot = argv[++i];
     } else if (arg == "--dialog-shot" && i + 1 < argc) {
@@ -569,9 +569,9 @@ int main(int argc, char** argv) {
     }
     HWND main = FindOf(process.dwProcessId, kMainClass);
     // A pop-up menu shown by the program is answered at once when a menu choice is next.
-    if (main != nullptr && !closing && !typed.empty() && !typed.front().empty() &&
-        typed.front()[0] == kMenuAction && FindOf(process.dwProcessId, kPopupMenuClass) != nullptr) {
-      ChooseMenu(main, typed.front().substr(1), true);
+    if (main != nullptr && !closing && !typed.empty() && typed.front().kind == Step::Kind::Menu &&
+        FindOf(process.dwProcessId, kPopupMenuClass) != nullptr) {
+      ChooseMenu(main, typed.front().text, true);
       typed.pop_front();
       continue;
     }
@@ -593,16 +593,23 @@ int main(int argc, char** argv) {
         closing = true;
       } else if (!typed.empty() && wait != 0 && wait != typedAtWait) {
         // The program is blocked waiting for input: type the next text, or cover.
-        if (typed.front() == kCoverAction) {
-          CoverAndUncover(main);
-        } else if (!typed.front().empty() && typed.front()[0] == kClickAction) {
-          ClickControl(process.dwProcessId, std::atoi(typed.front().c_str() + 1));
-        } else if (!typed.front().empty() && typed.front()[0] == kMenuAction) {
-          ChooseMenu(main, typed.front().substr(1), false);
-        } else if (!typed.front().empty() && typed.front()[0] == kKeyAction) {
-          PressKey(std::atoi(typed.front().c_str() + 1));
-        } else {
-          for (const char c : typed.front()) TypeInto(main, c);
+        const Step& step = typed.front();
+        switch (step.kind) {
+          case Step::Kind::Cover:
+            CoverAndUncover(main);
+            break;
+          case Step::Kind::Click:
+            ClickControl(process.dwProcessId, std::atoi(step.text.c_str()));
+            break;
+          case Step::Kind::Menu:
+            ChooseMenu(main, step.text, false);
+            break;
+          case Step::Kind::Key:
+            PressKey(std::atoi(step.text.c_str()));
+            break;
+          case Step::Kind::Text:
+            for (const char c : step.text) TypeInto(main, c);
+            break;
         }
         typed.pop_front();
         typedAtWait = wait;
