@@ -72,10 +72,10 @@ DriverRun RunProgramUnderWine(const std::string& program, const std::string& dir
   std::string command = "cd '" + dir + "' && wine '" TALVEN_WIN_BIN "/tdriver.exe' --timeout 30";
   for (const std::string& answer : answers) command += " --answer '" + answer + "'";
   for (const std::string& text : typed) {
-    if (!text.empty() && text[0] == kClickChunk) {
-      command += " --click '" + text.substr(1) + "'";
-    } else if (!text.empty() && text[0] == kMenuChunk) {
-      command += " --menu '" + MenuPathArgument(text.substr(1)) + "'";
+    if (IsActionChunk(text, kClickChunk)) {
+      command += " --click '" + std::string(ActionText(text)) + "'";
+    } else if (IsActionChunk(text, kMenuChunk)) {
+      command += " --menu '" + MenuPathArgument(std::string(ActionText(text))) + "'";
     } else {
       command += " --type '" + Written(text) + "'";
     }

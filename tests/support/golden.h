@@ -39,14 +39,22 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace talven::test {
 
-// A click or a menu choice stands in the queue of typed texts as its own chunk: the mark,
-// then the control's identifier or the menu path.
-inline constexpr char kClickChunk = '\x01';
-inline constexpr char kMenuChunk = '\x03';
+// A click or a menu choice stands in the queue of typed texts as its own chunk: a line
+// break (never in a typed text: golden lines end there), the kind, then the control's
+// identifier or the menu path. Typed texts keep every other byte, Ctrl+C included.
+inline constexpr char kClickChunk = 'c';
+inline constexpr char kMenuChunk = 'm';
+inline std::string ActionChunk(char kind, const std::string& text) { return std::string{'\n', kind} + text; }
+inline bool IsActionChunk(const std::string& chunk, char kind) {
+  return chunk.size() >= 2 && chunk[0] == '\n' && chunk[1] == kind;
+}
+// The identifier or the path of an action chunk.
+inline std::string_view ActionText(const std::string& chunk) { return std::string_view(chunk).substr(2); }
 
 struct GoldenCase {
   std::string file;

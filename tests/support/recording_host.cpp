@@ -251,10 +251,10 @@ void FakeWindow::Drain() {
 }
 
 bool FakeWindow::Act(const std::string& chunk) {
-  if (chunk.empty() || (chunk[0] != kClickChunk && chunk[0] != kMenuChunk)) return false;
-  if (chunk[0] == kClickChunk) {
+  if (!IsActionChunk(chunk, kClickChunk) && !IsActionChunk(chunk, kMenuChunk)) return false;
+  if (IsActionChunk(chunk, kClickChunk)) {
     const FakeControls::Made* control =
-        controls != nullptr ? controls->Find(std::atoi(chunk.c_str() + 1)) : nullptr;
+        controls != nullptr ? controls->Find(std::atoi(chunk.c_str() + 2)) : nullptr;
     if (control == nullptr) return true;  // nothing there to click
     // The main window hears of the press on its own child; a button then reports its click
     // to its window (a dialog's commands reach the main window's input too).
@@ -273,7 +273,7 @@ bool FakeWindow::Act(const std::string& chunk) {
   if (menus == nullptr) return true;
   const auto bar = menus->bars.find(NativeHandle());
   if (bar == menus->bars.end()) return true;
-  if (const std::optional<int32_t> id = menus->Choose(bar->second, std::string_view(chunk).substr(1))) {
+  if (const std::optional<int32_t> id = menus->Choose(bar->second, ActionText(chunk))) {
     queue.push_back(MessageRecord{NativeHandle(), kMessageCommand,
                                   static_cast<uintptr_t>(static_cast<uint16_t>(*id)), 0});
   }
@@ -452,11 +452,10 @@ void FakeMenus::RemoveItem(intptr_t menu, int32_t id) {
 }
 
 void FakeMenus::Track(intptr_t menu, intptr_t, int32_t, int32_t) {
-  if (window != nullptr && !window->typed.empty() && !window->typed.front().empty() &&
-      window->typed.front()[0] == kMenuChunk) {
+  if (window != nullptr && !window->typed.empty() && IsActionChunk(window->typed.front(), kMenuChunk)) {
     const std::string chunk = window->typed.front();
     window->typed.pop_front();
-    if (const std::optional<int32_t> id = Choose(menu, std::string_view(chunk).substr(1))) {
+    if (const std::optional<int32_t> id = Choose(menu, ActionText(chunk))) {
       window->queue.push_back(MessageRecord{window->NativeHandle(), kMessageCommand,
                                             static_cast<uintptr_t>(static_cast<uint16_t>(*id)), 0});
     }
