@@ -67,6 +67,13 @@ TEST_F(RunLoopTest, CommentAfterTheParametersIsCut) {
   EXPECT_EQ(engine.errors.level, 0);
 }
 
+// A second run on the same host and engine starts with a fresh window and its text grid.
+TEST_F(RunLoopTest, SecondRunOnTheSameHostPrints) {
+  EXPECT_EQ(Run({"PRINT \"eins\""}), 0);
+  engine.store.Clear();
+  EXPECT_EQ(Run({"PRINT \"zwei\""}), 0);
+}
+
 // Lines run many times run from what their first execution kept (the word, block scans,
 // the PROC line, the readings of expressions and array indices): the outcome must be the
 // one of reading them anew each time.
