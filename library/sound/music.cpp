@@ -46,8 +46,9 @@ bool IsDataByte(int64_t value) { return value >= 0 && value <= kHighestDataByte;
 // (in the same string or the next MUSIC statement) begins at the moment the predecessor
 // was due to end, not when the processor got round to it, so that opening the device, the
 // message processing between commands and statements and the last waited millisecond do
-// not add up over a melody. After a longer hold-up (a message box, a busy system) the
-// note begins when it can.
+// not add up over a melody. A note held up a little (a slow device opening, a busy
+// processor) still ends on time, so the melody catches up instead of drifting; after a
+// longer hold-up (a message box, a window being moved) the note begins when it can.
 class Schedule {
  public:
   explicit Schedule(std::optional<uint32_t>& due) : m_due(due) {}
@@ -62,7 +63,7 @@ class Schedule {
   void Forget() { m_due.reset(); }
 
  private:
-  static constexpr uint32_t kSlack = 20;
+  static constexpr uint32_t kSlack = 250;
   std::optional<uint32_t>& m_due;
 };
 

@@ -103,6 +103,21 @@ TEST_F(SoundTest, MusicStatementsInARowKeepTheirTimeLikeOneString) {
                             "1438 90 34 00"}));
 }
 
+TEST_F(SoundTest, MusicHeldUpALittleCatchesUpAndAfterALongHoldUpBeginsAnew) {
+  // Each opening of the device takes 40 ms: the notes sound shorter but end on time.
+  sound.openCost = 40;
+  EXPECT_EQ(Run({"MUSIC \"T120 L4 O4 C D\"", "MUSIC \"E\""}), 0);
+  EXPECT_EQ(sound.log, (Log{"40 90 30 64", "437 90 30 00", "540 90 32 64", "937 90 32 00",
+                            "1040 90 34 64", "1437 90 34 00"}));
+  EXPECT_EQ(sound.now, 1500u);
+  // Held up for a second (a box between the statements): the next note begins then.
+  sound.openCost = 0;
+  sound.log.clear();
+  EXPECT_EQ(Run({"MUSIC \"T120 L4 O4 C\"", "SOUND 0, 2632", "MUSIC \"D\""}), 0);
+  EXPECT_EQ(sound.log, (Log{"1500 90 30 64", "1937 90 30 00", "tone 0 1000", "3000 90 32 64",
+                            "3437 90 32 00"}));
+}
+
 TEST_F(SoundTest, MusicLengthDotsAccidentalsAndStateKeptForTheRun) {
   // A dotted eighth lasts 375 ms; the default length stays 4.
   EXPECT_EQ(Run({"MUSIC \"C8.\"", "MUSIC \"c#\"", "MUSIC \"ML >B- < <D+ MS P2 E\""}), 0);
