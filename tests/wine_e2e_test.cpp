@@ -355,3 +355,33 @@ TEST(WineControls, ClickAndEnterEndTheWait) {
 
 }  // namespace
 }  // namespace talven::test
+
+namespace talven::test {
+namespace {
+
+// While the window has the focus its caret lies along the foot of the text cursor's cell
+// (the driver reads it with GetGUIThreadInfo): LOCATE 5, 10 and "ab" leave the cursor in
+// row 4, column 11 counted from 0.
+TEST(WineWindow, CaretInTheTextCursorsCell) {
+  const auto dir = std::filesystem::temp_directory_path() / ("talven_wine_caret_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "caret.tvs", std::ios::binary) << "LOCATE 5, 10\r\nPRINT \"ab\";\r\n";
+  const DriverRun run = DriveOnce("cd '" + dir.string() + "' && wine '" TALVEN_WIN_BIN
+                                  "/tdriver.exe' --timeout 30 --caret -- '" TALVEN_WIN_BIN
+                                  "/TALVEN.EXE' caret.tvs 2>/dev/null");
+  EXPECT_FALSE(run.timedOut);
+  ASSERT_FALSE(run.events.empty());
+  int left = -1, top = -1, right = -1, bottom = -1;
+  ASSERT_EQ(std::sscanf(run.events.front().c_str(), "caret: %d,%d,%d,%d", &left, &top, &right, &bottom), 4)
+      << run.events.front();
+  const int cellWidth = right - left;
+  ASSERT_GT(cellWidth, 0);
+  EXPECT_EQ(left, 11 * cellWidth);
+  EXPECT_EQ(bottom - top, 2);
+  EXPECT_EQ(bottom % 5, 0);
+  EXPECT_GT(bottom / 5, 2);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace talven::test

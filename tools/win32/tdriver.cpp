@@ -2,7 +2,7 @@
 //
 //   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT | --cover | --click ID |
 //            --key CODE | --menu PATH]...
-//           [--screenshot FILE.bmp] -- PROGRAM [ARGS...]
+//           [--caret] [--screenshot FILE.bmp] -- PROGRAM [ARGS...]
 //
 // Every message box and file dialog of the program is reported on standard output, in the
 // order they appear, and answered with the next ANSWER (ok, cancel, yes, no, or
@@ -23,8 +23,10 @@
 // along it; --menu-shot FILE.bmp then saves the whole window with them before they are
 // closed. --dialog-shot FILE.bmp saves the first dialog the program shows (the whole
 // window) before it is answered; both need a real display. --screenshot saves what the screen shows
-// of the window's client area when the run is over (needs a real display, such as Xvfb). When the program's run is over and its
+// of the window's client area when the run is over (needs a real display, such as Xvfb), the
+// caret taken away first. When the program's run is over and its
 // window waits to be closed, the rows of its text grid are reported and the window closed:
+//   caret: LEFT,TOP,RIGHT,BOTTOM   (with --caret: the caret in client pixels, or "none")
 //   screen: ROW
 // The last line is "exit: CODE", or "timeout" when the program had to be ended.
 // Other dialogs (the setup program's) are reported as "dialog: CAPTION | TEXT" (TEXT: the
@@ -162,6 +164,18 @@ LRESULT MenuItemPoint(HWND main, const std::string& path) {
 
 // Where an open pull-down is saved (--menu-shot), where the first dialog is (--dialog-shot).
 std::string g_menuShot;
+
+// A blinking caret would make every picture another: the window of the program's thread
+// that shows it is told that it lost the focus (a control hides the caret and its
+// selection, the program's window removes its caret).
+void TakeCaretAway(HWND window) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof(gui);
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndCaret != nullptr) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(gui.hwndCaret, WM_KILLFOCUS, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+  }
+}
 std::string g_dialogShot;
 
 bool SaveSettledWindowShot(HWND window, const std::string& path);
@@ -197,6 +211,7 @@ void ChooseMenu(HWND main, std::string path, bool popup) {
   if (!openOnly) return;
   // The last pull-down is drawn once the program has handled the click.
   Sleep(300);
+  if (!g_menuShot.empty()) TakeCaretAway(main);
   if (!g_menuShot.empty() && !SaveSettledWindowShot(main, g_menuShot)) {
     std::fprintf(stderr, "tdriver: no menu screenshot\n");
   }
@@ -393,6 +408,19 @@ bool SaveScreenWith(HWND dialog, bool behind, const std::string& path) {
 }
 
 // The program's text grid, row by row, asked for through its grid-row message.
+// The caret of the program's window, in client pixels: "caret: LEFT,TOP,RIGHT,BOTTOM", or
+// "caret: none".
+void ReportCaret(HWND window) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof(gui);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) || gui.hwndCaret != window) {
+    std::printf("caret: none\n");
+    return;
+  }
+  std::printf("caret: %ld,%ld,%ld,%ld\n", gui.rcCaret.left, gui.rcCaret.top, gui.rcCaret.right,
+              gui.rcCaret.bottom);
+}
+
 void ReportScreen(HWND window) {
   const UINT message = RegisterWindowMessageA(kGridRowMessage);
   std::vector<std::string> rows;
@@ -468,13 +496,7 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
     // Drawn once the program waits for the dialog's messages (the frame too).
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
-    // A blinking caret would make every picture another: the control that shows it is told
-    // that it lost the focus (it hides the caret and its selection).
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof(gui);
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) && gui.hwndCaret != nullptr) {
-      SendMessageTimeoutA(gui.hwndCaret, WM_KILLFOCUS, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
-    }
+    TakeCaretAway(dialog);
     // Painted now, frame and items (the paint messages are sent to the program and
     // answered before this returns).
     RedrawWindow(dialog, nullptr, nullptr,
@@ -516,6 +538,7 @@ int main(int argc, char** argv) {
   std::deque<std::string> answers;
   std::deque<Step> typed;  // texts to type, and the other actions in their order
   std::string screenshot;
+  bool reportCaret = false;
   int i = 1;
   for (; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -541,6 +564,8 @@ int main(int argc, char** argv) {
       g_menuShot = argv[++i];
     } else if (arg == "--dialog-shot" && i + 1 < argc) {
       g_dialogShot = argv[++i];
+    } else if (arg == "--caret") {
+      reportCaret = true;
     } else if (arg == "--screenshot" && i + 1 < argc) {
       screenshot = argv[++i];
     } else {
@@ -580,8 +605,10 @@ int main(int argc, char** argv) {
       if (GetPropA(main, kEndedProperty) != nullptr) {
         // Wine shows what a window drew once its program waits for messages again: let the
         // program answer one message and give the display a moment before the picture.
+        if (reportCaret) ReportCaret(main);
         if (!screenshot.empty()) {
           DWORD_PTR ignored = 0;
+          TakeCaretAway(main);
           SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
           Sleep(250);
         }

@@ -106,6 +106,13 @@ class Win32Window final : public WindowPlatform {
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void MeasureCells();
   LRESULT GridRowAtom(WPARAM row) const;
+  // The caret: made with the focus, removed with it. It shows only while the program waits
+  // (and once its run is over), in the text cursor's cell: the program draws on the window
+  // outside of painting, which a shown caret would spoil.
+  void MakeCaret(HWND window);
+  void ShowCaretNow();
+  void HideCaretNow();
+  void RemoveCaret();
 
   WindowState* m_state = nullptr;
   HWND m_window = nullptr;
@@ -123,6 +130,9 @@ class Win32Window final : public WindowPlatform {
   HDC m_bitmapDc = nullptr;         // the memory bitmap, made for STARTPAINT -1
   HBITMAP m_bitmap = nullptr;
   HGDIOBJ m_oldBitmapOfBitmapDc = nullptr;
+  bool m_caret = false;       // made, with the focus
+  bool m_caretShown = false;
+  bool m_ended = false;       // the run is over: the caret shows for good
   // Buffers of texts posted with POSTMESSAGE: they must outlive the post.
   std::vector<std::unique_ptr<std::array<char, 256>>> m_postedTexts;
 };
