@@ -195,7 +195,7 @@ void ApplyTop(Engine& engine) {
 // The value of a numeric operand that is a number or a simple numeric variable, as
 // RunOperand reads it (the undeclared warning included), in the float form the operators
 // take.
-double NumericOperandValue(Engine& engine, const CompiledOperand& operand) {
+[[gnu::always_inline]] inline double NumericOperandValue(Engine& engine, const CompiledOperand& operand) {
   double value = 0.0;
   if (operand.kind == CompiledOperand::Kind::Number) {
     value = operand.number.floatValue;
@@ -385,8 +385,8 @@ class EvaluationDepth {
 
 // keepText: the parameter text is left as it is (the caller takes expression.rest as what
 // follows); only a missing text or a stack overflow still clear it. False when they did.
-bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode mode,
-                 bool keepText = false) {
+[[gnu::noinline]] bool RunGeneral(Engine& engine, const CompiledExpression& expression,
+                                  EvalMode mode, bool keepText) {
   const EvaluationDepth depth(engine);
   if (depth.TooDeep()) {
     // Only the silent error level comes back here; the text is given up.
@@ -458,6 +458,32 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
   return !overflow;
 }
 
+// An evaluation from its reading. The common case, operators between numbers and numeric
+// variables with room on the operator stack, outside the string modes and with no
+// evaluation budget to count down, takes the short way here: the same steps as
+// RunGeneral takes for it, without those that cannot apply.
+inline bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode mode,
+                        bool keepText = false) {
+  if (!expression.numeric || !engine.numericPath || mode == EvalMode::String ||
+      mode == EvalMode::FileName || engine.evaluationBudget >= 0 ||
+      engine.evaluationDepth >= kMaxEvaluationDepth || expression.stalls || expression.missing ||
+      engine.operators.size() + expression.steps.size() > static_cast<size_t>(kOperatorStackSize)) {
+    return RunGeneral(engine, expression, mode, keepText);
+  }
+  {
+    const EvaluationDepth depth(engine);
+    RunNumeric(engine, expression);
+  }
+  engine.lastSeparator = expression.separator;
+  if (keepText) {
+    engine.paramEnded = expression.rest.empty();
+    return true;
+  }
+  if (!(engine.param.empty() && expression.rest.empty())) engine.param = expression.rest;
+  engine.paramEnded = engine.param.empty();
+  return true;
+}
+
 }  // namespace
 
 void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
@@ -471,7 +497,11 @@ void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
 
 void EvaluateRemembered(Engine& engine, RememberedExpression& memo, std::string_view separator,
                         EvalMode mode) {
-  if (memo.expression == nullptr || memo.operatorMode != engine.operatorMode) {
+  if (memo.expression != nullptr && memo.operatorMode == engine.operatorMode) [[likely]] {
+    RunCompiled(engine, *memo.expression, mode);
+    return;
+  }
+  {
     const bool listItem = separator == kListItem;
     const std::string_view stops = listItem ? std::string_view(",;") : separator;
     std::unique_ptr<CompiledExpression> scratch;
@@ -479,9 +509,7 @@ void EvaluateRemembered(Engine& engine, RememberedExpression& memo, std::string_
     memo.expression = scratch ? nullptr : &expression;
     memo.operatorMode = engine.operatorMode;
     RunCompiled(engine, expression, mode);
-    return;
   }
-  RunCompiled(engine, *memo.expression, mode);
 }
 
 const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpression& memo,
@@ -491,9 +519,12 @@ const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpr
 }
 
 void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode) {
-  if (prepared.memo.expression == nullptr || prepared.memo.operatorMode != engine.operatorMode) {
-    engine.param = prepared.expression;
+  const RememberedExpression& memo = prepared.memo;
+  if (memo.expression != nullptr && memo.operatorMode == engine.operatorMode) [[likely]] {
+    RunCompiled(engine, *memo.expression, mode);
+    return;
   }
+  engine.param = prepared.expression;
   EvaluateRemembered(engine, prepared.memo, "", mode);
 }
 

@@ -210,9 +210,26 @@ void WarnUndeclared(Engine& engine, const std::string& name) {
 bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
                  RememberedExpression* memos) {
   std::string saved = std::move(engine.param);
-  engine.param.assign(TrimControl(list));
-  bool ok = true;
-  for (int i = 0; i < 3 && !engine.param.empty(); ++i) {
+  engine.param.clear();
+  // While the readings of the indices are ready, what is left of the list after each is
+  // its reading's rest (`left`) and the list is never copied; from the first index that
+  // is still to be read on, the list is the parameter text as usual.
+  std::string_view left = TrimControl(list);
+  bool inParam = false;
+  for (int i = 0; i < 3; ++i) {
+    if (!inParam) {
+      if (left.empty()) break;
+      const RememberedExpression* memo = memos != nullptr ? &memos[i] : nullptr;
+      if (memo != nullptr && memo->expression != nullptr && memo->operatorMode == engine.operatorMode) {
+        const std::string* rest = RunRememberedKeepingText(engine, *memo, EvalMode::Any);
+        left = rest != nullptr ? std::string_view(*rest) : std::string_view();
+        indices[i] = engine.reg.longValue;
+        continue;
+      }
+      engine.param.assign(left);
+      inParam = true;
+    }
+    if (engine.param.empty()) break;
     if (memos != nullptr) {
       EvaluateRemembered(engine, memos[i], ",");
     } else {
@@ -220,7 +237,8 @@ bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
     }
     indices[i] = engine.reg.longValue;
   }
-  if (!engine.param.empty()) {
+  bool ok = true;
+  if (inParam ? !engine.param.empty() : !left.empty()) {
     Error(engine, ErrorCode::TooManyDimensions);
     ok = false;
   }

@@ -51,7 +51,8 @@ bool SelectCase(Engine& engine, bool onTrue, RememberedExpression* memo) {
     return false;
   }
   SplitLine inner = Split(engine.param);
-  engine.word = std::move(inner.word);
+  engine.selectedWord = std::move(inner.word);
+  engine.word = engine.selectedWord;
   engine.param = std::move(inner.param);
   return true;
 }
@@ -62,7 +63,8 @@ void AfterKeywords(Engine& engine) {
   TryProcedureCall(engine);
   if (engine.handled) return;
   // Name + "(": an expression (a function called for its effect).
-  std::string call = engine.word + engine.param;
+  std::string call(engine.word);
+  call += engine.param;
   if (LooksLikeBracketCall(call)) {
     engine.param = std::move(call);
     engine.handled = true;
@@ -73,11 +75,11 @@ void AfterKeywords(Engine& engine) {
   Error(engine, ErrorCode::UnknownStatement, engine.word);
 }
 
-bool IsNoOpWord(const std::string& word) {
+bool IsNoOpWord(std::string_view word) {
   return word.empty() || word == "REM" || word.front() == '\'' || word == "ENDIF" || word == "DEF";
 }
 
-bool IsLabel(const std::string& word, const std::string& param) {
+bool IsLabel(std::string_view word, const std::string& param) {
   return param.empty() && !word.empty() && word.back() == ':';
 }
 

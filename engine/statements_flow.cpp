@@ -4,7 +4,7 @@
 // store never changes during a run, so each scan's outcome is remembered; what a scan
 // evaluates on its way (ELSEIF conditions) is evaluated again every time.
 
-#include <optional>
+#include <memory>
 
 #include "engine/engine.h"
 #include "engine/errors.h"
@@ -73,12 +73,21 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
   return result;
 }
 
+// The scan from the current line; its line cache keeps where the scan is kept.
 const BlockScan& CachedScan(Engine& engine, Block block) {
+  const auto kind = static_cast<size_t>(block);
+  std::vector<LineCache>& lines = engine.cache.lines;
+  LineCache* line = engine.pc >= 0 && static_cast<size_t>(engine.pc) < lines.size()
+                        ? &lines[static_cast<size_t>(engine.pc)]
+                        : nullptr;
+  if (line != nullptr && line->scans[kind] != nullptr) return *line->scans[kind];
   const int64_t key = int64_t{engine.pc} * 4 + static_cast<int32_t>(block);
   auto found = engine.cache.scans.find(key);
   if (found == engine.cache.scans.end()) {
     found = engine.cache.scans.emplace(key, ScanLines(engine.store, engine.pc, block)).first;
   }
+  // Entries of an unordered map stay where they are while others are added.
+  if (line != nullptr) line->scans[kind] = &found->second;
   return found->second;
 }
 
@@ -87,8 +96,8 @@ const BlockScan& CachedScan(Engine& engine, Block block) {
 // evaluates the condition of each ELSEIF at nesting 0 on its way and stops at the first
 // that is not 0 (also inside an IFNOT).
 bool ScanForward(Engine& engine, Block block, ErrorCode missing) {
-  // Copied: evaluating a condition may add scans to the cache.
-  const BlockScan scan = CachedScan(engine, block);
+  // Evaluating a condition may add scans to the cache; this one stays where it is.
+  const BlockScan& scan = CachedScan(engine, block);
   for (int32_t line : scan.elseIfs) {
     engine.pc = line;
     const std::string_view text = engine.store.Line(line).text;
@@ -152,10 +161,16 @@ struct Label {
   int32_t line = 0;
 };
 
+Label LabelOperandOf(Engine& engine, PreparedStatement& prepared);
+
 Label LabelOperand(Engine& engine) {
-  std::optional<PreparedStatement> scratch;
-  PreparedStatement& prepared =
-      engine.currentLine != nullptr ? engine.currentLine->prepared : scratch.emplace();
+  if (engine.currentLine != nullptr) return LabelOperandOf(engine, engine.currentLine->prepared);
+  // A statement a CASE selected reads its own text each time.
+  auto scratch = std::make_unique<PreparedStatement>();
+  return LabelOperandOf(engine, *scratch);
+}
+
+Label LabelOperandOf(Engine& engine, PreparedStatement& prepared) {
   if (!prepared.ready) {
     prepared.expression = engine.param;
     prepared.ready = true;
@@ -198,9 +213,16 @@ void PopFrame(Engine& engine) {
 }
 
 // The first line "PROC name" of the store; 0 when there is none.
-int32_t FindProcedure(Engine& engine, const std::string& name) {
+int32_t FindProcedure(Engine& engine, std::string_view word) {
+  if (engine.currentLine != nullptr && engine.currentLine->procedure >= 0) {
+    return engine.currentLine->procedure;
+  }
+  const std::string name(word);
   auto found = engine.cache.procedures.find(name);
-  if (found != engine.cache.procedures.end()) return found->second;
+  if (found != engine.cache.procedures.end()) {
+    if (engine.currentLine != nullptr) engine.currentLine->procedure = found->second;
+    return found->second;
+  }
   int32_t line = 0;
   for (int32_t n = 1; n <= engine.store.LineCount(); ++n) {
     const std::string_view text = engine.store.Line(n).text;
@@ -210,6 +232,7 @@ int32_t FindProcedure(Engine& engine, const std::string& name) {
     }
   }
   engine.cache.procedures.emplace(name, line);
+  if (engine.currentLine != nullptr) engine.currentLine->procedure = line;
   return line;
 }
 

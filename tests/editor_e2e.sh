@@ -12,7 +12,8 @@ bin=$(cd "${1:?Windows bin folder}" && pwd); update=${2:-}
 top=$(cd "$(dirname "$0")/.." && pwd)
 screens=$top/tests/editor_screens
 source "$top/tools/wine_env.sh"
-work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+main_prefix=$WINEPREFIX
+work=$(mktemp -d); trap 'rm -rf "$work"; "$top/tools/wine_warm.sh" "$main_prefix"' EXIT
 passed=0; failed=0
 ini() { echo "$WINEPREFIX/drive_c/windows/TALVED32.INI"; }
 

@@ -13,6 +13,7 @@ work=$(mktemp -d)
 cleanup() {
   [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null
   rm -rf "$work"
+  "$top/tools/wine_warm.sh"
 }
 trap cleanup EXIT
 failed=0
