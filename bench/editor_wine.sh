@@ -26,7 +26,7 @@ for ((r = 0; r < $runs; r++)); do
   rm -f "\$WINEPREFIX/drive_c/windows/TALVED32.INI"
   wine "$bin/eddriver.exe" --timeout 120 --first --step 'time:keys:ctrl+end' --step 'keys:ctrl+home' \
     --step "time:keys:$pgdn" --step 'keys:ctrl+home' --step 'keys:ctrl+f' --answer 'find:fehltueberall' \
-    --answer ok --step 'time:keys:ctrl+l' --step close -- "$wwork\\TALVED32.EXE" big.tvs 2>/dev/null | tr -d '\r'
+    --answer ok --step 'wait:3000' --answer ok --step 'time:keys:ctrl+l' --step close -- "$wwork\\TALVED32.EXE" big.tvs 2>/dev/null | tr -d '\r'
   wine "$bin/eddriver.exe" --timeout 60 --idle-only -- notepad.exe big.tvs 2>/dev/null | tr -d '\r'
 done
 wineserver -k
