@@ -246,7 +246,7 @@ done
 # The clipboard with another program (the driver): its text is pasted, the copied text is
 # what it reads. (Captions with umlauts are matched by their start: the first item wins.)
 fresh menus
-out=$(drive --step 'clip:' --step 'menustate:Datei/Neue Datei' --step 'menustate:Datei/Datei speichern' \
+out=$(drive --timeout 120 --step 'clip:' --step 'menustate:Datei/Neue Datei' --step 'menustate:Datei/Datei speichern' \
   --step 'menustate:Bearbeiten/Einf*' --step 'menu:Datei/Neue Datei' \
   --step 'menustate:Datei/Datei speichern' --step 'menustate:Bearbeiten/R*' \
   --step 'menustate:Bearbeiten/Ausschneiden' --step 'menustate:Bearbeiten/Kopieren' \
@@ -285,7 +285,7 @@ LINES
 # The toolbar's tooltips, left to right, as the mouse rests on each button.
 fresh tooltips
 steps=(); for i in $(seq 14); do steps+=(--step "tooltip:$i"); done
-out=$(drive "${steps[@]}" --step close -- "$(win "$PWD")\\TALVED32.EXE")
+out=$(drive --timeout 120 "${steps[@]}" --step close -- "$(win "$PWD")\\TALVED32.EXE")
 i=0
 while read -r tip; do
   i=$((i + 1)); expect_line "tooltip $i" "$out" "$(printf "tooltip $i: $tip")"
