@@ -48,11 +48,11 @@ printed() {  # name -> the newest PDF's text, laid out; fails the test when no P
   pdftotext -layout "$(newest_pdf)" - 2>/dev/null
 }
 
-# Printer set-up with a printer: the system's set-up dialog shows the queue (no box), and OK
-# prints nothing.
-out=$(drive --step 'menu:Datei/Drucker einrichten...' --answer 'dlg:report:1139;1' --step close -- "$dir\\TALVED32.EXE" short.tvs)
+# Printer set-up with a printer: the system's set-up dialog shows the queue in its printer
+# list (cmb1), no box; OK prints nothing.
+out=$(drive --step 'menu:Datei/Drucker einrichten...' --answer 'dlg:report:1136;1' --step close -- "$dir\\TALVED32.EXE" short.tvs)
 grep -qa '^dialog: ' <<<"$out" && pass || fail setup-dialog "$out"
-grep -qaxF 'field 1139: PDF' <<<"$out" && pass || fail setup-printer "$out"
+grep -qaxF 'field 1136: PDF' <<<"$out" && pass || fail setup-printer "$out"
 grep -qa '^box: ' <<<"$out" && fail setup-no-box "$out" || pass
 [ -z "$(newest_pdf 2>/dev/null)" ] && pass || fail setup-prints-nothing "$(ls "$HOME/PDF")"
 
