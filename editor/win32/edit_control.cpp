@@ -206,7 +206,12 @@ void EditControl::Invalidate() {
   const bool selectionSame = (anchor == m_shownAnchor && caret == m_shownCaret) ||
                              (anchor == caret && m_shownAnchor == m_shownCaret);
   RECT pending;
-  bool all = m_redrawAll || m_doc.Revision() != m_shownRevision || m_wrap != m_shownWrap ||
+  // One line changed since what is shown (told by Char): that row, if nothing else changed.
+  const bool oneLine = m_changedLine >= 0 && m_changedFromRevision == m_shownRevision &&
+                       m_doc.Revision() == m_shownRevision + 1;
+  const int32_t changedLine = m_changedLine;
+  m_changedLine = -1;
+  bool all = m_redrawAll || (m_doc.Revision() != m_shownRevision && !oneLine) || m_wrap != m_shownWrap ||
              m_leftColumn != m_shownLeft || (m_wrap && !selectionSame);
   const int32_t scrolled = m_topLine - m_shownTop;
   if (!all && scrolled != 0) {
@@ -216,6 +221,13 @@ void EditControl::Invalidate() {
     } else {
       ScrollWindowEx(m_hwnd, 0, -scrolled * m_lineHeight, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
     }
+  }
+  if (!all && oneLine) {
+    RECT client;
+    GetClientRect(m_hwnd, &client);
+    const int top = (changedLine - m_topLine) * m_lineHeight;
+    RECT row = {0, top, client.right, top + m_lineHeight};
+    InvalidateRect(m_hwnd, &row, FALSE);
   }
   if (all) {
     InvalidateRect(m_hwnd, nullptr, FALSE);
@@ -471,6 +483,12 @@ void EditControl::Char(WPARAM c) {
     return;
   }
   if (Pressed(VK_CONTROL) && !Pressed(VK_MENU) && c < 32) return;
+  // A character typed, or one taken back, inside a line without a selection changes that line
+  // only: only its row is drawn again.
+  const uint64_t revision = m_doc.Revision();
+  const int32_t lines = m_doc.LineCount(), line = m_doc.CaretPlace().line - 1;
+  const bool withinLine = !m_wrap && !m_doc.HasSelection() && c != '\r' &&
+                          (c != '\b' || m_doc.Caret() > m_doc.LineStart(line));
   switch (c) {
     case '\b': m_doc.Backspace(); break;
     case '\r': m_doc.NewLine(true); break;
@@ -481,6 +499,11 @@ void EditControl::Char(WPARAM c) {
       break;
   }
   m_wantColumn = -1;
+  if (withinLine && m_doc.Revision() == revision + 1 && m_doc.LineCount() == lines &&
+      m_doc.CaretPlace().line - 1 == line) {
+    m_changedLine = line;
+    m_changedFromRevision = revision;
+  }
   Changed();
 }
 

@@ -53,7 +53,8 @@ class EditControl {
   void ScrollTo(int32_t top, int32_t left);
   // Marks for redrawing what differs from what was last drawn: nothing for a caret move,
   // the rows of the selection that changed, the strip a short scroll uncovers (the rest is
-  // moved on the screen), everything after a change of the text.
+  // moved on the screen), the row of a character typed inside a line, everything after any
+  // other change of the text.
   void Invalidate();
   void PlaceCaret();
   // Rows: the text's lines, or with word wrap the rows of the layout (brought up to date).
@@ -89,6 +90,9 @@ class EditControl {
   int32_t m_shownTop = 0, m_shownLeft = 0;
   bool m_shownWrap = false;
   bool m_redrawAll = true;  // the font or the size changed
+  // The line a typed character changed (-1: none), and the revision before it.
+  int32_t m_changedLine = -1;
+  uint64_t m_changedFromRevision = 0;
   // The drawing surface, kept while the window keeps its size.
   HBITMAP m_back = nullptr;
   int m_backWidth = 0, m_backHeight = 0;
