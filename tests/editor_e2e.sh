@@ -239,6 +239,89 @@ for tool in CALC ANSI CALENDAR CLIPBRD; do
   expect_line "tool-$tool" "$out" "box: icon ok | ZUL-TALVEN-Editor 6.2-32 | \"$tool.EXE\" nicht gefunden."
 done
 
+# Menu states as the menus show them when opened: without a window the frame's own menus
+# (no Bearbeiten, no Datei speichern); with one, Ausschneiden, Kopieren and Löschen only with
+# a selection, Einfügen only while the clipboard holds text, Weitersuchen only after a find;
+# Rückgängig is never greyed (with or without anything to undo); the check marks of the bars.
+# The clipboard with another program (the driver): its text is pasted, the copied text is
+# what it reads. (Captions with umlauts are matched by their start: the first item wins.)
+fresh menus
+out=$(drive --timeout 120 --step 'clip:' --step 'menustate:Datei/Neue Datei' --step 'menustate:Datei/Datei speichern' \
+  --step 'menustate:Bearbeiten/Einf*' --step 'menu:Datei/Neue Datei' \
+  --step 'menustate:Datei/Datei speichern' --step 'menustate:Bearbeiten/R*' \
+  --step 'menustate:Bearbeiten/Ausschneiden' --step 'menustate:Bearbeiten/Kopieren' \
+  --step 'menustate:Bearbeiten/L*' --step 'menustate:Bearbeiten/Einf*' \
+  --step 'menustate:Suchen/Weitersuchen' --step 'menustate:Optionen/Toolbar' \
+  --step 'menustate:Optionen/Zeilenumbruch' --step 'type:abc' --step 'menustate:Bearbeiten/R*' \
+  --step 'keys:shift+home' --step 'menustate:Bearbeiten/Ausschneiden' --step 'menustate:Bearbeiten/Kopieren' \
+  --step 'menustate:Bearbeiten/L*' --step 'keys:ctrl+ins' --step clipboard \
+  --step 'menustate:Bearbeiten/Einf*' --step 'clip:von draussen' --step 'keys:end shift+ins' --step text \
+  --step 'menu:Optionen/Toolbar' --step 'menustate:Optionen/Toolbar' \
+  --step 'keys:ctrl+home' --step 'keys:ctrl+f' --answer 'find:von' --step 'menustate:Suchen/Weitersuchen' \
+  --step close --answer no -- "$(win "$PWD")\\TALVED32.EXE")
+while read -r line; do expect_line "menus [$line]" "$out" "$(printf "$line")"; done <<'LINES'
+menu: Datei/Neue Datei enabled
+no menu item: Datei/Datei speichern
+no menu item: Bearbeiten/Einf*
+menu: Datei/Datei speichern enabled
+menu: Bearbeiten/Ausschneiden greyed
+menu: Bearbeiten/Kopieren greyed
+menu: Bearbeiten/L* greyed
+menu: Bearbeiten/Einf* greyed
+menu: Suchen/Weitersuchen greyed
+menu: Optionen/Toolbar enabled checked
+menu: Optionen/Zeilenumbruch enabled
+menu: Bearbeiten/Ausschneiden enabled
+menu: Bearbeiten/Kopieren enabled
+menu: Bearbeiten/L* enabled
+clipboard: abc
+menu: Bearbeiten/Einf* enabled
+text: abcvon draussen
+menu: Optionen/Toolbar enabled
+menu: Suchen/Weitersuchen enabled
+LINES
+[ "$(grep -cxF 'menu: Bearbeiten/R* enabled' <<<"$out")" = 2 ] && pass || fail menus-undo "$out"
+
+# The toolbar's tooltips, left to right, as the mouse rests on each button.
+fresh tooltips
+steps=(); for i in $(seq 14); do steps+=(--step "tooltip:$i"); done
+out=$(drive --timeout 120 "${steps[@]}" --step close -- "$(win "$PWD")\\TALVED32.EXE")
+i=0
+while read -r tip; do
+  i=$((i + 1)); expect_line "tooltip $i" "$out" "$(printf "tooltip $i: $tip")"
+done <<'TIPS'
+Hilfe zum Editor anzeigen
+Datei \xf6ffnen
+Datei speichern
+Letzte \xc4nderung r\xfcckg\xe4ngig machen
+Text ausschneiden und in Zwischenablage speichern
+Text in Zwischenablage kopieren
+Text aus Zwischenablage einf\xfcgen
+Testpassage suchen
+Textfenster hintereinander anordnen
+Textfenster nebeneinander anordnen
+Benutzermen\xfc anzeigen
+Programm im Interpretermodus starten
+Listing drucken
+Editor verlassen
+TIPS
+
+# Help: the system's WinHelp starts the help program (a recorder copied as WINHLP32.EXE
+# beside the editor) and hands it each request: F1 the contents of TALVEN.HLP, Alt+F1 the
+# keyword "Referenz", Ctrl+F1 the word at the caret as a partial keyword, ?/Editor the
+# contents and the jump to "Editor"; closing the editor ends help.
+fresh help
+cp "$bin/cmdrecord.exe" WINHLP32.EXE
+printf 'x = 1\r\n  PRINT x\r\n' > h.tvs
+drive --step 'keys:F1' --step 'keys:alt+F1' --step 'keys:down right right right right' --step 'keys:ctrl+F1' \
+  --step 'menu:?/Editor' --step 'wait:500' --step close -- "$(win "$PWD")\\TALVED32.EXE" h.tvs > /dev/null
+for _ in $(seq 20); do grep -q 'help: 2 ' commands.txt 2>/dev/null && break; sleep 0.5; done
+helped=$(tr -d '\r' < commands.txt 2>/dev/null)
+if grep -qaiE '^"?([A-Z]:\\.*\\)?winhlp32(\.exe)?"? -x$' <<<"$helped"; then pass; else fail help-started "$helped"; fi
+expected=$(printf '%s\n' 'help: 3 TALVEN.HLP' 'help: 257 TALVEN.HLP | Referenz' 'help: 261 TALVEN.HLP | PRINT' \
+  'help: 3 TALVEN.HLP' 'help: 258 TALVEN.HLP | JumpID("","Editor")' 'help: 2 TALVEN.HLP')
+[ "$(grep -a '^help:' <<<"$helped")" = "$expected" ] && pass || fail help-requests "expected:" "$expected" "actual:" "$helped"
+
 # Crash recovery: once the text has been left alone for the idle time (here one second), a
 # modified window's text is copied to NAME.~tv and listed in the settings. A killed editor
 # leaves both; the next start offers them: Yes shows the copy's text in the file's window,

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # TALVED32's printing under Wine to a real CUPS queue (cups-pdf), driven by eddriver: a whole
 # listing ("%6d: " before each line), the selection only (blanks before its start column), a
-# page range; and without any printer the box "Drucken ist nicht möglich!".
+# page range, the printer set-up dialog with the queue; and without any printer the box
+# "Drucken ist nicht möglich!".
 #   tests/editor_print_e2e.sh WINDOWS_BIN_DIR
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd)
@@ -46,6 +47,14 @@ printed() {  # name -> the newest PDF's text, laid out; fails the test when no P
   if ! wait_pdf "$pdf_count"; then fail "$1: no PDF"; return 1; fi
   pdftotext -layout "$(newest_pdf)" - 2>/dev/null
 }
+
+# Printer set-up with a printer: the system's set-up dialog shows the queue in its printer
+# list (cmb1), no box; OK prints nothing.
+out=$(drive --step 'menu:Datei/Drucker einrichten...' --answer 'dlg:report:1136;1' --step close -- "$dir\\TALVED32.EXE" short.tvs)
+grep -qa '^dialog: ' <<<"$out" && pass || fail setup-dialog "$out"
+grep -qaxF 'field 1136: PDF' <<<"$out" && pass || fail setup-printer "$out"
+grep -qa '^box: ' <<<"$out" && fail setup-no-box "$out" || pass
+[ -z "$(newest_pdf 2>/dev/null)" ] && pass || fail setup-prints-nothing "$(ls "$HOME/PDF")"
 
 # The whole listing.
 drive --step 'menu:Datei/Drucken...' --answer 'print:all' --step close -- "$dir\\TALVED32.EXE" short.tvs > /dev/null

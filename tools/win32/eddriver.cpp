@@ -24,18 +24,27 @@
 //                    a trailing "*" matches the start of a caption)
 //   wait:MS          sleep
 //   text             "text: ..." the active edit control's text (CR LF as \n)
+//   menustate:A/B    "menu: A/B enabled|greyed[ checked]" as the item shows when its menu
+//                    opens, or "no menu item: A/B"
+//   tooltip:N        rests the mouse on the toolbar's button N (1 = leftmost) and reports
+//                    "tooltip N: TEXT" of the tooltip that shows
+//   clip:TEXT        puts TEXT on the clipboard (this driver being the other program);
+//                    "clip:" empties it
+//   clipboard        "clipboard: ..." the clipboard's text
 //   screenshot:FILE  the frame's client area as a 24-bit BMP (needs a display)
 //   close            asks the frame to close
 //   kill             ends the program at once, as a crash would
-//   time:STEP        runs STEP and reports "time: STEP MS", the milliseconds until the editor
-//                    has taken it and painted
+//   time:STEP        runs STEP and reports "time: STEP MS", the milliseconds from an idle,
+//                    focused editor until it has taken STEP and painted
 // "--first" reports "first: MS" once the frame is up with its files' windows painted;
 // "--idle-only" (for other programs, e.g. notepad) reports "idle: MS" once the program first
 // waits for input, and ends it.
 // The last line is "exit: CODE", or "timeout" when the program had to be ended.
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -333,11 +342,16 @@ void LetItTake(HANDLE process) {
   }
 }
 
-void Chords(HANDLE process, HWND frame, const std::string& spec) {
+// Keys go where the focus is: after a dialog it may take a moment to come back, and the
+// editor may still be busy with what came before.
+void ReadyForKeys(HANDLE process, HWND frame) {
   SetForegroundWindow(frame);
-  // Keys go where the focus is: after a dialog it may take a moment to come back.
   for (int i = 0; i < 60 && (GetForegroundWindow() != frame || Focused() == nullptr); ++i) Sleep(50);
   LetItTake(process);
+}
+
+void Chords(HANDLE process, HWND frame, const std::string& spec) {
+  ReadyForKeys(process, frame);
   for (const std::string& chord : Split(spec, ' ')) {
     if (chord.empty()) continue;
     std::vector<WORD> keys;
@@ -405,6 +419,80 @@ HWND ActiveEdit(HWND frame) {
   return child ? FindWindowExA(child, nullptr, "TalvenEdit", nullptr) : nullptr;
 }
 
+// The clipboard as another program uses it: CF_TEXT put with a window of our own as owner
+// (none for an empty text: the clipboard is emptied).
+void PutClipboardText(const std::string& text) {
+  HWND owner = CreateWindowA("STATIC", "eddriver", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  for (int i = 0; i < 50 && !OpenClipboard(owner); ++i) Sleep(20);
+  EmptyClipboard();
+  if (!text.empty()) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+  DestroyWindow(owner);
+}
+
+std::string ClipboardText() {
+  std::string text = "(none)";
+  for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(20);
+  if (HANDLE memory = GetClipboardData(CF_TEXT)) {
+    if (const char* bytes = static_cast<const char*>(GlobalLock(memory))) {
+      text.assign(bytes, strnlen(bytes, GlobalSize(memory)));
+      GlobalUnlock(memory);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM lparam) {
+  reinterpret_cast<std::vector<HWND>*>(lparam)->push_back(hwnd);
+  return TRUE;
+}
+
+// The tooltip of the toolbar's button `number` (1 = leftmost): the mouse rests on the button
+// until the editor's tooltip window shows; its text, or "(none)".
+std::string Tooltip(HANDLE process, HWND frame, int number) {
+  HWND toolbar = FindWindowExA(frame, nullptr, "TalvenPanel", nullptr);
+  std::vector<HWND> children, buttons;
+  if (toolbar) EnumChildWindows(toolbar, CollectChildren, reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children) {
+    if (driver::ClassOf(child) == "Button" || driver::ClassOf(child) == "BUTTON") buttons.push_back(child);
+  }
+  auto left = [](HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return r.left;
+  };
+  std::sort(buttons.begin(), buttons.end(), [&](HWND a, HWND b) { return left(a) < left(b); });
+  if (number < 1 || number > static_cast<int>(buttons.size())) return "(no button)";
+  RECT box;
+  GetWindowRect(buttons[number - 1], &box);
+  // Away first, so that the tooltip of the button before does not stay.
+  SetForegroundWindow(frame);
+  for (const POINT& at : {POINT{0, 0}, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2},
+                          POINT{(box.left + box.right) / 2 + 1, (box.top + box.bottom) / 2 + 1}}) {
+    SetCursorPos(at.x, at.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof(input));
+    Sleep(100);
+  }
+  const DWORD deadline = driver::DeadlineAfter(5);
+  while (!driver::Passed(deadline)) {
+    for (HWND tip : WindowsOf(TOOLTIPS_CLASSA)) {
+      const std::string text = TextOf(tip);
+      if (!text.empty()) return text;
+    }
+    Sleep(50);
+  }
+  return "(none)";
+}
+
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -416,11 +504,13 @@ void RunStep(HANDLE process, const std::string& timedStep) {
   if (!frame) return;
   const bool timed = timedStep.rfind("time:", 0) == 0;
   const std::string step = timed ? timedStep.substr(5) : timedStep;
-  LARGE_INTEGER start;
-  QueryPerformanceCounter(&start);
   const size_t colon = step.find(':');
   const std::string verb = step.substr(0, colon);
   const std::string argument = colon == std::string::npos ? "" : step.substr(colon + 1);
+  // A timed step starts from an editor that has finished what came before.
+  if (timed) ReadyForKeys(process, frame);
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
   if (verb == "type") {
     HWND target = Focused();
     for (size_t i = 0; i < argument.size(); ++i) {
@@ -442,6 +532,25 @@ void RunStep(HANDLE process, const std::string& timedStep) {
     if (id == 0) {
       std::printf("no menu item: %s\n", argument.c_str());
     }
+  } else if (verb == "menustate") {
+    // The editor opens the item's menu for itself (so its states are set) and reports them.
+    const std::string query = "|" + argument;
+    const ATOM atom = GlobalAddAtomA(query.c_str());
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(frame, RegisterWindowMessageA("TalvedMenuItem"), atom, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    GlobalDeleteAtom(atom);
+    if (state == 0) {
+      std::printf("no menu item: %s\n", argument.c_str());
+    } else {
+      std::printf("menu: %s %s%s\n", argument.c_str(), state & 2 ? "greyed" : "enabled", state & 4 ? " checked" : "");
+    }
+  } else if (verb == "tooltip") {
+    std::printf("tooltip %s: %s\n", argument.c_str(), Tooltip(process, frame, atoi(argument.c_str())).c_str());
+  } else if (verb == "clip") {
+    // This driver is the other program: it puts text on the clipboard.
+    PutClipboardText(argument);
+  } else if (verb == "clipboard") {
+    std::printf("clipboard: %s\n", Escaped(ClipboardText()).c_str());
   } else if (verb == "wait") {
     Sleep(static_cast<DWORD>(atoi(argument.c_str())));
   } else if (verb == "text") {
