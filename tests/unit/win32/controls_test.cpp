@@ -425,29 +425,59 @@ std::vector<std::string> ListEntries(HWND list) {
   return entries;
 }
 
-// MOVELISTTOLIST into a sorted list box (its store made room for all entries first) leaves
-// what adding the entries one by one leaves, with entries equal but for case too.
+std::vector<std::string> ChoiceEntries(HWND combo) {
+  std::vector<std::string> entries;
+  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[300] = {};
+    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+// MOVELISTTOLIST into a sorted list box (and MOVELISTTOCHOICE into a sorted choice box)
+// leaves what adding the entries one by one leaves: into an empty list the entries go in
+// the list's own order without its search, and this must be exactly its order, for
+// punctuation, umlauts, digits and case; entries equal but for case, and a list that
+// already holds entries, take the one-by-one way.
 TEST(Win32Controls, MoveListToSortedListAsOneByOne) {
   Parent parent;
-  for (const std::vector<std::string>& entries :
-       {std::vector<std::string>{"Kiwi", "apfel", "Birne", "Zitrone", "Kiwi", "\xC4pfel", "10", "9"},
-        std::vector<std::string>{"Kiwi", "apfel", "Birne", "Apfel", "kiwi", "Zitrone", "APFEL"}}) {
-    HWND moved = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 10, 10, parent.window,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-    HWND single = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 10, 10, parent.window,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-    for (const std::string& entry : entries) {
-      SendMessageA(single, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  const std::vector<std::vector<std::string>> cases = {
+      {"Kiwi", "apfel", "Birne", "Zitrone", "Kiwi", "\xC4pfel", "10", "9"},
+      {"Kiwi", "apfel", "Birne", "Apfel", "kiwi", "Zitrone", "APFEL"},
+      {"co-op", "coop", "Co op", "a'b", "ab", "\xC4rger", "Arger", "zz", "Z-1", "_x", "~y", "1a",
+       "\xDF", "st", "\xF6l", "ol", "Eintrag 10", "Eintrag 9", "Eintrag 100", "", " x", "x", "-",
+       "\xE9t\xE9", "ete", "\xFF", "!", "#1"},
+  };
+  for (const std::vector<std::string>& entries : cases) {
+    for (const bool prefilled : {false, true}) {
+      HWND moved = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 10, 10,
+                                   parent.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+      HWND single = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 10, 10,
+                                    parent.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+      HWND choice = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS,
+                                    0, 0, 10, 100, parent.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+      if (prefilled) {
+        for (HWND list : {moved, single}) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Mitte"));
+        SendMessageA(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Mitte"));
+      }
+      for (const std::string& entry : entries) {
+        SendMessageA(single, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+      }
+      std::string program = "DECLARE n%\n";
+      for (const std::string& entry : entries) program += "ADDSTRING \"" + entry + "\"\n";
+      program += "n% = @MOVELISTTOLIST(" + std::to_string(reinterpret_cast<intptr_t>(moved)) + ")\n";
+      program += "n% = @MOVELISTTOCHOICE(" + std::to_string(reinterpret_cast<intptr_t>(choice)) + ")\n";
+      ProgramRun run;
+      ASSERT_EQ(run(program), 0);
+      EXPECT_EQ(ListEntries(moved), ListEntries(single));
+      EXPECT_EQ(ChoiceEntries(choice), ListEntries(single));
+      EXPECT_EQ(ListEntries(moved).size(), entries.size() + (prefilled ? 1 : 0));
+      DestroyWindow(moved);
+      DestroyWindow(single);
+      DestroyWindow(choice);
     }
-    std::string program = "DECLARE n%\n";
-    for (const std::string& entry : entries) program += "ADDSTRING \"" + entry + "\"\n";
-    program += "n% = @MOVELISTTOLIST(" + std::to_string(reinterpret_cast<intptr_t>(moved)) + ")\n";
-    ProgramRun run;
-    ASSERT_EQ(run(program), 0);
-    EXPECT_EQ(ListEntries(moved), ListEntries(single));
-    EXPECT_EQ(ListEntries(moved).size(), entries.size());
-    DestroyWindow(moved);
-    DestroyWindow(single);
   }
 }
 
