@@ -572,6 +572,13 @@ void AnswerFolderDialog(HWND dialog, const std::string& path) {
   if (process != nullptr) CloseHandle(process);
 }
 
+// Whether the dialog is one of the ready-made dialogs from the programs' templates (their
+// edit or list is item 101).
+bool IsTemplateDialog(HWND dialog) {
+  HWND item = GetDlgItem(dialog, kTemplateItem);
+  return item != nullptr && (IsClass(item, "Edit") || IsClass(item, "ListBox"));
+}
+
 // Reports and answers one dialog; waits until it is gone so it is never seen twice.
 void Handle(HWND dialog, std::deque<std::string>& answers, std::deque<Step>& typed) {
   while (!answers.empty() && (answers.front().rfind("shot:", 0) == 0 || answers.front().rfind("shot-behind:", 0) == 0)) {
@@ -643,8 +650,8 @@ void Handle(HWND dialog, std::deque<std::string>& answers, std::deque<Step>& typ
     std::printf("dialog: %s\n", Escaped(caption).c_str());
     if (answer.rfind("file:", 0) == 0) {
       driver::AnswerFileDialog(dialog, answer.substr(5));
-    } else if (answer == "ok" && GetDlgItem(dialog, kTemplateItem) != nullptr) {
-      Click(dialog, IDOK);  // a dialog from the program's templates
+    } else if (answer == "ok" && IsTemplateDialog(dialog)) {
+      Click(dialog, IDOK);
     } else {
       Click(dialog, IDCANCEL);
     }
