@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <string>
@@ -479,6 +480,47 @@ TEST(Win32Controls, MoveListToSortedListAsOneByOne) {
       DestroyWindow(choice);
     }
   }
+}
+
+// ADDFILES lists the names in the order lstrcmpi gives (sorted by sort keys, which must
+// agree with it for punctuation, umlauts, digits and case), files first, then the folders
+// in square brackets; the tree mode lists the files of each folder before those below.
+TEST(Win32Controls, FileNamesInTheOrderOfLstrcmpi) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof(temp), temp);
+  const std::string folder = std::string(temp) + "talven_addfiles_" + std::to_string(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((folder + "\\Unter").c_str(), nullptr));
+  const std::vector<std::string> names = {"b.txt", "A.txt", "_x.txt", "\xC4rger.txt", "a-b.txt", "ab.txt",
+                                          "10.txt", "9.txt", "co op.txt", "Zebra.TXT", "\xDF.txt", "~.txt"};
+  for (const std::string& name : names) {
+    HANDLE file = CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+    CloseHandle(file);
+  }
+  HANDLE below = CreateFileA((folder + "\\Unter\\c.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  CloseHandle(below);
+  std::vector<std::string> expected = names;
+  std::sort(expected.begin(), expected.end(),
+            [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+  std::vector<std::string> folders = {"[..]", "[Unter]"};
+  std::sort(folders.begin(), folders.end(),
+            [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+  std::vector<std::string> listing = expected;
+  listing.insert(listing.end(), folders.begin(), folders.end());
+  std::unique_ptr<ControlsPlatform> controls = MakeWin32Controls();
+  EXPECT_EQ(controls->Files(folder + "\\*.*", false, 100).names, listing);
+  std::vector<std::string> tree;
+  for (const std::string& name : expected) tree.push_back(folder + "\\" + name);
+  tree.push_back(folder + "\\Unter\\c.txt");
+  EXPECT_EQ(controls->Files(folder + "\\*.txt", true, 100).names, tree);
+  const ControlsPlatform::Names cut = controls->Files(folder + "\\*.*", false, 3);
+  EXPECT_TRUE(cut.more);
+  EXPECT_EQ(cut.names.size(), 3u);
+  for (const std::string& name : names) DeleteFileA((folder + "\\" + name).c_str());
+  DeleteFileA((folder + "\\Unter\\c.txt").c_str());
+  RemoveDirectoryA((folder + "\\Unter").c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 int g_chosen = 0;
