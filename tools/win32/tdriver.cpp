@@ -1,7 +1,7 @@
 // tdriver: runs a program the way a user would and reports what it shows.
 //
 //   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT | --cover | --click ID |
-//            --key CODE | --menu PATH]...
+//            --key CODE | --menu PATH | --set ID=TEXT | --select ID=ENTRY | --steps-end]...
 //           [--screenshot FILE.bmp] -- PROGRAM [ARGS...]
 //
 // Every message box and file dialog of the program is reported on standard output, in the
