@@ -29,7 +29,8 @@
 // standard error and the menu closed again. A PATH ending in ">" only opens the pull-downs
 // along it; --menu-shot FILE.bmp then saves the whole window with them before they are
 // closed. --dialog-shot FILE.bmp saves the first dialog the program shows (the whole
-// window) before it is answered; both need a real display. --screenshot saves what the screen shows
+// window; its own CREATEDIALOG dialogs too, which are otherwise left alone) before it is
+// answered; both need a real display. --screenshot saves what the screen shows
 // of the window's client area when the run is over (needs a real display, such as Xvfb). When the program's run is over and its
 // window waits to be closed, the rows of its text grid are reported and the window closed:
 //   screen: ROW
@@ -358,6 +359,7 @@ struct Search {
   const char* className;
   HWND found;
   bool progressToo = false;
+  bool ownToo = false;
 };
 
 BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lparam) {
@@ -367,8 +369,9 @@ BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lparam) {
   // The setup program's progress window stays open while other dialogs come and go.
   HWND bar = GetDlgItem(hwnd, 401);
   const bool progress = bar != nullptr && ClassOf(bar) == "MedraBar" && !search->progressToo;
-  // The program's own dialogs (CREATEDIALOG) are windows it waits in, not dialogs to answer.
-  if (GetPropA(hwnd, kOwnDialogProperty) != nullptr) return TRUE;
+  // The program's own dialogs (CREATEDIALOG) are windows it waits in, not dialogs to answer,
+  // unless a picture of the first dialog is wanted (it is then cancelled like the others).
+  if (!search->ownToo && GetPropA(hwnd, kOwnDialogProperty) != nullptr) return TRUE;
   if (pid == search->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == search->className && !progress) {
     search->found = hwnd;
     return FALSE;
@@ -376,8 +379,8 @@ BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lparam) {
   return TRUE;
 }
 
-HWND FindOf(DWORD pid, const char* className, bool progressToo = false) {
-  Search search{pid, className, nullptr, progressToo};
+HWND FindOf(DWORD pid, const char* className, bool progressToo = false, bool ownToo = false) {
+  Search search{pid, className, nullptr, progressToo, ownToo};
   EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -720,7 +723,7 @@ int main(int argc, char** argv) {
   for (;;) {
     if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) break;
     const bool progressNext = !answers.empty() && answers.front() == "progress:cancel";
-    if (HWND dialog = FindOf(process.dwProcessId, "#32770", progressNext)) {
+    if (HWND dialog = FindOf(process.dwProcessId, "#32770", progressNext, !g_dialogShot.empty())) {
       Handle(dialog, answers, typed);
       continue;
     }
