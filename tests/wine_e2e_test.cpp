@@ -76,6 +76,16 @@ DriverRun RunProgramUnderWine(const std::string& program, const std::string& dir
       command += " --click '" + std::string(ActionText(text)) + "'";
     } else if (IsActionChunk(text, kMenuChunk)) {
       command += " --menu '" + MenuPathArgument(std::string(ActionText(text))) + "'";
+    } else if (IsActionChunk(text, kStepsEndChunk)) {
+      command += " --steps-end";
+    } else if (IsActionChunk(text, kSetChunk) || IsActionChunk(text, kSelectChunk)) {
+      // A line break of a set text goes as \n.
+      std::string written;
+      for (const char c : ActionText(text)) {
+        if (c != '\r') written += c == '\n' ? std::string("\\n") : std::string(1, c);
+      }
+      command += std::string(IsActionChunk(text, kSetChunk) ? " --set '" : " --select '") +
+                 MenuPathArgument(written) + "'";
     } else {
       command += " --type '" + Written(text) + "'";
     }

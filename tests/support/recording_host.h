@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/host.h"
@@ -22,6 +23,7 @@ namespace talven::test {
 
 class FakeControls;
 class FakeMenus;
+class RecordingHost;
 
 // A window that exists only as a record: what was drawn is not kept (the text grid of the
 // engine holds the text), typed input comes from a script, one chunk per wait.
@@ -118,7 +120,7 @@ class FakeWindow : public WindowPlatform {
   std::string mapping;
   intptr_t paintTarget = 0;
   std::deque<MessageRecord> queue;
-  const FakeControls* controls = nullptr;
+  FakeControls* controls = nullptr;
   FakeMenus* menus = nullptr;
 
  private:
@@ -132,8 +134,12 @@ class FakeWindow : public WindowPlatform {
 };
 
 // Controls as records: each one made gets a handle (from 0x5000) and keeps its window,
-// identifier and class, so that GETHANDLE and a golden's click find it. Everything else
-// behaves as on the null platform.
+// identifier, class, style, text and list entries, so that GETHANDLE, a golden's click,
+// set and select find it and the program reads back what was set or chosen. CREATEDIALOG
+// windows are records too (their commands follow the dialog rules). The template dialogs
+// report "dialog: CAPTION", take the golden's set and select steps that come first and
+// close by the next answer (ok, else cancel). Everything else behaves as on the null
+// platform.
 class FakeControls : public NullControls {
  public:
   struct Made {
@@ -141,13 +147,46 @@ class FakeControls : public NullControls {
     intptr_t parent;
     int32_t id;
     std::string className;
+    uint32_t style = 0;
+    std::string text;
+    std::vector<std::string> entries;
+    int32_t selected = -1;
   };
   intptr_t CreateControl(const ControlRequest& request) override;
+  intptr_t CreateDialogWindow(intptr_t parent, std::string_view title, int32_t x, int32_t y,
+                              int32_t width, int32_t height, intptr_t font) override;
   intptr_t DialogItem(intptr_t dialog, int32_t id) override;
+  int32_t Send(intptr_t window, ListMessage message, int32_t index, std::string_view text) override;
+  std::string ListText(intptr_t window, int32_t index) override;
+  std::string WindowText(intptr_t window) override;
+  std::string EditLine(intptr_t window, int32_t line) override;
+  void SetTextOf(intptr_t window, std::string_view text) override;
+  void AddEntries(intptr_t window, const std::vector<std::string>& entries, bool comboBox) override;
+  void SetEditText(intptr_t window, std::string_view text) override { SetTextOf(window, text); }
+  std::optional<std::vector<std::string>> EditDialog(intptr_t owner, const std::string& templateName,
+                                                     std::string_view title,
+                                                     const std::string& text) override;
+  ListDialogAnswer ListDialog(intptr_t owner, const std::string& templateName,
+                              std::string_view title,
+                              const std::vector<std::string>& entries) override;
+  std::optional<std::string> InputDialog(intptr_t owner, std::string_view prompt,
+                                         std::string_view title, std::string_view initial) override;
   // The newest control with the identifier, in any window; nullptr when none.
   const Made* Find(int32_t id) const;
+  Made* Find(int32_t id) { return const_cast<Made*>(std::as_const(*this).Find(id)); }
+  Made* ByHandle(intptr_t handle);
+  bool IsDialog(intptr_t window) const;
+  // The index of the entry `text` (case ignored), -1 when none.
+  static int32_t EntryIndex(const std::vector<std::string>& entries, std::string_view text);
 
   std::vector<Made> made;
+  RecordingHost* host = nullptr;
+
+ private:
+  // A template dialog: reported, its items given the set and select steps queued first;
+  // true when the answer presses OK.
+  bool RunTemplate(const std::string& caption, std::map<int32_t, std::string>& texts,
+                   std::vector<std::string>* entries, int32_t* selected);
 };
 
 // Menus as records: the items of every menu made, the bar of each window; a golden's menu
@@ -248,6 +287,7 @@ class RecordingHost : public Host {
     UsePlatform(FamilyIndex(FamilyId::Menus), menus);
     window.controls = &controls;
     window.menus = &menus;
+    controls.host = this;
     menus.window = &window;
   }
   RecordingHost(const RecordingHost&) = delete;
@@ -286,6 +326,7 @@ class RecordingHost : public Host {
   int releases = 0;
 
  private:
+  friend class FakeControls;
   std::string NextAnswer();
 };
 

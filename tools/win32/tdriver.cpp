@@ -1,7 +1,7 @@
 // tdriver: runs a program the way a user would and reports what it shows.
 //
 //   tdriver [--timeout SECONDS] [--answer ANSWER]... [--type TEXT | --cover | --click ID |
-//            --key CODE | --menu PATH]...
+//            --key CODE | --menu PATH | --set ID=TEXT | --select ID=ENTRY | --steps-end]...
 //           [--caret] [--screenshot FILE.bmp] -- PROGRAM [ARGS...]
 //
 // Every message box and file dialog of the program is reported on standard output, in the
@@ -14,7 +14,14 @@
 // the window with another one for a moment and uncovers it again. --click ID clicks the
 // program's control with that identifier (in any of its windows) with real mouse input, --key
 // CODE presses the key with that virtual-key code as real keyboard input (to whatever window
-// has the focus); both happen, like the typed texts, when the program next waits. --menu
+// has the focus); both happen, like the typed texts, when the program next waits. --set
+// ID=TEXT sets the text of the program's item ID (\n a line break, \xHH a byte) and --select
+// ID=ENTRY chooses the entry of list or choice box ID (case ignored) with the notification a
+// user's click sends: in the template dialog the program shows next (then closed by its
+// answer: ok presses OK; --steps-end ends the steps such a dialog takes), else when the
+// program next waits, in any of its windows. A set
+// on a single-line edit (which reports its change) and a select end that wait; another set
+// does not, and the next step follows in the same wait. --menu
 // PATH ("Datei>Zuletzt>eins": item texts without their "&", \xHH for a byte) chooses the item
 // with real mouse clicks through the real menu: the bar's when the program next waits, the
 // pop-up's as soon as the program shows one (TRACKMENU). The program tells where each item
@@ -22,7 +29,8 @@
 // standard error and the menu closed again. A PATH ending in ">" only opens the pull-downs
 // along it; --menu-shot FILE.bmp then saves the whole window with them before they are
 // closed. --dialog-shot FILE.bmp saves the first dialog the program shows (the whole
-// window) before it is answered; both need a real display. --screenshot saves what the screen shows
+// window; its own CREATEDIALOG dialogs too, which are otherwise left alone) before it is
+// answered; both need a real display. --screenshot saves what the screen shows
 // of the window's client area when the run is over (needs a real display, such as Xvfb), the
 // caret taken away first. When the program's run is over and its
 // window waits to be closed, the rows of its text grid are reported and the window closed:
@@ -40,9 +48,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <deque>
 #include <string>
 #include <vector>
@@ -63,10 +74,13 @@ constexpr char kGridRowMessage[] = "TalvenGridRow";
 // Stands in a typed text for the F1 key, pressed as a key (no character comes of it).
 constexpr char kF1Key = '\f';
 constexpr char kDialogModeProperty[] = "TalvenDialogMode";
+constexpr char kOwnDialogProperty[] = "TalvenOwnDialog";
+// The item of the ready-made dialogs' templates that holds their text or list.
+constexpr int kTemplateItem = 101;
 // What the driver does the next times the program waits: type a text (any bytes, Ctrl+C
 // included), cover the window, click a control, choose a menu item or press a key.
 struct Step {
-  enum class Kind { Text, Cover, Click, Menu, Key } kind;
+  enum class Kind { Text, Cover, Click, Menu, Key, Set, Select, StepsEnd } kind;
   std::string text;
 };
 // The kind of WM_COPYDATA by which the program is asked where a menu item is.
@@ -113,6 +127,68 @@ void ClickControl(DWORD pid, int id) {
   ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
+// The program's visible control `id` in any of its windows, or nullptr.
+HWND FindControl(DWORD pid, int id) {
+  ControlSearch search{pid, id, nullptr};
+  EnumWindows(FindControlIn, reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) std::fprintf(stderr, "tdriver: no control %d\n", id);
+  return search.found;
+}
+
+// "ID=TEXT" of --set and --select.
+std::pair<int, std::string> StepTarget(const std::string& text) {
+  const size_t equals = text.find('=');
+  return {std::atoi(text.c_str()), equals == std::string::npos ? std::string() : text.substr(equals + 1)};
+}
+
+bool IsClass(HWND window, const char* name) { return lstrcmpiA(ClassOf(window).c_str(), name) == 0; }
+
+// Whether setting the text makes the control tell its window (a single-line edit does).
+bool ReportsNewText(HWND control) {
+  return IsClass(control, "Edit") && (GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE) == 0;
+}
+
+// Sets the control's text; what the control reports of it reaches its window as Windows
+// sends it. A posted null message then wakes the program's wait.
+void SetControlText(HWND control, const std::string& text) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                      5000, &ignored);
+  PostMessageA(control, WM_NULL, 0, 0);
+}
+
+// Chooses the entry of a list or choice box as a user's click does: the entry selected,
+// then the box's window told of the new selection. The entries are compared without
+// regard to case. They are read as wide texts: an entry asked for across processes comes
+// back wide whichever form was asked.
+void SelectEntry(HWND control, const std::string& entry) {
+  const bool choice = IsClass(control, "ComboBox");
+  std::wstring wanted(entry.size() + 1, L'\0');
+  wanted.resize(static_cast<size_t>(std::max(
+      0, MultiByteToWideChar(CP_ACP, 0, entry.c_str(), -1, wanted.data(), static_cast<int>(wanted.size())) - 1)));
+  DWORD_PTR count = 0;
+  SendMessageTimeoutW(control, choice ? CB_GETCOUNT : LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+  for (int index = 0; index < static_cast<int>(count); ++index) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(control, choice ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, index, 0, SMTO_ABORTIFHUNG, 5000,
+                        &length);
+    if (static_cast<LONG_PTR>(length) < 0 || length > 65536) continue;
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(control, choice ? CB_GETLBTEXT : LB_GETTEXT, index,
+                        reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &ignored);
+    text.resize(std::wcslen(text.c_str()));
+    if (lstrcmpiW(text.c_str(), wanted.c_str()) != 0) continue;
+    SendMessageTimeoutA(control, choice ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    const WPARAM notice = MAKEWPARAM(GetDlgCtrlID(control), choice ? CBN_SELCHANGE : LBN_SELCHANGE);
+    SendMessageTimeoutA(GetParent(control), WM_COMMAND, notice, reinterpret_cast<LPARAM>(control),
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    PostMessageA(control, WM_NULL, 0, 0);
+    return;
+  }
+  std::fprintf(stderr, "tdriver: no entry %s\n", entry.c_str());
+}
+
 void PressKey(int code);
 
 // A real left click (SendInput) at the screen point. Two clicks close together in time
@@ -143,6 +219,21 @@ std::string UnescapedPath(const std::string& text) {
       i += 3;
     } else {
       out += text[i];
+    }
+  }
+  return out;
+}
+
+// A --set text: \xHH a byte, \n a line break (CR LF).
+std::string UnescapedSetText(const std::string& text) {
+  std::string out;
+  const std::string bytes = UnescapedPath(text);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\\' && i + 1 < bytes.size() && bytes[i + 1] == 'n') {
+      out += "\r\n";
+      ++i;
+    } else {
+      out += bytes[i];
     }
   }
   return out;
@@ -180,6 +271,32 @@ std::string g_dialogShot;
 
 bool SaveSettledWindowShot(HWND window, const std::string& path);
 
+// Whether the program's thread is in a menu's modal loop.
+bool InMenuMode(HWND main) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof(gui);
+  return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) &&
+         ((gui.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0 || gui.hwndMenuOwner != nullptr);
+}
+
+// A greyed or disabled item refuses the click: its pull-down stays open, and a user closes
+// it with Escape (as often as it takes to leave the menu), nothing chosen. A chosen item
+// closes its pull-down at once.
+void CloseRefusedMenu(HWND main, HWND pullDown) {
+  const DWORD until = driver::DeadlineAfter(0.5);
+  while (IsWindow(pullDown) && IsWindowVisible(pullDown) && !driver::Passed(until)) Sleep(10);
+  if (!IsWindow(pullDown) || !IsWindowVisible(pullDown)) return;
+  for (int i = 0; i < 6 && InMenuMode(main); ++i) {
+    PressKey(VK_ESCAPE);
+    const DWORD settled = driver::DeadlineAfter(0.3);
+    while (InMenuMode(main) && IsWindowVisible(pullDown) && !driver::Passed(settled)) Sleep(10);
+    if (!IsWindowVisible(pullDown) || !IsWindow(pullDown)) {
+      // The pull-down is closed; the bar may still be in menu mode.
+      Sleep(50);
+    }
+  }
+}
+
 // Chooses the item of `path` level by level: each item is clicked once the program shows
 // it (a pull-down opens after the click on its parent). A path ending in ">" only opens
 // the pull-downs along it: the window with them is saved (--menu-shot), then they are
@@ -205,8 +322,13 @@ void ChooseMenu(HWND main, std::string path, bool popup) {
       for (int i = 0; i <= opened; ++i) PressKey(VK_ESCAPE);
       return;
     }
-    ClickAt(static_cast<int16_t>(LOWORD(point)), static_cast<int16_t>(HIWORD(point)));
+    const POINT spot{static_cast<int16_t>(LOWORD(point)), static_cast<int16_t>(HIWORD(point))};
+    // The pull-down the last item lies in (none for an item on the bar).
+    HWND pullDown = WindowFromPoint(spot);
+    if (pullDown != nullptr && ClassOf(pullDown) != kPopupMenuClass) pullDown = nullptr;
+    ClickAt(spot.x, spot.y);
     ++opened;
+    if (!openOnly && at == path.size() + 1 && pullDown != nullptr) CloseRefusedMenu(main, pullDown);
   }
   if (!openOnly) return;
   // The last pull-down is drawn once the program has handled the click.
@@ -252,6 +374,7 @@ struct Search {
   const char* className;
   HWND found;
   bool progressToo = false;
+  bool ownToo = false;
 };
 
 BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lparam) {
@@ -261,6 +384,9 @@ BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lparam) {
   // The setup program's progress window stays open while other dialogs come and go.
   HWND bar = GetDlgItem(hwnd, 401);
   const bool progress = bar != nullptr && ClassOf(bar) == "MedraBar" && !search->progressToo;
+  // The program's own dialogs (CREATEDIALOG) are windows it waits in, not dialogs to answer,
+  // unless a picture of the first dialog is wanted (it is then cancelled like the others).
+  if (!search->ownToo && GetPropA(hwnd, kOwnDialogProperty) != nullptr) return TRUE;
   if (pid == search->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == search->className && !progress) {
     search->found = hwnd;
     return FALSE;
@@ -268,8 +394,8 @@ BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lparam) {
   return TRUE;
 }
 
-HWND FindOf(DWORD pid, const char* className, bool progressToo = false) {
-  Search search{pid, className, nullptr, progressToo};
+HWND FindOf(DWORD pid, const char* className, bool progressToo = false, bool ownToo = false) {
+  Search search{pid, className, nullptr, progressToo, ownToo};
   EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -477,8 +603,15 @@ void AnswerFolderDialog(HWND dialog, const std::string& path) {
   if (process != nullptr) CloseHandle(process);
 }
 
+// Whether the dialog is one of the ready-made dialogs from the programs' templates (their
+// edit or list is item 101).
+bool IsTemplateDialog(HWND dialog) {
+  HWND item = GetDlgItem(dialog, kTemplateItem);
+  return item != nullptr && (IsClass(item, "Edit") || IsClass(item, "ListBox"));
+}
+
 // Reports and answers one dialog; waits until it is gone so it is never seen twice.
-void Handle(HWND dialog, std::deque<std::string>& answers) {
+void Handle(HWND dialog, std::deque<std::string>& answers, std::deque<Step>& typed) {
   while (!answers.empty() && (answers.front().rfind("shot:", 0) == 0 || answers.front().rfind("shot-behind:", 0) == 0)) {
     const bool behind = answers.front()[4] == '-';
     if (!SaveScreenWith(dialog, behind, answers.front().substr(behind ? 12 : 5))) {
@@ -506,6 +639,25 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
     if (!SaveSettledWindowShot(dialog, g_dialogShot)) std::fprintf(stderr, "tdriver: no dialog screenshot\n");
     g_dialogShot.clear();
   }
+  // The set and select steps that come first are for this dialog (not for a box).
+  while (GetDlgItem(dialog, kMessageTextId) == nullptr && !typed.empty() &&
+         (typed.front().kind == Step::Kind::Set || typed.front().kind == Step::Kind::Select ||
+          typed.front().kind == Step::Kind::StepsEnd)) {
+    if (typed.front().kind == Step::Kind::StepsEnd) {
+      typed.pop_front();
+      break;
+    }
+    const auto [id, text] = StepTarget(typed.front().text);
+    HWND item = GetDlgItem(dialog, id);
+    if (item == nullptr) {
+      std::fprintf(stderr, "tdriver: no item %d\n", id);
+    } else if (typed.front().kind == Step::Kind::Set) {
+      SetControlText(item, text);
+    } else {
+      SelectEntry(item, text);
+    }
+    typed.pop_front();
+  }
   if (HWND text = GetDlgItem(dialog, kMessageTextId)) {
     std::printf("box: %s %s | %s | %s\n", IconName(dialog).c_str(), ButtonsName(dialog).c_str(),
                 Escaped(caption).c_str(), Escaped(WindowText(text)).c_str());
@@ -523,6 +675,8 @@ void Handle(HWND dialog, std::deque<std::string>& answers) {
     std::printf("dialog: %s\n", Escaped(caption).c_str());
     if (answer.rfind("file:", 0) == 0) {
       driver::AnswerFileDialog(dialog, answer.substr(5));
+    } else if (answer == "ok" && IsTemplateDialog(dialog)) {
+      Click(dialog, IDOK);
     } else {
       Click(dialog, IDCANCEL);
     }
@@ -556,6 +710,12 @@ int main(int argc, char** argv) {
       typed.push_back({Step::Kind::Click, argv[++i]});
     } else if (arg == "--menu" && i + 1 < argc) {
       typed.push_back({Step::Kind::Menu, UnescapedPath(argv[++i])});
+    } else if (arg == "--set" && i + 1 < argc) {
+      typed.push_back({Step::Kind::Set, UnescapedSetText(argv[++i])});
+    } else if (arg == "--steps-end") {
+      typed.push_back({Step::Kind::StepsEnd, {}});
+    } else if (arg == "--select" && i + 1 < argc) {
+      typed.push_back({Step::Kind::Select, UnescapedPath(argv[++i])});
     } else if (arg == "--key" && i + 1 < argc) {
       typed.push_back({Step::Kind::Key, argv[++i]});
     } else if (arg == "--cover") {
@@ -588,8 +748,8 @@ int main(int argc, char** argv) {
   for (;;) {
     if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) break;
     const bool progressNext = !answers.empty() && answers.front() == "progress:cancel";
-    if (HWND dialog = FindOf(process.dwProcessId, "#32770", progressNext)) {
-      Handle(dialog, answers);
+    if (HWND dialog = FindOf(process.dwProcessId, "#32770", progressNext, !g_dialogShot.empty())) {
+      Handle(dialog, answers, typed);
       continue;
     }
     HWND main = FindOf(process.dwProcessId, kMainClass);
@@ -621,7 +781,24 @@ int main(int argc, char** argv) {
       } else if (!typed.empty() && wait != 0 && wait != typedAtWait) {
         // The program is blocked waiting for input: type the next text, or cover.
         const Step& step = typed.front();
+        bool waitEnds = true;
         switch (step.kind) {
+          case Step::Kind::StepsEnd:
+            waitEnds = false;  // the steps before it were not a dialog's
+            break;
+          case Step::Kind::Set:
+          case Step::Kind::Select: {
+            const auto [id, text] = StepTarget(step.text);
+            HWND control = FindControl(process.dwProcessId, id);
+            if (control == nullptr) break;
+            if (step.kind == Step::Kind::Set) {
+              waitEnds = ReportsNewText(control);
+              SetControlText(control, text);
+            } else {
+              SelectEntry(control, text);
+            }
+            break;
+          }
           case Step::Kind::Cover:
             CoverAndUncover(main);
             break;
@@ -639,7 +816,8 @@ int main(int argc, char** argv) {
             break;
         }
         typed.pop_front();
-        typedAtWait = wait;
+        // A step that does not end the wait is followed by the next one in the same wait.
+        if (waitEnds) typedAtWait = wait;
       }
     }
     if (driver::Passed(deadline)) {

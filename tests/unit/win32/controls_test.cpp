@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <string>
@@ -425,30 +426,101 @@ std::vector<std::string> ListEntries(HWND list) {
   return entries;
 }
 
-// MOVELISTTOLIST into a sorted list box (its store made room for all entries first) leaves
-// what adding the entries one by one leaves, with entries equal but for case too.
+std::vector<std::string> ChoiceEntries(HWND combo) {
+  std::vector<std::string> entries;
+  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[300] = {};
+    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+// MOVELISTTOLIST into a sorted list box (and MOVELISTTOCHOICE into a sorted choice box)
+// leaves what adding the entries one by one leaves: into an empty list the entries go in
+// the list's own order without its search, and this must be exactly its order, for
+// punctuation, umlauts, digits and case; entries equal but for case, and a list that
+// already holds entries, take the one-by-one way.
 TEST(Win32Controls, MoveListToSortedListAsOneByOne) {
   Parent parent;
-  for (const std::vector<std::string>& entries :
-       {std::vector<std::string>{"Kiwi", "apfel", "Birne", "Zitrone", "Kiwi", "\xC4pfel", "10", "9"},
-        std::vector<std::string>{"Kiwi", "apfel", "Birne", "Apfel", "kiwi", "Zitrone", "APFEL"}}) {
-    HWND moved = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 10, 10, parent.window,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-    HWND single = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 10, 10, parent.window,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-    for (const std::string& entry : entries) {
-      SendMessageA(single, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  const std::vector<std::vector<std::string>> cases = {
+      {"Kiwi", "apfel", "Birne", "Zitrone", "Kiwi", "\xC4pfel", "10", "9"},
+      {"Kiwi", "apfel", "Birne", "Apfel", "kiwi", "Zitrone", "APFEL"},
+      {"co-op", "coop", "Co op", "a'b", "ab", "\xC4rger", "Arger", "zz", "Z-1", "_x", "~y", "1a",
+       "\xDF", "st", "\xF6l", "ol", "Eintrag 10", "Eintrag 9", "Eintrag 100", "", " x", "x", "-",
+       "\xE9t\xE9", "ete", "\xFF", "!", "#1"},
+  };
+  for (const std::vector<std::string>& entries : cases) {
+    for (const bool prefilled : {false, true}) {
+      HWND moved = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 10, 10,
+                                   parent.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+      HWND single = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 10, 10,
+                                    parent.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+      HWND choice = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS,
+                                    0, 0, 10, 100, parent.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+      if (prefilled) {
+        for (HWND list : {moved, single}) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Mitte"));
+        SendMessageA(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Mitte"));
+      }
+      for (const std::string& entry : entries) {
+        SendMessageA(single, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+      }
+      std::string program = "DECLARE n%\n";
+      for (const std::string& entry : entries) program += "ADDSTRING \"" + entry + "\"\n";
+      program += "n% = @MOVELISTTOLIST(" + std::to_string(reinterpret_cast<intptr_t>(moved)) + ")\n";
+      program += "n% = @MOVELISTTOCHOICE(" + std::to_string(reinterpret_cast<intptr_t>(choice)) + ")\n";
+      ProgramRun run;
+      ASSERT_EQ(run(program), 0);
+      EXPECT_EQ(ListEntries(moved), ListEntries(single));
+      EXPECT_EQ(ChoiceEntries(choice), ListEntries(single));
+      EXPECT_EQ(ListEntries(moved).size(), entries.size() + (prefilled ? 1 : 0));
+      DestroyWindow(moved);
+      DestroyWindow(single);
+      DestroyWindow(choice);
     }
-    std::string program = "DECLARE n%\n";
-    for (const std::string& entry : entries) program += "ADDSTRING \"" + entry + "\"\n";
-    program += "n% = @MOVELISTTOLIST(" + std::to_string(reinterpret_cast<intptr_t>(moved)) + ")\n";
-    ProgramRun run;
-    ASSERT_EQ(run(program), 0);
-    EXPECT_EQ(ListEntries(moved), ListEntries(single));
-    EXPECT_EQ(ListEntries(moved).size(), entries.size());
-    DestroyWindow(moved);
-    DestroyWindow(single);
   }
+}
+
+// ADDFILES lists the names in the order lstrcmpi gives (sorted by sort keys, which must
+// agree with it for punctuation, umlauts, digits and case), files first, then the folders
+// in square brackets; the tree mode lists the files of each folder before those below.
+TEST(Win32Controls, FileNamesInTheOrderOfLstrcmpi) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof(temp), temp);
+  const std::string folder = std::string(temp) + "talven_addfiles_" + std::to_string(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((folder + "\\Unter").c_str(), nullptr));
+  const std::vector<std::string> names = {"b.txt", "A.txt", "_x.txt", "\xC4rger.txt", "a-b.txt", "ab.txt",
+                                          "10.txt", "9.txt", "co op.txt", "Zebra.TXT", "\xDF.txt", "~.txt"};
+  for (const std::string& name : names) {
+    HANDLE file = CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+    CloseHandle(file);
+  }
+  HANDLE below = CreateFileA((folder + "\\Unter\\c.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  CloseHandle(below);
+  std::vector<std::string> expected = names;
+  std::sort(expected.begin(), expected.end(),
+            [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+  std::vector<std::string> folders = {"[..]", "[Unter]"};
+  std::sort(folders.begin(), folders.end(),
+            [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+  std::vector<std::string> listing = expected;
+  listing.insert(listing.end(), folders.begin(), folders.end());
+  std::unique_ptr<ControlsPlatform> controls = MakeWin32Controls();
+  EXPECT_EQ(controls->Files(folder + "\\*.*", false, 100).names, listing);
+  std::vector<std::string> tree;
+  for (const std::string& name : expected) tree.push_back(folder + "\\" + name);
+  tree.push_back(folder + "\\Unter\\c.txt");
+  EXPECT_EQ(controls->Files(folder + "\\*.txt", true, 100).names, tree);
+  const ControlsPlatform::Names cut = controls->Files(folder + "\\*.*", false, 3);
+  EXPECT_TRUE(cut.more);
+  EXPECT_EQ(cut.names.size(), 3u);
+  for (const std::string& name : names) DeleteFileA((folder + "\\" + name).c_str());
+  DeleteFileA((folder + "\\Unter\\c.txt").c_str());
+  RemoveDirectoryA((folder + "\\Unter").c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 int g_chosen = 0;
