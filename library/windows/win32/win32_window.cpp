@@ -96,7 +96,6 @@ WindowMetrics Win32Window::Metrics() const {
 void Win32Window::Create(WindowState& state) {
   if (m_window != nullptr) return;
   m_state = &state;
-  m_ended = false;
   g_mainWindow = this;
   m_gridRowMessage = RegisterWindowMessageA(kGridRowMessage);
   MeasureCells();
@@ -169,14 +168,18 @@ void Win32Window::MakeCaret(HWND window) {
   if (!CreateCaret(window, nullptr, m_metrics.cellWidth, kCaretHeight)) return;
   m_caret = true;
   m_caretShown = false;
-  if (m_ended) ShowCaretNow();
+}
+
+void Win32Window::MoveCaret() {
+  if (!m_caret || m_state == nullptr || !m_state->grid) return;
+  SetCaretPos((m_state->grid->CursorColumn() - m_state->origin.column) * m_metrics.cellWidth,
+              (m_state->grid->CursorRow() - m_state->origin.row + 1) * m_metrics.cellHeight -
+                  kCaretHeight);
 }
 
 void Win32Window::ShowCaretNow() {
   if (!m_caret || m_caretShown || m_state == nullptr || !m_state->grid) return;
-  SetCaretPos((m_state->grid->CursorColumn() - m_state->origin.column) * m_metrics.cellWidth,
-              (m_state->grid->CursorRow() - m_state->origin.row + 1) * m_metrics.cellHeight -
-                  kCaretHeight);
+  MoveCaret();
   ShowCaret(m_window);
   m_caretShown = true;
 }
@@ -213,8 +216,7 @@ void Win32Window::RunUntilClosed() {
   if (m_window == nullptr) return;
   if (m_state != nullptr) m_state->breakChecking = false;
   EnableMenuItem(GetSystemMenu(m_window, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
-  m_ended = true;
-  ShowCaretNow();
+  MoveCaret();
   SetPropA(m_window, kEndedProperty, reinterpret_cast<HANDLE>(1));
   MSG msg;
   while (m_window != nullptr && GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -107,9 +107,11 @@ class Win32Window final : public WindowPlatform {
   void MeasureCells();
   LRESULT GridRowAtom(WPARAM row) const;
   // The caret: made with the focus, removed with it. It shows only while the program waits
-  // (and once its run is over), in the text cursor's cell: the program draws on the window
-  // outside of painting, which a shown caret would spoil.
+  // for input, in the text cursor's cell: the program draws on the window outside of
+  // painting, which a shown caret would spoil. Once the run is over it stays hidden (where
+  // it is): the window then only waits to be closed.
   void MakeCaret(HWND window);
+  void MoveCaret();
   void ShowCaretNow();
   void HideCaretNow();
   void RemoveCaret();
@@ -132,7 +134,6 @@ class Win32Window final : public WindowPlatform {
   HGDIOBJ m_oldBitmapOfBitmapDc = nullptr;
   bool m_caret = false;       // made, with the focus
   bool m_caretShown = false;
-  bool m_ended = false;       // the run is over: the caret shows for good
   // Buffers of texts posted with POSTMESSAGE: they must outlive the post.
   std::vector<std::unique_ptr<std::array<char, 256>>> m_postedTexts;
 };
