@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up of TALVEN.EXE under Wine (warm wineserver): an empty program, and the load of a
 # 65535-line program (its first line is PROGEND, so the run measures loading), beside the
-# floor of any window program (bench/startup/floor.c: a class, a window, its messages,
+# floor of any window program (bench/startup/win32/floor.c: a class, a window, its messages,
 # built here with the same cross compiler). Prints the mean wall time of each over RUNS
 # runs (the programs take turns, so a slow spell of the machine hits all) and the ratio
 # of the empty program to the floor. Build first (./test or cmake --build build/windows).
@@ -12,7 +12,7 @@ runs=${RUNS:-10}
 talven=$top/build/windows/bin/TALVEN.EXE
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 : > "$work/empty.tvs"
-i686-w64-mingw32-gcc -O2 -mwindows -static "$top/bench/startup/floor.c" -o "$work/floor.exe" -luser32
+i686-w64-mingw32-gcc -O2 -mwindows -static "$top/bench/startup/win32/floor.c" -o "$work/floor.exe" -luser32
 { echo "PROGEND"; for ((i = 1; i < 65535; i++)); do echo "REM line $i with some text, \"a string\" ' and a comment"; done; } > "$work/big.tvs"
 wineserver -p 2>/dev/null || true
 wine cmd /c exit >/dev/null 2>&1 || true

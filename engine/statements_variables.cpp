@@ -370,7 +370,7 @@ void WriteArea(Engine& engine, AreaWrite kind) {
     return;
   }
   // The block holds size + 1 bytes; never more than were allocated at that address.
-  const int64_t limit = std::min<int64_t>(int64_t{area.size} + 1, static_cast<int64_t>(block->size()));
+  const int64_t limit = std::min<int64_t>(int64_t{area.size} + 1, static_cast<int64_t>(Variables::UsableBytes(*block)));
   int64_t needs = 1;
   if (kind == AreaWrite::Word) needs = 2;
   if (kind == AreaWrite::Long) needs = 4;
@@ -465,7 +465,7 @@ bool ClearName(Engine& engine, const std::string& name) {
           if (block == nullptr) {
             Error(engine, ErrorCode::AreaNotDimensioned);
           } else {
-            const size_t bytes = std::min<size_t>(static_cast<size_t>(area.size) + 1, block->size());
+            const size_t bytes = std::min<size_t>(static_cast<size_t>(area.size) + 1, Variables::UsableBytes(*block));
             std::fill_n(block->begin(), bytes, uint8_t{0});
           }
         }

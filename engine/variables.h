@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace talven {
@@ -167,7 +168,10 @@ struct Variables {
 
   // The live blocks of the area variables by address. A value that names no live block
   // (an address assigned by hand, a block already disposed) has no block to write to.
+  // Each block is followed by kGuardBytes of a known pattern, which no statement touches:
+  // a library function that writes past the block changes it (GuardDamaged).
   std::map<int32_t, std::vector<uint8_t>> blocks;
+  static constexpr size_t kGuardBytes = 64;
   int32_t nextSyntheticAddress = 0x10000;
 
   VariableCounts Counts() const {
@@ -198,6 +202,15 @@ struct Variables {
     auto it = blocks.find(address);
     return it == blocks.end() ? nullptr : &it->second;
   }
+  // The bytes of a block the program may use: without its guard.
+  static size_t UsableBytes(const std::vector<uint8_t>& block) {
+    return block.size() > kGuardBytes ? block.size() - kGuardBytes : 0;
+  }
+  // The block that holds `address` (its start or any byte up to its guard); nullptr when none.
+  std::pair<const int32_t, std::vector<uint8_t>>* BlockHolding(uint32_t address);
+  // Whether something wrote into the guard behind the block; the guard is whole again
+  // afterwards.
+  static bool GuardDamaged(std::vector<uint8_t>& block);
   // A block of `bytes` bytes; its address, or 0 when it cannot be had.
   int32_t Allocate(int64_t bytes);
   void Free(int32_t address) { blocks.erase(address); }

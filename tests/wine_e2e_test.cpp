@@ -46,6 +46,23 @@ std::string Written(const std::string& typed) {
   return out;
 }
 
+// A menu path goes to the driver in ASCII: bytes from 128 up as \xHH (the command line
+// would otherwise pass through the locale's character set), a backslash as \\.
+std::string MenuPathArgument(const std::string& path) {
+  std::string out;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 128 || c == '\\' || c == '\'') {
+      char escaped[8];
+      std::snprintf(escaped, sizeof(escaped), "\\x%02X", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 DriverRun DriveOnce(const std::string& command);
 
 DriverRun RunProgramUnderWine(const std::string& program, const std::string& dir,
@@ -54,7 +71,15 @@ DriverRun RunProgramUnderWine(const std::string& program, const std::string& dir
                               const std::vector<std::string>& typed = {}) {
   std::string command = "cd '" + dir + "' && wine '" TALVEN_WIN_BIN "/tdriver.exe' --timeout 30";
   for (const std::string& answer : answers) command += " --answer '" + answer + "'";
-  for (const std::string& text : typed) command += " --type '" + Written(text) + "'";
+  for (const std::string& text : typed) {
+    if (IsActionChunk(text, kClickChunk)) {
+      command += " --click '" + std::string(ActionText(text)) + "'";
+    } else if (IsActionChunk(text, kMenuChunk)) {
+      command += " --menu '" + MenuPathArgument(std::string(ActionText(text))) + "'";
+    } else {
+      command += " --type '" + Written(text) + "'";
+    }
+  }
   command += " -- '" + program + "'";
   for (const std::string& arg : args) command += " '" + arg + "'";
   command += " 2>/dev/null";

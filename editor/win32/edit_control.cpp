@@ -1,6 +1,7 @@
 #include "editor/win32/edit_control.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -148,12 +149,23 @@ int32_t EditControl::CaretRow() {
 }
 
 void EditControl::UpdateScrollBars() {
-  SCROLLINFO info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, RowCount() - 1,
-                     static_cast<UINT>(VisibleLines()), m_topLine, 0};
-  SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
-  info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, m_wrap ? 0 : kHorizontalRange,
-          static_cast<UINT>(std::max<int32_t>(VisibleColumns(), 1)), m_leftColumn, 0};
-  SetScrollInfo(m_hwnd, SB_HORZ, &info, TRUE);
+  // Each bar is set (and redrawn) only when it changed: a key press would otherwise redraw
+  // both bars twice.
+  const std::array<int32_t, 4> vertical = {RowCount() - 1, VisibleLines(), m_topLine, 0};
+  if (vertical != m_shownVertical) {
+    m_shownVertical = vertical;
+    SCROLLINFO info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, vertical[0],
+                       static_cast<UINT>(vertical[1]), vertical[2], 0};
+    SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
+  }
+  const std::array<int32_t, 4> horizontal = {m_wrap ? 0 : kHorizontalRange, std::max<int32_t>(VisibleColumns(), 1),
+                                             m_leftColumn, 0};
+  if (horizontal != m_shownHorizontal) {
+    m_shownHorizontal = horizontal;
+    SCROLLINFO info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, horizontal[0],
+                       static_cast<UINT>(horizontal[1]), horizontal[2], 0};
+    SetScrollInfo(m_hwnd, SB_HORZ, &info, TRUE);
+  }
 }
 
 void EditControl::PlaceCaret() {
@@ -450,6 +462,7 @@ LRESULT EditControl::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CHAR:
       Char(wparam);
+      if (onStatus) onStatus();  // characters may come without key presses (pasted, composed)
       return 0;
     case WM_LBUTTONDOWN:
       SetFocus(m_hwnd);

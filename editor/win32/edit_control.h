@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 
 #include "editor/editor_rules.h"
@@ -75,6 +76,9 @@ class EditControl {
   WrapLayout m_layout;
   uint64_t m_layoutRevision = 0;
   int32_t m_layoutWidth = 0;
+  // What the scroll bars show (range end, page, position), -1: not set yet.
+  std::array<int32_t, 4> m_shownVertical = {-1, -1, -1, -1};
+  std::array<int32_t, 4> m_shownHorizontal = {-1, -1, -1, -1};
 };
 
 }  // namespace talven::editor

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/editor_rules.h"
+#include "editor/recovery.h"
 #include "editor/text_file.h"
 #include "editor/win32/dialogs.h"
 #include "editor/win32/edit_control.h"
@@ -56,13 +57,23 @@ class Win32Profile : public ProfileStore {
     WritePrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(),
                                std::string(value).c_str(), kSettingsFile);
   }
+  void Remove(std::string_view section, std::string_view key) override {
+    WritePrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(), nullptr,
+                               kSettingsFile);
+  }
 };
+
+constexpr UINT_PTR kRecoveryTimer = 1;
 
 struct TEditForm {
   HWND hwnd = nullptr;
   EditControl* control = nullptr;
   std::string fileName;
   SearchFlags lastSearch = SearchFlags::None;
+  // Crash recovery: the text's revision last seen, and the copy written for it (slot 0: none).
+  uint64_t seenRevision = 0;
+  int32_t recoverySlot = 0;
+  std::string recoveryFile;
 };
 
 // The state shared by the frame and every edit window for the whole run.
@@ -89,12 +100,18 @@ struct Editor {
   // The find dialog's direction and options as last set there.
   DWORD findDialogFlags = FR_DOWN;
   bool tooManyReported = false;
+  int32_t recoverySeconds = kDefaultRecoverySeconds;
 };
 Editor* g_editor = nullptr;
 
 void Box(const std::string& text, UINT flags = MB_OK | MB_ICONSTOP,
          const char* caption = kAppTitle) {
   MessageBoxA(g_editor->frame, text.c_str(), caption, flags);
+}
+
+bool FileExists(const std::string& name) {
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 TEditForm* FormOf(HWND hwnd) {
@@ -124,10 +141,6 @@ std::string FullPath(const std::string& name) {
   return length == 0 || length >= sizeof buffer ? name : std::string(buffer);
 }
 
-bool FileExists(const std::string& name) {
-  const DWORD attributes = GetFileAttributesA(name.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string FilterFor(const std::string& filter) {
   std::string out = filter;
@@ -166,16 +179,76 @@ void StartTool(const char* program, const char* failure) {
 // ---- status ----
 
 void SetStatusText(int part, const std::string& text) {
+  // Only a changed field is set: each setting redraws it.
+  static std::string shown[3];
+  static HWND shownIn = nullptr;
+  if (shownIn != g_editor->status) {
+    for (std::string& field : shown) field = "\x01";
+    shownIn = g_editor->status;
+  }
+  if (part >= 0 && part < 3 && shown[part] == text) return;
+  if (part >= 0 && part < 3) shown[part] = text;
   SendMessageA(g_editor->status, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void SetProjectStatus() { SetStatusText(2, "Projekt: " + g_editor->projectFile); }
 
 void SetStatus(TEditForm* form) {
+  // Each change of the text starts the idle time before the recovery copy anew.
+  if (form->control->Doc().Revision() != form->seenRevision) {
+    form->seenRevision = form->control->Doc().Revision();
+    SetTimer(form->hwnd, kRecoveryTimer, static_cast<UINT>(g_editor->recoverySeconds) * 1000, nullptr);
+  }
   const LineColumn place = form->control->Doc().CaretPlace();
   SetStatusText(0, std::to_string(place.line) + " :  " + std::to_string(place.column));
   SetStatusText(1, form->control->Doc().Modified() ? "Ge\xE4ndert" : "");
   SetProjectStatus();
+}
+
+// ---- crash recovery ----
+
+void DropRecovery(TEditForm* form) {
+  if (form->recoverySlot == 0) return;
+  DeleteFileA(form->recoveryFile.c_str());
+  RemoveRecoveryEntry(g_editor->ini, form->recoverySlot);
+  form->recoverySlot = 0;
+  form->recoveryFile.clear();
+}
+
+// After the idle time: a modified window's text goes to its copy, an unmodified one (saved,
+// or undone back to the saved state) needs none.
+void WriteRecovery(TEditForm* form) {
+  TextDocument& doc = form->control->Doc();
+  if (!doc.Modified()) {
+    DropRecovery(form);
+    return;
+  }
+  if (form->recoverySlot == 0) {
+    std::vector<int32_t> reserved;
+    std::vector<std::string> names;
+    for (TEditForm* other : Forms()) {
+      if (other->recoverySlot == 0) continue;
+      reserved.push_back(other->recoverySlot);
+      names.push_back(other->recoveryFile);
+    }
+    const int32_t slot = FreeRecoverySlot(g_editor->ini, reserved);
+    if (slot == 0) return;
+    char temp[MAX_PATH] = {};
+    if (GetTempPathA(MAX_PATH, temp) == 0) temp[0] = '\0';
+    const std::string name = RecoveryFileName(form->fileName, slot, temp, [&](const std::string& n) {
+      return std::any_of(names.begin(), names.end(), [&](const std::string& o) { return lstrcmpiA(o.c_str(), n.c_str()) == 0; }) ||
+             FileExists(n);
+    });
+    form->recoverySlot = slot;
+    form->recoveryFile = name;
+  }
+  // A copy that cannot be written (a read-only folder) is tried again after the next change.
+  if (SaveTextFile(form->recoveryFile, doc.Bytes(), Backup::None) != FileResult::Ok) {
+    form->recoverySlot = 0;
+    form->recoveryFile.clear();
+    return;
+  }
+  WriteRecoveryEntry(g_editor->ini, {form->recoverySlot, GetCurrentProcessId(), form->recoveryFile, form->fileName});
 }
 
 // ---- windows and files ----
@@ -235,6 +308,7 @@ bool SaveForm(TEditForm* form) {
     return false;
   }
   form->control->Doc().SetModified(false);
+  DropRecovery(form);
   SetStatus(form);
   return true;
 }
@@ -503,8 +577,25 @@ void QuickSearch(bool forward) {
 
 // ---- printing ----
 
+// Whether the system knows a printer to print on (asked without showing anything).
+bool PrinterAvailable() {
+  PRINTDLGA probe = {};
+  probe.lStructSize = sizeof(probe);
+  probe.hwndOwner = g_editor->frame;
+  probe.Flags = PD_RETURNDEFAULT;
+  const bool found = PrintDlgA(&probe) != FALSE;
+  if (probe.hDevMode) GlobalFree(probe.hDevMode);
+  if (probe.hDevNames) GlobalFree(probe.hDevNames);
+  return found;
+}
+
 void PrintForm(TEditForm* form, bool setupOnly) {
   TextDocument& doc = form->control->Doc();
+  // Without a printer our own box, not the print dialog's.
+  if (!PrinterAvailable()) {
+    Box("Drucken ist nicht m\xF6glich!");
+    return;
+  }
   PRINTDLGA pd = {};
   pd.lStructSize = sizeof(pd);
   pd.hwndOwner = g_editor->frame;
@@ -1086,7 +1177,16 @@ LRESULT CALLBACK FrameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
   Editor& e = *g_editor;
   try {
     if (message == e.menuItemMessage && e.menuItemMessage != 0) {
-      // A tool (the test driver) chooses a menu item by its captions, as a user would.
+      // A tool (the test driver) chooses a menu item by its captions, as a user would. Without
+      // a caption it asks to be told (by a window property) that what it sent before has been
+      // taken: the number it gave, or its negative while keys or clicks still wait in the queue.
+      if (wparam == 0) {
+        const bool inputWaiting = HIWORD(GetQueueStatus(QS_INPUT)) != 0;
+        // What it sent shows on the screen before the answer (for timings and screenshots).
+        if (!inputWaiting) RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        SetPropA(hwnd, "TalvedTaken", reinterpret_cast<HANDLE>(inputWaiting ? -lparam : lparam));
+        return 0;
+      }
       char path[256] = {};
       GlobalGetAtomNameA(static_cast<ATOM>(wparam), path, sizeof path);
       const UINT id = MenuItemByPath(GetMenu(hwnd), path);
@@ -1135,6 +1235,7 @@ LRESULT CALLBACK FrameProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
         if (CloseFrame()) DestroyWindow(hwnd);
         return 0;
       case WM_DESTROY:
+        RemovePropA(hwnd, "TalvedTaken");
         WinHelpA(hwnd, kHelpFile, HELP_QUIT, 0);
         PostQuitMessage(0);
         return 0;
@@ -1208,8 +1309,17 @@ LRESULT CALLBACK EditProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
       case WM_CLOSE:
         if (form && QueryClose(form)) DestroyForm(form);
         return 0;
+      case WM_TIMER:
+        if (wparam == kRecoveryTimer) {
+          KillTimer(hwnd, kRecoveryTimer);
+          if (form && form->control) WriteRecovery(form);
+          return 0;
+        }
+        break;
       case WM_DESTROY:
         if (form) {
+          KillTimer(hwnd, kRecoveryTimer);
+          DropRecovery(form);
           SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
           delete form;
         }
@@ -1254,6 +1364,66 @@ void HandleCommandLine() {
     }
   }
   SetProjectStatus();
+}
+
+bool ProcessRunning(uint32_t id) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
+  if (!process) return false;
+  DWORD code = 0;
+  const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+  CloseHandle(process);
+  return running;
+}
+
+// At start: the copies an editor that is no longer running left behind are offered. Yes
+// opens each in its window (or the window already showing that file), modified; No deletes
+// them.
+void OfferRecovery() {
+  Editor& e = *g_editor;
+  std::vector<RecoveryEntry> left;
+  for (const RecoveryEntry& entry : ReadRecoveryEntries(e.ini)) {
+    // Another editor still running keeps its copies; our own number can only be an old one's.
+    if (entry.process != GetCurrentProcessId() && ProcessRunning(entry.process)) continue;
+    if (!FileExists(entry.copy)) {
+      RemoveRecoveryEntry(e.ini, entry.slot);
+      continue;
+    }
+    left.push_back(entry);
+  }
+  if (left.empty()) return;
+  const bool restore = MessageBoxA(e.frame, RecoveryQuestion(left).c_str(), kAppTitle,
+                                   MB_YESNO | MB_ICONQUESTION) == IDYES;
+  for (const RecoveryEntry& entry : left) {
+    if (!restore) {
+      DeleteFileA(entry.copy.c_str());
+      RemoveRecoveryEntry(e.ini, entry.slot);
+      continue;
+    }
+    std::string bytes;
+    if (LoadTextFile(entry.copy, bytes) != FileResult::Ok) {
+      Box("Datei kann nicht gelesen werden: " + entry.copy);  // the copy stays for the next start
+      continue;
+    }
+    TEditForm* form = nullptr;
+    if (entry.original != kUntitled) {
+      for (TEditForm* open : Forms()) {
+        if (lstrcmpiA(open->fileName.c_str(), entry.original.c_str()) == 0) form = open;
+      }
+    }
+    if (!form) {
+      e.nextFileName = entry.original;
+      form = CreateEditWindow();
+      if (!form) continue;
+      BindFile(form);
+    }
+    form->control->Doc().Load(bytes);
+    form->control->Doc().SetModified(true);
+    form->recoverySlot = entry.slot;
+    form->recoveryFile = entry.copy;
+    WriteRecoveryEntry(e.ini, {entry.slot, GetCurrentProcessId(), entry.copy, entry.original});
+    form->control->Changed();
+    SetStatus(form);
+  }
 }
 
 }  // namespace
@@ -1302,6 +1472,7 @@ int RunEditor(HINSTANCE instance, const char* commandLine) {
   editor.projectFile = editor.ini.Read("Talved", "Projekt", "", kShortSetting);
   editor.fileFilter = ReadFilter(editor.ini);
   editor.syntaxColours = ReadSyntaxColours(editor.ini);
+  editor.recoverySeconds = ReadRecoverySeconds(editor.ini);
   HWND frame = CreateWindowExA(0, kFrameClass, kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                placement.left, placement.top, placement.width, placement.height,
                                nullptr, editor.frameMenu, instance, nullptr);
@@ -1312,6 +1483,7 @@ int RunEditor(HINSTANCE instance, const char* commandLine) {
   UpdateWindow(frame);
   SetProjectStatus();
   HandleCommandLine();
+  OfferRecovery();
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

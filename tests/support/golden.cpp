@@ -78,6 +78,10 @@ GoldenCase ParseGolden(const std::string& path) {
       golden.events.push_back("dialog: " + value);
     } else if (TakeDirective(line, "type", value)) {
       golden.typed.push_back(Unescaped(value, true));
+    } else if (TakeDirective(line, "click", value)) {
+      golden.typed.push_back(ActionChunk(kClickChunk, Trimmed(value)));
+    } else if (TakeDirective(line, "menu", value)) {
+      golden.typed.push_back(ActionChunk(kMenuChunk, Trimmed(value)));
     } else if (TakeDirective(line, "screen", value)) {
       golden.events.push_back("screen: " + value);
     } else if (TakeDirective(line, "exit", value)) {

@@ -11,12 +11,20 @@
 //   ' dialog: CAPTION    a file dialog
 //   ' type: TEXT         keys typed when the program next waits for input (\n is Enter,
 //                        \b backspace, \f the F1 key)
+//   ' click: ID          a real mouse click on the program's control ID (in any of its
+//                        windows) when the program next waits for input
+//   ' menu: A>B>C        the item C of the sub-menu B of the pull-down A chosen with the
+//                        mouse through the real menu: the bar's when the program next
+//                        waits for input, the pop-up's when TRACKMENU shows one (item texts
+//                        without their "&"; bytes as in the program)
 //   ' screen: TEXT       the rows of the window's text grid at the end, from the top
 //                        (after the boxes; right-trimmed, trailing empty rows left out)
 //   ' exit: N            the exit code (default 0)
 //   ' profiles: full     the programs that run it: "full" (TALVEN, TLVRUN32 and linked
 //                        programs), "script" too; without it the script interpreter runs
 //                        every program whose words it has
+//   ' hosts: windows     only the real programs under Wine run it (it calls functions
+//                        of the system's libraries)
 //
 // The same program compiled and run by the runtime must agree, apart from the runtime's
 // error captions ("Zeile" + number + "!", applied to the expectations above). Where the
@@ -31,9 +39,22 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace talven::test {
+
+// A click or a menu choice stands in the queue of typed texts as its own chunk: a line
+// break (never in a typed text: golden lines end there), the kind, then the control's
+// identifier or the menu path. Typed texts keep every other byte, Ctrl+C included.
+inline constexpr char kClickChunk = 'c';
+inline constexpr char kMenuChunk = 'm';
+inline std::string ActionChunk(char kind, const std::string& text) { return std::string{'\n', kind} + text; }
+inline bool IsActionChunk(const std::string& chunk, char kind) {
+  return chunk.size() >= 2 && chunk[0] == '\n' && chunk[1] == kind;
+}
+// The identifier or the path of an action chunk.
+inline std::string_view ActionText(const std::string& chunk) { return std::string_view(chunk).substr(2); }
 
 struct GoldenCase {
   std::string file;

@@ -1,13 +1,21 @@
 #include "tests/support/recording_host.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 
 #include "engine/std_file.h"
+#include "library/menus/menu_model.h"
+#include "tests/support/golden.h"
 
 namespace talven::test {
 
 namespace {
+
+constexpr uint32_t kMessageParentNotify = 0x0210;
+constexpr uint32_t kMessageLeftButtonDown = 0x0201;
+constexpr int32_t kButtonClicked = 0;
 
 const char* IconName(BoxIcon icon) {
   switch (icon) {
@@ -218,6 +226,12 @@ void FakeWindow::Dispatch(const MessageRecord& record) {
       if (effect == CommandEffect::RemoveFocus) focus = 0;
       break;
     }
+    case kMessageParentNotify:
+      // A button pressed on a child control (lParam: the control here, not the point).
+      input.leftClick = true;
+      input.focus = static_cast<intptr_t>(record.lParam);
+      focus = input.focus;
+      break;
     case kMessageHScroll:
     case kMessageVScroll:
       input.focus = focus;
@@ -236,11 +250,45 @@ void FakeWindow::Drain() {
   }
 }
 
+bool FakeWindow::Act(const std::string& chunk) {
+  if (!IsActionChunk(chunk, kClickChunk) && !IsActionChunk(chunk, kMenuChunk)) return false;
+  if (IsActionChunk(chunk, kClickChunk)) {
+    const FakeControls::Made* control =
+        controls != nullptr ? controls->Find(std::atoi(chunk.c_str() + 2)) : nullptr;
+    if (control == nullptr) return true;  // nothing there to click
+    // The main window hears of the press on its own child; a button then reports its click
+    // to its window (a dialog's commands reach the main window's input too).
+    if (control->parent == NativeHandle()) {
+      queue.push_back(MessageRecord{NativeHandle(), kMessageParentNotify, kMessageLeftButtonDown,
+                                    control->handle});
+    }
+    if (control->className == "BUTTON") {
+      queue.push_back(MessageRecord{NativeHandle(), kMessageCommand,
+                                    static_cast<uintptr_t>(static_cast<uint16_t>(control->id)) |
+                                        (static_cast<uintptr_t>(kButtonClicked) << 16),
+                                    control->handle});
+    }
+    return true;
+  }
+  if (menus == nullptr) return true;
+  const auto bar = menus->bars.find(NativeHandle());
+  if (bar == menus->bars.end()) return true;
+  if (const std::optional<int32_t> id = menus->Choose(bar->second, ActionText(chunk))) {
+    queue.push_back(MessageRecord{NativeHandle(), kMessageCommand,
+                                  static_cast<uintptr_t>(static_cast<uint16_t>(*id)), 0});
+  }
+  return true;
+}
+
 bool FakeWindow::TakeMessage(MessageRecord& record) {
   if (queue.empty()) {
     if (typed.empty()) {
       closed = true;
       return false;
+    }
+    if (Act(typed.front())) {
+      typed.pop_front();
+      return TakeMessage(record);
     }
     for (char c : typed.front()) {
       queue.push_back(MessageRecord{NativeHandle(), kMessageChar, static_cast<uint8_t>(c), 1});
@@ -294,6 +342,7 @@ void FakeWindow::WaitForMessage() {
   }
   const std::string chunk = typed.front();
   typed.pop_front();
+  if (Act(chunk)) return;
   for (char c : chunk) PressKey(c);
 }
 
@@ -302,6 +351,144 @@ PumpResult RecordingHost::PumpMessages(bool) {
   if (window.closed) return PumpResult::Quit;
   ++pumps;
   return quitAfterPumps >= 0 && pumps >= quitAfterPumps ? PumpResult::Quit : PumpResult::Idle;
+}
+
+intptr_t FakeControls::CreateControl(const ControlRequest& request) {
+  const intptr_t handle = 0x5000 + static_cast<intptr_t>(made.size()) + 1;
+  std::string className = request.className;
+  for (char& c : className) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  made.push_back(Made{handle, request.parent, request.id, className});
+  return handle;
+}
+
+intptr_t FakeControls::DialogItem(intptr_t dialog, int32_t id) {
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    if (it->parent == dialog && it->id == id) return it->handle;
+  }
+  return 0;
+}
+
+const FakeControls::Made* FakeControls::Find(int32_t id) const {
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    if (it->id == id) return &*it;
+  }
+  return nullptr;
+}
+
+intptr_t FakeMenus::MenuBar(intptr_t window) {
+  if (window == 0) return 0;
+  const auto it = bars.find(window);
+  if (it != bars.end()) return it->second;
+  const intptr_t bar = NewMenu();
+  bars[window] = bar;
+  return bar;
+}
+
+intptr_t FakeMenus::NewMenu() {
+  menus[++m_next];
+  return m_next;
+}
+
+bool FakeMenus::AppendItem(intptr_t menu, int32_t id, std::string_view text) {
+  if (menu == 0) return false;
+  Item item;
+  item.id = static_cast<int32_t>(static_cast<uint32_t>(id) & 0xFFFF);
+  item.text = std::string(text);
+  menus[menu].push_back(item);
+  return true;
+}
+
+bool FakeMenus::AppendSeparator(intptr_t menu) {
+  if (menu == 0) return false;
+  Item item;
+  item.separator = true;
+  menus[menu].push_back(item);
+  return true;
+}
+
+bool FakeMenus::AppendSubMenu(intptr_t menu, intptr_t subMenu, std::string_view text) {
+  if (menu == 0 || subMenu == 0) return false;
+  Item item;
+  item.text = std::string(text);
+  item.subMenu = subMenu;
+  menus[menu].push_back(item);
+  return true;
+}
+
+FakeMenus::Item* FakeMenus::FindItem(intptr_t menu, int32_t id, std::vector<Item>** owner) {
+  const auto it = menus.find(menu);
+  if (it == menus.end()) return nullptr;
+  for (Item& item : it->second) {
+    if (item.subMenu != 0) {
+      if (Item* found = FindItem(item.subMenu, id, owner)) return found;
+    } else if (!item.separator && item.id == id) {
+      *owner = &it->second;
+      return &item;
+    }
+  }
+  return nullptr;
+}
+
+bool FakeMenus::InsertItem(intptr_t menu, int32_t before, int32_t id, std::string_view text) {
+  if (menu == 0) return false;
+  std::vector<Item>* owner = nullptr;
+  if (Item* found = FindItem(menu, before, &owner)) {
+    Item item;
+    item.id = static_cast<int32_t>(static_cast<uint32_t>(id) & 0xFFFF);
+    item.text = std::string(text);
+    owner->insert(owner->begin() + (found - owner->data()), item);
+  }
+  return true;
+}
+
+void FakeMenus::EnableItem(intptr_t menu, int32_t id, uint32_t state) {
+  std::vector<Item>* owner = nullptr;
+  if (Item* found = FindItem(menu, id, &owner)) found->enabled = (state & 3u) == 0;
+}
+
+void FakeMenus::RemoveItem(intptr_t menu, int32_t id) {
+  std::vector<Item>* owner = nullptr;
+  if (Item* found = FindItem(menu, id, &owner)) owner->erase(owner->begin() + (found - owner->data()));
+}
+
+void FakeMenus::Track(intptr_t menu, intptr_t, int32_t, int32_t) {
+  if (window != nullptr && !window->typed.empty() && IsActionChunk(window->typed.front(), kMenuChunk)) {
+    const std::string chunk = window->typed.front();
+    window->typed.pop_front();
+    if (const std::optional<int32_t> id = Choose(menu, ActionText(chunk))) {
+      window->queue.push_back(MessageRecord{window->NativeHandle(), kMessageCommand,
+                                            static_cast<uintptr_t>(static_cast<uint16_t>(*id)), 0});
+    }
+  }
+  menus.erase(menu);  // the pop-up is gone (its sub-menus with it, as far as anyone can tell)
+}
+
+bool FakeMenus::UseResourceMenu(intptr_t window, intptr_t, std::string_view name, bool, int32_t) {
+  if (name != "LEER" || window == 0) return false;
+  bars[window] = NewMenu();
+  return true;
+}
+
+std::optional<int32_t> FakeMenus::Choose(intptr_t menu, std::string_view path) const {
+  const std::vector<std::string> labels = SplitMenuPath(path);
+  for (size_t level = 0; level < labels.size(); ++level) {
+    const auto it = menus.find(menu);
+    if (it == menus.end()) return std::nullopt;
+    const Item* chosen = nullptr;
+    for (const Item& item : it->second) {
+      if (!item.separator && MenuItemLabel(item.text) == labels[level]) {
+        chosen = &item;
+        break;
+      }
+    }
+    if (chosen == nullptr || !chosen->enabled) return std::nullopt;
+    if (level + 1 == labels.size()) {
+      if (chosen->subMenu != 0) return std::nullopt;  // a pull-down only opens
+      return chosen->id;
+    }
+    menu = chosen->subMenu;
+  }
+  return std::nullopt;
 }
 
 namespace {

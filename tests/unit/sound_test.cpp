@@ -32,6 +32,7 @@ class FakeSound : public SoundPlatform {
     EXPECT_FALSE(open);
     open = true;
     ++opens;
+    now += openCost;
     return true;
   }
   void SendMidi(uint8_t status, uint8_t first, uint8_t second) override {
@@ -46,13 +47,15 @@ class FakeSound : public SoundPlatform {
   uint32_t Milliseconds() override { return now; }
   void WaitUntil(uint32_t start, int64_t ms) override {
     const int64_t passed = static_cast<uint32_t>(now - start);
-    if (ms > passed) now += static_cast<uint32_t>(ms - passed);
+    if (ms > passed) now += static_cast<uint32_t>(ms - passed + overshoot);
   }
 
   bool midi = true;
   bool open = false;
   int opens = 0;
   uint32_t now = 0;
+  uint32_t openCost = 0;   // what opening the device takes
+  uint32_t overshoot = 0;  // how much later than asked a wait ends
   std::vector<std::string> log;
 };
 
@@ -88,6 +91,16 @@ TEST_F(SoundTest, MusicNormalArticulationSoundsSevenEighths) {
   EXPECT_EQ(sound.now, 1500u);
   EXPECT_EQ(sound.opens, 3);  // the mapper opened and closed per note
   EXPECT_FALSE(sound.open);
+}
+
+TEST_F(SoundTest, MusicStatementsInARowKeepTheirTimeLikeOneString) {
+  // Opening the device and every wait cost time; the next note, even of the next MUSIC
+  // statement, still begins when its predecessor was due to end.
+  sound.openCost = 3;
+  sound.overshoot = 1;
+  EXPECT_EQ(Run({"MUSIC \"T120 L4 O4 C\"", "MUSIC \"D\"", "MUSIC \"E\""}), 0);
+  EXPECT_EQ(sound.log, (Log{"3 90 30 64", "438 90 30 00", "504 90 32 64", "938 90 32 00", "1004 90 34 64",
+                            "1438 90 34 00"}));
 }
 
 TEST_F(SoundTest, MusicLengthDotsAccidentalsAndStateKeptForTheRun) {

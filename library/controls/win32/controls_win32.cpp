@@ -457,6 +457,11 @@ class Win32Controls final : public ControlsPlatform {
   void AddEntries(intptr_t window, const std::vector<std::string>& entries, bool comboBox) override {
     HWND target = AsWindow(window);
     const UINT message = comboBox ? CB_ADDSTRING : LB_ADDSTRING;
+    // Room for all of them at once: else the list grows its store a few entries at a time,
+    // copying it each time.
+    size_t bytes = 0;
+    for (const std::string& entry : entries) bytes += entry.size() + 1;
+    SendMessageA(target, comboBox ? CB_INITSTORAGE : LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(bytes));
     SendMessageA(target, WM_SETREDRAW, FALSE, 0);
     for (const std::string& entry : entries) {
       SendMessageA(target, message, 0, reinterpret_cast<LPARAM>(entry.c_str()));

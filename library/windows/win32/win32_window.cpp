@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "library/menus/win32/menu_lookup.h"
 #include "library/menus/win32/menu_resource.h"
 #include "library/windows/win32/win32_window_parts.h"
 #include "library/windows/window_state.h"
@@ -343,6 +344,13 @@ void Win32Window::Scroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 LRESULT Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A test driver asking where a menu item is: no input of the program's.
+  if (message == WM_COPYDATA && lParam != 0) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (data->dwData == kMenuItemQuery && data->lpData != nullptr) {
+      return MenuItemPoint(window, std::string_view(static_cast<const char*>(data->lpData), data->cbData));
+    }
+  }
   InputState& input = m_state->input;
   input.lastWindow = reinterpret_cast<intptr_t>(window);
   input.lastMessage = message;
