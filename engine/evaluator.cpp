@@ -339,6 +339,11 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
   }
   out.rest = std::string(TrimControl(std::string_view(text).substr(pos)));
   if (out.separator != ' ') out.stalls = false;
+  using Kind = CompiledOperand::Kind;
+  const Kind kind = out.first.kind;
+  out.single = out.steps.empty() && !out.stalls &&
+               (kind == Kind::Number || kind == Kind::Variable || kind == Kind::String ||
+                kind == Kind::Array);
 }
 
 // At most this many readings are kept; texts met beyond them are read at each use.
@@ -418,7 +423,10 @@ class EvaluationDepth {
   }
 
   bool overflow = false;
-  if (expression.numeric && engine.numericPath && mode != EvalMode::String && mode != EvalMode::FileName &&
+  if (expression.single && engine.numericPath) {
+    // One operand: nothing goes on the operator stack.
+    RunOperand(engine, expression.first);
+  } else if (expression.numeric && engine.numericPath && mode != EvalMode::String && mode != EvalMode::FileName &&
       engine.operators.size() + expression.steps.size() <= static_cast<size_t>(kOperatorStackSize)) {
     RunNumeric(engine, expression);
   } else {
@@ -458,12 +466,38 @@ class EvaluationDepth {
   return !overflow;
 }
 
+// One operand from its reading: RunGeneral's steps for it without the operator stack.
+[[gnu::noinline]] bool RunSingle(Engine& engine, const CompiledExpression& expression, EvalMode mode,
+                                 bool keepText) {
+  {
+    const EvaluationDepth depth(engine);
+    RunOperand(engine, expression.first);
+  }
+  engine.lastSeparator = expression.separator;
+  if (keepText) {
+    engine.paramEnded = expression.rest.empty();
+  } else {
+    if (!(engine.param.empty() && expression.rest.empty())) engine.param = expression.rest;
+    engine.paramEnded = engine.param.empty();
+  }
+  if ((mode == EvalMode::String || mode == EvalMode::FileName) &&
+      engine.reg.type != ValueType::String) {
+    Error(engine, ErrorCode::WrongParameterType, expression.expressionText);
+  }
+  return true;
+}
+
 // An evaluation from its reading. The common case, operators between numbers and numeric
 // variables with room on the operator stack, outside the string modes and with no
 // evaluation budget to count down, takes the short way here: the same steps as
 // RunGeneral takes for it, without those that cannot apply.
-inline bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode mode,
-                        bool keepText = false) {
+// An expression of one operand takes RunSingle.
+[[gnu::always_inline]] inline bool RunCompiled(Engine& engine, const CompiledExpression& expression,
+                                               EvalMode mode, bool keepText = false) {
+  if (expression.single && engine.numericPath && engine.evaluationBudget < 0 &&
+      engine.evaluationDepth < kMaxEvaluationDepth) {
+    return RunSingle(engine, expression, mode, keepText);
+  }
   if (!expression.numeric || !engine.numericPath || mode == EvalMode::String ||
       mode == EvalMode::FileName || engine.evaluationBudget >= 0 ||
       engine.evaluationDepth >= kMaxEvaluationDepth || expression.stalls || expression.missing ||
