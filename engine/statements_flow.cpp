@@ -185,13 +185,18 @@ int32_t LabelLineOf(Engine& engine, PreparedStatement& prepared) {
 // The line's own preparation, else (a statement a CASE selected, which reads its own text
 // each time) one for this time only.
 template <typename Step>
-void WithLinePreparation(Engine& engine, const Step& step) {
+[[gnu::noinline]] void WithScratchPreparation(const Step& step) {
+  const auto scratch = std::make_unique<PreparedStatement>();
+  step(*scratch);
+}
+
+template <typename Step>
+[[gnu::always_inline]] inline void WithLinePreparation(Engine& engine, const Step& step) {
   if (engine.currentLine != nullptr) [[likely]] {
     step(engine.currentLine->prepared);
     return;
   }
-  const auto scratch = std::make_unique<PreparedStatement>();
-  step(*scratch);
+  WithScratchPreparation(step);
 }
 
 void JumpTo(Engine& engine, int32_t line, const std::string& label) {
