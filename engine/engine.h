@@ -96,6 +96,11 @@ struct LineCache {
   bool label = false;
   bool noOp = false;
   int keyword = -1;
+  // A line none of whose checks applies: not CASE or CASENOT, no string left open, its
+  // brackets balanced, no operator switch, no label, and either a word that does nothing
+  // (`handler` nullptr) or a keyword of this program (`handler` its handler).
+  bool plain = false;
+  StatementHandler handler = nullptr;
   // The first PROC line of the word (0 none), once a call from this line looked for it.
   int32_t procedure = -1;
   // The forward scans from this line by block kind, once made (entries of
@@ -210,8 +215,8 @@ class Engine {
   // set it, to end statements whose evaluations multiply (DEF functions calling
   // themselves several times over).
   int64_t evaluationBudget = -1;
-  // Expressions of numbers and numeric variables take the evaluator's short path; the
-  // fuzz driver switches it off to compare both ways.
+  // Expressions of numbers and numeric variables, and expressions of one operand, take
+  // the evaluator's short paths; the fuzz driver switches them off to compare both ways.
   bool numericPath = true;
   // The cache of the line whose own statement runs (not one a CASE selected); nullptr
   // otherwise. Handlers keep what they read from its parameter text there.

@@ -207,45 +207,6 @@ void WarnUndeclared(Engine& engine, const std::string& name) {
   if (!SuppressesUndeclared(engine)) Warn(engine, ErrorCode::NotDeclared, name);
 }
 
-bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
-                 RememberedExpression* memos) {
-  std::string saved = std::move(engine.param);
-  engine.param.clear();
-  // While the readings of the indices are ready, what is left of the list after each is
-  // its reading's rest (`left`) and the list is never copied; from the first index that
-  // is still to be read on, the list is the parameter text as usual.
-  std::string_view left = TrimControl(list);
-  bool inParam = false;
-  for (int i = 0; i < 3; ++i) {
-    if (!inParam) {
-      if (left.empty()) break;
-      const RememberedExpression* memo = memos != nullptr ? &memos[i] : nullptr;
-      if (memo != nullptr && memo->expression != nullptr && memo->operatorMode == engine.operatorMode) {
-        const std::string* rest = RunRememberedKeepingText(engine, *memo, EvalMode::Any);
-        left = rest != nullptr ? std::string_view(*rest) : std::string_view();
-        indices[i] = engine.reg.longValue;
-        continue;
-      }
-      engine.param.assign(left);
-      inParam = true;
-    }
-    if (engine.param.empty()) break;
-    if (memos != nullptr) {
-      EvaluateRemembered(engine, memos[i], ",");
-    } else {
-      Evaluate(engine, ",");
-    }
-    indices[i] = engine.reg.longValue;
-  }
-  bool ok = true;
-  if (inParam ? !engine.param.empty() : !left.empty()) {
-    Error(engine, ErrorCode::TooManyDimensions);
-    ok = false;
-  }
-  engine.param = std::move(saved);
-  return ok;
-}
-
 int64_t ElementPosition(const ArrayDescriptor& array, const int32_t (&indices)[3]) {
   // Deliberate: a negative index names no element either; it would reach before the
   // array's first element.

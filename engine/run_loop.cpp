@@ -167,6 +167,11 @@ LineCache& CachedLine(Engine& engine, int32_t number) {
                            ? entry.param
                            : std::string(TrimControl(std::string_view(entry.param).substr(0, comment)));
       entry.keyword = ProgramKeyword(engine, entry.word);
+      entry.plain = !entry.openString && entry.bracketsBalanced && !entry.operatorSwitch &&
+                    !entry.label && (entry.noOp || entry.keyword >= 0);
+      if (entry.plain && !entry.noOp) {
+        entry.handler = engine.bindings.statements[static_cast<size_t>(entry.keyword)];
+      }
     }
     entry.ready = true;
   }
@@ -217,7 +222,21 @@ void RunStatements(Engine& engine) {
       engine.word = line.word;
       // A compiled line says itself whether its text is searched for operators.
       if (runtime) engine.operatorMode = line.hasOperators;
-      if (line.direct) {
+      if (line.plain && !engine.errors.trace) [[likely]] {
+        // ExecuteDirect's steps for a line none of whose checks applies.
+        if (line.prepared.ready) {
+          engine.param.clear();
+        } else {
+          engine.param = line.cutParam;
+        }
+        if (line.handler == nullptr) {
+          engine.handled = true;
+        } else {
+          engine.currentLine = &line;
+          line.handler(engine);
+          if (!engine.handled) AfterKeywords(engine);
+        }
+      } else if (line.direct) {
         // A statement that prepared its line reads nothing from the parameter text.
         if (line.prepared.ready) {
           engine.param.clear();

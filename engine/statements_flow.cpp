@@ -154,44 +154,57 @@ int32_t FindLabel(Engine& engine, const std::string& label) {
   return line;
 }
 
-// The label named by the parameter text: the text upper-cased, with ":". The line keeps
-// the reading of its text and the last label with the line it names.
-struct Label {
-  std::string text;
-  int32_t line = 0;
-};
-
-Label LabelOperandOf(Engine& engine, PreparedStatement& prepared);
-
-Label LabelOperand(Engine& engine) {
-  if (engine.currentLine != nullptr) return LabelOperandOf(engine, engine.currentLine->prepared);
-  // A statement a CASE selected reads its own text each time.
-  auto scratch = std::make_unique<PreparedStatement>();
-  return LabelOperandOf(engine, *scratch);
-}
-
-Label LabelOperandOf(Engine& engine, PreparedStatement& prepared) {
+// The line of the label named by the parameter text (0: none). The label is the text
+// upper-cased, with ":"; the line keeps the reading of its text, the last label in
+// `target` and the line it names in `lookup.index`. A label given as one string literal
+// is the same at every jump from the same reading: once its line is found, a jump reads
+// the literal into the register (as any evaluation of it does) and goes there without
+// making the label text again.
+int32_t LabelLineOf(Engine& engine, PreparedStatement& prepared) {
   if (!prepared.ready) {
     prepared.expression = engine.param;
     prepared.ready = true;
   }
   EvaluatePrepared(engine, prepared);
-  Label label{UpperCase(engine.reg.Text()), 0};
-  label.text.push_back(':');
-  if (prepared.target != label.text || prepared.lookup.index <= 0) {
-    prepared.target = label.text;
-    prepared.lookup.index = FindLabel(engine, label.text);
+  const CompiledExpression* reading = prepared.memo.expression;
+  if (reading != nullptr && reading == prepared.constantReading && prepared.lookup.index > 0) {
+    return prepared.lookup.index;
   }
-  label.line = prepared.lookup.index;
-  return label;
+  std::string label = UpperCase(engine.reg.Text());
+  label.push_back(':');
+  if (prepared.target != label || prepared.lookup.index <= 0) {
+    prepared.target = std::move(label);
+    prepared.lookup.index = FindLabel(engine, prepared.target);
+  }
+  const bool literal = reading != nullptr && reading->steps.empty() &&
+                       reading->first.kind == CompiledOperand::Kind::String;
+  prepared.constantReading = literal ? reading : nullptr;
+  return prepared.lookup.index;
 }
 
-void JumpTo(Engine& engine, const Label& label) {
-  if (label.line == 0) {
-    Error(engine, ErrorCode::LabelNotFound, label.text);
+// The line's own preparation, else (a statement a CASE selected, which reads its own text
+// each time) one for this time only.
+template <typename Step>
+[[gnu::noinline]] void WithScratchPreparation(const Step& step) {
+  const auto scratch = std::make_unique<PreparedStatement>();
+  step(*scratch);
+}
+
+template <typename Step>
+[[gnu::always_inline]] inline void WithLinePreparation(Engine& engine, const Step& step) {
+  if (engine.currentLine != nullptr) [[likely]] {
+    step(engine.currentLine->prepared);
     return;
   }
-  engine.pc = label.line;
+  WithScratchPreparation(step);
+}
+
+void JumpTo(Engine& engine, int32_t line, const std::string& label) {
+  if (line == 0) {
+    Error(engine, ErrorCode::LabelNotFound, label);
+    return;
+  }
+  engine.pc = line;
 }
 
 // A new frame, when there is room: `limit` is the depth the error guards. Past it the
@@ -278,16 +291,20 @@ void StmtBreak(Engine& engine) {
 
 void StmtGoto(Engine& engine) {
   engine.handled = true;
-  JumpTo(engine, LabelOperand(engine));
+  WithLinePreparation(engine, [&](PreparedStatement& prepared) {
+    JumpTo(engine, LabelLineOf(engine, prepared), prepared.target);
+  });
 }
 
 void StmtGosub(Engine& engine) {
   engine.handled = true;
-  const Label label = LabelOperand(engine);
-  const int32_t limit =
-      engine.kind == ProgramKind::Runtime ? kMaxGosubDepthRuntime : kMaxGosubDepthInterpreter;
-  if (!PushFrame(engine, limit)) return;
-  JumpTo(engine, label);
+  WithLinePreparation(engine, [&](PreparedStatement& prepared) {
+    const int32_t line = LabelLineOf(engine, prepared);
+    const int32_t limit =
+        engine.kind == ProgramKind::Runtime ? kMaxGosubDepthRuntime : kMaxGosubDepthInterpreter;
+    if (!PushFrame(engine, limit)) return;
+    JumpTo(engine, line, prepared.target);
+  });
 }
 
 void StmtReturn(Engine& engine) {

@@ -297,13 +297,18 @@ void StepIntegerWith(Engine& engine, int32_t delta, PreparedStatement& prepared)
 // The scratch is made only where it is used: a preparation is large, and the line's own
 // is the common case.
 template <typename Step>
-void WithPreparation(Engine& engine, const Step& step) {
+[[gnu::noinline]] void WithScratchPreparation(const Step& step) {
+  const auto scratch = std::make_unique<PreparedStatement>();
+  step(*scratch);
+}
+
+template <typename Step>
+[[gnu::always_inline]] inline void WithPreparation(Engine& engine, const Step& step) {
   if (engine.currentLine != nullptr) [[likely]] {
     step(engine.currentLine->prepared);
     return;
   }
-  const auto scratch = std::make_unique<PreparedStatement>();
-  step(*scratch);
+  WithScratchPreparation(step);
 }
 
 void StepInteger(Engine& engine, int32_t delta) {

@@ -99,17 +99,19 @@ class VariableTable {
     m_values.resize(static_cast<size_t>(count));
     m_path.resize(static_cast<size_t>(count) + 1);
   }
-  // Find, remembered in `cache` until the names change.
+  // Find, remembered in `cache` until the names change. The search itself stays out of
+  // line: the remembered case is a compare at every variable site.
   int32_t FindCached(std::string_view name, LookupCache& cache) const {
     const uint32_t generation = m_path.back();
-    if (cache.generation != generation) {
-      cache.index = Find(name);
-      cache.generation = generation;
-    }
+    if (cache.generation != generation) [[unlikely]] Refind(name, cache, generation);
     return cache.index;
   }
   T& Value(int32_t index) { return m_values[static_cast<size_t>(index)]; }
   const T& Value(int32_t index) const { return m_values[static_cast<size_t>(index)]; }
+  [[gnu::noinline]] void Refind(std::string_view name, LookupCache& cache, uint32_t generation) const {
+    cache.index = Find(name);
+    cache.generation = generation;
+  }
   void Clear() {
     m_names.clear();
     m_values.clear();
