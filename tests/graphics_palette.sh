@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Palette realisation on a 256-colour display (Xvfb's 8-bit PseudoColor visual, Wine's
-# private colour map: its shared one realises no colours at all). LOADBMP of an 8-bit
-# picture whose table holds 150 blues realises them; a 24-bit picture realises none. Wine's palette trace tells what
-# was realised (its window surfaces dither on the screen, so pixels cannot tell).
+# Palette realisation on a 256-colour display (tools/on_8bit_display.sh). LOADBMP of an
+# 8-bit picture whose table holds 150 blues realises them; a 24-bit picture realises none.
+# Wine's palette trace tells what was realised (its window surfaces dither on the screen,
+# so pixels cannot tell).
 #   graphics_palette.sh WINDOWS_BIN_DIR
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd)
@@ -30,17 +30,11 @@ printf 'LOADBMP "bunt.bmp", 10, 10; 0\r\nPRINT "bunt"\r\n' > "$work/bunt.tvs"
 cp "$bin/TALVEN.EXE" "$bin/tdriver.exe" "$work/"
 
 cat > "$work/palette.sh" <<'INNER'
-cd "$1"
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v PrivateColorMap /d Y /f >/dev/null 2>&1
 for name in blau bunt; do
   WINEDEBUG=+palette wine tdriver.exe --timeout 60 -- TALVEN.EXE "$name.tvs" > "$name.out" 2> "$name.trace"
 done
-wine reg delete 'HKCU\Software\Wine\X11 Driver' /v PrivateColorMap /f >/dev/null 2>&1
-xdpyinfo > visual.txt 2>&1
-wineserver -k
 INNER
-wineserver -k 2>/dev/null
-timeout 150 xvfb-run -a -s "-screen 0 800x600x8" bash "$work/palette.sh" "$work" >/dev/null 2>&1
+bash "$here/../tools/on_8bit_display.sh" "$work" "$work/palette.sh"
 grep -A4 'default visual id' "$work/visual.txt" | grep -q 'PseudoColor' || fail "no 8-bit PseudoColor display"
 for name in blau bunt; do
   [ "$(tr -d '\r' < "$work/$name.out")" = "$(printf 'screen: %s\nexit: 0' "$name")" ] \
