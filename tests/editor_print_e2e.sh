@@ -9,17 +9,10 @@ bin=$(cd "${1:?Windows bin folder}" && pwd)
 top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/tools/wine_env.sh"
 source "$top/tests/support/cups.sh"
-work=$(mktemp -d)
-cleanup() {
-  [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null
-  rm -rf "$work"
-  "$top/tools/wine_warm.sh"
-}
-trap cleanup EXIT
+cups_test_begin || exit 0
 passed=0; failed=0
 pass() { passed=$((passed + 1)); }
 fail() { echo "FAIL $1"; shift; [ $# -gt 0 ] && printf '%s\n' "$@"; failed=$((failed + 1)); }
-cups_tools_present || exit 0
 win() { local p=${1//\//\\}; echo "Z:$p"; }
 drive() {
   wine "$bin/eddriver.exe" --timeout 60 "$@" > "$work/drive.txt" 2>/dev/null

@@ -9,16 +9,9 @@ bin=$(cd "${1:?Windows bin folder}" && pwd)
 top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/tools/wine_env.sh"
 source "$top/tests/support/cups.sh"
-work=$(mktemp -d)
-cleanup() {
-  [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null
-  rm -rf "$work"
-  "$top/tools/wine_warm.sh"
-}
-trap cleanup EXIT
+cups_test_begin || exit 0
 failed=0
 fail() { echo "FAIL $*"; failed=$((failed + 1)); }
-cups_tools_present || exit 0
 close_window=$'DECLARE Z%\r\nZ% = @DESTROYWINDOW(%HWND)\r\nPRINT 1\r\n'
 run() {  # program file -> exit code
   (cd "$work" && timeout 60 wine "$bin/TALVEN.EXE" "$1" >/dev/null 2>&1)

@@ -3,6 +3,20 @@
 # Needs root (cupsd, lpadmin); the cupsd started here is stopped again by its own pid.
 cupsd_pid=""
 
+# A printing test's start: its work folder in `work`, and at its end the cupsd started
+# here stopped, the folder removed and the prefix's wineserver left warm. False (the test
+# is skipped) when a tool is missing.
+cups_test_begin() {
+  work=$(mktemp -d)
+  trap cups_test_end EXIT
+  cups_tools_present
+}
+cups_test_end() {
+  [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null
+  rm -rf "$work"
+  "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine_warm.sh"
+}
+
 # True when every tool the printing tests need is there.
 cups_tools_present() {
   local tool

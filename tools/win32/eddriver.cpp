@@ -54,6 +54,7 @@
 #include <vector>
 
 #include "tools/win32/driver_common.h"
+#include "tools/win32/screen_capture.h"
 
 namespace {
 
@@ -380,37 +381,7 @@ bool SaveScreenshot(HWND window, const std::string& path, bool whole) {
     origin = {outer.left, outer.top};
     client = {0, 0, outer.right - outer.left, outer.bottom - outer.top};
   }
-  const int width = client.right, height = client.bottom;
-  if (width <= 0 || height <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
-  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) return false;
-  std::fwrite(&file, sizeof(file), 1, out);
-  std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
-  std::fwrite(pixels.data(), 1, pixels.size(), out);
-  std::fclose(out);
-  return true;
+  return driver::SaveScreenArea(origin, client.right, client.bottom, path);
 }
 
 HWND ActiveEdit(HWND frame) {

@@ -59,6 +59,7 @@
 #include <vector>
 
 #include "tools/win32/driver_common.h"
+#include "tools/win32/screen_capture.h"
 
 namespace {
 
@@ -436,63 +437,13 @@ void CoverAndUncover(HWND window) {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
-bool SaveScreenArea(POINT origin, int width, int height, const std::string& path);
-
 // The client area of `window` as the screen shows it, written as a 24-bit BMP file.
 bool SaveScreenshot(HWND window, const std::string& path) {
   RECT client = {};
   GetClientRect(window, &client);
   POINT origin = {0, 0};
   ClientToScreen(window, &origin);
-  return SaveScreenArea(origin, client.right, client.bottom, path);
-}
-
-// The pixels of a screen area, bottom-up 24-bit rows.
-std::vector<unsigned char> CaptureScreenArea(POINT origin, int width, int height) {
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
-  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
-bool WriteBitmap(int width, int height, const std::vector<unsigned char>& pixels, const std::string& path) {
-  BITMAPINFOHEADER header = {};
-  header.biSize = sizeof(header);
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(header);
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return false;
-  std::fwrite(&file, sizeof(file), 1, out);
-  std::fwrite(&header, sizeof(header), 1, out);
-  std::fwrite(pixels.data(), 1, pixels.size(), out);
-  std::fclose(out);
-  return true;
-}
-
-bool SaveScreenArea(POINT origin, int width, int height, const std::string& path) {
-  if (width <= 0 || height <= 0) return false;
-  return WriteBitmap(width, height, CaptureScreenArea(origin, width, height), path);
+  return driver::SaveScreenArea(origin, client.right, client.bottom, path);
 }
 
 // The whole of `window` (frame, caption, menu bar, and what lies over it, such as an open
@@ -506,15 +457,15 @@ bool SaveSettledWindowShot(HWND window, const std::string& path) {
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return false;
   const POINT origin{rect.left, rect.top};
-  std::vector<unsigned char> last = CaptureScreenArea(origin, width, height);
+  std::vector<unsigned char> last = driver::CaptureScreenArea(origin, width, height);
   int same = 0;
   for (int i = 0; i < 33 && same < 3; ++i) {
     Sleep(150);
-    std::vector<unsigned char> now = CaptureScreenArea(origin, width, height);
+    std::vector<unsigned char> now = driver::CaptureScreenArea(origin, width, height);
     same = now == last ? same + 1 : 0;
     last = std::move(now);
   }
-  return WriteBitmap(width, height, last, path);
+  return driver::WriteBitmap(width, height, last, path);
 }
 
 // The whole screen with `dialog` in place, or moved off the screen meanwhile. The program
@@ -526,7 +477,7 @@ bool SaveScreenWith(HWND dialog, bool behind, const std::string& path) {
     SetWindowPos(dialog, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   Sleep(behind ? 700 : 400);
-  const bool saved = SaveScreenArea(POINT{0, 0}, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), path);
+  const bool saved = driver::SaveScreenArea(POINT{0, 0}, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), path);
   if (behind) {
     SetWindowPos(dialog, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
