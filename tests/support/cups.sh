@@ -2,6 +2,7 @@
 # waiting for the jobs' PDFs, which cups-pdf writes to ~/PDF ("Out ${HOME}/PDF").
 # Needs root (cupsd, lpadmin); the cupsd started here is stopped again by its own pid.
 cupsd_pid=""
+cups_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # A printing test's start: its work folder in `work`, and at its end the cupsd started
 # here stopped, the folder removed and the prefix's wineserver left warm. False (the test
@@ -13,8 +14,8 @@ cups_test_begin() {
 }
 cups_test_end() {
   [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null
-  rm -rf "$work"
-  "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine_warm.sh"
+  cd / && rm -rf "$work"
+  "$cups_top/tools/wine_warm.sh"
 }
 
 # True when every tool the printing tests need is there.
