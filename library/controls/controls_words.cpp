@@ -61,9 +61,8 @@ intptr_t Create(Engine& engine, ControlRequest request) {
   return Platform(engine).CreateControl(request);
 }
 
-// (parent, text, x, y, width, height)
-void CreateStandard(Engine& engine, const char* className, uint32_t style,
-                    uint32_t extendedStyle = 0) {
+// (parent, text, x, y, width, height) into a request of the class and style given.
+ControlRequest ReadPlaced(Engine& engine, const char* className, uint32_t style) {
   ControlRequest request;
   request.parent = ArgHandle(engine);
   request.text = ArgString(engine);
@@ -73,7 +72,28 @@ void CreateStandard(Engine& engine, const char* className, uint32_t style,
   request.height = ArgInteger(engine);
   request.className = className;
   request.style = style;
-  request.extendedStyle = extendedStyle;
+  return request;
+}
+
+intptr_t CreateStandard(Engine& engine, const char* className, uint32_t style) {
+  const intptr_t control = Create(engine, ReadPlaced(engine, className, style));
+  ResultInteger(engine, AsInteger(control));
+  return control;
+}
+
+// A scroll bar runs from 0 to 100 until SETSCROLLRANGE says otherwise.
+void CreateScrollBar(Engine& engine, uint32_t style) {
+  const intptr_t bar = CreateStandard(engine, "SCROLLBAR", style);
+  if (bar != 0) Platform(engine).SetScrollRange(bar, 0, 100);
+}
+
+// An edit control: a height of 1 or more gives `style`, a height below 1 `lowStyle`;
+// the control's height is the height's magnitude.
+void CreateEditControl(Engine& engine, uint32_t style, uint32_t lowStyle) {
+  ControlRequest request = ReadPlaced(engine, "EDIT", style);
+  if (request.height < 1) request.style = lowStyle;
+  request.height = Magnitude(request.height);
+  request.extendedStyle = kClientEdge;
   ResultInteger(engine, AsInteger(Create(engine, request)));
 }
 
@@ -95,17 +115,8 @@ void FnCreateChoiceBox(Engine& engine, std::string_view) {
   CreateStandard(engine, "COMBOBOX", kStyleChoiceBox);
 }
 
-void FnCreateHScroll(Engine& engine, std::string_view) {
-  CreateStandard(engine, "SCROLLBAR", kStyleHScroll);
-  const intptr_t bar = static_cast<intptr_t>(engine.reg.longValue);
-  if (bar != 0) Platform(engine).SetScrollRange(bar, 0, 100);
-}
-
-void FnCreateVScroll(Engine& engine, std::string_view) {
-  CreateStandard(engine, "SCROLLBAR", kStyleVScroll);
-  const intptr_t bar = static_cast<intptr_t>(engine.reg.longValue);
-  if (bar != 0) Platform(engine).SetScrollRange(bar, 0, 100);
-}
+void FnCreateHScroll(Engine& engine, std::string_view) { CreateScrollBar(engine, kStyleHScroll); }
+void FnCreateVScroll(Engine& engine, std::string_view) { CreateScrollBar(engine, kStyleVScroll); }
 
 // (parent, icon name, x, y)
 void FnCreateIcon(Engine& engine, std::string_view) {
@@ -121,34 +132,12 @@ void FnCreateIcon(Engine& engine, std::string_view) {
 
 // A height below 1 makes a password field of the absolute height.
 void FnCreateEdit(Engine& engine, std::string_view) {
-  ControlRequest request;
-  request.parent = ArgHandle(engine);
-  request.text = ArgString(engine);
-  request.x = ArgInteger(engine);
-  request.y = ArgInteger(engine);
-  request.width = ArgInteger(engine);
-  const int32_t height = ArgInteger(engine);
-  request.height = Magnitude(height);
-  request.className = "EDIT";
-  request.style = height < 1 ? kStylePassword : kStyleEdit;
-  request.extendedStyle = kClientEdge;
-  ResultInteger(engine, AsInteger(Create(engine, request)));
+  CreateEditControl(engine, kStyleEdit, kStylePassword);
 }
 
 // A height of 0 or below drops the horizontal scroll bar (lines wrap).
 void FnCreateMultiEdit(Engine& engine, std::string_view) {
-  ControlRequest request;
-  request.parent = ArgHandle(engine);
-  request.text = ArgString(engine);
-  request.x = ArgInteger(engine);
-  request.y = ArgInteger(engine);
-  request.width = ArgInteger(engine);
-  const int32_t height = ArgInteger(engine);
-  request.height = Magnitude(height);
-  request.className = "EDIT";
-  request.style = height <= 0 ? kStyleMultiEditWrapped : kStyleMultiEdit;
-  request.extendedStyle = kClientEdge;
-  ResultInteger(engine, AsInteger(Create(engine, request)));
+  CreateEditControl(engine, kStyleMultiEdit, kStyleMultiEditWrapped);
 }
 
 // (class, text, style, x, y, width, height, parent, identifier, instance [, extended
@@ -173,28 +162,18 @@ void FnControl(Engine& engine, std::string_view) {
 
 // (parent, title, x, y, width, height)
 void FnCreateDialog(Engine& engine, std::string_view) {
-  const intptr_t parent = ArgHandle(engine);
-  const std::string title = ArgString(engine);
-  const int32_t x = ArgInteger(engine);
-  const int32_t y = ArgInteger(engine);
-  const int32_t width = ArgInteger(engine);
-  const int32_t height = ArgInteger(engine);
+  const ControlRequest w = ReadPlaced(engine, "DIALOG", 0);
   ResultInteger(engine, AsInteger(Platform(engine).CreateDialogWindow(
-                            parent, title, x, y, width, height, DialogFont(engine))));
+                            w.parent, w.text, w.x, w.y, w.width, w.height, DialogFont(engine))));
 }
 
 // A negative height: a window of the main window's class, the height negated.
 void FnCreateWindow(Engine& engine, std::string_view) {
-  const intptr_t parent = ArgHandle(engine);
-  const std::string title = ArgString(engine);
-  const int32_t x = ArgInteger(engine);
-  const int32_t y = ArgInteger(engine);
-  const int32_t width = ArgInteger(engine);
-  const int32_t height = ArgInteger(engine);
+  const ControlRequest w = ReadPlaced(engine, "", 0);
   const uint32_t style = MainWindowStyle(WindowOf(engine).setup.styleBits);
   ResultInteger(engine, AsInteger(Platform(engine).CreateOwnedWindow(
-                            parent, title, x, y, width, Magnitude(height), style, height < 0,
-                            DialogFont(engine))));
+                            w.parent, w.text, w.x, w.y, w.width, Magnitude(w.height), style,
+                            w.height < 0, DialogFont(engine))));
 }
 
 // (parent, instance, template): the template by name, or by number when a number is given.
