@@ -105,14 +105,20 @@ void Extractor::FinishPaths() {
   if (!m_pathsSeen) m_host.DisablePaths();
 }
 
-PassEnd Extractor::ListPass() {
+// Both passes walk the archive from its first entry.
+bool Extractor::BeginPass() {
   if (!m_host.SeekArchive(m_archiveStart)) {
     m_host.ShowMessage(texts::kArchiveNotFound, texts::kArchiveErrorTitle);
-    return PassEnd::Continue;
+    return false;
   }
+  m_next = m_archiveStart;
+  return true;
+}
+
+PassEnd Extractor::ListPass() {
+  if (!BeginPass()) return PassEnd::Continue;
   m_host.ClearList();
   m_pathsSeen = false;
-  m_next = m_archiveStart;
   const PathMode mode = m_host.PathsChecked() ? PathMode::WithPaths : PathMode::Flat;
   for (;;) {
     Entry entry;
@@ -137,11 +143,7 @@ PassEnd Extractor::ListPass() {
 }
 
 PassEnd Extractor::ExtractPass(const char* targetDirectory) {
-  if (!m_host.SeekArchive(m_archiveStart)) {
-    m_host.ShowMessage(texts::kArchiveNotFound, texts::kArchiveErrorTitle);
-    return PassEnd::Continue;
-  }
-  m_next = m_archiveStart;
+  if (!BeginPass()) return PassEnd::Continue;
   const PathMode mode = m_host.PathsChecked() ? PathMode::WithPaths : PathMode::Flat;
   for (;;) {
     Entry entry;

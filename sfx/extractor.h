@@ -78,6 +78,7 @@ class Extractor {
   // Settled: the entry leaves the list (written, or kept on purpose).
   enum class Outcome { Settled, Failed, EndPass, EndProgram };
 
+  bool BeginPass();
   Step ReadEntry(Entry& entry);
   bool Advance(const Entry& entry);
   Outcome ExtractEntry(const Entry& entry, const char* listName, const char* directory,
