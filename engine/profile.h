@@ -19,7 +19,7 @@ struct Profile {
   std::span<const std::string_view> withheldNames;
   // Lines a program may have, and the text of the box that refuses more.
   int32_t lineLimit = 65535;
-  std::string_view tooManyLines;  // empty: the error table's 901 "Zu viele Programm-Zeilen!"
+  std::string_view tooManyLines = {};  // empty: the error table's 901 "Zu viele Programm-Zeilen!"
   // The caption of the usage box and of the boxes that end the start; the usage text.
   std::string_view startCaption;
   std::string_view usageText;
@@ -35,7 +35,7 @@ struct Profile {
   std::string_view loadCaption;
   // Non-empty: the caption of the error and warning boxes of a run, in place of the
   // display line.
-  std::string_view boxCaption;
+  std::string_view boxCaption = {};
 };
 
 }  // namespace talven

@@ -72,7 +72,6 @@ struct DllState : FamilyState {
 };
 
 DllState& DllOf(Engine& engine) { return FamilyStateOf<DllState>(engine, FamilyId::Dll); }
-DllPlatform& DllPlatformOf(Engine& engine) { return FamilyPlatformOf<DllPlatform>(engine, FamilyId::Dll); }
 
 constexpr int32_t kInterpreterArguments = 15;
 constexpr int32_t kRuntimeArguments = 12;

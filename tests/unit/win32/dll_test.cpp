@@ -93,7 +93,7 @@ TEST_F(Win32DllTest, FloatingPointStateSurvivesSpoilingAndDoubleResults) {
   // The control bits of MXCSR; its low six bits are exception flags that any division sets.
   const unsigned csr = _mm_getcsr() & ~0x3Fu;
   volatile double third = 1.0;
-  third /= 3.0;
+  third = third / 3.0;
   const double expected = third * 3.0 + 0.1;
   for (int i = 0; i < 20; ++i) {
     CallProbe("tvprobe.dll", "SpoilFpu", {});
@@ -102,11 +102,11 @@ TEST_F(Win32DllTest, FloatingPointStateSurvivesSpoilingAndDoubleResults) {
   EXPECT_EQ(_control87(0, 0), control);
   EXPECT_EQ(_mm_getcsr() & ~0x3Fu, csr);
   volatile double again = 1.0;
-  again /= 3.0;
+  again = again / 3.0;
   EXPECT_EQ(again * 3.0 + 0.1, expected);
   // Eight values left on the x87 stack would make this long double sum a NaN.
   volatile long double sum = 0.0L;
-  for (int i = 1; i <= 10; ++i) sum += static_cast<long double>(i) / 2.0L;
+  for (int i = 1; i <= 10; ++i) sum = sum + static_cast<long double>(i) / 2.0L;
   EXPECT_EQ(static_cast<double>(sum), 27.5);
 }
 
