@@ -70,9 +70,12 @@ int RunProgram(Engine& engine, const std::function<void(Engine&)>& load) {
     load(engine);
     engine.ResetRunState();
     RunStatements(engine);
-    // A program that opened its window leaves it to the user.
-    for (const auto& state : engine.FamilyStates()) {
-      if (state != nullptr) state->AfterLastStatement(engine);
+    // The families end in the reverse order of their ids, so that the window (the first)
+    // comes last: the files, tables and print jobs of the others are complete before a
+    // program that opened its window leaves it to the user.
+    const auto& states = engine.FamilyStates();
+    for (auto state = states.rbegin(); state != states.rend(); ++state) {
+      if (*state != nullptr) (*state)->AfterLastStatement(engine);
     }
   } catch (const RunEnd& end) {
     exitCode = end.exitCode;

@@ -62,19 +62,11 @@ int NdxIndex::Compare(const uint8_t* entryKey, const uint8_t* key, uint32_t leng
 
 DbResult NdxIndex::Load(uint32_t number, uint8_t* bytes) {
   if (!ValidChild(number)) return Damaged();
-  CachedPage* slot = nullptr;
-  for (auto& page : m_cache) {
-    if (page.number == number) slot = &page;
-  }
-  if (!slot) {
-    if (m_cache.size() < static_cast<size_t>(kCachedPages)) {
-      m_cache.emplace_back();
-      slot = &m_cache.back();
-    } else {
-      slot = &*std::min_element(m_cache.begin(), m_cache.end(),
-                                [](const CachedPage& a, const CachedPage& b) { return a.used < b.used; });
-      if (auto written = WriteBack(*slot); !written) return written;
-    }
+  bool cached = false;
+  DbResult result;
+  CachedPage* slot = SlotFor(number, &cached, &result);
+  if (!slot) return result;
+  if (!cached) {
     slot->number = 0;
     size_t got = 0;
     if (!m_file->Read(uint64_t{number} * kPageSize, slot->bytes, kPageSize, &got)) {
@@ -92,21 +84,38 @@ DbResult NdxIndex::Load(uint32_t number, uint8_t* bytes) {
   return DbResult::Success();
 }
 
-DbResult NdxIndex::Store(uint32_t number, const uint8_t* bytes, bool fresh) {
-  CachedPage* slot = nullptr;
+NdxIndex::CachedPage* NdxIndex::SlotFor(uint32_t number, bool* cached, DbResult* result) {
+  *cached = false;
   for (auto& page : m_cache) {
-    if (page.number == number) slot = &page;
-  }
-  if (!slot) {
-    if (m_cache.size() < static_cast<size_t>(kCachedPages)) {
-      m_cache.emplace_back();
-      slot = &m_cache.back();
-    } else {
-      slot = &*std::min_element(m_cache.begin(), m_cache.end(),
-                                [](const CachedPage& a, const CachedPage& b) { return a.used < b.used; });
-      if (auto written = WriteBack(*slot); !written) return written;
+    if (page.number == number) {
+      *cached = true;
+      return &page;
     }
   }
+  if (m_cache.size() < static_cast<size_t>(kCachedPages)) {
+    m_cache.emplace_back();
+    return &m_cache.back();
+  }
+  // Leaves are given up before branch pages, the least recently used first: the branch
+  // pages near the root serve every search, while a random search rarely meets the same
+  // leaf twice.
+  CachedPage* slot = &*std::min_element(m_cache.begin(), m_cache.end(), [](const CachedPage& a, const CachedPage& b) {
+    const bool leafA = GetLittle32(a.bytes + 4) == 0, leafB = GetLittle32(b.bytes + 4) == 0;
+    if (leafA != leafB) return leafA;
+    return a.used < b.used;
+  });
+  if (auto written = WriteBack(*slot); !written) {
+    *result = written;
+    return nullptr;
+  }
+  return slot;
+}
+
+DbResult NdxIndex::Store(uint32_t number, const uint8_t* bytes, bool fresh) {
+  bool cached = false;
+  DbResult result;
+  CachedPage* slot = SlotFor(number, &cached, &result);
+  if (!slot) return result;
   slot->number = number;
   slot->used = ++m_clock;
   slot->dirty = true;

@@ -85,6 +85,9 @@ class NdxIndex {
   DbResult Load(uint32_t number, uint8_t* bytes);
   DbResult Store(uint32_t number, const uint8_t* bytes, bool fresh);
   DbResult WriteBack(CachedPage& page);
+  // The slot of page `number`: its own when cached, else a free one or the one given up
+  // (written back first); nullptr after a failed write-back, `*result` then says why.
+  CachedPage* SlotFor(uint32_t number, bool* cached, DbResult* result);
   DbResult Damaged() const;
   DbResult Finish(DbResult result);
   bool ValidChild(uint32_t page) const { return page != 0 && page < m_header.nextFree; }

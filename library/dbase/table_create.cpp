@@ -125,10 +125,10 @@ DbResult CreateTable(DbFileSystem& files, const std::string& definitionFile, con
       if (!memoFile) {
         result = DbResult::Io(memoName, IoStep::Rewrite, ioError);
       } else {
-        // The header block (next free block 1), then one end byte.
-        std::vector<uint8_t> block(kMemoBlock + 1, 0);
+        // The header block alone (next free block 1), as other programs make a new memo
+        // file: the first memo goes to block 1.
+        std::vector<uint8_t> block(kMemoBlock, 0);
         PutLittle32(block.data(), 1);
-        block[kMemoBlock] = kFileEnd;
         if (!memoFile->Write(0, block.data(), block.size()) || !memoFile->Flush()) {
           result = DbResult::Io(memoName, IoStep::Write, memoFile->LastError());
         }

@@ -308,3 +308,51 @@ TEST_F(IndexTable, HostilePagesEndCleanly) {
 
 }  // namespace
 }  // namespace talven::dbase::test
+
+namespace talven::dbase::test {
+namespace {
+
+// Keys of 20 bytes make entries of 28: 18 fill 504 bytes, so a full branch page's last
+// child pointer takes bytes 508..511, the very end of the page.
+TEST(FullBranchPages, TheLastChildEndsWithThePage) {
+  MemoryFileSystem files;
+  MakeTable(files, "W.DBF", "NAME;C;20\n");
+  auto table = OpenTable(files, "W.DBF");
+  ASSERT_TRUE(table);
+  // 342 records: 19 full leaves under one root with 18 keys and 19 children.
+  for (int i = 0; i < 342; ++i) Append(*table, {"W" + std::to_string(100000 + (i * 7919) % 342)});
+  ASSERT_TRUE(table->CreateIndex("NAME", "W").Ok());
+  bool attached = false;
+  ASSERT_TRUE(table->AttachIndexes({"W"}, &attached).Ok());
+  ASSERT_TRUE(attached);
+  EXPECT_EQ(table->Index(0)->Header().keysPerPage, 18);
+  {
+    ASSERT_TRUE(table->Close(kToday).Ok());
+    const Bytes& bytes = files.Content("W.NDX");
+    const uint32_t root = GetLittle32(&bytes[0]);
+    ASSERT_EQ(GetLittle32(&bytes[512 * root]), 18u);  // a full branch page
+    const uint32_t last = GetLittle32(&bytes[512 * root + 508]);
+    EXPECT_GE(last, 1u);
+    EXPECT_LT(last, root);
+    EXPECT_EQ(GetLittle32(&bytes[512 * last + 4]), 0u);  // a leaf, not a branch
+  }
+  table = OpenTable(files, "W.DBF");
+  ASSERT_TRUE(table->AttachIndexes({"W"}, &attached).Ok());
+  // Appends through the index split the leaves and then the full root.
+  for (int i = 0; i < 400; ++i) {
+    table->Blank();
+    ASSERT_TRUE(table->PutField("NAME", "V" + std::to_string(100000 + (i * 31) % 400)).Ok());
+    uint32_t written = 0;
+    ASSERT_TRUE(table->PutRecord(table->RecordCount() + 1, &written).Ok());
+  }
+  const NdxCheck check = table->Index(0)->Check();
+  for (const auto& problem : check.problems) ADD_FAILURE() << problem;
+  EXPECT_EQ(check.entries.size(), 742u);
+  EXPECT_GE(check.depth, 3u);
+  uint32_t found = 0;
+  ASSERT_TRUE(table->Find("W100341", false, &found).Ok());
+  EXPECT_NE(found, 0u);
+}
+
+}  // namespace
+}  // namespace talven::dbase::test

@@ -49,9 +49,9 @@ TEST(DbCreate, MemoFieldsMakeTheMemoFile) {
   MakeTable(files, "M.DBF", "Name;C;10\nNotiz;M\nOk;L\n");
   EXPECT_EQ(files.Content("M.DBF")[0], 0x83);
   const Bytes& memo = files.Content("M.DBT");
-  ASSERT_EQ(memo.size(), 513u);
+  // The header block alone, next free block 1 (a new memo file of python3-dbf is the same).
+  ASSERT_EQ(memo.size(), 512u);
   EXPECT_EQ(GetLittle32(memo.data()), 1u);
-  EXPECT_EQ(memo[512], 0x1A);
   auto table = OpenTable(files, "M.DBF");
   ASSERT_TRUE(table);
   EXPECT_TRUE(table->HasMemoFile());
