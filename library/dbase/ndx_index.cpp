@@ -67,14 +67,13 @@ DbResult NdxIndex::Load(uint32_t number, uint8_t* bytes) {
   CachedPage* slot = SlotFor(number, &cached, &result);
   if (!slot) return result;
   if (!cached) {
-    slot->number = 0;
     size_t got = 0;
     if (!m_file->Read(uint64_t{number} * kPageSize, slot->bytes, kPageSize, &got)) {
+      Forget(*slot);
       return {kErrDbase, m_file->LastError(), kDetailNdxGet};
     }
     // A page past the end of a clamped file reads as empty: the header said it exists.
     std::memset(slot->bytes + got, 0, kPageSize - got);
-    slot->number = number;
     slot->dirty = false;
   }
   slot->used = ++m_clock;
@@ -86,29 +85,57 @@ DbResult NdxIndex::Load(uint32_t number, uint8_t* bytes) {
 
 NdxIndex::CachedPage* NdxIndex::SlotFor(uint32_t number, bool* cached, DbResult* result) {
   *cached = false;
-  for (auto& page : m_cache) {
-    if (page.number == number) {
-      *cached = true;
-      return &page;
-    }
+  if (const auto found = m_slotOf.find(number); found != m_slotOf.end()) {
+    *cached = true;
+    return &m_cache[found->second];
   }
+  CachedPage* slot;
   if (m_cache.size() < static_cast<size_t>(kCachedPages)) {
-    m_cache.emplace_back();
-    return &m_cache.back();
+    slot = &m_cache.emplace_back();
+  } else {
+    slot = &Victim();
+    if (auto written = WriteBack(*slot); !written) {
+      *result = written;
+      return nullptr;
+    }
+    Forget(*slot);
   }
-  // Leaves are given up before branch pages, the least recently used first: the branch
-  // pages near the root serve every search, while a random search rarely meets the same
-  // leaf twice.
-  CachedPage* slot = &*std::min_element(m_cache.begin(), m_cache.end(), [](const CachedPage& a, const CachedPage& b) {
-    const bool leafA = GetLittle32(a.bytes + 4) == 0, leafB = GetLittle32(b.bytes + 4) == 0;
-    if (leafA != leafB) return leafA;
-    return a.used < b.used;
-  });
-  if (auto written = WriteBack(*slot); !written) {
-    *result = written;
-    return nullptr;
-  }
+  slot->number = number;
+  m_slotOf[number] = static_cast<uint32_t>(slot - m_cache.data());
   return slot;
+}
+
+// Leaves are given up before branch pages, the least recently used first, among the few
+// slots after the hand: the branch pages near the root serve every search, while a random
+// search rarely meets the same leaf twice. Looking at a few slots, not all, keeps a miss
+// cheap in a large cache.
+NdxIndex::CachedPage& NdxIndex::Victim() {
+  constexpr uint32_t kLooks = 8;
+  const auto size = static_cast<uint32_t>(m_cache.size());
+  CachedPage* best = nullptr;
+  for (uint32_t i = 0; i < kLooks; ++i) {
+    CachedPage& page = m_cache[(m_hand + i) % size];
+    if (best == nullptr) {
+      best = &page;
+      continue;
+    }
+    const bool leaf = GetLittle32(page.bytes + 4) == 0, bestLeaf = GetLittle32(best->bytes + 4) == 0;
+    if (leaf != bestLeaf ? leaf : page.used < best->used) best = &page;
+  }
+  m_hand = (m_hand + kLooks) % size;
+  return *best;
+}
+
+void NdxIndex::Forget(CachedPage& page) {
+  if (page.number != 0) m_slotOf.erase(page.number);
+  page.number = 0;
+  page.dirty = false;
+}
+
+void NdxIndex::ForgetAll() {
+  m_cache.clear();
+  m_slotOf.clear();
+  m_hand = 0;
 }
 
 DbResult NdxIndex::Store(uint32_t number, const uint8_t* bytes, bool fresh) {
@@ -116,7 +143,6 @@ DbResult NdxIndex::Store(uint32_t number, const uint8_t* bytes, bool fresh) {
   DbResult result;
   CachedPage* slot = SlotFor(number, &cached, &result);
   if (!slot) return result;
-  slot->number = number;
   slot->used = ++m_clock;
   slot->dirty = true;
   std::memcpy(slot->bytes, bytes, kPageSize);
@@ -157,7 +183,7 @@ DbResult NdxIndex::Finish(DbResult result) {
   m_positioned = false;
   if (!result) {
     // A failed change leaves the cached pages unreliable: forget them unwritten.
-    m_cache.clear();
+    ForgetAll();
     return result;
   }
   if (m_deferred) return result;
@@ -418,7 +444,7 @@ DbResult NdxIndex::BulkLoad(const std::vector<uint8_t>& keys, const std::vector<
   m_header.root = items.front().pointer;
   m_header.nextFree = next;
   m_headerDirty = true;
-  m_cache.clear();
+  ForgetAll();
   m_positioned = false;
   return Flush();
 }

@@ -1,12 +1,13 @@
 #pragma once
 // One open index file: descent, a cursor in key order, insertion with page and root
-// splits, removal, and a walk that checks the whole tree. Up to 32 pages are cached; each
+// splits, removal, and a walk that checks the whole tree. Up to 512 pages are cached; each
 // changing operation writes its pages before it returns (unless writes are deferred while
 // a new index is built).
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "library/dbase/db_file.h"
@@ -88,6 +89,10 @@ class NdxIndex {
   // The slot of page `number`: its own when cached, else a free one or the one given up
   // (written back first); nullptr after a failed write-back, `*result` then says why.
   CachedPage* SlotFor(uint32_t number, bool* cached, DbResult* result);
+  // The slot to give up when the cache is full.
+  CachedPage& Victim();
+  void Forget(CachedPage& page);
+  void ForgetAll();
   DbResult Damaged() const;
   DbResult Finish(DbResult result);
   bool ValidChild(uint32_t page) const { return page != 0 && page < m_header.nextFree; }
@@ -115,6 +120,8 @@ class NdxIndex {
   bool m_headerDirty = false;
   bool m_deferred = false;
   std::vector<CachedPage> m_cache;
+  std::unordered_map<uint32_t, uint32_t> m_slotOf;  // page number -> index in m_cache
+  uint32_t m_hand = 0;                              // where Victim looks next
   uint64_t m_clock = 0;
   std::vector<Step> m_path;
   bool m_positioned = false;
