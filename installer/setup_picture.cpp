@@ -98,4 +98,19 @@ bool PackedBitmap(std::string_view file, std::string& packed, int32_t& width, in
   return true;
 }
 
+int32_t BandBlue(int32_t band) { return ((128 - band) * 150) / 128 + 20; }
+
+PictureBox BandBox(int32_t band, int32_t width, int32_t height) {
+  const auto part = [band](int32_t whole) {
+    return static_cast<int32_t>(static_cast<int64_t>(whole) * band / kBackgroundBands);
+  };
+  return PictureBox{0, 0, part(width), part(height)};
+}
+
+std::array<uint8_t, kBandPaletteEntries> BandPaletteBlues() {
+  std::array<uint8_t, kBandPaletteEntries> blues{};
+  for (size_t i = 0; i < blues.size(); ++i) blues[i] = static_cast<uint8_t>(BandBlue(static_cast<int32_t>(i)));
+  return blues;
+}
+
 }  // namespace talven::installer

@@ -2,6 +2,7 @@
 // The background picture of the setup window: the script's picture line, where the picture
 // goes in the window, and the checked contents of its file (a metafile or a bitmap).
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,5 +46,16 @@ bool MetafileBits(std::string_view file, std::string& bits);
 // pixels begin in `packed`.
 bool PackedBitmap(std::string_view file, std::string& packed, int32_t& width, int32_t& height,
                   size_t* pixelOffset = nullptr);
+
+// The background: 127 nested bands from the top-left corner, band i (1 … 127) reaching i/127
+// of the width and height, painted from the outside in.
+constexpr int32_t kBackgroundBands = 127;
+// The blue of band i: ((128 - i) * 150) / 128 + 20, from 168 outside to 21 inside.
+int32_t BandBlue(int32_t band);
+PictureBox BandBox(int32_t band, int32_t width, int32_t height);
+// The blues of the bands' palette on 256-colour displays: entry i is BandBlue(i), i = 0 … 128,
+// so that every band finds its own entry.
+constexpr size_t kBandPaletteEntries = 129;
+std::array<uint8_t, kBandPaletteEntries> BandPaletteBlues();
 
 }  // namespace talven::installer

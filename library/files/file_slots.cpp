@@ -78,7 +78,7 @@ bool ReadAreaBlock(Engine& engine, AreaBlock& area) {
   }
   area.data = block->data();
   // The area's own size, never more than was allocated at its address.
-  area.size = std::min<int64_t>(value.size, static_cast<int64_t>(block->size()));
+  area.size = std::min<int64_t>(value.size, static_cast<int64_t>(Variables::UsableBytes(*block)));
   return true;
 }
 

@@ -14,7 +14,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check() { if [ "$2" != "$3" ]; then fail "$1: expected [$3], got [$2]"; else echo "ok: $1"; fi; }
 work=$(mktemp -d /tmp/talven_progman.XXXXXX)
 host_pid=
-trap '[ -n "$host_pid" ] && kill $host_pid 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+warm=$(cd "$(dirname "$0")/../../tools" && pwd)/wine_warm.sh
+trap '[ -n "$host_pid" ] && kill $host_pid 2>/dev/null; rm -rf "$work"; "$warm"' EXIT
 cp "$top/examples/gruppe.tvs" "$work/"
 run() {  # ARGS...: the driver's report of the example
   (cd "$work" && timeout 90 wine "$bin/tdriver.exe" --timeout 60 -- "$(winepath -w "$bin/TALVEN.EXE")" gruppe.tvs "$@" \

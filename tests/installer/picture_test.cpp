@@ -79,5 +79,22 @@ TEST(SetupPicture, Metafiles) {
   EXPECT_FALSE(MetafileBits(std::string(40, 'x'), bits));
 }
 
+TEST(SetupPicture, BandsAndTheirPalette) {
+  // From 168 at the outside to 21 inside, never brighter inwards.
+  EXPECT_EQ(BandBlue(1), 168);
+  EXPECT_EQ(BandBlue(kBackgroundBands), 21);
+  for (int32_t band = 2; band <= kBackgroundBands; ++band) EXPECT_LE(BandBlue(band), BandBlue(band - 1));
+  // The outermost band covers the window, each band lies inside the one before.
+  EXPECT_EQ(BandBox(kBackgroundBands, 800, 600), (PictureBox{0, 0, 800, 600}));
+  EXPECT_EQ(BandBox(1, 800, 600), (PictureBox{0, 0, 6, 4}));
+  EXPECT_EQ(BandBox(kBackgroundBands, 100000000, 100000000).width, 100000000);  // no overflow
+  // Every band finds its blue in the palette; the palette holds nothing but blues.
+  const auto blues = BandPaletteBlues();
+  ASSERT_EQ(blues.size(), 129u);
+  for (int32_t band = 1; band <= kBackgroundBands; ++band) EXPECT_EQ(blues[band], BandBlue(band));
+  EXPECT_EQ(blues[0], 170);
+  EXPECT_EQ(blues[128], 20);
+}
+
 }  // namespace
 }  // namespace talven::installer

@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# MEDRA32's remaining dialogs under Wine, driven by tdriver: the disk-space messages (a script
+# that needs more than the drive has free, on the target drive and on the Windows drive), a
+# target folder chosen in the shell's browse dialog, a cancel in the progress window while
+# files are copied (nothing half-written, the log names exactly what is there), and CTL3D32
+# (Wine's own library, its calls seen in the relay trace; a library without
+# Ctl3dAutoSubclass is released unused), and the error dialog's Retry and Ignore.
+#   wine_medra_dialogs_test.sh WIN_BIN_DIR
+set -uo pipefail
+bin=$(cd "${1:?Windows bin folder}" && pwd)
+: "${WINEPREFIX:?WINEPREFIX must be set}"
+export WINEARCH=win32 WINEDEBUG=-all
+drive=$WINEPREFIX/drive_c
+src=$drive/medra_dlg
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() { if [ "$2" != "$3" ]; then fail "$1: expected [$3], got [$2]"; else echo "ok: $1"; fi; }
+contains() { if grep -qF -- "$3" <<<"$2"; then echo "ok: $1"; else fail "$1: [$3] not in [$2]"; fi; }
+section() { echo "== $1 $(date +%T)"; }
+lacks() { if grep -qF -- "$3" <<<"$2"; then fail "$1: [$3] in [$2]"; else echo "ok: $1"; fi; }
+
+# The driver's output goes to a file: a wineserver started by the run would hold a pipe open
+# after the run.
+report_file=$(mktemp)
+run_setup() {  # answers...; prints the driver's report
+  local args=()
+  for a in "$@"; do args+=(--answer "$a"); done
+  (cd "$src" && timeout 150 wine "$bin/tdriver.exe" --timeout 120 "${args[@]}" -- 'C:\medra_dlg\MEDRA32.EXE' \
+    > "$report_file" 2>/dev/null)
+  tr -d '\r' < "$report_file"
+}
+
+prepare() {  # script lines (the [Files] section follows them)
+  rm -rf "$src"
+  mkdir -p "$src"
+  cp "$bin/MEDRA32.EXE" "$bin/MED32ENG.DLL" "$bin/MED32DEU.DLL" "$src/"
+  printf 'Lies mich\r\n' > "$src/README.TXT"
+  { printf '%s\r\n' "$@"; printf '[Files]\r\nREADME.TXT, 0:\r\n'; } > "$src/MEDRA.INF"
+}
+
+cleanup() {
+  wineserver -k 2>/dev/null
+  rm -rf "$src" "$drive/MEDRA_PLATZ" "$drive/MEDRA_ALT" "$drive/MEDRA_GEWAEHLT" "$drive/MEDRA_ABBRUCH" \
+    "$drive/MEDRA_CTL"
+  rm -f "$WINEPREFIX/dosdevices/m:"
+  wine reg delete 'HKCU\Software\Wine\Debug' /f >/dev/null 2>&1
+  wineserver -w
+}
+warm=$(cd "$(dirname "$0")/../../tools" && pwd)/wine_warm.sh
+trap 'cleanup; rm -f "$report_file"; "$warm"' EXIT
+cleanup
+
+# The free space of the host's file system below drive C: (Wine reports that for C:).
+free=$(df -B1 --output=avail "$drive" | tail -1 | tr -d ' ')
+
+section 1
+# 1. More space than the target drive has: message 435 with the KB needed (the Windows
+# directory lies on C: too, so the default 100000 bytes for it are added), back to the
+# target dialog; the cancel there ends the setup with nothing created.
+need=$((free * 2))
+prepare '[data]' 'DefDir = C:\MEDRA_PLATZ' "Space = $need"
+report=$(run_setup 'dlg:1' ok 'dlg:2' yes)
+echo "$report"
+kb=$(( (need + 100000 + 1023) / 1024 ))
+contains "target drive too small" "$report" "box: icon ok | Setup... | There is not enough space on the target drive: $kb KB are needed."
+check "back to the target dialog" "$(grep -c '^dialog: Target directory' <<<"$report")" "2"
+check "cancel after the space message" "$(tail -1 <<<"$report")" "exit: 1"
+[ -e "$drive/MEDRA_PLATZ" ] && fail "the target was created" || echo "ok: no target created"
+
+section 2
+# 2. The Windows drive on its own: the target on drive M: (another letter for a folder of
+# C:) needs little, the Windows drive more than it has: message 456.
+mkdir -p "$drive/MEDRA_PLATZ"
+ln -sfn ../drive_c/MEDRA_PLATZ "$WINEPREFIX/dosdevices/m:"
+prepare '[data]' 'DefDir = M:\ZIEL' 'Space = 1000' "WinSpace = $need"
+report=$(run_setup 'dlg:1' ok 'dlg:2' yes)
+contains "Windows drive too small" "$report" "box: icon ok | Setup... | There is not enough space on the Windows drive: $(( (need + 1023) / 1024 )) KB are needed."
+lacks "the target drive has enough" "$report" "target drive"
+check "cancel after the Windows message" "$(tail -1 <<<"$report")" "exit: 1"
+
+section 3
+# 3. Enough space, counted in 64 bits (the drive has more than 4 GB free here): no message.
+prepare '[data]' 'DefDir = M:\ZIEL' "Space = $((free / 2))" 'WinSpace = 1000'
+report=$(run_setup 'dlg:1' ok)
+lacks "no space message" "$report" "not enough space"
+contains "closing message" "$report" "box: icon ok | Setup... | Setup has finished."
+check "README on drive M:" "$(tr -d '\r' < "$drive/MEDRA_PLATZ/ZIEL/README.TXT" 2>/dev/null)" "Lies mich"
+rm -f "$WINEPREFIX/dosdevices/m:"
+
+section 4
+# 4. The target chosen by browsing: Browse (210) opens the shell's folder dialog, the folder
+# chosen there replaces the default, and the files go there.
+mkdir -p "$drive/MEDRA_GEWAEHLT"
+prepare '[data]' 'DefDir = C:\MEDRA_ALT'
+report=$(run_setup 'dlg:210' 'folder:C:\MEDRA_GEWAEHLT' 'dlg:1' ok)
+echo "$report"
+check "dialogs in order" "$(grep -o '^[a-z]*: [^|]*' <<<"$report" | head -4 | tr '\n' '/')" \
+  "dialog: Target directory /dialog: Browse for Folder/dialog: Target directory /box: icon ok /"
+check "browse exit" "$(tail -1 <<<"$report")" "exit: 1"
+check "installed into the chosen folder" "$(tr -d '\r' < "$drive/MEDRA_GEWAEHLT/README.TXT" 2>/dev/null)" "Lies mich"
+[ -e "$drive/MEDRA_ALT" ] && fail "the default folder was used" || echo "ok: default folder untouched"
+
+section 5
+# 5. Cancel in the progress window while 120 files of 256 KB are copied: confirmed, the
+# setup ends at once (exit code 0, no closing message); every file in the target is whole
+# and byte-identical, no temporary copy is left, and the log names exactly those files.
+prepare '[data]' 'DefDir = C:\MEDRA_ABBRUCH'
+sed -i '/^\[Files\]/,$d' "$src/MEDRA.INF"
+printf '[Files]\r\n' >> "$src/MEDRA.INF"
+head -c $((256 * 1024)) /dev/urandom > "$src/muster"
+for i in $(seq -w 1 120); do
+  { printf 'Datei %s\n' "$i"; cat "$src/muster"; } > "$src/DATEI$i.DAT"
+  printf 'DATEI%s.DAT, 0:\r\n' "$i" >> "$src/MEDRA.INF"
+done
+rm -f "$src/muster"
+report=$(run_setup 'dlg:1' 'progress:cancel' yes)
+echo "$report"
+contains "progress window" "$report" "dialog: Setup | "
+contains "abort question" "$report" "box: icon yesno | Setup... | Do you really want to abort the setup?"
+lacks "no closing message" "$report" "Setup has finished."
+check "exit code of an abort" "$(tail -1 <<<"$report")" "exit: 0"
+target=$drive/MEDRA_ABBRUCH
+copied=$(cd "$target" 2>/dev/null && ls | grep -E '^DATEI[0-9]+\.DAT$' | sort)
+count=$(grep -c . <<<"$copied")
+echo "copied before the cancel: $count of 120"
+[ "$count" -lt 120 ] && echo "ok: the cancel stopped the copying" || fail "all files copied despite the cancel"
+whole=1
+for name in $copied; do cmp -s "$src/$name" "$target/$name" || { whole=0; fail "$name differs from its source"; }; done
+[ $whole = 1 ] && echo "ok: every copied file whole"
+check "nothing else in the target" "$(cd "$target" 2>/dev/null && ls | grep -v -E '^(DATEI[0-9]+\.DAT|medra\.log)$')" ""
+log=$(tr -d '\r' < "$target/medra.log" 2>/dev/null)
+# (the log holds short paths: only the file names are compared)
+check "log records of the copied files" "$(grep '^A' <<<"$log" | sed 's/^.*\\//' | sort)" "$copied"
+
+section 6
+# 6. CTL3D32: Wine's library is registered with the program's instance at the start, dialogs
+# subclassed, and unregistered at the end (the relay trace of ctl3d32 shows the calls).
+prepare '[data]' 'DefDir = C:\MEDRA_CTL'
+wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'ctl3d32.*' /f >/dev/null 2>&1
+wineserver -w
+(cd "$src" && WINEDEBUG=+relay timeout 120 wine "$bin/tdriver.exe" --timeout 60 --answer 'dlg:1' --answer ok \
+  -- 'C:\medra_dlg\MEDRA32.EXE' > /dev/null 2> "$report_file")
+calls=$(tr -d '\r' < "$report_file" | grep -o 'Call ctl3d32\.[A-Za-z0-9]*([0-9a-f]*)')
+echo "$calls"
+instance=$(sed -n 's/^Call ctl3d32\.Ctl3dRegister(\(.*\))$/\1/p' <<<"$calls")
+check "CTL3D32 calls in order" "$(sed 's/(.*//' <<<"$calls" | tr '\n' ' ')" \
+  "Call ctl3d32.Ctl3dRegister Call ctl3d32.Ctl3dAutoSubclass Call ctl3d32.Ctl3dUnregister "
+[ -n "$instance" ] && check "one instance for all three" "$(grep -c "($instance)" <<<"$calls")" "3" \
+  || fail "no Ctl3dRegister call"
+check "setup with CTL3D32" "$(tr -d '\r' < "$drive/MEDRA_CTL/README.TXT" 2>/dev/null)" "Lies mich"
+wine reg delete 'HKCU\Software\Wine\Debug' /f >/dev/null 2>&1
+wineserver -w
+
+section 7
+# 7. A CTL3D32.DLL beside the program without Ctl3dAutoSubclass: released without a call (its
+# Ctl3dRegister would leave a file), the setup runs with plain dialogs.
+rm -rf "$drive/MEDRA_CTL"
+prepare '[data]' 'DefDir = C:\MEDRA_CTL'
+work=$(mktemp -d)
+cat > "$work/ctl.c" <<'C'
+#include <windows.h>
+__declspec(dllexport) BOOL WINAPI Ctl3dRegister(HINSTANCE instance) {
+  HANDLE f = CreateFileA("C:\\medra_dlg\\REGISTERED", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+  CloseHandle(f);
+  return TRUE;
+}
+__declspec(dllexport) BOOL WINAPI Ctl3dUnregister(HINSTANCE instance) { return TRUE; }
+C
+i686-w64-mingw32-gcc -shared -o "$src/CTL3D32.DLL" "$work/ctl.c" -Wl,--kill-at || fail "fixture CTL3D32.DLL"
+rm -rf "$work"
+report=$(run_setup 'dlg:1' ok)
+check "incomplete CTL3D32 exit" "$(tail -1 <<<"$report")" "exit: 1"
+[ -e "$src/REGISTERED" ] && fail "Ctl3dRegister called without Ctl3dAutoSubclass" || echo "ok: incomplete CTL3D32 released unused"
+check "setup with an incomplete CTL3D32" "$(tr -d '\r' < "$drive/MEDRA_CTL/README.TXT" 2>/dev/null)" "Lies mich"
+
+section 8
+# 8. The error dialog's Retry and Ignore: a file that is no archive (code 2026) is retried,
+# fails again and is ignored; the rest is installed and the closing message counts the
+# skipped line.
+prepare '[data]' 'DefDir = C:\MEDRA_CTL'
+rm -rf "$drive/MEDRA_CTL"
+printf 'kein Archiv' > "$src/PAKET.LZH"
+printf 'Danach\r\n' > "$src/DANACH.TXT"
+printf 'PAKET.LZH, 0:\r\nDANACH.TXT, 0:\r\n' >> "$src/MEDRA.INF"
+report=$(run_setup 'dlg:1' 'dlg:5' 'dlg:6' ok)
+echo "$report"
+check "error dialog twice" "$(grep -c '^dialog: Setup error | .*The file is not an archive' <<<"$report")" "2"
+contains "skipped line counted" "$report" "Setup has finished.\n1 lines were skipped after errors."
+check "ignore exit" "$(tail -1 <<<"$report")" "exit: 1"
+check "the file after the ignored one" "$(tr -d '\r' < "$drive/MEDRA_CTL/DANACH.TXT" 2>/dev/null)" "Danach"
+
+echo "failures: $failures"
+[ "$failures" -eq 0 ]
