@@ -213,6 +213,9 @@ h% = 0
 WHILE (h% = 0) AND (&GETTICKCOUNT - t& < 20000)
   h% = @FINDWINDOW("Untitled - Notepad")
 WEND
+' Notepad takes the front as it starts: then this thread has no active window any more.
+WHILE (@GETACTIVEWINDOW() <> 0) AND (&GETTICKCOUNT - t& < 20000)
+WEND
 CLEARCLIP
 r% = @SENDSTRING(h%, "Notiz von Talven^a^c")
 t& = &GETTICKCOUNT
