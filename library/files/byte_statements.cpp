@@ -88,7 +88,12 @@ void StmtPutByte(Engine& engine) {
   int32_t number = 0;
   ByteFile* file = OpenByteFile(engine, number);
   if (number == 0) return;
-  Evaluate(engine, ",");
+  FileState& files = FilesOf(engine);
+  if (files.putByteValue.expression == nullptr || engine.param != files.putByteText) {
+    files.putByteText = engine.param;
+    files.putByteValue = RememberedExpression{};
+  }
+  EvaluateRemembered(engine, files.putByteValue, ",");
   const auto value = static_cast<uint8_t>(engine.reg.integer & 0xFF);
   if (file == nullptr) return;
   if (file->Access() == ByteAccess::Read) {

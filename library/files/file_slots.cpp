@@ -82,14 +82,55 @@ bool ReadAreaBlock(Engine& engine, AreaBlock& area) {
   return true;
 }
 
+namespace {
+
+// "#n" with n written as digits alone, followed by "," or nothing (what byte loops write):
+// read here as the evaluator reads it, without looking up the reading of the text each
+// time. Anything else (an expression, a sign, more digits than fit) is the evaluator's.
+bool ReadPlainSlot(Engine& engine, int32_t& slot) {
+  std::string& param = engine.param;
+  const size_t size = param.size();
+  size_t pos = 1;
+  while (pos < size && IsControlOrBlank(param[pos])) ++pos;
+  const size_t digits = pos;
+  int32_t value = 0;
+  while (pos < size && pos - digits < 9 && param[pos] >= '0' && param[pos] <= '9') {
+    value = value * 10 + (param[pos] - '0');
+    ++pos;
+  }
+  if (pos == digits) return false;
+  while (pos < size && IsControlOrBlank(param[pos])) ++pos;
+  char separator = ' ';
+  if (pos < size) {
+    if (param[pos] != ',') return false;
+    separator = ',';
+    ++pos;
+  }
+  // What follows, trimmed, is the parameter text left for the next argument.
+  size_t last = size;
+  while (pos < last && IsControlOrBlank(param[pos])) ++pos;
+  while (last > pos && IsControlOrBlank(param[last - 1])) --last;
+  param.erase(last);
+  param.erase(0, pos);
+  engine.lastSeparator = separator;
+  engine.paramEnded = param.empty();
+  slot = value;
+  return true;
+}
+
+}  // namespace
+
 int32_t ReadFileSlot(Engine& engine) {
   std::string& param = engine.param;
   if (param.empty() || param.front() != '#') {
     Error(engine, ErrorCode::FileSlotExpected);
     return 0;
   }
-  param.erase(0, 1);
-  const int32_t slot = EvaluateInteger(engine, ",");
+  int32_t slot = 0;
+  if (!ReadPlainSlot(engine, slot)) {
+    param.erase(0, 1);
+    slot = EvaluateInteger(engine, ",");
+  }
   if (slot < 1 || slot > kFileSlots) {
     Error(engine, ErrorCode::FileSlotOutOfRange);
     return 0;

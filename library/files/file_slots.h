@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "engine/compiled_expression.h"
 #include "engine/family.h"
 #include "engine/limits.h"
 #include "library/families.h"
@@ -47,6 +48,10 @@ struct FileState : FamilyState {
   int32_t fileMode = 2;  // 0 read only, 1 write only, 2 both (RESET and OPENRW)
   // The one file search of FINDFIRST$ / FINDNEXT$; none when it ran out.
   std::unique_ptr<FileSearch> search;
+  // PUTBYTE's value text and its reading (kept for the run, like every reading): a loop of
+  // PUTBYTE reads the same text each time.
+  std::string putByteText;
+  RememberedExpression putByteValue;
 
   ~FileState() override { CloseAll(); }
   // A program whose window stays open after its last line has written its files: others

@@ -144,6 +144,21 @@ TEST_F(FilesTest, EveryWrongSlotOnEverySlotWord) {
   }
 }
 
+// However the slot is written (blanks, leading zeros, an expression, a variable) it is the
+// same slot; two PUTBYTE lines with their own value texts, run in turns, each write their
+// own value (the reading of one is never taken for the other).
+TEST_F(FilesTest, SlotSpellingsAndPutByteValuesInTurns) {
+  EXPECT_EQ(Run({"DECLARE i%, n%", "n% = 3", "ASSIGN #3, \"slots.bin\"", "OPENRW #3",
+                 "PUTBYTE #3, 65", "PUTBYTE # 3 , 66", "PUTBYTE #03,67", "PUTBYTE #1+2, 68",
+                 "PUTBYTE #n%, 69", "PUTBYTE #3,70 + 0", "WHILE i% < 3", "PUTBYTE #3, 97 + i%",
+                 "PUTBYTE #3, @LEN(\"xyz\") + 117 - i%", "INC i%", "WEND", "SEEK #3, 0",
+                 "n% = @GETBYTE(#3) + @GETBYTE(#3 ) + @GETBYTE(#003)", "CLOSERW #3"}),
+            0) << LastBox();
+  EXPECT_EQ(Slurp("slots.bin"), "ABCDEFaxbwcv");
+  EXPECT_EQ(Text("n%"), std::to_string(65 + 66 + 67));
+  EXPECT_EQ(Text("%IORESULT"), "0");
+}
+
 // A closed slot, a refused seek, a transfer of nothing: I/O results, the file as it was.
 TEST_F(FilesTest, ClosedByteFileRefusedSeekAndEmptyTransfers) {
   Spit("daten.bin", "0123456789");

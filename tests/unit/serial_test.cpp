@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -61,6 +63,7 @@ class FakeDde : public DdePlatform {
   DdePost Execute(const std::string& command) override {
     if (partner == 0) return DdePost::NoPartner;
     commands.push_back(command);
+    if (onExecute) onExecute();
     return DdePost::Posted;
   }
   bool Acknowledged() override { return acknowledges; }
@@ -75,6 +78,7 @@ class FakeDde : public DdePlatform {
   int waits = 0;
   int terminates = 0;
   std::vector<std::string> commands;
+  std::function<void()> onExecute;
 };
 
 class PlatformTest : public ::testing::Test {
@@ -143,6 +147,18 @@ TEST_F(PlatformTest, DdeExecuteWithoutPartnerReturnsAtOnceAndASilentOneAfterThir
   EXPECT_LE(dde.waits, 2);
   EXPECT_EQ(dde.commands.back(), "[still]");
   EXPECT_EQ(Text("%DDEWIN"), "0");
+}
+
+// The window closed while a command waits for its acknowledgement ends the run there.
+TEST_F(PlatformTest, ClosedWindowEndsTheWaitOfDdeExecute) {
+  dde.acknowledges = false;
+  // The window is closed just after the command went out.
+  dde.onExecute = [this] { host.quitAfterPumps = host.pumps + 1; };
+  EXPECT_EQ(Run({"DDELINK \"PROGMAN\", \"PROGMAN\"", "DDEEXECUTE \"[still]\"", "DDEEXECUTE \"[nie]\""}), 255);
+  EXPECT_EQ(dde.commands, std::vector<std::string>{"[still]"});
+  EXPECT_LT(dde.clock, 30000u);
+  engine.reset();
+  EXPECT_EQ(dde.terminates, 1);
 }
 
 TEST_F(PlatformTest, RandomizeSeedsFromTheClock) {

@@ -216,6 +216,72 @@ TEST(Win32Dde, LinksExecutesAndTerminatesTheFirstServerOnly) {
   DestroyWindow(second);
 }
 
+// A server that answers the initiate for "TalvenStill" and never acknowledges a command.
+std::vector<std::string> g_silentLog;
+
+LRESULT CALLBACK SilentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND client = reinterpret_cast<HWND>(wParam);
+  if (message == WM_DDE_INITIATE) {
+    char name[64] = {};
+    if (LOWORD(lParam) != 0 && GlobalGetAtomNameA(LOWORD(lParam), name, sizeof(name)) &&
+        std::string(name) == "TalvenStill") {
+      SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window),
+                   MAKELPARAM(GlobalAddAtomA("TalvenStill"), GlobalAddAtomA("System")));
+    }
+    return 0;
+  }
+  if (message == WM_DDE_EXECUTE) {
+    g_silentLog.push_back("execute");
+    return 0;
+  }
+  if (message == WM_DDE_TERMINATE) {
+    g_silentLog.push_back("terminate");
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The wait for a silent server sleeps (it does not return before its time without a
+// message), ends as soon as the server's window is gone, and a new DDELINK to another
+// server ends the old conversation.
+TEST(Win32Dde, ASilentServerIsWaitedForSleepingAndLeftByTheNextLink) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = SilentProcedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "TalvenSilentServer";
+  RegisterClassA(&windowClass);
+  windowClass.lpfnWndProc = ServerProcedure;
+  windowClass.lpszClassName = "TalvenTestServer";
+  RegisterClassA(&windowClass);
+  HWND silent = CreateWindowExA(0, "TalvenSilentServer", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  HWND other = CreateWindowExA(0, "TalvenTestServer", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  auto dde = Made<DdePlatform>(MakeWin32Dde);
+  g_silentLog.clear();
+  g_serverLog.clear();
+  ASSERT_EQ(dde->Link("TalvenStill", "System"), reinterpret_cast<intptr_t>(silent));
+  ASSERT_EQ(dde->Execute("[still]"), DdePost::Posted);
+  Pump();
+  const DWORD start = GetTickCount();
+  dde->WaitForMessage(300);
+  EXPECT_GE(GetTickCount() - start, 250u);
+  EXPECT_FALSE(dde->Acknowledged());
+  EXPECT_FALSE(dde->PartnerGone());
+  EXPECT_EQ(g_silentLog, std::vector<std::string>{"execute"});
+  // The next link goes to the other server: the silent one is told the conversation ended.
+  ASSERT_EQ(dde->Link("TalvenTest", "System"), reinterpret_cast<intptr_t>(other));
+  Pump();
+  EXPECT_EQ(g_silentLog, (std::vector<std::string>{"execute", "terminate"}));
+  // Back to the silent one; its window goes away while the command waits: the wait is over.
+  ASSERT_EQ(dde->Link("TalvenStill", "System"), reinterpret_cast<intptr_t>(silent));
+  Pump();
+  EXPECT_EQ(g_serverLog, std::vector<std::string>{"terminate"});
+  ASSERT_EQ(dde->Execute("[noch]"), DdePost::Posted);
+  DestroyWindow(silent);
+  EXPECT_TRUE(dde->PartnerGone());
+  dde->Terminate();
+  DestroyWindow(other);
+}
+
 TEST(Win32Serial, OpensOnlyCommunicationDevices) {
   auto serial = Made<SerialPlatform>(MakeWin32Serial);
   std::FILE* out = std::fopen("talven_port.txt", "wb");
