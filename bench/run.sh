@@ -11,6 +11,9 @@ runs=${RUNS:-5}
 bin=${BIN:-$top/build/windows/bin}
 native=$top/build/native/bench/run_bench
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+# Every program runs in the temporary folder: what they write (bytefile.bin, summe.txt)
+# stays out of the tree.
+cd "$work"
 
 best() {  # best wall time in ms of "$@", over $runs runs
   local min=999999999 start end t

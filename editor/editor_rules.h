@@ -34,6 +34,8 @@ class ProfileStore {
   virtual std::string Read(std::string_view section, std::string_view key,
                            std::string_view fallback, size_t bufferSize) = 0;
   virtual void Write(std::string_view section, std::string_view key, std::string_view value) = 0;
+  // Takes the key out of its section (a store that cannot leaves it empty).
+  virtual void Remove(std::string_view section, std::string_view key) { Write(section, key, ""); }
 };
 
 struct FramePlacement {

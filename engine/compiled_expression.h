@@ -83,6 +83,9 @@ struct CompiledExpression {
   // Operators between numbers and simple numeric variables only: evaluated on their float
   // values without the registers.
   bool numeric = false;
+  // One number, variable, string literal or array element without operators: its value
+  // is the operand's own (RunOperand), nothing goes on the operator stack.
+  bool single = false;
   CompiledOperand first;
   std::vector<CompiledStep> steps;
   std::string expressionText;  // the consumed expression, for 216
@@ -100,6 +103,8 @@ struct PreparedStatement {
   std::string expression;
   RememberedExpression memo;
   LookupCache lookup;
+  // GOTO and GOSUB: the reading whose value (one string literal) made `target`.
+  const CompiledExpression* constantReading = nullptr;
   // The readings of a list evaluated item after item (procedure arguments, the items of
   // a string assignment, the conditions of CASE and of a CASENOT after it): item i is
   // read from what item i - 1 left.

@@ -6,7 +6,8 @@ void Engine::ResetRunState() {
   pc = 0;
   terminate = false;
   handled = false;
-  word.clear();
+  word = {};
+  selectedWord.clear();
   param.clear();
   displayLine.clear();
   displayLineRef = nullptr;

@@ -77,6 +77,13 @@ struct ProcedureFrame {
   VariableCounts counts;
 };
 
+// What a forward scan from one line meets: the ELSEIF lines at nesting 0 whose condition
+// decides (IF scans only), then the line that ends the scan (0: the end of the store).
+struct BlockScan {
+  std::vector<int32_t> elseIfs;
+  int32_t end = 0;
+};
+
 // What the statement loop remembers of a program line between its executions. The store
 // never changes during a run, so everything here follows from the line's text alone.
 struct LineCache {
@@ -89,18 +96,21 @@ struct LineCache {
   bool label = false;
   bool noOp = false;
   int keyword = -1;
+  // A line none of whose checks applies: not CASE or CASENOT, no string left open, its
+  // brackets balanced, no operator switch, no label, and either a word that does nothing
+  // (`handler` nullptr) or a keyword of this program (`handler` its handler).
+  bool plain = false;
+  StatementHandler handler = nullptr;
+  // The first PROC line of the word (0 none), once a call from this line looked for it.
+  int32_t procedure = -1;
+  // The forward scans from this line by block kind, once made (entries of
+  // SearchCache::scans, which never moves them).
+  const BlockScan* scans[4] = {nullptr, nullptr, nullptr, nullptr};
   std::string display;  // the current display line for this line
   std::string word;
   std::string param;
   std::string cutParam;  // the parameter text cut before its comment
   PreparedStatement prepared;
-};
-
-// What a forward scan from one line meets: the ELSEIF lines at nesting 0 whose condition
-// decides (IF scans only), then the line that ends the scan (0: the end of the store).
-struct BlockScan {
-  std::vector<int32_t> elseIfs;
-  int32_t end = 0;
 };
 
 // A DEF function line as the function evaluator reads it: the text of its parameter count
@@ -185,7 +195,10 @@ class Engine {
   int32_t pc = 0;
   bool terminate = false;
   bool handled = false;
-  std::string word;
+  // The statement's word: a view of the line cache's word while a line runs as stored,
+  // else of selectedWord (the statement a CASE selected).
+  std::string_view word;
+  std::string selectedWord;
   std::string param;
   // The current display line: the line cache's text while a line runs as stored, or
   // displayLine where the engine built one of its own (displayLineRef nullptr).
@@ -202,8 +215,8 @@ class Engine {
   // set it, to end statements whose evaluations multiply (DEF functions calling
   // themselves several times over).
   int64_t evaluationBudget = -1;
-  // Expressions of numbers and numeric variables take the evaluator's short path; the
-  // fuzz driver switches it off to compare both ways.
+  // Expressions of numbers and numeric variables, and expressions of one operand, take
+  // the evaluator's short paths; the fuzz driver switches them off to compare both ways.
   bool numericPath = true;
   // The cache of the line whose own statement runs (not one a CASE selected); nullptr
   // otherwise. Handlers keep what they read from its parameter text there.

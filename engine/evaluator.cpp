@@ -195,7 +195,7 @@ void ApplyTop(Engine& engine) {
 // The value of a numeric operand that is a number or a simple numeric variable, as
 // RunOperand reads it (the undeclared warning included), in the float form the operators
 // take.
-double NumericOperandValue(Engine& engine, const CompiledOperand& operand) {
+[[gnu::always_inline]] inline double NumericOperandValue(Engine& engine, const CompiledOperand& operand) {
   double value = 0.0;
   if (operand.kind == CompiledOperand::Kind::Number) {
     value = operand.number.floatValue;
@@ -248,6 +248,17 @@ void RunNumeric(Engine& engine, const CompiledExpression& expression) {
     current = ApplyNumbers(engine, ops[pending], values[pending], current, type);
   }
   SetFloatValue(engine.reg, current, type, engine.format);
+}
+
+// RunNumeric for one operator between two operands (most conditions and assignments):
+// the same reads, in the same order, without the pending entries.
+[[gnu::always_inline]] inline void RunBinary(Engine& engine, const CompiledExpression& expression) {
+  const CompiledStep& step = expression.steps.front();
+  const double left = NumericOperandValue(engine, expression.first);
+  const double right = NumericOperandValue(engine, step.operand);
+  ValueType type = ValueType::Float;
+  const double result = ApplyNumbers(engine, step.op, left, right, type);
+  SetFloatValue(engine.reg, result, type, engine.format);
 }
 
 // Keeps the operator stack of one evaluation above the entries of its callers.
@@ -339,6 +350,11 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
   }
   out.rest = std::string(TrimControl(std::string_view(text).substr(pos)));
   if (out.separator != ' ') out.stalls = false;
+  using Kind = CompiledOperand::Kind;
+  const Kind kind = out.first.kind;
+  out.single = out.steps.empty() && !out.stalls &&
+               (kind == Kind::Number || kind == Kind::Variable || kind == Kind::String ||
+                kind == Kind::Array);
 }
 
 // At most this many readings are kept; texts met beyond them are read at each use.
@@ -385,8 +401,8 @@ class EvaluationDepth {
 
 // keepText: the parameter text is left as it is (the caller takes expression.rest as what
 // follows); only a missing text or a stack overflow still clear it. False when they did.
-bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode mode,
-                 bool keepText = false) {
+[[gnu::noinline]] bool RunGeneral(Engine& engine, const CompiledExpression& expression,
+                                  EvalMode mode, bool keepText) {
   const EvaluationDepth depth(engine);
   if (depth.TooDeep()) {
     // Only the silent error level comes back here; the text is given up.
@@ -418,9 +434,16 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
   }
 
   bool overflow = false;
-  if (expression.numeric && engine.numericPath && mode != EvalMode::String && mode != EvalMode::FileName &&
+  if (expression.single && engine.numericPath) {
+    // One operand: nothing goes on the operator stack.
+    RunOperand(engine, expression.first);
+  } else if (expression.numeric && engine.numericPath && mode != EvalMode::String && mode != EvalMode::FileName &&
       engine.operators.size() + expression.steps.size() <= static_cast<size_t>(kOperatorStackSize)) {
-    RunNumeric(engine, expression);
+    if (expression.steps.size() == 1) {
+      RunBinary(engine, expression);
+    } else {
+      RunNumeric(engine, expression);
+    }
   } else {
     StackBase stack(engine);
     RunOperand(engine, expression.first);
@@ -458,7 +481,161 @@ bool RunCompiled(Engine& engine, const CompiledExpression& expression, EvalMode 
   return !overflow;
 }
 
+// One operand from its reading: RunGeneral's steps for it without the operator stack.
+[[gnu::noinline]] bool RunSingle(Engine& engine, const CompiledExpression& expression, EvalMode mode,
+                                 bool keepText) {
+  {
+    const EvaluationDepth depth(engine);
+    RunOperand(engine, expression.first);
+  }
+  engine.lastSeparator = expression.separator;
+  if (keepText) {
+    engine.paramEnded = expression.rest.empty();
+  } else {
+    if (!(engine.param.empty() && expression.rest.empty())) engine.param = expression.rest;
+    engine.paramEnded = engine.param.empty();
+  }
+  if ((mode == EvalMode::String || mode == EvalMode::FileName) &&
+      engine.reg.type != ValueType::String) {
+    Error(engine, ErrorCode::WrongParameterType, expression.expressionText);
+  }
+  return true;
+}
+
+// An evaluation from its reading. The common case, operators between numbers and numeric
+// variables with room on the operator stack, outside the string modes and with no
+// evaluation budget to count down, takes the short way here: the same steps as
+// RunGeneral takes for it, without those that cannot apply.
+// An expression of one operand takes RunSingle.
+[[gnu::always_inline]] inline bool RunCompiled(Engine& engine, const CompiledExpression& expression,
+                                               EvalMode mode, bool keepText = false) {
+  if (expression.single && engine.numericPath && engine.evaluationBudget < 0 &&
+      engine.evaluationDepth < kMaxEvaluationDepth) {
+    return RunSingle(engine, expression, mode, keepText);
+  }
+  if (!expression.numeric || !engine.numericPath || mode == EvalMode::String ||
+      mode == EvalMode::FileName || engine.evaluationBudget >= 0 ||
+      engine.evaluationDepth >= kMaxEvaluationDepth || expression.stalls || expression.missing ||
+      engine.operators.size() + expression.steps.size() > static_cast<size_t>(kOperatorStackSize)) {
+    return RunGeneral(engine, expression, mode, keepText);
+  }
+  {
+    const EvaluationDepth depth(engine);
+    if (expression.steps.size() == 1) {
+      RunBinary(engine, expression);
+    } else {
+      RunNumeric(engine, expression);
+    }
+  }
+  engine.lastSeparator = expression.separator;
+  if (keepText) {
+    engine.paramEnded = expression.rest.empty();
+    return true;
+  }
+  if (!(engine.param.empty() && expression.rest.empty())) engine.param = expression.rest;
+  engine.paramEnded = engine.param.empty();
+  return true;
+}
+
 }  // namespace
+
+namespace {
+
+// An index whose reading is ready and is one integer variable or one number, without a
+// sign: what RunSingle does for it, read here directly.
+bool IsPlainIndex(const Engine& engine, const RememberedExpression& memo) {
+  if (memo.expression == nullptr || memo.operatorMode != engine.operatorMode) return false;
+  const CompiledExpression& expression = *memo.expression;
+  if (!expression.single || expression.first.negate) return false;
+  const CompiledOperand& operand = expression.first;
+  return operand.kind == CompiledOperand::Kind::Number ||
+         (operand.kind == CompiledOperand::Kind::Variable && operand.name.back() == '%');
+}
+
+// The indices of an array element when every one of them is a plain index (and the list
+// holds at most three): each evaluated as RunSingle evaluates it, in order, with the
+// parameter text left alone. False, having evaluated nothing, when they are not.
+bool ReadPlainIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
+                      const RememberedExpression* memos) {
+  if (!engine.numericPath || engine.evaluationBudget >= 0 ||
+      engine.evaluationDepth >= kMaxEvaluationDepth) {
+    return false;
+  }
+  std::string_view left = TrimControl(list);
+  int count = 0;
+  while (!left.empty()) {
+    if (count == 3 || !IsPlainIndex(engine, memos[count])) return false;
+    left = memos[count++].expression->rest;
+  }
+  for (int i = 0; i < count; ++i) {
+    const CompiledExpression& expression = *memos[i].expression;
+    const CompiledOperand& operand = expression.first;
+    Registers& reg = engine.reg;
+    if (operand.kind == CompiledOperand::Kind::Number) {
+      reg.integer = operand.number.integer;
+      reg.longValue = operand.number.longValue;
+      reg.floatValue = operand.number.floatValue;
+      reg.type = operand.number.type;
+      // As RunOperand formats a number.
+      switch (reg.type) {
+        case ValueType::Float: reg.SetFormatted(Registers::Pending::Float, reg.floatValue, engine.format); break;
+        case ValueType::Long: reg.SetFormatted(Registers::Pending::Integer, reg.longValue, engine.format); break;
+        default: reg.SetFormatted(Registers::Pending::Integer, reg.integer, engine.format); break;
+      }
+    } else {
+      const int32_t index = engine.vars.integers.FindCached(operand.name, operand.lookup);
+      SetIntegerValue(reg, index < 0 ? 0 : engine.vars.integers.Value(index), ValueType::Integer,
+                      engine.format);
+      if (index < 0) WarnUndeclared(engine, operand.name);
+    }
+    engine.lastSeparator = expression.separator;
+    engine.paramEnded = expression.rest.empty();
+    indices[i] = reg.longValue;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
+                 RememberedExpression* memos) {
+  if (memos != nullptr && ReadPlainIndices(engine, list, indices, memos)) return true;
+  std::string saved = std::move(engine.param);
+  engine.param.clear();
+  // While the readings of the indices are ready, what is left of the list after each is
+  // its reading's rest (`left`) and the list is never copied; from the first index that
+  // is still to be read on, the list is the parameter text as usual.
+  std::string_view left = TrimControl(list);
+  bool inParam = false;
+  for (int i = 0; i < 3; ++i) {
+    if (!inParam) {
+      if (left.empty()) break;
+      const RememberedExpression* memo = memos != nullptr ? &memos[i] : nullptr;
+      if (memo != nullptr && memo->expression != nullptr && memo->operatorMode == engine.operatorMode) {
+        const std::string* rest = RunRememberedKeepingText(engine, *memo, EvalMode::Any);
+        left = rest != nullptr ? std::string_view(*rest) : std::string_view();
+        indices[i] = engine.reg.longValue;
+        continue;
+      }
+      engine.param.assign(left);
+      inParam = true;
+    }
+    if (engine.param.empty()) break;
+    if (memos != nullptr) {
+      EvaluateRemembered(engine, memos[i], ",");
+    } else {
+      Evaluate(engine, ",");
+    }
+    indices[i] = engine.reg.longValue;
+  }
+  bool ok = true;
+  if (inParam ? !engine.param.empty() : !left.empty()) {
+    Error(engine, ErrorCode::TooManyDimensions);
+    ok = false;
+  }
+  engine.param = std::move(saved);
+  return ok;
+}
 
 void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
   const bool listItem = separator == kListItem;
@@ -471,7 +648,11 @@ void Evaluate(Engine& engine, std::string_view separator, EvalMode mode) {
 
 void EvaluateRemembered(Engine& engine, RememberedExpression& memo, std::string_view separator,
                         EvalMode mode) {
-  if (memo.expression == nullptr || memo.operatorMode != engine.operatorMode) {
+  if (memo.expression != nullptr && memo.operatorMode == engine.operatorMode) [[likely]] {
+    RunCompiled(engine, *memo.expression, mode);
+    return;
+  }
+  {
     const bool listItem = separator == kListItem;
     const std::string_view stops = listItem ? std::string_view(",;") : separator;
     std::unique_ptr<CompiledExpression> scratch;
@@ -479,9 +660,7 @@ void EvaluateRemembered(Engine& engine, RememberedExpression& memo, std::string_
     memo.expression = scratch ? nullptr : &expression;
     memo.operatorMode = engine.operatorMode;
     RunCompiled(engine, expression, mode);
-    return;
   }
-  RunCompiled(engine, *memo.expression, mode);
 }
 
 const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpression& memo,
@@ -491,9 +670,12 @@ const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpr
 }
 
 void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode) {
-  if (prepared.memo.expression == nullptr || prepared.memo.operatorMode != engine.operatorMode) {
-    engine.param = prepared.expression;
+  const RememberedExpression& memo = prepared.memo;
+  if (memo.expression != nullptr && memo.operatorMode == engine.operatorMode) [[likely]] {
+    RunCompiled(engine, *memo.expression, mode);
+    return;
   }
+  engine.param = prepared.expression;
   EvaluateRemembered(engine, prepared.memo, "", mode);
 }
 

@@ -69,7 +69,7 @@ bool ReadArea(Engine& engine, int64_t needs, AreaBytes& out, bool withLength, in
     return false;
   }
   // The block holds size + 1 bytes; never more than were allocated at that address.
-  const int64_t limit = std::min<int64_t>(int64_t{area.size} + 1, static_cast<int64_t>(block->size()));
+  const int64_t limit = std::min<int64_t>(int64_t{area.size} + 1, static_cast<int64_t>(Variables::UsableBytes(*block)));
   if (offset < 0 || offset >= limit || offset + needs > limit) {
     Fail(engine, ErrorCode::OutOfBounds, std::to_string(area.size));
     return false;

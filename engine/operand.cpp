@@ -207,27 +207,6 @@ void WarnUndeclared(Engine& engine, const std::string& name) {
   if (!SuppressesUndeclared(engine)) Warn(engine, ErrorCode::NotDeclared, name);
 }
 
-bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
-                 RememberedExpression* memos) {
-  std::string saved = std::move(engine.param);
-  engine.param.assign(TrimControl(list));
-  bool ok = true;
-  for (int i = 0; i < 3 && !engine.param.empty(); ++i) {
-    if (memos != nullptr) {
-      EvaluateRemembered(engine, memos[i], ",");
-    } else {
-      Evaluate(engine, ",");
-    }
-    indices[i] = engine.reg.longValue;
-  }
-  if (!engine.param.empty()) {
-    Error(engine, ErrorCode::TooManyDimensions);
-    ok = false;
-  }
-  engine.param = std::move(saved);
-  return ok;
-}
-
 int64_t ElementPosition(const ArrayDescriptor& array, const int32_t (&indices)[3]) {
   // Deliberate: a negative index names no element either; it would reach before the
   // array's first element.

@@ -51,7 +51,8 @@ bool SelectCase(Engine& engine, bool onTrue, RememberedExpression* memo) {
     return false;
   }
   SplitLine inner = Split(engine.param);
-  engine.word = std::move(inner.word);
+  engine.selectedWord = std::move(inner.word);
+  engine.word = engine.selectedWord;
   engine.param = std::move(inner.param);
   return true;
 }
@@ -62,7 +63,8 @@ void AfterKeywords(Engine& engine) {
   TryProcedureCall(engine);
   if (engine.handled) return;
   // Name + "(": an expression (a function called for its effect).
-  std::string call = engine.word + engine.param;
+  std::string call(engine.word);
+  call += engine.param;
   if (LooksLikeBracketCall(call)) {
     engine.param = std::move(call);
     engine.handled = true;
@@ -73,11 +75,11 @@ void AfterKeywords(Engine& engine) {
   Error(engine, ErrorCode::UnknownStatement, engine.word);
 }
 
-bool IsNoOpWord(const std::string& word) {
+bool IsNoOpWord(std::string_view word) {
   return word.empty() || word == "REM" || word.front() == '\'' || word == "ENDIF" || word == "DEF";
 }
 
-bool IsLabel(const std::string& word, const std::string& param) {
+bool IsLabel(std::string_view word, const std::string& param) {
   return param.empty() && !word.empty() && word.back() == ':';
 }
 
@@ -165,6 +167,11 @@ LineCache& CachedLine(Engine& engine, int32_t number) {
                            ? entry.param
                            : std::string(TrimControl(std::string_view(entry.param).substr(0, comment)));
       entry.keyword = ProgramKeyword(engine, entry.word);
+      entry.plain = !entry.openString && entry.bracketsBalanced && !entry.operatorSwitch &&
+                    !entry.label && (entry.noOp || entry.keyword >= 0);
+      if (entry.plain && !entry.noOp) {
+        entry.handler = engine.bindings.statements[static_cast<size_t>(entry.keyword)];
+      }
     }
     entry.ready = true;
   }
@@ -215,7 +222,21 @@ void RunStatements(Engine& engine) {
       engine.word = line.word;
       // A compiled line says itself whether its text is searched for operators.
       if (runtime) engine.operatorMode = line.hasOperators;
-      if (line.direct) {
+      if (line.plain && !engine.errors.trace) [[likely]] {
+        // ExecuteDirect's steps for a line none of whose checks applies.
+        if (line.prepared.ready) {
+          engine.param.clear();
+        } else {
+          engine.param = line.cutParam;
+        }
+        if (line.handler == nullptr) {
+          engine.handled = true;
+        } else {
+          engine.currentLine = &line;
+          line.handler(engine);
+          if (!engine.handled) AfterKeywords(engine);
+        }
+      } else if (line.direct) {
         // A statement that prepared its line reads nothing from the parameter text.
         if (line.prepared.ready) {
           engine.param.clear();

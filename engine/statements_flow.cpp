@@ -4,7 +4,7 @@
 // store never changes during a run, so each scan's outcome is remembered; what a scan
 // evaluates on its way (ELSEIF conditions) is evaluated again every time.
 
-#include <optional>
+#include <memory>
 
 #include "engine/engine.h"
 #include "engine/errors.h"
@@ -73,12 +73,21 @@ BlockScan ScanLines(const ProgramStore& store, int32_t from, Block block) {
   return result;
 }
 
+// The scan from the current line; its line cache keeps where the scan is kept.
 const BlockScan& CachedScan(Engine& engine, Block block) {
+  const auto kind = static_cast<size_t>(block);
+  std::vector<LineCache>& lines = engine.cache.lines;
+  LineCache* line = engine.pc >= 0 && static_cast<size_t>(engine.pc) < lines.size()
+                        ? &lines[static_cast<size_t>(engine.pc)]
+                        : nullptr;
+  if (line != nullptr && line->scans[kind] != nullptr) return *line->scans[kind];
   const int64_t key = int64_t{engine.pc} * 4 + static_cast<int32_t>(block);
   auto found = engine.cache.scans.find(key);
   if (found == engine.cache.scans.end()) {
     found = engine.cache.scans.emplace(key, ScanLines(engine.store, engine.pc, block)).first;
   }
+  // Entries of an unordered map stay where they are while others are added.
+  if (line != nullptr) line->scans[kind] = &found->second;
   return found->second;
 }
 
@@ -87,8 +96,8 @@ const BlockScan& CachedScan(Engine& engine, Block block) {
 // evaluates the condition of each ELSEIF at nesting 0 on its way and stops at the first
 // that is not 0 (also inside an IFNOT).
 bool ScanForward(Engine& engine, Block block, ErrorCode missing) {
-  // Copied: evaluating a condition may add scans to the cache.
-  const BlockScan scan = CachedScan(engine, block);
+  // Evaluating a condition may add scans to the cache; this one stays where it is.
+  const BlockScan& scan = CachedScan(engine, block);
   for (int32_t line : scan.elseIfs) {
     engine.pc = line;
     const std::string_view text = engine.store.Line(line).text;
@@ -145,38 +154,57 @@ int32_t FindLabel(Engine& engine, const std::string& label) {
   return line;
 }
 
-// The label named by the parameter text: the text upper-cased, with ":". The line keeps
-// the reading of its text and the last label with the line it names.
-struct Label {
-  std::string text;
-  int32_t line = 0;
-};
-
-Label LabelOperand(Engine& engine) {
-  std::optional<PreparedStatement> scratch;
-  PreparedStatement& prepared =
-      engine.currentLine != nullptr ? engine.currentLine->prepared : scratch.emplace();
+// The line of the label named by the parameter text (0: none). The label is the text
+// upper-cased, with ":"; the line keeps the reading of its text, the last label in
+// `target` and the line it names in `lookup.index`. A label given as one string literal
+// is the same at every jump from the same reading: once its line is found, a jump reads
+// the literal into the register (as any evaluation of it does) and goes there without
+// making the label text again.
+int32_t LabelLineOf(Engine& engine, PreparedStatement& prepared) {
   if (!prepared.ready) {
     prepared.expression = engine.param;
     prepared.ready = true;
   }
   EvaluatePrepared(engine, prepared);
-  Label label{UpperCase(engine.reg.Text()), 0};
-  label.text.push_back(':');
-  if (prepared.target != label.text || prepared.lookup.index <= 0) {
-    prepared.target = label.text;
-    prepared.lookup.index = FindLabel(engine, label.text);
+  const CompiledExpression* reading = prepared.memo.expression;
+  if (reading != nullptr && reading == prepared.constantReading && prepared.lookup.index > 0) {
+    return prepared.lookup.index;
   }
-  label.line = prepared.lookup.index;
-  return label;
+  std::string label = UpperCase(engine.reg.Text());
+  label.push_back(':');
+  if (prepared.target != label || prepared.lookup.index <= 0) {
+    prepared.target = std::move(label);
+    prepared.lookup.index = FindLabel(engine, prepared.target);
+  }
+  const bool literal = reading != nullptr && reading->steps.empty() &&
+                       reading->first.kind == CompiledOperand::Kind::String;
+  prepared.constantReading = literal ? reading : nullptr;
+  return prepared.lookup.index;
 }
 
-void JumpTo(Engine& engine, const Label& label) {
-  if (label.line == 0) {
-    Error(engine, ErrorCode::LabelNotFound, label.text);
+// The line's own preparation, else (a statement a CASE selected, which reads its own text
+// each time) one for this time only.
+template <typename Step>
+[[gnu::noinline]] void WithScratchPreparation(const Step& step) {
+  const auto scratch = std::make_unique<PreparedStatement>();
+  step(*scratch);
+}
+
+template <typename Step>
+[[gnu::always_inline]] inline void WithLinePreparation(Engine& engine, const Step& step) {
+  if (engine.currentLine != nullptr) [[likely]] {
+    step(engine.currentLine->prepared);
     return;
   }
-  engine.pc = label.line;
+  WithScratchPreparation(step);
+}
+
+void JumpTo(Engine& engine, int32_t line, const std::string& label) {
+  if (line == 0) {
+    Error(engine, ErrorCode::LabelNotFound, label);
+    return;
+  }
+  engine.pc = line;
 }
 
 // A new frame, when there is room: `limit` is the depth the error guards. Past it the
@@ -198,9 +226,16 @@ void PopFrame(Engine& engine) {
 }
 
 // The first line "PROC name" of the store; 0 when there is none.
-int32_t FindProcedure(Engine& engine, const std::string& name) {
+int32_t FindProcedure(Engine& engine, std::string_view word) {
+  if (engine.currentLine != nullptr && engine.currentLine->procedure >= 0) {
+    return engine.currentLine->procedure;
+  }
+  const std::string name(word);
   auto found = engine.cache.procedures.find(name);
-  if (found != engine.cache.procedures.end()) return found->second;
+  if (found != engine.cache.procedures.end()) {
+    if (engine.currentLine != nullptr) engine.currentLine->procedure = found->second;
+    return found->second;
+  }
   int32_t line = 0;
   for (int32_t n = 1; n <= engine.store.LineCount(); ++n) {
     const std::string_view text = engine.store.Line(n).text;
@@ -210,6 +245,7 @@ int32_t FindProcedure(Engine& engine, const std::string& name) {
     }
   }
   engine.cache.procedures.emplace(name, line);
+  if (engine.currentLine != nullptr) engine.currentLine->procedure = line;
   return line;
 }
 
@@ -255,16 +291,20 @@ void StmtBreak(Engine& engine) {
 
 void StmtGoto(Engine& engine) {
   engine.handled = true;
-  JumpTo(engine, LabelOperand(engine));
+  WithLinePreparation(engine, [&](PreparedStatement& prepared) {
+    JumpTo(engine, LabelLineOf(engine, prepared), prepared.target);
+  });
 }
 
 void StmtGosub(Engine& engine) {
   engine.handled = true;
-  const Label label = LabelOperand(engine);
-  const int32_t limit =
-      engine.kind == ProgramKind::Runtime ? kMaxGosubDepthRuntime : kMaxGosubDepthInterpreter;
-  if (!PushFrame(engine, limit)) return;
-  JumpTo(engine, label);
+  WithLinePreparation(engine, [&](PreparedStatement& prepared) {
+    const int32_t line = LabelLineOf(engine, prepared);
+    const int32_t limit =
+        engine.kind == ProgramKind::Runtime ? kMaxGosubDepthRuntime : kMaxGosubDepthInterpreter;
+    if (!PushFrame(engine, limit)) return;
+    JumpTo(engine, line, prepared.target);
+  });
 }
 
 void StmtReturn(Engine& engine) {

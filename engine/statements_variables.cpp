@@ -2,6 +2,7 @@
 // variables (DIM, DISPOSE, BYTE, WORD, LONG, STRING, CHAR), the DIM lists and CLEAR.
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "engine/engine.h"
@@ -284,10 +285,7 @@ PreparedStatement& Preparation(Engine& engine, std::optional<PreparedStatement>&
   return engine.currentLine != nullptr ? engine.currentLine->prepared : scratch.emplace();
 }
 
-void StepInteger(Engine& engine, int32_t delta) {
-  engine.handled = true;
-  std::optional<PreparedStatement> scratch;
-  PreparedStatement& prepared = Preparation(engine, scratch);
+void StepIntegerWith(Engine& engine, int32_t delta, PreparedStatement& prepared) {
   if (!prepared.ready) {
     prepared.target = UpperCase(Trimmed(engine.param));
     prepared.ready = true;
@@ -295,10 +293,30 @@ void StepInteger(Engine& engine, int32_t delta) {
   ChangeInteger(engine, prepared.target, delta, prepared.lookup);
 }
 
-void AddOrSub(Engine& engine, int32_t sign) {
+// The line's own preparation, else (a statement a CASE selected) one for this time only.
+// The scratch is made only where it is used: a preparation is large, and the line's own
+// is the common case.
+template <typename Step>
+[[gnu::noinline]] void WithScratchPreparation(const Step& step) {
+  const auto scratch = std::make_unique<PreparedStatement>();
+  step(*scratch);
+}
+
+template <typename Step>
+[[gnu::always_inline]] inline void WithPreparation(Engine& engine, const Step& step) {
+  if (engine.currentLine != nullptr) [[likely]] {
+    step(engine.currentLine->prepared);
+    return;
+  }
+  WithScratchPreparation(step);
+}
+
+void StepInteger(Engine& engine, int32_t delta) {
   engine.handled = true;
-  std::optional<PreparedStatement> scratch;
-  PreparedStatement& prepared = Preparation(engine, scratch);
+  WithPreparation(engine, [&](PreparedStatement& prepared) { StepIntegerWith(engine, delta, prepared); });
+}
+
+void AddOrSubWith(Engine& engine, int32_t sign, PreparedStatement& prepared) {
   if (!prepared.ready) {
     const size_t comma = FindSeparator(engine.param, ",");
     prepared.target = UpperCase(Trimmed(std::string_view(engine.param).substr(0, comma)));
@@ -310,6 +328,11 @@ void AddOrSub(Engine& engine, int32_t sign) {
   ChangeInteger(engine, prepared.target,
                 sign > 0 ? amount : static_cast<int32_t>(0u - static_cast<uint32_t>(amount)),
                 prepared.lookup);
+}
+
+void AddOrSub(Engine& engine, int32_t sign) {
+  engine.handled = true;
+  WithPreparation(engine, [&](PreparedStatement& prepared) { AddOrSubWith(engine, sign, prepared); });
 }
 
 // The area variable named before the first ",": its name (121 when it is none).
@@ -352,7 +375,7 @@ void WriteArea(Engine& engine, AreaWrite kind) {
     return;
   }
   // The block holds size + 1 bytes; never more than were allocated at that address.
-  const int64_t limit = std::min<int64_t>(int64_t{area.size} + 1, static_cast<int64_t>(block->size()));
+  const int64_t limit = std::min<int64_t>(int64_t{area.size} + 1, static_cast<int64_t>(Variables::UsableBytes(*block)));
   int64_t needs = 1;
   if (kind == AreaWrite::Word) needs = 2;
   if (kind == AreaWrite::Long) needs = 4;
@@ -447,7 +470,7 @@ bool ClearName(Engine& engine, const std::string& name) {
           if (block == nullptr) {
             Error(engine, ErrorCode::AreaNotDimensioned);
           } else {
-            const size_t bytes = std::min<size_t>(static_cast<size_t>(area.size) + 1, block->size());
+            const size_t bytes = std::min<size_t>(static_cast<size_t>(area.size) + 1, Variables::UsableBytes(*block));
             std::fill_n(block->begin(), bytes, uint8_t{0});
           }
         }

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace talven {
@@ -98,17 +99,19 @@ class VariableTable {
     m_values.resize(static_cast<size_t>(count));
     m_path.resize(static_cast<size_t>(count) + 1);
   }
-  // Find, remembered in `cache` until the names change.
+  // Find, remembered in `cache` until the names change. The search itself stays out of
+  // line: the remembered case is a compare at every variable site.
   int32_t FindCached(std::string_view name, LookupCache& cache) const {
     const uint32_t generation = m_path.back();
-    if (cache.generation != generation) {
-      cache.index = Find(name);
-      cache.generation = generation;
-    }
+    if (cache.generation != generation) [[unlikely]] Refind(name, cache, generation);
     return cache.index;
   }
   T& Value(int32_t index) { return m_values[static_cast<size_t>(index)]; }
   const T& Value(int32_t index) const { return m_values[static_cast<size_t>(index)]; }
+  [[gnu::noinline]] void Refind(std::string_view name, LookupCache& cache, uint32_t generation) const {
+    cache.index = Find(name);
+    cache.generation = generation;
+  }
   void Clear() {
     m_names.clear();
     m_values.clear();
@@ -167,7 +170,10 @@ struct Variables {
 
   // The live blocks of the area variables by address. A value that names no live block
   // (an address assigned by hand, a block already disposed) has no block to write to.
+  // Each block is followed by kGuardBytes of a known pattern, which no statement touches:
+  // a library function that writes past the block changes it (GuardDamaged).
   std::map<int32_t, std::vector<uint8_t>> blocks;
+  static constexpr size_t kGuardBytes = 64;
   int32_t nextSyntheticAddress = 0x10000;
 
   VariableCounts Counts() const {
@@ -198,6 +204,15 @@ struct Variables {
     auto it = blocks.find(address);
     return it == blocks.end() ? nullptr : &it->second;
   }
+  // The bytes of a block the program may use: without its guard.
+  static size_t UsableBytes(const std::vector<uint8_t>& block) {
+    return block.size() > kGuardBytes ? block.size() - kGuardBytes : 0;
+  }
+  // The block that holds `address` (its start or any byte up to its guard); nullptr when none.
+  std::pair<const int32_t, std::vector<uint8_t>>* BlockHolding(uint32_t address);
+  // Whether something wrote into the guard behind the block; the guard is whole again
+  // afterwards.
+  static bool GuardDamaged(std::vector<uint8_t>& block);
   // A block of `bytes` bytes; its address, or 0 when it cannot be had.
   int32_t Allocate(int64_t bytes);
   void Free(int32_t address) { blocks.erase(address); }

@@ -58,7 +58,7 @@ TEST_P(GoldenProgram, RunsAsExpected) {
   EXPECT_EQ(host.releases, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenProgram, testing::ValuesIn(GoldenFiles(TALVEN_GOLDEN_DIR)),
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenProgram, testing::ValuesIn(InProcessGoldenFiles(TALVEN_GOLDEN_DIR)),
                          [](const auto& info) { return TestNameOf(info.param); });
 
 // The script interpreter runs every golden whose words it has, with its own captions.
@@ -115,7 +115,7 @@ TEST_P(CompiledProgram, RunsAsExpected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, CompiledProgram,
-                         testing::ValuesIn(CompiledCases(GoldenFiles(TALVEN_GOLDEN_DIR))),
+                         testing::ValuesIn(CompiledCases(InProcessGoldenFiles(TALVEN_GOLDEN_DIR))),
                          [](const auto& info) {
                            return TestNameOf(info.param.file) + "_" + ModeName(info.param.mode);
                          });

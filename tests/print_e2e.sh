@@ -8,31 +8,13 @@ set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd)
 top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/tools/wine_env.sh"
-work=$(mktemp -d)
-cupsd_pid=""
-cleanup() {
-  [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$top/tests/support/cups.sh"
+cups_test_begin || exit 0
 failed=0
 fail() { echo "FAIL $*"; failed=$((failed + 1)); }
-for tool in cupsd lpadmin pdfinfo pdftotext pdftoppm; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool missing (tools/setup.sh installs it)"; exit 0; }
-done
 close_window=$'DECLARE Z%\r\nZ% = @DESTROYWINDOW(%HWND)\r\nPRINT 1\r\n'
 run() {  # program file -> exit code
   (cd "$work" && timeout 60 wine "$bin/TALVEN.EXE" "$1" >/dev/null 2>&1)
-}
-newest_pdf() { ls -t "$HOME/PDF"/*.pdf 2>/dev/null | head -1; }
-wait_pdf() {  # count -> waits until that many PDFs exist and the newest is complete
-  for _ in $(seq 100); do
-    if [ "$(ls "$HOME/PDF"/*.pdf 2>/dev/null | wc -l)" -ge "$1" ] && pdfinfo "$(newest_pdf)" >/dev/null 2>&1; then
-      return 0
-    fi
-    sleep 0.2
-  done
-  return 1
 }
 
 # Without a reachable printer STARTPRINT fails with 235; at error level -1 the program goes on
@@ -44,13 +26,7 @@ CUPS_SERVER=127.0.0.1:9 run none.tvs
 grep -q "235" "$work/none.txt" 2>/dev/null || fail "no printer: not 235 ($(cat "$work/none.txt" 2>/dev/null))"
 
 # A queue of our own on a cupsd of our own (Wine reads the printers when it starts).
-if ! pgrep -x cupsd >/dev/null; then
-  cupsd -f & cupsd_pid=$!
-  sleep 1
-fi
-lpadmin -p PDF -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
-lpadmin -d PDF
-rm -rf "$HOME/PDF"
+cups_start
 wineserver -k 2>/dev/null; sleep 0.5
 
 # Page 1 the text, page 2 the diagonal across the printable 7 1/3 x 11 inches.
@@ -101,8 +77,7 @@ else
 fi
 
 [ -n "${KEEP_PDF:-}" ] && cp "$(newest_pdf)" /tmp/last_copy.pdf
-lpadmin -x PDF 2>/dev/null
 wineserver -k 2>/dev/null
-rm -rf "$HOME/PDF"
+cups_stop
 [ "$failed" -eq 0 ] && echo "print_e2e: all passed"
 exit "$failed"

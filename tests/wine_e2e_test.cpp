@@ -46,6 +46,23 @@ std::string Written(const std::string& typed) {
   return out;
 }
 
+// A menu path goes to the driver in ASCII: bytes from 128 up as \xHH (the command line
+// would otherwise pass through the locale's character set), a backslash as \\.
+std::string MenuPathArgument(const std::string& path) {
+  std::string out;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 128 || c == '\\' || c == '\'') {
+      char escaped[8];
+      std::snprintf(escaped, sizeof(escaped), "\\x%02X", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 DriverRun DriveOnce(const std::string& command);
 
 DriverRun RunProgramUnderWine(const std::string& program, const std::string& dir,
@@ -54,7 +71,25 @@ DriverRun RunProgramUnderWine(const std::string& program, const std::string& dir
                               const std::vector<std::string>& typed = {}) {
   std::string command = "cd '" + dir + "' && wine '" TALVEN_WIN_BIN "/tdriver.exe' --timeout 30";
   for (const std::string& answer : answers) command += " --answer '" + answer + "'";
-  for (const std::string& text : typed) command += " --type '" + Written(text) + "'";
+  for (const std::string& text : typed) {
+    if (IsActionChunk(text, kClickChunk)) {
+      command += " --click '" + std::string(ActionText(text)) + "'";
+    } else if (IsActionChunk(text, kMenuChunk)) {
+      command += " --menu '" + MenuPathArgument(std::string(ActionText(text))) + "'";
+    } else if (IsActionChunk(text, kStepsEndChunk)) {
+      command += " --steps-end";
+    } else if (IsActionChunk(text, kSetChunk) || IsActionChunk(text, kSelectChunk)) {
+      // A line break of a set text goes as \n.
+      std::string written;
+      for (const char c : ActionText(text)) {
+        if (c != '\r') written += c == '\n' ? std::string("\\n") : std::string(1, c);
+      }
+      command += std::string(IsActionChunk(text, kSetChunk) ? " --set '" : " --select '") +
+                 MenuPathArgument(written) + "'";
+    } else {
+      command += " --type '" + Written(text) + "'";
+    }
+  }
   command += " -- '" + program + "'";
   for (const std::string& arg : args) command += " '" + arg + "'";
   command += " 2>/dev/null";
@@ -325,6 +360,36 @@ TEST(WineControls, ClickAndEnterEndTheWait) {
     EXPECT_EQ(run.events, (std::vector<std::string>{"screen: -1000|255|1", "screen: 13|0"}));
     EXPECT_EQ(run.exitCode, 0);
   }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace talven::test
+
+namespace talven::test {
+namespace {
+
+// While the window has the focus its caret lies along the foot of the text cursor's cell
+// (the driver reads it with GetGUIThreadInfo): LOCATE 5, 10 and "ab" leave the cursor in
+// row 4, column 11 counted from 0.
+TEST(WineWindow, CaretInTheTextCursorsCell) {
+  const auto dir = std::filesystem::temp_directory_path() / ("talven_wine_caret_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "caret.tvs", std::ios::binary) << "LOCATE 5, 10\r\nPRINT \"ab\";\r\n";
+  const DriverRun run = DriveOnce("cd '" + dir.string() + "' && wine '" TALVEN_WIN_BIN
+                                  "/tdriver.exe' --timeout 30 --caret -- '" TALVEN_WIN_BIN
+                                  "/TALVEN.EXE' caret.tvs 2>/dev/null");
+  EXPECT_FALSE(run.timedOut);
+  ASSERT_FALSE(run.events.empty());
+  int left = -1, top = -1, right = -1, bottom = -1;
+  ASSERT_EQ(std::sscanf(run.events.front().c_str(), "caret: %d,%d,%d,%d", &left, &top, &right, &bottom), 4)
+      << run.events.front();
+  const int cellWidth = right - left;
+  ASSERT_GT(cellWidth, 0);
+  EXPECT_EQ(left, 11 * cellWidth);
+  EXPECT_EQ(bottom - top, 2);
+  EXPECT_EQ(bottom % 5, 0);
+  EXPECT_GT(bottom / 5, 2);
   std::filesystem::remove_all(dir);
 }
 

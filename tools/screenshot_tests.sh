@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Screenshot tests: each tests/screens/NAME.tvs runs in TALVEN.EXE under Xvfb (Wine's normal
-# display driver); when its run is over, the window's client area is compared pixel for
-# pixel with tests/screens/NAME.png. `--update` writes the references instead.
+# Screenshot tests: each SCREENS_DIR/NAME.tvs runs in TALVEN.EXE under Xvfb (Wine's normal
+# display driver) and what it shows is compared pixel for pixel with SCREENS_DIR/NAME.png.
+# A program's comment lines say what is taken:
+#   ' shot: dialog   the first dialog it shows (the whole window), before it is cancelled
+#   ' shot: menu     the window with the pull-downs opened by a "' menu: PATH>" line
+#   (neither)        the main window's client area when the run is over
+# and "' type:", "' cover:", "' click:", "' menu:" lines act as in the goldens. `--update`
+# writes the references instead.
 #   tools/screenshot_tests.sh WINDOWS_BIN_DIR SCREENS_DIR [--update]
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd); screens=$(cd "${2:?screens folder}" && pwd); update=${3:-}
@@ -20,13 +25,18 @@ cd "$work"
 for program in *.tvs; do
   name=${program%.tvs}
   args=()
+  shot=(--screenshot "$name.bmp")
   while IFS= read -r line; do
     case "$line" in
       "' type: "*) args+=(--type "${line#"' type: "}") ;;
       "' cover:"*) args+=(--cover) ;;
+      "' click: "*) args+=(--click "${line#"' click: "}") ;;
+      "' menu: "*) args+=(--menu "${line#"' menu: "}") ;;
+      "' shot: dialog") shot=(--dialog-shot "$name.bmp") ;;
+      "' shot: menu") shot=(--menu-shot "$name.bmp") ;;
     esac
   done < <(tr -d '\r' < "$program")
-  wine "$bin/tdriver.exe" --timeout 30 "${args[@]}" --screenshot "$name.bmp" -- \
+  wine "$bin/tdriver.exe" --timeout 30 "${args[@]}" "${shot[@]}" -- \
     "$bin/TALVEN.EXE" "$program" > "$name.out" 2>/dev/null
   if [ ! -f "$name.bmp" ]; then
     echo "FAIL $name: no screenshot"; cat "$name.out"; failed=$((failed + 1)); continue

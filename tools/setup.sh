@@ -15,8 +15,8 @@ packages=(
   shapelib libshp-dev python3-dbf python3-dbfread libdbd-xbase-perl
   libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386 odbcinst unixodbc libsqliteodbc sqlite3 sox
   yabasic brandy linux-perf valgrind
-  cups printer-driver-cups-pdf libcups2:i386 poppler-utils python3-pil
-  socat
+  cups printer-driver-cups-pdf libcups2:i386 poppler-utils python3-pil netpbm icoutils
+  socat tk8.6 xclip
 )
 
 missing=()

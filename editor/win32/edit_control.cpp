@@ -1,6 +1,8 @@
 #include "editor/win32/edit_control.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,7 @@ LRESULT CALLBACK EditControl::Procedure(HWND hwnd, UINT message, WPARAM wparam, 
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     if (control->m_font) DeleteObject(control->m_font);
+    if (control->m_back) DeleteObject(control->m_back);
     delete control;
     return DefWindowProcA(hwnd, message, wparam, lparam);
   }
@@ -96,6 +99,7 @@ void EditControl::SetFont(const FontSetting& font) {
     CreateCaret(m_hwnd, nullptr, m_overwrite ? m_charWidth : 2, m_lineHeight);
     ShowCaret(m_hwnd);
   }
+  m_redrawAll = true;
   Changed();
 }
 
@@ -124,6 +128,7 @@ void EditControl::SetWrap(bool on) {
   }
   m_leftColumn = 0;
   m_wantColumn = -1;
+  m_redrawAll = true;
   Changed();
 }
 
@@ -148,12 +153,28 @@ int32_t EditControl::CaretRow() {
 }
 
 void EditControl::UpdateScrollBars() {
-  SCROLLINFO info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, RowCount() - 1,
-                     static_cast<UINT>(VisibleLines()), m_topLine, 0};
-  SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
-  info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, m_wrap ? 0 : kHorizontalRange,
-          static_cast<UINT>(std::max<int32_t>(VisibleColumns(), 1)), m_leftColumn, 0};
-  SetScrollInfo(m_hwnd, SB_HORZ, &info, TRUE);
+  // Each bar is set only when it changed, and drawn with the next paint: drawn at once, the
+  // bars cost more under Wine than the text (a run of keys would redraw them per key).
+  bool changed = false;
+  const std::array<int32_t, 4> vertical = {RowCount() - 1, VisibleLines(), m_topLine, 0};
+  if (vertical != m_shownVertical) {
+    m_shownVertical = vertical;
+    SCROLLINFO info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, vertical[0],
+                       static_cast<UINT>(vertical[1]), vertical[2], 0};
+    SetScrollInfo(m_hwnd, SB_VERT, &info, FALSE);
+    changed = true;
+  }
+  const std::array<int32_t, 4> horizontal = {m_wrap ? 0 : kHorizontalRange, std::max<int32_t>(VisibleColumns(), 1),
+                                             m_leftColumn, 0};
+  if (horizontal != m_shownHorizontal) {
+    m_shownHorizontal = horizontal;
+    SCROLLINFO info = {sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, horizontal[0],
+                       static_cast<UINT>(horizontal[1]), horizontal[2], 0};
+    SetScrollInfo(m_hwnd, SB_HORZ, &info, FALSE);
+    changed = true;
+  }
+  // Drawn with the next paint, once for any number of changes before it.
+  if (changed) RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
 }
 
 void EditControl::PlaceCaret() {
@@ -175,9 +196,59 @@ void EditControl::ScrollTo(int32_t top, int32_t left) {
   if (top == m_topLine && left == m_leftColumn) return;
   m_topLine = top;
   m_leftColumn = left;
-  InvalidateRect(m_hwnd, nullptr, FALSE);
+  Invalidate();
   UpdateScrollBars();
   PlaceCaret();
+}
+
+void EditControl::Invalidate() {
+  const size_t anchor = m_doc.Anchor(), caret = m_doc.Caret();
+  const bool selectionSame = (anchor == m_shownAnchor && caret == m_shownCaret) ||
+                             (anchor == caret && m_shownAnchor == m_shownCaret);
+  RECT pending;
+  // One line changed since what is shown (told by Char): that row, if nothing else changed.
+  const bool oneLine = m_changedLine >= 0 && m_changedFromRevision == m_shownRevision &&
+                       m_doc.Revision() == m_shownRevision + 1;
+  const int32_t changedLine = m_changedLine;
+  m_changedLine = -1;
+  bool all = m_redrawAll || (m_doc.Revision() != m_shownRevision && !oneLine) || m_wrap != m_shownWrap ||
+             m_leftColumn != m_shownLeft || (m_wrap && !selectionSame);
+  const int32_t scrolled = m_topLine - m_shownTop;
+  if (!all && scrolled != 0) {
+    // Moving the pixels is only right while nothing waits to be drawn.
+    if (std::abs(scrolled) >= VisibleLines() || GetUpdateRect(m_hwnd, &pending, FALSE)) {
+      all = true;
+    } else {
+      ScrollWindowEx(m_hwnd, 0, -scrolled * m_lineHeight, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    }
+  }
+  if (!all && oneLine) {
+    RECT client;
+    GetClientRect(m_hwnd, &client);
+    const int top = (changedLine - m_topLine) * m_lineHeight;
+    RECT row = {0, top, client.right, top + m_lineHeight};
+    InvalidateRect(m_hwnd, &row, FALSE);
+  }
+  if (all) {
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+  } else if (!selectionSame) {
+    // The text is the same: only the rows between the old and the new selection's ends.
+    const std::array<size_t, 4> ends = {anchor, caret, m_shownAnchor, m_shownCaret};
+    const int32_t first = m_doc.LineOf(*std::min_element(ends.begin(), ends.end()));
+    const int32_t last = m_doc.LineOf(*std::max_element(ends.begin(), ends.end()));
+    RECT client;
+    GetClientRect(m_hwnd, &client);
+    RECT rows = {0, std::max<int32_t>(first - m_topLine, 0) * m_lineHeight, client.right,
+                 std::max<int32_t>(last - m_topLine + 1, 0) * m_lineHeight};
+    if (rows.bottom > rows.top) InvalidateRect(m_hwnd, &rows, FALSE);
+  }
+  m_redrawAll = false;
+  m_shownRevision = m_doc.Revision();
+  m_shownWrap = m_wrap;
+  m_shownAnchor = anchor;
+  m_shownCaret = caret;
+  m_shownTop = m_topLine;
+  m_shownLeft = m_leftColumn;
 }
 
 void EditControl::Changed() {
@@ -192,7 +263,7 @@ void EditControl::Changed() {
   if (place.column - 1 >= left + columns) left = place.column - columns + columns / 4;
   m_topLine = std::max(top, 0);
   m_leftColumn = m_wrap ? 0 : std::clamp(left, 0, kHorizontalRange);
-  InvalidateRect(m_hwnd, nullptr, FALSE);
+  Invalidate();
   UpdateScrollBars();
   PlaceCaret();
 }
@@ -219,18 +290,32 @@ void EditControl::Paint() {
   HDC target = BeginPaint(m_hwnd, &ps);
   RECT client;
   GetClientRect(m_hwnd, &client);
+  const int width = std::max<int>(client.right, 1), height = std::max<int>(client.bottom, 1);
+  if (!m_back || m_backWidth != width || m_backHeight != height) {
+    if (m_back) DeleteObject(m_back);
+    m_back = CreateCompatibleBitmap(target, width, height);
+    m_backWidth = width;
+    m_backHeight = height;
+  }
   HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, std::max<int>(client.right, 1), std::max<int>(client.bottom, 1));
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldBitmap = SelectObject(dc, m_back);
   HGDIOBJ oldFont = SelectObject(dc, m_font ? m_font : GetStockObject(ANSI_FIXED_FONT));
-  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  // Only the rows the paint asks for.
+  const RECT& area = ps.rcPaint;
+  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetBkMode(dc, TRANSPARENT);
+  COLORREF ink = CLR_INVALID;
+  auto setInk = [&](COLORREF colour) {
+    if (colour != ink) SetTextColor(dc, ink = colour);
+  };
   const Selection selection = m_doc.GetSelection();
   const int32_t columns = VisibleColumns() + 1;
   const bool syntax = m_syntaxColours && *m_syntaxColours;
-  const int32_t last = std::min(RowCount(), m_topLine + VisibleLines() + 1);
+  const int32_t first = m_topLine + std::max<int32_t>(area.top, 0) / m_lineHeight;
+  const int32_t last = std::min<int32_t>(RowCount(), m_topLine + (area.bottom + m_lineHeight - 1) / m_lineHeight);
   std::string text;
   int32_t shownLine = -1;
-  for (int32_t row = m_topLine; row < last; ++row) {
+  for (int32_t row = first; row < last; ++row) {
     const int y = (row - m_topLine) * m_lineHeight;
     // A row of a wrapped line shows its part of the line, coloured as the whole line is.
     const RowSpan span = m_wrap ? m_layout.Row(row) : RowSpan{row, m_leftColumn, columns};
@@ -244,19 +329,17 @@ void EditControl::Paint() {
       if (run.selected) {
         RECT box = {x, y, x + run.length * m_charWidth, y + m_lineHeight};
         FillRect(dc, &box, GetSysColorBrush(COLOR_HIGHLIGHT));
-        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        setInk(GetSysColor(COLOR_HIGHLIGHTTEXT));
       } else {
-        SetTextColor(dc, InkColour(run.ink));
+        setInk(InkColour(run.ink));
       }
-      SetBkMode(dc, TRANSPARENT);
       TextOutA(dc, x, y, chars, run.length);
       if (run.bold) TextOutA(dc, x + 1, y, chars, run.length);
     }
   }
-  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc, area.left, area.top, SRCCOPY);
   SelectObject(dc, oldFont);
   SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
   DeleteDC(dc);
   EndPaint(m_hwnd, &ps);
 }
@@ -400,6 +483,12 @@ void EditControl::Char(WPARAM c) {
     return;
   }
   if (Pressed(VK_CONTROL) && !Pressed(VK_MENU) && c < 32) return;
+  // A character typed, or one taken back, inside a line without a selection changes that line
+  // only: only its row is drawn again.
+  const uint64_t revision = m_doc.Revision();
+  const int32_t lines = m_doc.LineCount(), line = m_doc.CaretPlace().line - 1;
+  const bool withinLine = !m_wrap && !m_doc.HasSelection() && c != '\r' &&
+                          (c != '\b' || m_doc.Caret() > m_doc.LineStart(line));
   switch (c) {
     case '\b': m_doc.Backspace(); break;
     case '\r': m_doc.NewLine(true); break;
@@ -410,6 +499,11 @@ void EditControl::Char(WPARAM c) {
       break;
   }
   m_wantColumn = -1;
+  if (withinLine && m_doc.Revision() == revision + 1 && m_doc.LineCount() == lines &&
+      m_doc.CaretPlace().line - 1 == line) {
+    m_changedLine = line;
+    m_changedFromRevision = revision;
+  }
   Changed();
 }
 
@@ -426,6 +520,7 @@ LRESULT EditControl::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       // The wrap column follows the visible columns, except while minimised.
       if (wparam != SIZE_MINIMIZED) m_wrapColumn = std::max<int32_t>(VisibleColumns(), 1);
+      m_redrawAll = true;
       Changed();
       return 0;
     case WM_SETFOCUS:
@@ -450,6 +545,7 @@ LRESULT EditControl::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CHAR:
       Char(wparam);
+      if (onStatus) onStatus();  // characters may come without key presses (pasted, composed)
       return 0;
     case WM_LBUTTONDOWN:
       SetFocus(m_hwnd);

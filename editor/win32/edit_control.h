@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 
 #include "editor/editor_rules.h"
@@ -50,6 +51,11 @@ class EditControl {
   int32_t VisibleLines() const;
   void UpdateScrollBars();
   void ScrollTo(int32_t top, int32_t left);
+  // Marks for redrawing what differs from what was last drawn: nothing for a caret move,
+  // the rows of the selection that changed, the strip a short scroll uncovers (the rest is
+  // moved on the screen), the row of a character typed inside a line, everything after any
+  // other change of the text.
+  void Invalidate();
   void PlaceCaret();
   // Rows: the text's lines, or with word wrap the rows of the layout (brought up to date).
   int32_t RowCount();
@@ -75,6 +81,21 @@ class EditControl {
   WrapLayout m_layout;
   uint64_t m_layoutRevision = 0;
   int32_t m_layoutWidth = 0;
+  // What the scroll bars show (range end, page, position), -1: not set yet.
+  std::array<int32_t, 4> m_shownVertical = {-1, -1, -1, -1};
+  std::array<int32_t, 4> m_shownHorizontal = {-1, -1, -1, -1};
+  // What the window shows (or will once the pending paint is done).
+  uint64_t m_shownRevision = ~0ULL;
+  size_t m_shownAnchor = 0, m_shownCaret = 0;
+  int32_t m_shownTop = 0, m_shownLeft = 0;
+  bool m_shownWrap = false;
+  bool m_redrawAll = true;  // the font or the size changed
+  // The line a typed character changed (-1: none), and the revision before it.
+  int32_t m_changedLine = -1;
+  uint64_t m_changedFromRevision = 0;
+  // The drawing surface, kept while the window keeps its size.
+  HBITMAP m_back = nullptr;
+  int m_backWidth = 0, m_backHeight = 0;
 };
 
 }  // namespace talven::editor

@@ -13,13 +13,22 @@ namespace {
 // 32 KB, as COPY does.
 constexpr size_t kByteBuffer = 32768;
 
-// Positions go to the C library as a long; on the 32-bit system that is the largest one.
-constexpr int64_t kLargestPosition = std::numeric_limits<long>::max();
+// Positions go to the C library as a long, which has 32 bits on the system: the largest
+// one is the same on every host, so that a program behaves alike everywhere.
+constexpr int64_t kLargestPosition = std::numeric_limits<int32_t>::max();
 
+// In 64 bits even where a long has 32: a file of more than 2 GB has its size (which the
+// functions then read as the largest long), not 0.
 int64_t SizeOf(std::FILE* file) {
-  if (std::fseek(file, 0, SEEK_END) != 0) return 0;
-  const long size = std::ftell(file);
-  std::fseek(file, 0, SEEK_SET);
+#ifdef _WIN32
+  if (_fseeki64(file, 0, SEEK_END) != 0) return 0;
+  const int64_t size = _ftelli64(file);
+  _fseeki64(file, 0, SEEK_SET);
+#else
+  if (fseeko(file, 0, SEEK_END) != 0) return 0;
+  const int64_t size = ftello(file);
+  fseeko(file, 0, SEEK_SET);
+#endif
   return size < 0 ? 0 : size;
 }
 

@@ -7,6 +7,7 @@
 #include "engine/text.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace talven {
 
@@ -34,6 +35,27 @@ std::string StreamName(const std::string& name) {
 #endif
 }
 
+StreamCalls& Streams() {
+  static StreamCalls calls;
+  return calls;
+}
+
+std::FILE* OpenStream(const std::string& name, const char* mode) {
+  const std::string path = StreamName(name);
+  return Streams().open != nullptr ? Streams().open(path.c_str(), mode) : std::fopen(path.c_str(), mode);
+}
+
+bool RenameStream(const std::string& from, const std::string& to) {
+  const std::string source = StreamName(from);
+  const std::string target = StreamName(to);
+  if (Streams().rename != nullptr) return Streams().rename(source.c_str(), target.c_str()) == 0;
+  // The library's rename replaces an existing file on every system (the C one does not on
+  // Windows).
+  std::error_code error;
+  std::filesystem::rename(source, target, error);
+  return !error;
+}
+
 bool ReadAreaBlock(Engine& engine, AreaBlock& area) {
   const size_t comma = FindSeparator(engine.param, ",");
   const std::string name = UpperCase(TrimControl(std::string_view(engine.param).substr(0, comma)));
@@ -56,7 +78,7 @@ bool ReadAreaBlock(Engine& engine, AreaBlock& area) {
   }
   area.data = block->data();
   // The area's own size, never more than was allocated at its address.
-  area.size = std::min<int64_t>(value.size, static_cast<int64_t>(block->size()));
+  area.size = std::min<int64_t>(value.size, static_cast<int64_t>(Variables::UsableBytes(*block)));
   return true;
 }
 

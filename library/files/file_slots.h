@@ -62,9 +62,20 @@ inline FileState& FilesOf(Engine& engine) {
 // The C library's name of a file: on the host of the native tests a "\" of a path is a
 // "/"; on the system itself the name is used as written.
 std::string StreamName(const std::string& name);
-inline std::FILE* OpenStream(const std::string& name, const char* mode) {
-  return std::fopen(StreamName(name).c_str(), mode);
-}
+
+// The calls through which the files and the INI model open streams and move a finished
+// file over its destination. Programs always use the C library's own; a test may put
+// calls of its own in place (for one thread, restoring them after) to make the n-th
+// create, read, write, close or rename fail.
+struct StreamCalls {
+  std::FILE* (*open)(const char* name, const char* mode) = nullptr;  // nullptr: std::fopen
+  int (*rename)(const char* from, const char* to) = nullptr;         // nullptr: replacing rename
+};
+StreamCalls& Streams();
+
+std::FILE* OpenStream(const std::string& name, const char* mode);
+// Moves the finished file `from` over `to`; false leaves `to` as it was.
+bool RenameStream(const std::string& from, const std::string& to);
 
 // Reads "#n" from the front of the parameter text (and the "," after it): 104 without "#",
 // 210 outside 1..15. Returns 0 when the slot is not usable.

@@ -10,6 +10,7 @@
 
 #include "engine/engine.h"
 #include "library/families.h"
+#include "library/files/file_slots.h"
 #include "library/files/files_platform.h"
 
 namespace talven {
@@ -164,11 +165,7 @@ class PortableFiles : public FilesPlatform {
     std::error_code error;
     return fs::equivalent(PathOf(a), PathOf(b), error) && !error;
   }
-  bool Replace(const std::string& from, const std::string& to) override {
-    std::error_code error;
-    fs::rename(PathOf(from), PathOf(to), error);
-    return !error;
-  }
+  bool Replace(const std::string& from, const std::string& to) override { return RenameStream(from, to); }
 
  private:
   // The host has one drive: the current one, which also answers as C: (3).

@@ -220,18 +220,19 @@ BmpError ReadBmp(std::span<const uint8_t> file, BmpImage& image, uint64_t maxPix
     return BmpError::ColourTable;
   }
   if (tableStart + entries * 4 > file.size()) return BmpError::ColourTable;
-  if (layout.bits <= 8) {
-    layout.palette.resize(static_cast<size_t>(entries));
-    for (size_t i = 0; i < layout.palette.size(); ++i) {
-      const uint8_t* quad = file.data() + tableStart + 4 * i;
-      layout.palette[i] = quad[0] | (quad[1] << 8) | (quad[2] << 16);
-    }
+  // A deeper picture's table only suggests the colours of a palette: its first ones are
+  // kept for that.
+  layout.palette.resize(static_cast<size_t>(std::min<uint64_t>(entries, kMaxTableColours)));
+  for (size_t i = 0; i < layout.palette.size(); ++i) {
+    const uint8_t* quad = file.data() + tableStart + 4 * i;
+    layout.palette[i] = quad[0] | (quad[1] << 8) | (quad[2] << 16);
   }
 
   layout.pixelOffset = GetLittle32(file.data() + 10);
   if (layout.pixelOffset >= file.size()) return BmpError::PixelOffset;
   image.width = layout.width;
   image.height = layout.height;
+  image.colours = layout.palette;
   if (c == kRle8 || c == kRle4) {
     image.pixels.resize(static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height));
     if (!DecodeRunLength(file, layout, image)) {
@@ -248,6 +249,17 @@ BmpError ReadBmp(std::span<const uint8_t> file, BmpImage& image, uint64_t maxPix
   image.pixels.resize(static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height));
   DecodeRows(file, layout, stride, image);
   return BmpError::None;
+}
+
+std::vector<uint32_t> PaletteColours(const BmpImage& image) {
+  std::vector<uint32_t> colours;
+  for (const uint32_t colour : image.colours) {
+    if (colours.size() == kMaxTableColours) break;
+    if (std::find(colours.begin(), colours.end(), colour & 0xFFFFFF) == colours.end()) {
+      colours.push_back(colour & 0xFFFFFF);
+    }
+  }
+  return colours;
 }
 
 std::vector<uint8_t> WriteBmp(const BmpImage& image, int32_t bitsPerPixel) {

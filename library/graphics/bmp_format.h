@@ -15,6 +15,9 @@ struct BmpImage {
   int32_t width = 0;
   int32_t height = 0;
   std::vector<uint32_t> pixels;
+  // The file's colour table (0x00RRGGBB, at most kMaxTableColours entries kept): what a
+  // palette display realises before the picture is drawn. Empty for pictures without one.
+  std::vector<uint32_t> colours;
 
   uint32_t At(int32_t x, int32_t y) const {
     return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
@@ -41,6 +44,14 @@ enum class BmpError {
 inline constexpr size_t kMaxBmpFileBytes = 64u * 1024 * 1024;
 // The most pixels a picture may decode into (128 MB of pixels).
 inline constexpr uint64_t kMaxBmpPixels = uint64_t{1} << 25;
+
+// The most colours a logical palette of a picture holds (that of 8 bits).
+inline constexpr size_t kMaxTableColours = 256;
+
+// The colours of the palette a picture is drawn through on a palette display: its colour
+// table in order, each colour once. Empty when the picture has no table (the display's
+// own palette serves then).
+std::vector<uint32_t> PaletteColours(const BmpImage& image);
 
 // Reads a whole BMP file. On success `image` holds the picture; on failure it is empty.
 BmpError ReadBmp(std::span<const uint8_t> file, BmpImage& image,

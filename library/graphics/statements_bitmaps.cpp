@@ -31,6 +31,20 @@ Area ReadArea(Engine& engine, std::string_view last) {
   return area;
 }
 
+// "x, y ;" or, sized, "x, y - w, h ;": where a picture or an area goes; `width` and
+// `height` stand unless the size is given.
+Area ReadDestination(Engine& engine, bool sized, int32_t width, int32_t height) {
+  Area to{EvaluateInteger(engine, ","), 0, width, height};
+  if (sized) {
+    to.y = EvaluateInteger(engine, "-");
+    to.width = EvaluateInteger(engine, ",");
+    to.height = EvaluateInteger(engine, ";");
+  } else {
+    to.y = EvaluateInteger(engine, ";");
+  }
+  return to;
+}
+
 // Draws a loaded picture at `to` (a size of -1 meaning the picture's own) with the mode,
 // and makes its size %BMPX and %BMPY. A print job gets the pixels straight onto the page,
 // ten times the coordinates and sizes.
@@ -57,14 +71,7 @@ void DrawPicture(Engine& engine, const BmpImage& image, Area to, int32_t mode,
 void LoadAndDraw(Engine& engine, bool sized) {
   engine.handled = true;
   const std::string file = ReadText(engine, ",", true);
-  Area to{EvaluateInteger(engine, ","), 0, -1, -1};
-  if (sized) {
-    to.y = EvaluateInteger(engine, "-");
-    to.width = EvaluateInteger(engine, ",");
-    to.height = EvaluateInteger(engine, ";");
-  } else {
-    to.y = EvaluateInteger(engine, ";");
-  }
+  const Area to = ReadDestination(engine, sized, -1, -1);
   const int32_t mode = ReadMode(engine);
   if (!RequireTarget(engine)) return;
   BmpImage image;
@@ -80,14 +87,7 @@ void ModuleBitmap(Engine& engine, bool sized) {
   if (RefusedWhilePrinting(engine)) return;
   const intptr_t module = static_cast<intptr_t>(EvaluateInteger(engine, ","));
   const std::string name = ReadText(engine, ",", false);
-  Area to{EvaluateInteger(engine, ","), 0, -1, -1};
-  if (sized) {
-    to.y = EvaluateInteger(engine, "-");
-    to.width = EvaluateInteger(engine, ",");
-    to.height = EvaluateInteger(engine, ";");
-  } else {
-    to.y = EvaluateInteger(engine, ";");
-  }
+  const Area to = ReadDestination(engine, sized, -1, -1);
   const int32_t mode = ReadMode(engine);
   if (!RequireTarget(engine)) return;
   const std::optional<BmpImage> image = GraphicsPlatformOf(engine).ModuleBitmap(module, name);
@@ -103,14 +103,7 @@ void AreaCopy(Engine& engine, CopySource source, bool sized) {
   engine.handled = true;
   if (RefusedWhilePrinting(engine)) return;
   const Area from = ReadArea(engine, ">");
-  Area to{EvaluateInteger(engine, ","), 0, from.width, from.height};
-  if (sized) {
-    to.y = EvaluateInteger(engine, "-");
-    to.width = EvaluateInteger(engine, ",");
-    to.height = EvaluateInteger(engine, ";");
-  } else {
-    to.y = EvaluateInteger(engine, ";");
-  }
+  const Area to = ReadDestination(engine, sized, from.width, from.height);
   const int32_t mode = ReadMode(engine);
   if (!RequireTarget(engine)) return;
   Color leftOut = 0;

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/family.h"
@@ -42,6 +44,12 @@ struct MenusState : FamilyState {
     stack.Clear();
   }
 };
+
+// An item's text as the user reads it: "&" marks are dropped ("&&" is one "&"), a tab and
+// what follows it (the shortcut column) are left out.
+std::string MenuItemLabel(std::string_view text);
+// "Datei>Zuletzt>eins": the labels from the bar (or pop-up) down to the item.
+std::vector<std::string> SplitMenuPath(std::string_view path);
 
 // The menu item a chosen command leaves (32767, the information entry, reads 255).
 inline constexpr int32_t kInformationItem = 32767;

@@ -3,6 +3,7 @@
 // the host.
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <tuple>
 
@@ -18,18 +19,39 @@ namespace {
 // The largest INI file the model reads (the profile calls read no more either).
 constexpr long kLargestIni = 16 * 1024 * 1024;
 
+// The whole file; nullopt when it does not open, cannot be read to its end, or is larger
+// than an INI file may be.
 std::optional<std::string> ReadWhole(const std::string& name) {
   std::FILE* file = OpenStream(name, "rb");
   if (file == nullptr) return std::nullopt;
   std::string text;
   char buffer[32768];
   size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0 &&
-         text.size() < static_cast<size_t>(kLargestIni)) {
+  bool whole = true;
+  while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
+    if (text.size() + got > static_cast<size_t>(kLargestIni)) {
+      whole = false;
+      break;
+    }
     text.append(buffer, got);
   }
+  if (std::ferror(file)) whole = false;
   std::fclose(file);
+  if (!whole) return std::nullopt;
   return text;
+}
+
+bool Exists(const std::string& name) {
+  std::error_code error;
+  return std::filesystem::exists(StreamName(name), error);
+}
+
+// A name beside `file` that nothing uses yet.
+std::string TemporaryBeside(const std::string& file) {
+  for (int i = 0;; ++i) {
+    std::string name = file + ".~t" + std::to_string(i);
+    if (!Exists(name)) return name;
+  }
 }
 
 class PortableRegistry : public RegistryPlatform {
@@ -37,16 +59,32 @@ class PortableRegistry : public RegistryPlatform {
   std::optional<std::string> ReadProfile(const std::string& file, const std::string& section,
                                          const std::string& key) override {
     const std::optional<std::string> text = ReadWhole(file);
-    if (!text) return std::nullopt;
+    if (!text) {
+      // A file that is there but too large or unreadable has no entries for us.
+      if (Exists(file)) return std::string();
+      return std::nullopt;
+    }
     return IniValue(*text, section, key).value_or(std::string());
   }
+  // The new text goes into a file beside the old one, which it replaces only when it is
+  // complete: a failed write leaves the old file as it was and nothing beside it. A file
+  // that is there but cannot be read whole is not written at all (its rest would be lost).
   bool WriteProfile(const std::string& file, const std::string& section, const std::string& key,
                     const std::string& value) override {
-    const std::string text = IniWithValue(ReadWhole(file).value_or(std::string()), section, key, value);
-    std::FILE* out = OpenStream(file, "wb");
+    std::optional<std::string> old = ReadWhole(file);
+    if (!old) {
+      if (Exists(file)) return false;
+      old.emplace();
+    }
+    const std::string text = IniWithValue(*old, section, key, value);
+    const std::string temporary = TemporaryBeside(file);
+    std::FILE* out = OpenStream(temporary, "wb");
     if (out == nullptr) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    return std::fclose(out) == 0 && written;
+    bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    written = std::fclose(out) == 0 && written;
+    if (written && RenameStream(temporary, file)) return true;
+    std::remove(StreamName(temporary).c_str());
+    return false;
   }
   RegistryText ReadValue(int32_t root, const std::string& subkey, const std::string& name) override {
     const auto key = m_values.find(Key(root, subkey, ""));

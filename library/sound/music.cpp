@@ -42,13 +42,16 @@ int32_t ReadNumber(std::string_view text, size_t& at) {
 
 bool IsDataByte(int64_t value) { return value >= 0 && value <= kHighestDataByte; }
 
-// Where the next note of a string begins. Deliberate: a note that follows its predecessor
-// at once begins at the moment the predecessor was due to end, not when the processor got
-// round to it, so that opening the device, the message processing between commands and
-// the last waited millisecond do not add up over a melody. After a longer hold-up (a
-// message box, a busy system) the note begins when it can.
+// Where the next note begins. Deliberate: a note that follows its predecessor at once
+// (in the same string or the next MUSIC statement) begins at the moment the predecessor
+// was due to end, not when the processor got round to it, so that opening the device, the
+// message processing between commands and statements and the last waited millisecond do
+// not add up over a melody. A note held up a little (a slow device opening, a busy
+// processor) still ends on time, so the melody catches up instead of drifting; after a
+// longer hold-up (a message box, a window being moved) the note begins when it can.
 class Schedule {
  public:
+  explicit Schedule(std::optional<uint32_t>& due) : m_due(due) {}
   uint32_t Start(SoundPlatform& sound) {
     const uint32_t now = sound.Milliseconds();
     if (m_due && static_cast<uint32_t>(now - *m_due) <= kSlack) return *m_due;
@@ -60,8 +63,8 @@ class Schedule {
   void Forget() { m_due.reset(); }
 
  private:
-  static constexpr uint32_t kSlack = 20;
-  std::optional<uint32_t> m_due;
+  static constexpr uint32_t kSlack = 250;
+  std::optional<uint32_t>& m_due;
 };
 
 void PlayNote(int64_t note, int64_t duration, const MusicState& state, SoundPlatform& sound,
@@ -119,7 +122,7 @@ void PlayMusic(std::string_view text, MusicState& state, SoundPlatform& sound,
   for (const char c : text) {
     if (c != ' ') s.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
   }
-  Schedule schedule;
+  Schedule schedule(state.due);
   size_t at = 0;
   while (at < s.size()) {
     const char command = s[at++];

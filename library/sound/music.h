@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -20,6 +21,9 @@ struct MusicState {
   int32_t octave = 4;
   char mode = 'N';
   int32_t channel = 0;
+  // When the last note played was due to end (the clock's milliseconds); a note of the
+  // next string that follows at once begins there.
+  std::optional<uint32_t> due;
 };
 
 // Plays a music string; `afterCommand` runs after every command (the message pump).

@@ -34,7 +34,11 @@ class WindowSink final : public TextSink {
 WindowPlatform& EnsureWindow(Engine& engine) {
   WindowPlatform& platform = WindowPlatformOf(engine);
   WindowState& window = WindowOf(engine);
-  if (platform.Exists()) return platform;
+  if (platform.Exists()) {
+    if (window.grid) return platform;
+    // A window left by an earlier run on the same host belongs to that run's state.
+    platform.Destroy();
+  }
   platform.Create(window);
   window.metrics = platform.Metrics();
   window.grid.emplace(window.metrics.screenWidth / 8, window.metrics.screenHeight / 15);

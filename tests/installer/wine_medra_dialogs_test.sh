@@ -46,7 +46,8 @@ cleanup() {
   wine reg delete 'HKCU\Software\Wine\Debug' /f >/dev/null 2>&1
   wineserver -w
 }
-trap 'cleanup; rm -f "$report_file"' EXIT
+warm=$(cd "$(dirname "$0")/../../tools" && pwd)/wine_warm.sh
+trap 'cleanup; rm -f "$report_file"; "$warm"' EXIT
 cleanup
 
 # The free space of the host's file system below drive C: (Wine reports that for C:).

@@ -9,6 +9,7 @@
 #   wine_medra_screens_test.sh WIN_BIN_DIR SCREENS_DIR [--update]
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd); screens=$(cd "${2:?screens folder}" && pwd); update=${3:-}
+top=$(cd "$(dirname "$0")/../.." && pwd)
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 command -v xvfb-run >/dev/null && command -v compare >/dev/null || { echo "no Xvfb or ImageMagick: skipped"; exit 0; }
 export WINEPREFIX=$WINEPREFIX-display WINEARCH=win32 WINEDEBUG=-all
@@ -61,19 +62,13 @@ done
 # bands on the screen, so the pixels cannot tell.
 cp "$work/MEDRA.INF" "$work/PAL.INF"
 cat > "$work/palette.sh" <<'INNER'
-cd "$1"
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v PrivateColorMap /d Y /f >/dev/null 2>&1
 for script in PAL NOPAL; do
   cp "$script.INF" MEDRA.INF
   WINEDEBUG=+palette wine tdriver.exe --timeout 60 --answer 'dlg:2' --answer yes -- MEDRA32.EXE \
     > "$script.out" 2> "$script.trace"
 done
-wine reg delete 'HKCU\Software\Wine\X11 Driver' /v PrivateColorMap /f >/dev/null 2>&1
-xdpyinfo > visual.txt 2>&1
-wineserver -k
 INNER
-wineserver -k 2>/dev/null
-timeout 150 xvfb-run -a -s "-screen 0 800x600x8" bash "$work/palette.sh" "$work" >/dev/null 2>&1
+bash "$top/tools/on_8bit_display.sh" "$work" "$work/palette.sh"
 if command -v xdpyinfo >/dev/null; then
   grep -A4 'default visual id' "$work/visual.txt" | grep -q 'PseudoColor' && grep -q 'depth of root window: *8 planes' "$work/visual.txt" \
     && echo "ok: an 8-bit PseudoColor display" || fail "no 8-bit PseudoColor display"

@@ -11,6 +11,8 @@ set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd); fixtures=$(cd "${2:?fixtures folder}" && pwd)
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEARCH=win32 WINEDEBUG=-all
+warm=$(cd "$(dirname "$0")/../../tools" && pwd)/wine_warm.sh
+trap '"$warm"' EXIT
 drive=$WINEPREFIX/drive_c
 src=$drive/medra_src
 failures=0

@@ -27,6 +27,7 @@ restore() {
   if [ $had_settings = 1 ]; then cp "$saved" "$settings"; else rm -f "$settings"; fi
   rm -f "$saved"; rm -rf "$drive/talvset" "$target" "$programs_dir/ZUL-TALVEN"
   wine reg delete 'HKCU\Software\Talven' /f >/dev/null 2>&1
+  "$top/tools/wine_warm.sh"
 }
 trap restore EXIT
 wineserver -k 2>/dev/null

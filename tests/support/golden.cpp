@@ -64,6 +64,10 @@ GoldenCase ParseGolden(const std::string& path) {
       golden.args = SplitWords(value);
     } else if (TakeDirective(line, "answer", value)) {
       golden.answers.push_back(Trimmed(value));
+      if (!golden.typed.empty() && (IsActionChunk(golden.typed.back(), kSetChunk) ||
+                                    IsActionChunk(golden.typed.back(), kSelectChunk))) {
+        golden.typed.push_back(ActionChunk(kStepsEndChunk, ""));
+      }
     } else if (TakeDirective(line, "ini", value)) {
       const size_t equals = value.find('=');
       golden.ini.emplace_back(value.substr(0, equals),
@@ -78,6 +82,14 @@ GoldenCase ParseGolden(const std::string& path) {
       golden.events.push_back("dialog: " + value);
     } else if (TakeDirective(line, "type", value)) {
       golden.typed.push_back(Unescaped(value, true));
+    } else if (TakeDirective(line, "click", value)) {
+      golden.typed.push_back(ActionChunk(kClickChunk, Trimmed(value)));
+    } else if (TakeDirective(line, "menu", value)) {
+      golden.typed.push_back(ActionChunk(kMenuChunk, Trimmed(value)));
+    } else if (TakeDirective(line, "set", value)) {
+      golden.typed.push_back(ActionChunk(kSetChunk, Unescaped(value, false)));
+    } else if (TakeDirective(line, "select", value)) {
+      golden.typed.push_back(ActionChunk(kSelectChunk, Trimmed(value)));
     } else if (TakeDirective(line, "screen", value)) {
       golden.events.push_back("screen: " + value);
     } else if (TakeDirective(line, "exit", value)) {

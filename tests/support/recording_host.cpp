@@ -1,13 +1,24 @@
 #include "tests/support/recording_host.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "engine/std_file.h"
+#include "library/controls/list_text.h"
+#include "library/controls/shared_list.h"
+#include "library/menus/menu_model.h"
+#include "tests/support/golden.h"
 
 namespace talven::test {
 
 namespace {
+
+constexpr uint32_t kMessageParentNotify = 0x0210;
+constexpr uint32_t kMessageLeftButtonDown = 0x0201;
+constexpr int32_t kButtonClicked = 0;
 
 const char* IconName(BoxIcon icon) {
   switch (icon) {
@@ -212,12 +223,20 @@ void FakeWindow::Dispatch(const MessageRecord& record) {
       const CommandMessage command{static_cast<int32_t>(record.wParam & 0xFFFF),
                                    static_cast<int32_t>((record.wParam >> 16) & 0xFFFF),
                                    record.lParam};
-      const bool dialogMode = (m_state->setup.styleBits & kStyleDialogMode) != 0;
+      // The program's own dialogs follow the dialog rules whatever the main window's style.
+      const bool dialogMode = (m_state->setup.styleBits & kStyleDialogMode) != 0 ||
+                              (controls != nullptr && controls->IsDialog(record.window));
       const CommandEffect effect = RecordCommand(input, dialogMode, command);
       if (effect == CommandEffect::FocusControl) focus = command.control;
       if (effect == CommandEffect::RemoveFocus) focus = 0;
       break;
     }
+    case kMessageParentNotify:
+      // A button pressed on a child control (lParam: the control here, not the point).
+      input.leftClick = true;
+      input.focus = static_cast<intptr_t>(record.lParam);
+      focus = input.focus;
+      break;
     case kMessageHScroll:
     case kMessageVScroll:
       input.focus = focus;
@@ -236,11 +255,87 @@ void FakeWindow::Drain() {
   }
 }
 
+namespace {
+
+// "ID=TEXT" of a set or select step.
+std::pair<int32_t, std::string> StepTarget(std::string_view text) {
+  const size_t equals = text.find('=');
+  const int32_t id = std::atoi(std::string(text.substr(0, equals)).c_str());
+  return {id, equals == std::string_view::npos ? std::string() : std::string(text.substr(equals + 1))};
+}
+
+constexpr uint32_t kEditMultiLine = 0x0004;
+constexpr int32_t kEditUpdate = 0x0400;
+constexpr int32_t kEditChange = 0x0300;
+constexpr int32_t kSelectionChange = 1;  // LBN_SELCHANGE, CBN_SELCHANGE
+
+}  // namespace
+
+bool FakeWindow::Act(const std::string& chunk) {
+  const bool click = IsActionChunk(chunk, kClickChunk);
+  const bool set = IsActionChunk(chunk, kSetChunk);
+  const bool select = IsActionChunk(chunk, kSelectChunk);
+  if (IsActionChunk(chunk, kStepsEndChunk)) return true;  // no template dialog took the steps
+  if (!click && !set && !select && !IsActionChunk(chunk, kMenuChunk)) return false;
+  // A control's commands go to its window: the main window, or one of the program's dialogs.
+  const auto command = [this](const FakeControls::Made& control, int32_t notification) {
+    const intptr_t to = controls->IsDialog(control.parent) ? control.parent : NativeHandle();
+    queue.push_back(MessageRecord{to, kMessageCommand,
+                                  static_cast<uintptr_t>(static_cast<uint16_t>(control.id)) |
+                                      (static_cast<uintptr_t>(notification) << 16),
+                                  control.handle});
+  };
+  if (set || select) {
+    const auto [id, text] = StepTarget(ActionText(chunk));
+    FakeControls::Made* control = controls != nullptr ? controls->Find(id) : nullptr;
+    if (control == nullptr) return true;  // nothing there
+    if (set) {
+      control->text = text;
+      // A single-line edit tells its window of the new text, as Windows' edit does.
+      if (control->className == "EDIT" && (control->style & kEditMultiLine) == 0) {
+        command(*control, kEditUpdate);
+        command(*control, kEditChange);
+      }
+      return true;
+    }
+    const int32_t index = FakeControls::EntryIndex(control->entries, text);
+    if (index < 0) return true;
+    control->selected = index;
+    command(*control, kSelectionChange);
+    return true;
+  }
+  if (click) {
+    const FakeControls::Made* control =
+        controls != nullptr ? controls->Find(std::atoi(chunk.c_str() + 2)) : nullptr;
+    if (control == nullptr) return true;  // nothing there to click
+    // The main window hears of the press on its own child; a button then reports its click
+    // to its window (a dialog's commands reach the main window's input too).
+    if (control->parent == NativeHandle()) {
+      queue.push_back(MessageRecord{NativeHandle(), kMessageParentNotify, kMessageLeftButtonDown,
+                                    control->handle});
+    }
+    if (control->className == "BUTTON") command(*control, kButtonClicked);
+    return true;
+  }
+  if (menus == nullptr) return true;
+  const auto bar = menus->bars.find(NativeHandle());
+  if (bar == menus->bars.end()) return true;
+  if (const std::optional<int32_t> id = menus->Choose(bar->second, ActionText(chunk))) {
+    queue.push_back(MessageRecord{NativeHandle(), kMessageCommand,
+                                  static_cast<uintptr_t>(static_cast<uint16_t>(*id)), 0});
+  }
+  return true;
+}
+
 bool FakeWindow::TakeMessage(MessageRecord& record) {
   if (queue.empty()) {
     if (typed.empty()) {
       closed = true;
       return false;
+    }
+    if (Act(typed.front())) {
+      typed.pop_front();
+      return TakeMessage(record);
     }
     for (char c : typed.front()) {
       queue.push_back(MessageRecord{NativeHandle(), kMessageChar, static_cast<uint8_t>(c), 1});
@@ -294,6 +389,7 @@ void FakeWindow::WaitForMessage() {
   }
   const std::string chunk = typed.front();
   typed.pop_front();
+  if (Act(chunk)) return;
   for (char c : chunk) PressKey(c);
 }
 
@@ -302,6 +398,334 @@ PumpResult RecordingHost::PumpMessages(bool) {
   if (window.closed) return PumpResult::Quit;
   ++pumps;
   return quitAfterPumps >= 0 && pumps >= quitAfterPumps ? PumpResult::Quit : PumpResult::Idle;
+}
+
+namespace {
+
+constexpr uint32_t kListSorted = 0x0002;    // LBS_SORT
+constexpr uint32_t kChoiceSorted = 0x0100;  // CBS_SORT
+
+bool LessIgnoringCase(std::string_view a, std::string_view b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+bool StartsIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (prefix.size() > text.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The captions of the templates, shown when the program gives no title.
+std::string TemplateCaption(const std::string& name, std::string_view title) {
+  if (!title.empty()) return std::string(title);
+  if (name.rfind("EDITBOX", 0) == 0) return "Edit-Box";
+  if (name == "LISTBOX1") return "Show-Box";
+  if (name == "LISTBOX2" || name == "LISTBOX4") return "LISTBOX4";
+  if (name == "LISTBOX3") return "LISTBOX3";
+  if (name.rfind("LISTBOX", 0) == 0) return "List-Box";
+  return {};
+}
+
+constexpr int32_t kTemplateItem = 101;
+
+}  // namespace
+
+intptr_t FakeControls::CreateControl(const ControlRequest& request) {
+  const intptr_t handle = 0x5000 + static_cast<intptr_t>(made.size()) + 1;
+  std::string className = request.className;
+  for (char& c : className) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  made.push_back(Made{handle, request.parent, request.id, className, request.style, request.text, {}, -1});
+  return handle;
+}
+
+intptr_t FakeControls::CreateDialogWindow(intptr_t parent, std::string_view title, int32_t, int32_t,
+                                          int32_t, int32_t, intptr_t) {
+  const intptr_t handle = 0x5000 + static_cast<intptr_t>(made.size()) + 1;
+  made.push_back(Made{handle, parent, 0, "#32770", 0, std::string(title), {}, -1});
+  return handle;
+}
+
+intptr_t FakeControls::DialogItem(intptr_t dialog, int32_t id) {
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    if (it->parent == dialog && it->id == id) return it->handle;
+  }
+  return 0;
+}
+
+const FakeControls::Made* FakeControls::Find(int32_t id) const {
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    if (it->id == id && it->className != "#32770") return &*it;
+  }
+  return nullptr;
+}
+
+FakeControls::Made* FakeControls::ByHandle(intptr_t handle) {
+  for (Made& control : made) {
+    if (control.handle == handle) return &control;
+  }
+  return nullptr;
+}
+
+bool FakeControls::IsDialog(intptr_t window) const {
+  for (const Made& control : made) {
+    if (control.handle == window) return control.className == "#32770";
+  }
+  return false;
+}
+
+int32_t FakeControls::EntryIndex(const std::vector<std::string>& entries, std::string_view text) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].size() == text.size() && StartsIgnoringCase(entries[i], text)) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+int32_t FakeControls::Send(intptr_t window, ListMessage message, int32_t index, std::string_view text) {
+  Made* control = ByHandle(window);
+  if (control == nullptr) return -1;
+  std::vector<std::string>& entries = control->entries;
+  const int32_t count = static_cast<int32_t>(entries.size());
+  const bool sorted = control->className == "COMBOBOX" ? (control->style & kChoiceSorted) != 0
+                                                        : (control->style & kListSorted) != 0;
+  switch (message) {
+    case ListMessage::AddString:
+    case ListMessage::AddChoice: {
+      auto at = entries.end();
+      if (sorted) {
+        at = std::upper_bound(entries.begin(), entries.end(), text,
+                              [](std::string_view a, const std::string& b) { return LessIgnoringCase(a, b); });
+      }
+      return static_cast<int32_t>(entries.insert(at, std::string(text)) - entries.begin());
+    }
+    case ListMessage::InsertString: {
+      if (index < -1 || index > count) return -1;
+      const int32_t at = index == -1 ? count : index;
+      entries.insert(entries.begin() + at, std::string(text));
+      return at;
+    }
+    case ListMessage::DeleteString:
+    case ListMessage::DeleteChoice:
+      if (index < 0 || index >= count) return -1;
+      entries.erase(entries.begin() + index);
+      if (control->selected == index) control->selected = -1;
+      if (control->selected > index) --control->selected;
+      return count - 1;
+    case ListMessage::SelectString:
+      // A prefix search from the entry after `index`, round to the start.
+      for (int32_t step = 1; step <= count; ++step) {
+        const int32_t at = ((index < 0 ? -1 : index) + step) % count;
+        if (StartsIgnoringCase(entries[static_cast<size_t>(at)], text)) {
+          control->selected = at;
+          return at;
+        }
+      }
+      return -1;
+    case ListMessage::Count: return count;
+    case ListMessage::CurrentIndex: return control->selected;
+    default: return -1;
+  }
+}
+
+std::string FakeControls::ListText(intptr_t window, int32_t index) {
+  const Made* control = ByHandle(window);
+  if (control == nullptr || index < 0 || index >= static_cast<int32_t>(control->entries.size())) return {};
+  return control->entries[static_cast<size_t>(index)];
+}
+
+std::string FakeControls::WindowText(intptr_t window) {
+  const Made* control = ByHandle(window);
+  return control != nullptr ? control->text.substr(0, 255) : std::string();
+}
+
+std::string FakeControls::EditLine(intptr_t window, int32_t line) {
+  const Made* control = ByHandle(window);
+  if (control == nullptr || line < 0) return {};
+  const std::vector<std::string> lines = SplitEditText(control->text, SharedList::kCapacity).lines;
+  return static_cast<size_t>(line) < lines.size() ? lines[static_cast<size_t>(line)].substr(0, 255) : std::string();
+}
+
+void FakeControls::SetTextOf(intptr_t window, std::string_view text) {
+  if (Made* control = ByHandle(window)) control->text = std::string(text);
+}
+
+void FakeControls::AddEntries(intptr_t window, const std::vector<std::string>& entries, bool comboBox) {
+  for (const std::string& entry : entries) {
+    Send(window, comboBox ? ListMessage::AddChoice : ListMessage::AddString, 0, entry);
+  }
+}
+
+bool FakeControls::RunTemplate(const std::string& caption, std::map<int32_t, std::string>& texts,
+                               std::vector<std::string>* entries, int32_t* selected) {
+  host->events.push_back("dialog: " + EscapeText(caption));
+  std::deque<std::string>& steps = host->window.typed;
+  while (!steps.empty() && (IsActionChunk(steps.front(), kSetChunk) || IsActionChunk(steps.front(), kSelectChunk) ||
+                            IsActionChunk(steps.front(), kStepsEndChunk))) {
+    if (IsActionChunk(steps.front(), kStepsEndChunk)) {
+      steps.pop_front();
+      break;
+    }
+    const bool set = IsActionChunk(steps.front(), kSetChunk);
+    const auto [id, text] = StepTarget(ActionText(steps.front()));
+    steps.pop_front();
+    if (set) {
+      texts[id] = text;
+    } else if (entries != nullptr && id == kTemplateItem) {
+      const int32_t index = EntryIndex(*entries, text);
+      if (index >= 0) *selected = index;
+    }
+  }
+  return host->NextAnswer() == "ok";
+}
+
+std::optional<std::vector<std::string>> FakeControls::EditDialog(intptr_t, const std::string& templateName,
+                                                                 std::string_view title,
+                                                                 const std::string& text) {
+  std::map<int32_t, std::string> texts{{kTemplateItem, text}};
+  if (!RunTemplate(TemplateCaption(templateName, title), texts, nullptr, nullptr)) return std::nullopt;
+  return SplitEditText(texts[kTemplateItem], SharedList::kCapacity).lines;
+}
+
+ListDialogAnswer FakeControls::ListDialog(intptr_t, const std::string& templateName, std::string_view title,
+                                          const std::vector<std::string>& entries) {
+  std::map<int32_t, std::string> texts;
+  std::vector<std::string> shown = entries;
+  int32_t selected = -1;
+  ListDialogAnswer answer;
+  answer.ok = RunTemplate(TemplateCaption(templateName, title), texts, &shown, &selected);
+  if (selected >= 0) {
+    answer.index = selected;
+    answer.text = shown[static_cast<size_t>(selected)];
+  }
+  return answer;
+}
+
+std::optional<std::string> FakeControls::InputDialog(intptr_t, std::string_view, std::string_view title,
+                                                     std::string_view initial) {
+  std::map<int32_t, std::string> texts{{kTemplateItem, std::string(initial)}};
+  if (!RunTemplate(TemplateCaption("INPUT", title), texts, nullptr, nullptr)) return std::nullopt;
+  return texts[kTemplateItem];
+}
+
+intptr_t FakeMenus::MenuBar(intptr_t window) {
+  if (window == 0) return 0;
+  const auto it = bars.find(window);
+  if (it != bars.end()) return it->second;
+  const intptr_t bar = NewMenu();
+  bars[window] = bar;
+  return bar;
+}
+
+intptr_t FakeMenus::NewMenu() {
+  menus[++m_next];
+  return m_next;
+}
+
+bool FakeMenus::AppendItem(intptr_t menu, int32_t id, std::string_view text) {
+  if (menu == 0) return false;
+  Item item;
+  item.id = static_cast<int32_t>(static_cast<uint32_t>(id) & 0xFFFF);
+  item.text = std::string(text);
+  menus[menu].push_back(item);
+  return true;
+}
+
+bool FakeMenus::AppendSeparator(intptr_t menu) {
+  if (menu == 0) return false;
+  Item item;
+  item.separator = true;
+  menus[menu].push_back(item);
+  return true;
+}
+
+bool FakeMenus::AppendSubMenu(intptr_t menu, intptr_t subMenu, std::string_view text) {
+  if (menu == 0 || subMenu == 0) return false;
+  Item item;
+  item.text = std::string(text);
+  item.subMenu = subMenu;
+  menus[menu].push_back(item);
+  return true;
+}
+
+FakeMenus::Item* FakeMenus::FindItem(intptr_t menu, int32_t id, std::vector<Item>** owner) {
+  const auto it = menus.find(menu);
+  if (it == menus.end()) return nullptr;
+  for (Item& item : it->second) {
+    if (item.subMenu != 0) {
+      if (Item* found = FindItem(item.subMenu, id, owner)) return found;
+    } else if (!item.separator && item.id == id) {
+      *owner = &it->second;
+      return &item;
+    }
+  }
+  return nullptr;
+}
+
+bool FakeMenus::InsertItem(intptr_t menu, int32_t before, int32_t id, std::string_view text) {
+  if (menu == 0) return false;
+  std::vector<Item>* owner = nullptr;
+  if (Item* found = FindItem(menu, before, &owner)) {
+    Item item;
+    item.id = static_cast<int32_t>(static_cast<uint32_t>(id) & 0xFFFF);
+    item.text = std::string(text);
+    owner->insert(owner->begin() + (found - owner->data()), item);
+  }
+  return true;
+}
+
+void FakeMenus::EnableItem(intptr_t menu, int32_t id, uint32_t state) {
+  std::vector<Item>* owner = nullptr;
+  if (Item* found = FindItem(menu, id, &owner)) found->enabled = (state & 3u) == 0;
+}
+
+void FakeMenus::RemoveItem(intptr_t menu, int32_t id) {
+  std::vector<Item>* owner = nullptr;
+  if (Item* found = FindItem(menu, id, &owner)) owner->erase(owner->begin() + (found - owner->data()));
+}
+
+void FakeMenus::Track(intptr_t menu, intptr_t, int32_t, int32_t) {
+  if (window != nullptr && !window->typed.empty() && IsActionChunk(window->typed.front(), kMenuChunk)) {
+    const std::string chunk = window->typed.front();
+    window->typed.pop_front();
+    if (const std::optional<int32_t> id = Choose(menu, ActionText(chunk))) {
+      window->queue.push_back(MessageRecord{window->NativeHandle(), kMessageCommand,
+                                            static_cast<uintptr_t>(static_cast<uint16_t>(*id)), 0});
+    }
+  }
+  menus.erase(menu);  // the pop-up is gone (its sub-menus with it, as far as anyone can tell)
+}
+
+bool FakeMenus::UseResourceMenu(intptr_t window, intptr_t, std::string_view name, bool, int32_t) {
+  if (name != "LEER" || window == 0) return false;
+  bars[window] = NewMenu();
+  return true;
+}
+
+std::optional<int32_t> FakeMenus::Choose(intptr_t menu, std::string_view path) const {
+  const std::vector<std::string> labels = SplitMenuPath(path);
+  for (size_t level = 0; level < labels.size(); ++level) {
+    const auto it = menus.find(menu);
+    if (it == menus.end()) return std::nullopt;
+    const Item* chosen = nullptr;
+    for (const Item& item : it->second) {
+      if (!item.separator && MenuItemLabel(item.text) == labels[level]) {
+        chosen = &item;
+        break;
+      }
+    }
+    if (chosen == nullptr || !chosen->enabled) return std::nullopt;
+    if (level + 1 == labels.size()) {
+      if (chosen->subMenu != 0) return std::nullopt;  // a pull-down only opens
+      return chosen->id;
+    }
+    menu = chosen->subMenu;
+  }
+  return std::nullopt;
 }
 
 namespace {

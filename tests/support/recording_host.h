@@ -5,17 +5,25 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/host.h"
+#include "library/controls/controls_platform.h"
 #include "library/families.h"
+#include "library/menus/menus_platform.h"
 #include "library/system/system_platform.h"
 #include "library/windows/input_state.h"
 #include "library/windows/window_platform.h"
 #include "library/windows/window_state.h"
 
 namespace talven::test {
+
+class FakeControls;
+class FakeMenus;
+class RecordingHost;
 
 // A window that exists only as a record: what was drawn is not kept (the text grid of the
 // engine holds the text), typed input comes from a script, one chunk per wait.
@@ -88,7 +96,9 @@ class FakeWindow : public WindowPlatform {
   void Drain();
 
   // Delivers the next typed chunk; with none left the user closes the window. "\f" in a
-  // chunk presses F1, Enter in dialog mode is the OK command.
+  // chunk presses F1, Enter in dialog mode is the OK command. A click chunk clicks a control
+  // made by `controls` (its parent told of the button press, a button's click command), a
+  // menu chunk chooses an item of the bar `menus` keeps (its command).
   void WaitForMessage() override;
   // The text grid as the user sees it when the run is over.
   void RunUntilClosed() override;
@@ -110,13 +120,113 @@ class FakeWindow : public WindowPlatform {
   std::string mapping;
   intptr_t paintTarget = 0;
   std::deque<MessageRecord> queue;
+  FakeControls* controls = nullptr;
+  FakeMenus* menus = nullptr;
 
  private:
+  // Queues what a click or menu chunk causes; false for a chunk of typed text.
+  bool Act(const std::string& chunk);
   bool IsMain(intptr_t window) const { return Exists() && window == NativeHandle(); }
   void Dispatch(const MessageRecord& record);
   void PressKey(char c);
 
   WindowState* m_state = nullptr;
+};
+
+// Controls as records: each one made gets a handle (from 0x5000) and keeps its window,
+// identifier, class, style, text and list entries, so that GETHANDLE, a golden's click,
+// set and select find it and the program reads back what was set or chosen. CREATEDIALOG
+// windows are records too (their commands follow the dialog rules). The template dialogs
+// report "dialog: CAPTION", take the golden's set and select steps that come first and
+// close by the next answer (ok, else cancel). Everything else behaves as on the null
+// platform.
+class FakeControls : public NullControls {
+ public:
+  struct Made {
+    intptr_t handle;
+    intptr_t parent;
+    int32_t id;
+    std::string className;
+    uint32_t style = 0;
+    std::string text;
+    std::vector<std::string> entries;
+    int32_t selected = -1;
+  };
+  intptr_t CreateControl(const ControlRequest& request) override;
+  intptr_t CreateDialogWindow(intptr_t parent, std::string_view title, int32_t x, int32_t y,
+                              int32_t width, int32_t height, intptr_t font) override;
+  intptr_t DialogItem(intptr_t dialog, int32_t id) override;
+  int32_t Send(intptr_t window, ListMessage message, int32_t index, std::string_view text) override;
+  std::string ListText(intptr_t window, int32_t index) override;
+  std::string WindowText(intptr_t window) override;
+  std::string EditLine(intptr_t window, int32_t line) override;
+  void SetTextOf(intptr_t window, std::string_view text) override;
+  void AddEntries(intptr_t window, const std::vector<std::string>& entries, bool comboBox) override;
+  void SetEditText(intptr_t window, std::string_view text) override { SetTextOf(window, text); }
+  std::optional<std::vector<std::string>> EditDialog(intptr_t owner, const std::string& templateName,
+                                                     std::string_view title,
+                                                     const std::string& text) override;
+  ListDialogAnswer ListDialog(intptr_t owner, const std::string& templateName,
+                              std::string_view title,
+                              const std::vector<std::string>& entries) override;
+  std::optional<std::string> InputDialog(intptr_t owner, std::string_view prompt,
+                                         std::string_view title, std::string_view initial) override;
+  // The newest control with the identifier, in any window; nullptr when none.
+  const Made* Find(int32_t id) const;
+  Made* Find(int32_t id) { return const_cast<Made*>(std::as_const(*this).Find(id)); }
+  Made* ByHandle(intptr_t handle);
+  bool IsDialog(intptr_t window) const;
+  // The index of the entry `text` (case ignored), -1 when none.
+  static int32_t EntryIndex(const std::vector<std::string>& entries, std::string_view text);
+
+  std::vector<Made> made;
+  RecordingHost* host = nullptr;
+
+ private:
+  // A template dialog: reported, its items given the set and select steps queued first;
+  // true when the answer presses OK.
+  bool RunTemplate(const std::string& caption, std::map<int32_t, std::string>& texts,
+                   std::vector<std::string>* entries, int32_t* selected);
+};
+
+// Menus as records: the items of every menu made, the bar of each window; a golden's menu
+// choice is found by the items' texts, in the bar or in the pop-up TRACKMENU shows (which
+// is then destroyed). Refuses what the null platform refuses.
+class FakeMenus : public MenusPlatform {
+ public:
+  struct Item {
+    int32_t id = 0;
+    std::string text;
+    intptr_t subMenu = 0;
+    bool separator = false;
+    bool enabled = true;
+  };
+  intptr_t MenuBar(intptr_t window) override;
+  intptr_t NewMenu() override;
+  bool AppendItem(intptr_t menu, int32_t id, std::string_view text) override;
+  bool AppendSeparator(intptr_t menu) override;
+  bool AppendSubMenu(intptr_t menu, intptr_t subMenu, std::string_view text) override;
+  bool InsertItem(intptr_t menu, int32_t before, int32_t id, std::string_view text) override;
+  void CheckItem(intptr_t, int32_t, bool) override {}
+  void EnableItem(intptr_t menu, int32_t id, uint32_t state) override;
+  void RemoveItem(intptr_t menu, int32_t id) override;
+  void Redraw(intptr_t) override {}
+  intptr_t CurrentBar(intptr_t window) override { return MenuBar(window); }
+  void Track(intptr_t menu, intptr_t window, int32_t x, int32_t y) override;
+  bool UseResourceMenu(intptr_t window, intptr_t module, std::string_view name, bool byNumber,
+                       int32_t number) override;
+
+  // The command of the enabled item at the path below `menu` ("Datei>Zuletzt>eins", texts
+  // without their "&"); nothing when there is no such item.
+  std::optional<int32_t> Choose(intptr_t menu, std::string_view path) const;
+
+  std::map<intptr_t, std::vector<Item>> menus;
+  std::map<intptr_t, intptr_t> bars;  // window -> its bar
+  FakeWindow* window = nullptr;       // where a TRACKMENU choice comes from and goes to
+
+ private:
+  Item* FindItem(intptr_t menu, int32_t id, std::vector<Item>** owner);
+  intptr_t m_next = 0x2000;
 };
 
 // A system with fixed values that records what the program asked of it (one line each,
@@ -173,6 +283,12 @@ class RecordingHost : public Host {
   RecordingHost() {
     UsePlatform(FamilyIndex(FamilyId::Window), window);
     UsePlatform(FamilyIndex(FamilyId::System), system);
+    UsePlatform(FamilyIndex(FamilyId::Controls), controls);
+    UsePlatform(FamilyIndex(FamilyId::Menus), menus);
+    window.controls = &controls;
+    window.menus = &menus;
+    controls.host = this;
+    menus.window = &window;
   }
   RecordingHost(const RecordingHost&) = delete;
   RecordingHost& operator=(const RecordingHost&) = delete;
@@ -194,6 +310,8 @@ class RecordingHost : public Host {
 
   FakeWindow window;
   FakeSystem system;
+  FakeControls controls;
+  FakeMenus menus;
 
   // Answers in order: ok, cancel, yes, no, "file:NAME".
   std::deque<std::string> answers;
@@ -208,6 +326,7 @@ class RecordingHost : public Host {
   int releases = 0;
 
  private:
+  friend class FakeControls;
   std::string NextAnswer();
 };
 

@@ -266,5 +266,68 @@ TEST_F(EvaluatorTest, SkipPassesOneArgument) {
   EXPECT_THROW(Skip(engine, ","), RunEnd);
 }
 
+// What an evaluation leaves, for the comparisons below.
+struct EvaluationOutcome {
+  ValueType type;
+  int32_t integer;
+  int32_t longValue;
+  double floatValue;
+  std::string text;
+  char separator;
+  std::string param;
+  bool ended;
+  int32_t error;
+  bool operator==(const EvaluationOutcome&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const EvaluationOutcome& o) {
+    return out << "type " << static_cast<int>(o.type) << ", " << o.integer << "/" << o.longValue
+               << "/" << o.floatValue << ", text \"" << o.text << "\", separator '" << o.separator
+               << "', rest \"" << o.param << "\", ended " << o.ended << ", error " << o.error;
+  }
+};
+
+// The short ways (one operand, one operator, numeric expressions, plain array indices)
+// leave what the operator stack leaves: registers, text, separator, rest of the parameter
+// text, end flag and the last error, at the first reading and from the kept reading.
+TEST_F(EvaluatorTest, ShortPathsAgreeWithTheOperatorStack) {
+  Run({"DECLARE a%, b&, c!, d$, m%[3,3,3]", "a% = 2", "b& = 8", "c! = 2.5", "d$ = \"x\"",
+       "m%[2,1,3] = 5"});
+  engine.errors.level = -1;
+  struct Case {
+    const char* text;
+    const char* separator;
+    EvalMode mode;
+  };
+  const Case cases[] = {
+      {"a%", "", EvalMode::Any},          {"-a%", "", EvalMode::Any},
+      {"7", "", EvalMode::Any},           {"2.5", "", EvalMode::Number},
+      {"\"x\"", "", EvalMode::Any},       {"d$", "", EvalMode::String},
+      {"a%", "", EvalMode::String},       {"m%[a%, 1, 3]", "", EvalMode::Any},
+      {"m%[a%,1,3] + 1", "", EvalMode::Any}, {"m%[u%, 1]", "", EvalMode::Any},
+      {"m%[1,1,1,1]", "", EvalMode::Any}, {"m%[a%,9,1]", "", EvalMode::Any},
+      {"a% < 5", "", EvalMode::Number},   {"a% MOD 0", "", EvalMode::Any},
+      {"c! * b&", "", EvalMode::Any},     {"a%, 3", ",", EvalMode::Any},
+      {"c! + 1; d$", "p", EvalMode::Any}, {"u% + 1", "", EvalMode::Any},
+      {"a% + 1", "", EvalMode::String},
+  };
+  using Outcome = EvaluationOutcome;
+  const auto outcome = [&](const Case& item) {
+    engine.errors.lastNumber = 0;
+    Eval(item.text, item.separator, item.mode);
+    const Registers& reg = engine.reg;
+    return Outcome{reg.type, reg.integer, reg.longValue, reg.floatValue, reg.Text(),
+                   engine.lastSeparator, engine.param, engine.paramEnded, engine.errors.lastNumber};
+  };
+  for (const Case& item : cases) {
+    SCOPED_TRACE(item.text);
+    engine.numericPath = true;
+    const Outcome first = outcome(item);
+    const Outcome kept = outcome(item);
+    engine.numericPath = false;
+    const Outcome stack = outcome(item);
+    EXPECT_EQ(first, stack);
+    EXPECT_EQ(kept, stack);
+  }
+}
+
 }  // namespace
 }  // namespace talven

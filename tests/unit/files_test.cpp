@@ -125,16 +125,68 @@ TEST_F(FilesTest, OpenRwNeverEmptiesAnExistingFileItCannotOpen) {
 #endif
 }
 
-TEST_F(FilesTest, SlotErrorsOnEveryByteStatementAndFunction) {
-  for (const char* line : {"OPENRW #0", "PUTBYTE #16, 1", "SEEK #-1, 0", "CLOSERW 1",
-                           "a% = @GETBYTE(#99999999999)", "a% = @FILEPOS(1)", "a& = @BLOCKREAD(#0, b#, 0, 1)",
-                           "BLOCKWRITE #17, b#, 0, 1", "SETFATTR #0, 1", "a% = @GETFATTR(#16)"}) {
-    host.boxes.clear();
-    EXPECT_EQ(Run({"DECLARE a%, a&, b#", "DIM b#, 4", line}), 2) << line;
-    const std::string box = LastBox();
-    EXPECT_TRUE(box == "Dateinummer nicht im erlaubten Bereich!" || box == "Dateikennung erwartet!")
-        << line << ": " << box;
+// Every byte statement and function, and the attribute ones, with every wrong slot: 210
+// for a number outside 1..15 (however large), 104 without "#"; none of them runs.
+TEST_F(FilesTest, EveryWrongSlotOnEverySlotWord) {
+  const char* words[] = {"OPENRW {}", "CLOSERW {}", "PUTBYTE {}, 1", "SEEK {}, 0", "BLOCKWRITE {}, b#, 0, 1",
+                         "SETFATTR {}, 1", "a% = @GETBYTE({})", "a& = @FILEPOS({})", "a& = @GETFILESIZE({})",
+                         "a& = @BLOCKREAD({}, b#, 0, 1)", "a% = @GETFATTR({})"};
+  for (const char* word : words) {
+    for (const char* slot : {"#0", "#16", "#17", "#-1", "#99999999999", "1"}) {
+      std::string line(word);
+      line.replace(line.find("{}"), 2, slot);
+      host.boxes.clear();
+      EXPECT_EQ(Run({"DECLARE a%, a&, b#", "DIM b#, 4", line.c_str()}), 2) << line;
+      const std::string expected =
+          slot[0] == '#' ? "Dateinummer nicht im erlaubten Bereich!" : "Dateikennung erwartet!";
+      EXPECT_EQ(LastBox(), expected) << line;
+    }
   }
+}
+
+// A closed slot, a refused seek, a transfer of nothing: I/O results, the file as it was.
+TEST_F(FilesTest, ClosedByteFileRefusedSeekAndEmptyTransfers) {
+  Spit("daten.bin", "0123456789");
+  EXPECT_EQ(Run({"DECLARE a#, r$, n&, p&", "DIM a#, 8", "ASSIGN #2, \"daten.bin\"",
+                 // Nothing open yet: every byte operation reports 103.
+                 "PUTBYTE #2, 65", "r$ = r$ + @STR$(%IORESULT) + \",\"",
+                 "SEEK #2, 1", "r$ = r$ + @STR$(%IORESULT) + \",\"",
+                 "BLOCKWRITE #2, a#, 0, 1", "r$ = r$ + @STR$(%IORESULT) + \",\"",
+                 "n& = @GETBYTE(#2)", "r$ = r$ + @STR$(%IORESULT) + \",\"",
+                 "n& = @BLOCKREAD(#2, a#, 0, 1)", "r$ = r$ + @STR$(%IORESULT) + \",\"",
+                 "CLOSERW #2", "r$ = r$ + @STR$(%IORESULT) + \";\"",
+                 // Open: a seek below 0 or past the largest long is refused and the place kept.
+                 "OPENRW #2", "SEEK #2, 4", "SEEK #2, -1", "r$ = r$ + @STR$(%IORESULT) + \",\"",
+                 "SEEK #2, 3000000000", "r$ = r$ + @STR$(%IORESULT) + \",\"",
+                 "p& = @FILEPOS(#2)",
+                 // Nothing asked, nothing moved, nothing reported.
+                 "n& = @BLOCKREAD(#2, a#, 0, 0)", "r$ = r$ + @STR$(%IORESULT) + \",\"",
+                 "BLOCKWRITE #2, a#, 8, 0", "r$ = r$ + @STR$(%IORESULT)", "CLOSERW #2"}),
+            0);
+  EXPECT_EQ(Text("r$"), "103,103,103,103,103,103;25,25,0,0");
+  EXPECT_EQ(Text("p&"), "4");
+  EXPECT_EQ(Text("n&"), "0");
+  EXPECT_EQ(Slurp("daten.bin"), "0123456789");
+}
+
+// A file of more than 2 GB (sparse): its size and a position at its end read as the
+// largest long; writing there is refused rather than wrapped.
+TEST_F(FilesTest, SizesPastTheLargestLongReadAsIt) {
+  std::error_code error;
+  {
+    std::ofstream create("gross.bin", std::ios::binary);
+  }
+  fs::resize_file("gross.bin", 3000000000ull, error);
+  if (error) GTEST_SKIP() << "no sparse file of 3 GB here: " << error.message();
+  EXPECT_EQ(Run({"DECLARE s&, f&, p&, r%", "ASSIGN #1, \"gross.bin\"", "OPENRW #1", "s& = @GETFILESIZE(#1)",
+                 "f& = @FILESIZE(\"gross.bin\")", "SEEK #1, 2147483647", "p& = @FILEPOS(#1)", "PUTBYTE #1, 1",
+                 "r% = %IORESULT", "CLOSERW #1"}),
+            0);
+  EXPECT_EQ(Text("s&"), "2147483647");
+  EXPECT_EQ(Text("f&"), "2147483647");
+  EXPECT_EQ(Text("p&"), "2147483647");
+  EXPECT_EQ(Text("r%"), "101");
+  EXPECT_EQ(fs::file_size("gross.bin"), 3000000000ull);
 }
 
 TEST_F(FilesTest, BlockTransfersMatchTheBytesAndRefuseBadRanges) {
@@ -209,6 +261,13 @@ TEST_F(FilesTest, ReadTextIsBoundedAndTakesEveryLineEnd) {
   EXPECT_EQ(Text("s$"), "kurz\r\n");
   ASSERT_FALSE(host.boxes.empty());
   EXPECT_EQ(host.boxes.front().text, "Der Text pa\xDF" "t nicht komplett in die Bereichsvariable!");
+  // NUL bytes are kept as bytes (the text then ends there for the string functions).
+  Spit("nullen.txt", std::string("a\0b\r\nc", 6));
+  EXPECT_EQ(Run({"DECLARE a#, s$, n%", "DIM a#, 20", "READTEXT a#, \"nullen.txt\"", "s$ = @STRING$(a#, 0)",
+                 "n% = @BYTE(a#, 2)"}),
+            0);
+  EXPECT_EQ(Text("s$"), "a");
+  EXPECT_EQ(Text("n%"), "98");
   EXPECT_EQ(Run({"DECLARE a#", "DIM a#, 20", "READTEXT a#, \"fehlt.txt\""}), 2);
   EXPECT_EQ(LastBox(), "Datei kann nicht gelesen werden: fehlt.txt");
   EXPECT_EQ(Run({"DECLARE a#", "READTEXT a#, \"t.txt\""}), 2);
@@ -264,6 +323,35 @@ TEST(RegistryRoot, OnlyHkeyAndOneDigitZeroToSix) {
   for (const char* bad : {"HKEY_7", "HKEY_", "hkey_1x", "HKEY_-1", "HKEY_ 1", "HKEY_CURRENT_USER"}) {
     EXPECT_EQ(RegistryRoot(bad), -1) << bad;
   }
+}
+
+// Hostile INI files: a large binary one is read in bounded time and its values are at
+// most 255 characters; one past the largest INI size is neither read nor rewritten (its
+// rest would be lost), warning 303; empty section and key names are plain names.
+TEST_F(FilesTest, IniBinaryLargeAndEmptyNames) {
+  std::string binary(10 * 1024 * 1024, '\0');
+  for (size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>((i * 2654435761u) >> 24);
+  binary += "\n[Ende]\nk=" + std::string(300, 'v') + "\n";
+  Spit("binaer.ini", binary);
+  EXPECT_EQ(Run({"DECLARE s$", "s$ = @READINI$(\"binaer.ini\", \"Ende\", \"k\")"}), 0);
+  EXPECT_EQ(Text("s$"), std::string(255, 'v'));
+
+  std::string huge(17 * 1024 * 1024, 'x');
+  huge = "[S]\r\nk=1\r\n" + huge;
+  Spit("riesig.ini", huge);
+  host.boxes.clear();
+  EXPECT_EQ(Run({"DECLARE s$", "WRITEINI \"riesig.ini\", \"S\", \"k\" = 2", "s$ = @READINI$(\"riesig.ini\", \"S\", \"k\")"}), 0);
+  EXPECT_EQ(LastBox(), "Fehler beim Schreiben: riesig.ini");
+  EXPECT_EQ(Text("s$"), "");
+  EXPECT_TRUE(Slurp("riesig.ini") == huge);
+  EXPECT_EQ(FilesInDir(), 2u);
+
+  Spit("leer.ini", "[S]\r\nk=1\r\n");
+  EXPECT_EQ(Run({"DECLARE s$, t$", "WRITEINI \"leer.ini\", \"\", \"\" = \"x\"", "s$ = @READINI$(\"leer.ini\", \"\", \"\")",
+                 "t$ = @READINI$(\"leer.ini\", \"S\", \"k\")"}),
+            0);
+  EXPECT_EQ(Text("s$"), "x");
+  EXPECT_EQ(Text("t$"), "1");
 }
 
 TEST_F(FilesTest, IniWriteToADirectoryWarns303) {

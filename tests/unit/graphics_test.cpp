@@ -132,6 +132,34 @@ TEST(BmpReader, HostileHeadersAreRefused) {
   EXPECT_TRUE(image.pixels.empty());
 }
 
+// What a palette display realises: the table in order, each colour once, at most 256; a
+// true-colour picture's table (a hint some writers add) counts as well; none without one.
+TEST(BmpReader, ThePaletteOfAPicture) {
+  BmpImage image;
+  ASSERT_EQ(Read(MakeBmp(2, 1, 4, 0, {0x00FF0000, 0x0000FF00, 0x00FF0000, 0x000000FF}, {0x13, 0, 0, 0}),
+                 image), BmpError::None);
+  EXPECT_EQ(image.colours.size(), 4u);
+  EXPECT_EQ(PaletteColours(image), (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF}));
+  // 8 bits with all 256 entries (count 0): every one, in order.
+  std::vector<uint32_t> grey(256);
+  for (uint32_t i = 0; i < 256; ++i) grey[i] = i * 0x010101;
+  ASSERT_EQ(Read(MakeBmp(1, 1, 8, 0, grey, {7, 0, 0, 0}, 0), image), BmpError::None);
+  const std::vector<uint32_t> colours = PaletteColours(image);
+  ASSERT_EQ(colours.size(), 256u);
+  EXPECT_EQ(colours[7], 0x070707u);
+  EXPECT_EQ(image.At(0, 0), 0x070707u);
+  // 24 bits with a two-colour hint, and without one.
+  ASSERT_EQ(Read(MakeBmp(1, 1, 24, 0, {0x123456, 0xABCDEF}, {1, 2, 3, 0}), image), BmpError::None);
+  EXPECT_EQ(PaletteColours(image), (std::vector<uint32_t>{0x123456, 0xABCDEF}));
+  ASSERT_EQ(Read(MakeBmp(1, 1, 24, 0, {}, {1, 2, 3, 0}), image), BmpError::None);
+  EXPECT_TRUE(PaletteColours(image).empty());
+  // A 24-bit picture claiming 300 table entries keeps 256 of them (the file has them all).
+  std::vector<uint32_t> many(300);
+  for (uint32_t i = 0; i < 300; ++i) many[i] = i;
+  ASSERT_EQ(Read(MakeBmp(1, 1, 24, 0, many, {1, 2, 3, 0}), image), BmpError::None);
+  EXPECT_EQ(PaletteColours(image).size(), 256u);
+}
+
 TEST(BmpReader, TheLongerHeadersOfNewerWritersAreRead) {
   // A 124-byte header with its masks inside: the first 40 bytes mean the same.
   Bytes file(14 + 124 + 4, 0);
@@ -381,7 +409,7 @@ TEST(PrintingFamily, PageArithmetic) {
 namespace talven {
 namespace {
 
-// Files written by ImageMagick and Pillow decode to the pixels ImageMagick lists for them.
+// Files written by ImageMagick, Pillow and netpbm decode to the pixels ImageMagick lists for them.
 TEST(BmpReader, FixturesOfOtherProgramsDecodeAsTheyList) {
   const std::filesystem::path folder = std::filesystem::path(TALVEN_TEST_DATA) / "fixtures" / "bmp";
   int files = 0;

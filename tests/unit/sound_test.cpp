@@ -32,6 +32,7 @@ class FakeSound : public SoundPlatform {
     EXPECT_FALSE(open);
     open = true;
     ++opens;
+    now += openCost;
     return true;
   }
   void SendMidi(uint8_t status, uint8_t first, uint8_t second) override {
@@ -46,13 +47,15 @@ class FakeSound : public SoundPlatform {
   uint32_t Milliseconds() override { return now; }
   void WaitUntil(uint32_t start, int64_t ms) override {
     const int64_t passed = static_cast<uint32_t>(now - start);
-    if (ms > passed) now += static_cast<uint32_t>(ms - passed);
+    if (ms > passed) now += static_cast<uint32_t>(ms - passed + overshoot);
   }
 
   bool midi = true;
   bool open = false;
   int opens = 0;
   uint32_t now = 0;
+  uint32_t openCost = 0;   // what opening the device takes
+  uint32_t overshoot = 0;  // how much later than asked a wait ends
   std::vector<std::string> log;
 };
 
@@ -88,6 +91,31 @@ TEST_F(SoundTest, MusicNormalArticulationSoundsSevenEighths) {
   EXPECT_EQ(sound.now, 1500u);
   EXPECT_EQ(sound.opens, 3);  // the mapper opened and closed per note
   EXPECT_FALSE(sound.open);
+}
+
+TEST_F(SoundTest, MusicStatementsInARowKeepTheirTimeLikeOneString) {
+  // Opening the device and every wait cost time; the next note, even of the next MUSIC
+  // statement, still begins when its predecessor was due to end.
+  sound.openCost = 3;
+  sound.overshoot = 1;
+  EXPECT_EQ(Run({"MUSIC \"T120 L4 O4 C\"", "MUSIC \"D\"", "MUSIC \"E\""}), 0);
+  EXPECT_EQ(sound.log, (Log{"3 90 30 64", "438 90 30 00", "504 90 32 64", "938 90 32 00", "1004 90 34 64",
+                            "1438 90 34 00"}));
+}
+
+TEST_F(SoundTest, MusicHeldUpALittleCatchesUpAndAfterALongHoldUpBeginsAnew) {
+  // Each opening of the device takes 40 ms: the notes sound shorter but end on time.
+  sound.openCost = 40;
+  EXPECT_EQ(Run({"MUSIC \"T120 L4 O4 C D\"", "MUSIC \"E\""}), 0);
+  EXPECT_EQ(sound.log, (Log{"40 90 30 64", "437 90 30 00", "540 90 32 64", "937 90 32 00",
+                            "1040 90 34 64", "1437 90 34 00"}));
+  EXPECT_EQ(sound.now, 1500u);
+  // Held up for a second (a box between the statements): the next note begins then.
+  sound.openCost = 0;
+  sound.log.clear();
+  EXPECT_EQ(Run({"MUSIC \"T120 L4 O4 C\"", "SOUND 0, 2632", "MUSIC \"D\""}), 0);
+  EXPECT_EQ(sound.log, (Log{"1500 90 30 64", "1937 90 30 00", "tone 0 1000", "3000 90 32 64",
+                            "3437 90 32 00"}));
 }
 
 TEST_F(SoundTest, MusicLengthDotsAccidentalsAndStateKeptForTheRun) {

@@ -31,7 +31,8 @@ class VariablesTest : public testing::Test {
     if (index < 0) return {};
     const AreaValue& area = engine.vars.areas.Value(index);
     const std::vector<uint8_t>* block = engine.vars.Block(area.address);
-    return block ? *block : std::vector<uint8_t>{};
+    if (block == nullptr) return {};
+    return std::vector<uint8_t>(block->begin(), block->begin() + static_cast<std::ptrdiff_t>(Variables::UsableBytes(*block)));
   }
   int32_t Integer(const char* name) {
     const int32_t index = engine.vars.integers.Find(name);

@@ -1,7 +1,7 @@
 #pragma once
-// What the test drivers (tdriver, sfx_driver) share: reading texts of other processes'
-// windows, clicking their buttons, escaping reported texts and starting the program under
-// test.
+// What the test drivers (tdriver, sfx_driver, eddriver) share: reading texts of other
+// processes' windows, clicking their buttons, answering their boxes and dialogs, escaping
+// reported texts and starting the program under test.
 
 #include <windows.h>
 
@@ -13,6 +13,7 @@ namespace driver {
 enum class LineBreaks {
   Exact,   // CR as "\r", LF as "\n": the reader sees exactly which bytes stand there
   Folded,  // CR LF and a lone LF both as "\n"
+  Marked,  // CR LF as "\n", a lone LF as "\l", a lone CR as "\r", a tab as "\t"
 };
 
 std::string Escaped(const std::string& text, LineBreaks breaks);
@@ -22,6 +23,27 @@ std::string WindowText(HWND hwnd);
 // A top-level window's caption.
 std::string CaptionOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);
+
+// The control ids of message boxes and the system's file dialogs.
+constexpr int kMessageTextId = 0xFFFF;
+constexpr int kMessageIconId = 0x440;
+constexpr int kFileNameComboId = 0x47C;
+constexpr int kFileNameEditId = 0x480;
+
+// Whether the dialog has this button, visible.
+bool HasButton(HWND dialog, int id);
+// Whether a message box shows an icon. Which one cannot be told from outside: icon handles
+// are private to the program that loaded them.
+bool ShowsIcon(HWND dialog);
+// The button an answer ("ok", "cancel", "yes", "no") stands for.
+int AnswerId(const std::string& answer);
+// Clicks the button of `answer` in a message box, or OK (else Cancel) where it has none.
+void AnswerBox(HWND dialog, const std::string& answer);
+// Puts `name` into a file dialog's name field (explorer style or old) and clicks OK.
+void AnswerFileDialog(HWND dialog, const std::string& name);
+// Sets texts and check boxes of a dialog, then clicks: "200=C:\\ZIEL;check:1001;1" (ID=TEXT
+// sets a control's text, check:ID and uncheck:ID a box, a bare ID clicks that button).
+void ApplyDialogActions(HWND dialog, const std::string& actions);
 
 // Posts a button click to a dialog: the click is handled when the program next reads its
 // queue.

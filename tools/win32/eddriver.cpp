@@ -9,8 +9,14 @@
 //   input:TEXT                          an input box: the text, then OK
 //   find:TEXT[|down|up][|case][|word]   the find dialog: text and options, "Weitersuchen"
 //   replace:TEXT|WITH[|all]             the replace dialog: replace (all), then close it
+//   font:NAME|SIZE                      the font dialog: face (the first listed when NAME is
+//                                       not) and size, then OK; reports "font: FACE"
+//   print:all|selection|FROM-TO         the print dialog: the range, then OK
+//   shot:FILE                           any dialog: its client area as a BMP, then cancel
+//   dlg:ACTION;ACTION...                any dialog: ID=TEXT, check:ID, uncheck:ID, a bare ID
+//                                       clicks; report:ID writes "field ID: TEXT" first
 // Without an answer left: ok for boxes, cancel for dialogs. Reports on standard output:
-//   box: ICON BUTTONS | CAPTION | TEXT      dialog: CAPTION
+//   box: ICON BUTTONS | CAPTION | TEXT      dialog: CAPTION[ | PROMPT | FIELD]  (input boxes)
 // Steps:
 //   type:TEXT        characters to the focused window (\n Enter, \t Tab, \b Backspace)
 //   keys:CHORD ...   key presses by SendInput, e.g. "ctrl+k ctrl+r", "F9", "shift+alt+back"
@@ -18,12 +24,27 @@
 //                    a trailing "*" matches the start of a caption)
 //   wait:MS          sleep
 //   text             "text: ..." the active edit control's text (CR LF as \n)
+//   menustate:A/B    "menu: A/B enabled|greyed[ checked]" as the item shows when its menu
+//                    opens, or "no menu item: A/B"
+//   tooltip:N        rests the mouse on the toolbar's button N (1 = leftmost) and reports
+//                    "tooltip N: TEXT" of the tooltip that shows
+//   clip:TEXT        puts TEXT on the clipboard (this driver being the other program);
+//                    "clip:" empties it
+//   clipboard        "clipboard: ..." the clipboard's text
 //   screenshot:FILE  the frame's client area as a 24-bit BMP (needs a display)
 //   close            asks the frame to close
+//   kill             ends the program at once, as a crash would
+//   time:STEP        runs STEP and reports "time: STEP MS", the milliseconds from an idle,
+//                    focused editor until it has taken STEP and painted
+// "--first" reports "first: MS" once the frame is up with its files' windows painted;
+// "--idle-only" (for other programs, e.g. notepad) reports "idle: MS" once the program first
+// waits for input, and ends it.
 // The last line is "exit: CODE", or "timeout" when the program had to be ended.
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,18 +53,20 @@
 #include <string>
 #include <vector>
 
+#include "tools/win32/driver_common.h"
+#include "tools/win32/screen_capture.h"
+
 namespace {
+
+using driver::Click;
+using driver::LineBreaks;
 
 DWORD g_pid = 0;
 DWORD g_thread = 0;
 std::deque<std::string> g_answers;
 std::set<HWND> g_answered;
 
-std::string ClassOf(HWND hwnd) {
-  char name[64] = {};
-  GetClassNameA(hwnd, name, sizeof(name));
-  return name;
-}
+constexpr int kInputFieldId = 100;  // the editor's input boxes
 
 std::string TextOf(HWND hwnd) {
   std::vector<char> buffer(1 << 20);
@@ -52,22 +75,7 @@ std::string TextOf(HWND hwnd) {
   return buffer.data();
 }
 
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      out += "\\n";
-      ++i;
-    } else if (text[i] == '\n' || text[i] == '\r') {
-      out += text[i] == '\n' ? "\\l" : "\\r";
-    } else if (text[i] == '\t') {
-      out += "\\t";
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
+std::string Escaped(const std::string& text) { return driver::Escaped(text, LineBreaks::Marked); }
 
 struct Found {
   const char* className;
@@ -78,7 +86,7 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM lparam) {
   auto* found = reinterpret_cast<Found*>(lparam);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == g_pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == found->className) found->windows.push_back(hwnd);
+  if (pid == g_pid && IsWindowVisible(hwnd) && driver::ClassOf(hwnd) == found->className) found->windows.push_back(hwnd);
   return TRUE;
 }
 
@@ -100,8 +108,6 @@ std::string NextAnswer(const char* fallback) {
   return answer;
 }
 
-void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }
-
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> parts;
   size_t start = 0;
@@ -118,42 +124,117 @@ void SetCheck(HWND dialog, int id, bool on) {
   SendMessageA(GetDlgItem(dialog, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-// Reports and answers one dialog window; false when it is none of ours to answer.
-bool Answer(HWND dialog) {
+// A message box holds a text and buttons only; every other dialog has a field or a list.
+bool IsMessageBox(HWND dialog) {
+  if (!GetDlgItem(dialog, driver::kMessageTextId)) return false;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const std::string kind = driver::ClassOf(child);
+    if (_stricmp(kind.c_str(), "Edit") == 0 || _stricmp(kind.c_str(), "ComboBox") == 0 ||
+        _stricmp(kind.c_str(), "ListBox") == 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Selects `text` in a combo box of the dialog and tells the dialog, as a click would.
+void SelectInCombo(HWND dialog, int id, const std::string& text) {
+  HWND combo = GetDlgItem(dialog, id);
+  SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void AnswerFont(HWND dialog, const std::string& answer) {
+  const auto parts = Split(answer, '|');
+  HWND faces = GetDlgItem(dialog, 0x470);  // cmb1: the face
+  SelectInCombo(dialog, 0x470, parts[0]);
+  if (SendMessageA(faces, CB_GETCURSEL, 0, 0) == CB_ERR) {
+    // Not installed here: the first face of the list instead.
+    SendMessageA(faces, CB_SETCURSEL, 0, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
+  }
+  std::printf("font: %s\n", TextOf(faces).c_str());
+  std::fflush(stdout);
+  if (parts.size() > 1) {
+    SelectInCombo(dialog, 0x472, parts[1]);  // cmb3: the size
+    SendMessageA(GetDlgItem(dialog, 0x472), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(parts[1].c_str()));
+  }
+  Click(dialog, IDOK);
+}
+
+void AnswerPrint(HWND dialog, const std::string& range) {
+  const int all = 0x420, selection = 0x421, pages = 0x422;  // rad1, rad2, rad3
+  const size_t dash = range.find('-');
+  const int chosen = range == "all" ? all : range == "selection" ? selection : pages;
+  for (int id : {all, selection, pages}) SetCheck(dialog, id, id == chosen);
+  if (chosen == pages && dash != std::string::npos) {
+    SendMessageA(GetDlgItem(dialog, 0x480), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(range.substr(0, dash).c_str()));
+    SendMessageA(GetDlgItem(dialog, 0x481), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(range.substr(dash + 1).c_str()));
+  }
+  Click(dialog, IDOK);
+}
+
+// "report:ID" actions write the control's text; the rest go to the dialog.
+void AnswerActions(HWND dialog, const std::string& actions) {
+  std::string rest;
+  for (const std::string& action : Split(actions, ';')) {
+    if (action.rfind("report:", 0) == 0) {
+      const int id = atoi(action.c_str() + 7);
+      std::printf("field %d: %s\n", id, Escaped(TextOf(GetDlgItem(dialog, id))).c_str());
+    } else {
+      rest += (rest.empty() ? "" : ";") + action;
+    }
+  }
+  std::fflush(stdout);
+  driver::ApplyDialogActions(dialog, rest);
+}
+
+bool SaveScreenshot(HWND window, const std::string& path, bool whole);
+
+// Reports and answers one dialog window.
+void Answer(HWND dialog) {
   const std::string caption = TextOf(dialog);
-  HWND message = GetDlgItem(dialog, 0xFFFF);
-  const bool isBox = message && GetDlgItem(dialog, 100) == nullptr && GetDlgItem(dialog, 0x480) == nullptr &&
-                     GetDlgItem(dialog, 0x47C) == nullptr;
-  if (isBox) {
+  if (IsMessageBox(dialog)) {
     std::string buttons;
     const struct { int id; const char* name; } kinds[] = {{IDOK, "ok"}, {IDYES, "yes"}, {IDNO, "no"}, {IDCANCEL, "cancel"}};
     for (const auto& kind : kinds) {
-      HWND button = GetDlgItem(dialog, kind.id);
-      if (button && IsWindowVisible(button)) buttons += std::string(buttons.empty() ? "" : ",") + kind.name;
+      if (driver::HasButton(dialog, kind.id)) buttons += std::string(buttons.empty() ? "" : ",") + kind.name;
     }
-    const bool icon = GetDlgItem(dialog, 0x440) != nullptr;
+    const bool icon = GetDlgItem(dialog, driver::kMessageIconId) != nullptr;
     std::printf("box: %s %s | %s | %s\n", icon ? "icon" : "none", buttons.c_str(), caption.c_str(),
-                Escaped(TextOf(message)).c_str());
+                Escaped(TextOf(GetDlgItem(dialog, driver::kMessageTextId))).c_str());
     std::fflush(stdout);
-    const std::string answer = NextAnswer("ok");
-    int id = answer == "yes" ? IDYES : answer == "no" ? IDNO : answer == "cancel" ? IDCANCEL : IDOK;
-    if (!GetDlgItem(dialog, id)) id = GetDlgItem(dialog, IDOK) ? IDOK : IDCANCEL;
-    Press(dialog, id);
-    return true;
+    driver::AnswerBox(dialog, NextAnswer("ok"));
+    return;
   }
-  std::printf("dialog: %s\n", caption.c_str());
+  HWND input = GetDlgItem(dialog, kInputFieldId);
+  if (input && GetDlgItem(dialog, driver::kMessageTextId)) {
+    std::printf("dialog: %s | %s | %s\n", caption.c_str(), TextOf(GetDlgItem(dialog, driver::kMessageTextId)).c_str(),
+                TextOf(input).c_str());
+  } else {
+    std::printf("dialog: %s\n", caption.c_str());
+  }
   std::fflush(stdout);
   const std::string answer = NextAnswer("cancel");
   auto setText = [&](int id, const std::string& text) {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   };
   if (answer.rfind("file:", 0) == 0) {
-    HWND combo = GetDlgItem(dialog, 0x47C);
-    setText(combo ? 0x47C : 0x480, answer.substr(5));
-    Press(dialog, IDOK);
+    driver::AnswerFileDialog(dialog, answer.substr(5));
   } else if (answer.rfind("input:", 0) == 0) {
-    setText(100, answer.substr(6));
-    Press(dialog, IDOK);
+    setText(kInputFieldId, answer.substr(6));
+    Click(dialog, IDOK);
+  } else if (answer.rfind("dlg:", 0) == 0) {
+    AnswerActions(dialog, answer.substr(4));
+  } else if (answer.rfind("font:", 0) == 0) {
+    AnswerFont(dialog, answer.substr(5));
+  } else if (answer.rfind("print:", 0) == 0) {
+    AnswerPrint(dialog, answer.substr(6));
+  } else if (answer.rfind("shot:", 0) == 0) {
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(600);
+    if (!SaveScreenshot(dialog, answer.substr(5), false)) std::printf("screenshot failed\n");
+    Click(dialog, IDCANCEL);
   } else if (answer.rfind("find:", 0) == 0) {
     const auto parts = Split(answer.substr(5), '|');
     setText(0x480, parts[0]);
@@ -170,18 +251,17 @@ bool Answer(HWND dialog) {
     // The dialog may follow its radio buttons by their clicks.
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(down ? 0x421 : 0x420, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, down ? 0x421 : 0x420)));
-    Press(dialog, IDOK);
+    Click(dialog, IDOK);
   } else if (answer.rfind("replace:", 0) == 0) {
     const auto parts = Split(answer.substr(8), '|');
     setText(0x480, parts[0]);
     setText(0x481, parts.size() > 1 ? parts[1] : "");
-    Press(dialog, parts.size() > 2 && parts[2] == "all" ? 0x401 : 0x400);  // psh2, psh1
+    Click(dialog, parts.size() > 2 && parts[2] == "all" ? 0x401 : 0x400);  // psh2, psh1
     Sleep(300);
-    Press(dialog, IDCANCEL);
+    Click(dialog, IDCANCEL);
   } else {
-    Press(dialog, answer == "ok" ? IDOK : IDCANCEL);
+    Click(dialog, answer == "ok" ? IDOK : IDCANCEL);
   }
-  return true;
 }
 
 // Answers the dialogs that are up; true when there was one.
@@ -238,16 +318,47 @@ void SendKey(WORD key, bool up) {
   SendInput(1, &input, sizeof(input));
 }
 
-void Chords(HWND frame, const std::string& spec) {
+HWND Focused();
+
+// Waits until the editor has taken what it was sent: posted messages come before keys in its
+// queue, so it answers a posted question only once no keys or clicks wait there any more. A
+// dialog opened by what it took is up by then.
+void LetItTake(HANDLE process) {
+  static LPARAM cookie = 0;
+  HWND frame = Frame();
+  if (!frame) return;
+  const UINT question = RegisterWindowMessageA("TalvedMenuItem");
+  const DWORD deadline = driver::DeadlineAfter(8);
+  while (!driver::Passed(deadline)) {
+    ++cookie;
+    PostMessageA(frame, question, 0, cookie);
+    while (!driver::Passed(deadline)) {
+      const LPARAM answer = reinterpret_cast<LPARAM>(GetPropA(frame, "TalvedTaken"));
+      if (answer == cookie) return;
+      if (answer == -cookie) break;  // keys still wait: ask again
+      if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0 || !IsWindow(frame)) return;
+      Sleep(5);
+    }
+    Sleep(5);
+  }
+}
+
+// Keys go where the focus is: after a dialog it may take a moment to come back, and the
+// editor may still be busy with what came before.
+void ReadyForKeys(HANDLE process, HWND frame) {
   SetForegroundWindow(frame);
-  Sleep(100);
+  for (int i = 0; i < 60 && (GetForegroundWindow() != frame || Focused() == nullptr); ++i) Sleep(50);
+  LetItTake(process);
+}
+
+void Chords(HANDLE process, HWND frame, const std::string& spec) {
+  ReadyForKeys(process, frame);
   for (const std::string& chord : Split(spec, ' ')) {
     if (chord.empty()) continue;
     std::vector<WORD> keys;
     for (const std::string& part : Split(chord, '+')) keys.push_back(KeyOf(part));
     for (WORD key : keys) SendKey(key, false);
     for (auto it = keys.rbegin(); it != keys.rend(); ++it) SendKey(*it, true);
-    Sleep(120);
   }
 }
 
@@ -258,42 +369,19 @@ HWND Focused() {
   return info.hwndFocus;
 }
 
-bool SaveScreenshot(HWND window, const std::string& path) {
+// The window's client area (or, `whole`, the window with its frame) as a 24-bit BMP.
+bool SaveScreenshot(HWND window, const std::string& path, bool whole) {
   RECT client = {};
   GetClientRect(window, &client);
   POINT origin = {0, 0};
   ClientToScreen(window, &origin);
-  const int width = client.right, height = client.bottom;
-  if (width <= 0 || height <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
-  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) return false;
-  std::fwrite(&file, sizeof(file), 1, out);
-  std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
-  std::fwrite(pixels.data(), 1, pixels.size(), out);
-  std::fclose(out);
-  return true;
+  if (whole) {
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    origin = {outer.left, outer.top};
+    client = {0, 0, outer.right - outer.left, outer.bottom - outer.top};
+  }
+  return driver::SaveScreenArea(origin, client.right, client.bottom, path);
 }
 
 HWND ActiveEdit(HWND frame) {
@@ -302,12 +390,98 @@ HWND ActiveEdit(HWND frame) {
   return child ? FindWindowExA(child, nullptr, "TalvenEdit", nullptr) : nullptr;
 }
 
-void RunStep(HANDLE process, const std::string& step) {
+// The clipboard as another program uses it: CF_TEXT put with a window of our own as owner
+// (none for an empty text: the clipboard is emptied).
+void PutClipboardText(const std::string& text) {
+  HWND owner = CreateWindowA("STATIC", "eddriver", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  for (int i = 0; i < 50 && !OpenClipboard(owner); ++i) Sleep(20);
+  EmptyClipboard();
+  if (!text.empty()) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+  DestroyWindow(owner);
+}
+
+std::string ClipboardText() {
+  std::string text = "(none)";
+  for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(20);
+  if (HANDLE memory = GetClipboardData(CF_TEXT)) {
+    if (const char* bytes = static_cast<const char*>(GlobalLock(memory))) {
+      text.assign(bytes, strnlen(bytes, GlobalSize(memory)));
+      GlobalUnlock(memory);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM lparam) {
+  reinterpret_cast<std::vector<HWND>*>(lparam)->push_back(hwnd);
+  return TRUE;
+}
+
+// The tooltip of the toolbar's button `number` (1 = leftmost): the mouse rests on the button
+// until the editor's tooltip window shows; its text, or "(none)".
+std::string Tooltip(HANDLE process, HWND frame, int number) {
+  HWND toolbar = FindWindowExA(frame, nullptr, "TalvenPanel", nullptr);
+  std::vector<HWND> children, buttons;
+  if (toolbar) EnumChildWindows(toolbar, CollectChildren, reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children) {
+    if (driver::ClassOf(child) == "Button" || driver::ClassOf(child) == "BUTTON") buttons.push_back(child);
+  }
+  auto left = [](HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return r.left;
+  };
+  std::sort(buttons.begin(), buttons.end(), [&](HWND a, HWND b) { return left(a) < left(b); });
+  if (number < 1 || number > static_cast<int>(buttons.size())) return "(no button)";
+  RECT box;
+  GetWindowRect(buttons[number - 1], &box);
+  // Away first, so that the tooltip of the button before does not stay.
+  SetForegroundWindow(frame);
+  for (const POINT& at : {POINT{0, 0}, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2},
+                          POINT{(box.left + box.right) / 2 + 1, (box.top + box.bottom) / 2 + 1}}) {
+    SetCursorPos(at.x, at.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof(input));
+    Sleep(100);
+  }
+  const DWORD deadline = driver::DeadlineAfter(5);
+  while (!driver::Passed(deadline)) {
+    for (HWND tip : WindowsOf(TOOLTIPS_CLASSA)) {
+      const std::string text = TextOf(tip);
+      if (!text.empty()) return text;
+    }
+    Sleep(50);
+  }
+  return "(none)";
+}
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+void RunStep(HANDLE process, const std::string& timedStep) {
   HWND frame = Frame();
   if (!frame) return;
+  const bool timed = timedStep.rfind("time:", 0) == 0;
+  const std::string step = timed ? timedStep.substr(5) : timedStep;
   const size_t colon = step.find(':');
   const std::string verb = step.substr(0, colon);
   const std::string argument = colon == std::string::npos ? "" : step.substr(colon + 1);
+  // A timed step starts from an editor that has finished what came before.
+  if (timed) ReadyForKeys(process, frame);
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
   if (verb == "type") {
     HWND target = Focused();
     for (size_t i = 0; i < argument.size(); ++i) {
@@ -319,7 +493,7 @@ void RunStep(HANDLE process, const std::string& step) {
       PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
     }
   } else if (verb == "keys") {
-    Chords(frame, argument);
+    Chords(process, frame, argument);
   } else if (verb == "menu") {
     // Menus belong to their process: the editor looks the item up itself.
     const ATOM atom = GlobalAddAtomA(argument.c_str());
@@ -329,6 +503,25 @@ void RunStep(HANDLE process, const std::string& step) {
     if (id == 0) {
       std::printf("no menu item: %s\n", argument.c_str());
     }
+  } else if (verb == "menustate") {
+    // The editor opens the item's menu for itself (so its states are set) and reports them.
+    const std::string query = "|" + argument;
+    const ATOM atom = GlobalAddAtomA(query.c_str());
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(frame, RegisterWindowMessageA("TalvedMenuItem"), atom, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    GlobalDeleteAtom(atom);
+    if (state == 0) {
+      std::printf("no menu item: %s\n", argument.c_str());
+    } else {
+      std::printf("menu: %s %s%s\n", argument.c_str(), state & 2 ? "greyed" : "enabled", state & 4 ? " checked" : "");
+    }
+  } else if (verb == "tooltip") {
+    std::printf("tooltip %s: %s\n", argument.c_str(), Tooltip(process, frame, atoi(argument.c_str())).c_str());
+  } else if (verb == "clip") {
+    // This driver is the other program: it puts text on the clipboard.
+    PutClipboardText(argument);
+  } else if (verb == "clipboard") {
+    std::printf("clipboard: %s\n", Escaped(ClipboardText()).c_str());
   } else if (verb == "wait") {
     Sleep(static_cast<DWORD>(atoi(argument.c_str())));
   } else if (verb == "text") {
@@ -342,11 +535,21 @@ void RunStep(HANDLE process, const std::string& step) {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
     Sleep(300);
-    if (!SaveScreenshot(frame, argument)) std::printf("screenshot failed\n");
+    if (!SaveScreenshot(frame, argument, false)) std::printf("screenshot failed\n");
   } else if (verb == "close") {
     PostMessageA(frame, WM_CLOSE, 0, 0);
+  } else if (verb == "kill") {
+    TerminateProcess(process, 3);
+    WaitForSingleObject(process, 5000);
   }
   std::fflush(stdout);
+  if (verb != "kill" && verb != "close") LetItTake(process);
+  if (timed) {
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&end);
+    std::printf("time: %s %.1f\n", step.c_str(), Milliseconds(start, end));
+    std::fflush(stdout);
+  }
   Settle(process);
 }
 
@@ -354,6 +557,7 @@ void RunStep(HANDLE process, const std::string& step) {
 
 int main(int argc, char** argv) {
   int timeout = 30;
+  bool first = false, idleOnly = false;
   std::vector<std::string> steps;
   int i = 1;
   for (; i < argc; ++i) {
@@ -362,7 +566,9 @@ int main(int argc, char** argv) {
       ++i;
       break;
     }
-    if (arg == "--timeout" && i + 1 < argc) timeout = atoi(argv[++i]);
+    if (arg == "--first") first = true;
+    else if (arg == "--idle-only") idleOnly = true;
+    else if (arg == "--timeout" && i + 1 < argc) timeout = atoi(argv[++i]);
     else if (arg == "--answer" && i + 1 < argc) g_answers.push_back(argv[++i]);
     else if (arg == "--step" && i + 1 < argc) steps.push_back(argv[++i]);
   }
@@ -370,31 +576,45 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: eddriver [options] -- PROGRAM [ARGS...]\n");
     return 2;
   }
-  std::string commandLine;
-  for (int k = i; k < argc; ++k) {
-    if (!commandLine.empty()) commandLine += ' ';
-    const std::string arg = argv[k];
-    commandLine += arg.find(' ') != std::string::npos ? "\"" + arg + "\"" : arg;
-  }
+  const std::string commandLine = driver::CommandLine(argc, argv, i, driver::Arguments::Quoted);
   // A blinking caret would make screenshots depend on the moment they are taken.
   for (const std::string& step : steps) {
     if (step.rfind("screenshot:", 0) == 0) SetCaretBlinkTime(INFINITE);
   }
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
+  for (const std::string& answer : g_answers) {
+    if (answer.rfind("shot:", 0) == 0) SetCaretBlinkTime(INFINITE);
+  }
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  LARGE_INTEGER started;
+  QueryPerformanceCounter(&started);
+  if (!driver::StartProgram("eddriver", commandLine, info)) {
     std::printf("cannot start: %s\n", commandLine.c_str());
     return 2;
   }
   g_pid = info.dwProcessId;
   g_thread = info.dwThreadId;
-  const DWORD deadline = GetTickCount() + static_cast<DWORD>(timeout) * 1000;
+  const DWORD deadline = driver::DeadlineAfter(timeout);
+  if (idleOnly) {
+    WaitForInputIdle(info.hProcess, static_cast<DWORD>(timeout) * 1000);
+    LARGE_INTEGER idle;
+    QueryPerformanceCounter(&idle);
+    std::printf("idle: %.1f\n", Milliseconds(started, idle));
+    TerminateProcess(info.hProcess, 0);
+    return 0;
+  }
   WaitForInputIdle(info.hProcess, 10000);
-  while (!Frame() && static_cast<LONG>(GetTickCount() - deadline) < 0 &&
+  while (!Frame() && !driver::Passed(deadline) &&
          WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0) {
     AnswerDialogs();
     Sleep(50);
+  }
+  // The frame shows before the files' windows are made: the steps start once it has settled.
+  LetItTake(info.hProcess);
+  if (first) {
+    LARGE_INTEGER painted;
+    QueryPerformanceCounter(&painted);
+    std::printf("first: %.1f\n", Milliseconds(started, painted));
+    std::fflush(stdout);
   }
   Settle(info.hProcess);
   for (const std::string& step : steps) {
@@ -402,7 +622,7 @@ int main(int argc, char** argv) {
     RunStep(info.hProcess, step);
   }
   while (WaitForSingleObject(info.hProcess, 50) == WAIT_TIMEOUT) {
-    if (static_cast<LONG>(GetTickCount() - deadline) >= 0) {
+    if (driver::Passed(deadline)) {
       TerminateProcess(info.hProcess, 99);
       std::printf("timeout\n");
       return 1;

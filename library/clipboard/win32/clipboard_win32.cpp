@@ -29,15 +29,18 @@ class Win32Clipboard : public ClipboardPlatform {
   }
   // The block is the clipboard's once SetClipboardData took it; any way that does not get
   // there frees it again.
+  // The block holds the text (at most 254 characters) and its NUL, nothing more: readers
+  // that take the whole block (X11's selection under Wine does) would otherwise get the
+  // bytes behind the NUL too.
   bool PutText(intptr_t owner, const std::string& text) override {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, kClipBlock);
+    const size_t length = text.size() < kClipBlock ? text.size() : kClipBlock - 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, length + 1);
     if (block == nullptr) return false;
     char* chars = static_cast<char*>(GlobalLock(block));
     if (chars == nullptr) {
       GlobalFree(block);
       return false;
     }
-    const size_t length = text.size() < kClipBlock ? text.size() : kClipBlock - 1;
     std::memcpy(chars, text.data(), length);
     chars[length] = '\0';
     GlobalUnlock(block);

@@ -10,11 +10,18 @@
 // top-level exception filter installed for the time of the call: it resumes at the
 // thunk's recovery point with ESP and EBP as the thunk kept them, and the call reports
 // the fault instead of the system's crash dialog.
+//
+// For the calls through the 16-bit helper: the temporary file's paths and bytes, and the
+// helper started with CreateProcess (searched as the system searches a command, shown
+// normally) and waited for with the message queue awake.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "library/dll/dll_platform.h"
 #include "library/families.h"
@@ -123,6 +130,72 @@ class Win32Dll : public DllPlatform {
     g_activeGuard = nullptr;
     return LibraryCallResult{value, guard.faulted != 0};
   }
+
+  uint32_t Ticks() override { return GetTickCount(); }
+  std::string FullPath(const std::string& name) override {
+    char full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, full, nullptr);
+    return length == 0 || length >= MAX_PATH ? name : std::string(full, length);
+  }
+  std::string ShortPath(const std::string& path) override {
+    char shortName[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(path.c_str(), shortName, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? path : std::string(shortName, length);
+  }
+  bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) override {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    if (ok && written == bytes.size()) return true;
+    DeleteFileA(path.c_str());
+    return false;
+  }
+  std::optional<std::vector<uint8_t>> ReadFile(const std::string& path) override {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    // What a helper may hand back: never more than the areas could ever hold.
+    constexpr DWORD kMost = DWORD{1} << 29;
+    const DWORD size = GetFileSize(file, nullptr);
+    std::optional<std::vector<uint8_t>> bytes;
+    if (size != INVALID_FILE_SIZE && size <= kMost) {
+      bytes.emplace(size);
+      DWORD read = 0;
+      if (!::ReadFile(file, bytes->data(), size, &read, nullptr) || read != size) bytes.reset();
+    }
+    CloseHandle(file);
+    return bytes;
+  }
+  bool FileExists(const std::string& path) override {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  bool RemoveFile(const std::string& path) override {
+    DeleteFileA(path.c_str());
+    return !FileExists(path);
+  }
+  intptr_t StartHelper(const std::string& commandLine) override {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    const UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const BOOL started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    SetErrorMode(mode);
+    if (!started) return 0;
+    CloseHandle(process.hThread);
+    return reinterpret_cast<intptr_t>(process.hProcess);
+  }
+  bool HelperRunning(intptr_t helper, uint32_t milliseconds) override {
+    HANDLE process = reinterpret_cast<HANDLE>(helper);
+    MsgWaitForMultipleObjects(1, &process, FALSE, milliseconds, QS_ALLINPUT);
+    return WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  }
+  void ReleaseHelper(intptr_t helper) override { CloseHandle(reinterpret_cast<HANDLE>(helper)); }
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "library/families.h"
 #include "library/graphics/graphics_platform.h"
+#include "library/graphics/win32/picture_palette.h"
 #include "library/win32/win32_host.h"
 
 namespace talven {
@@ -219,6 +220,7 @@ class Win32Graphics final : public GraphicsPlatform {
   void DrawImage(const BmpImage& image, Area to, int32_t mode, Color* leftOut) override {
     if (image.pixels.empty()) return;
     const BITMAPINFO info = DibInfo(image.width, image.height);
+    const std::unique_ptr<RealisedPalette> palette = PaletteFor(image);
     if (mode != kTransparent) {
       ForEachTarget([&](HDC dc) {
         SetStretchBltMode(dc, COLORONCOLOR);
@@ -238,7 +240,7 @@ class Win32Graphics final : public GraphicsPlatform {
     source.Hold(section.object);
     const Area from{0, 0, image.width, image.height};
     if (leftOut != nullptr) *leftOut = FromPixel(image.At(0, image.height - 1));
-    ForEachTarget([&](HDC dc) { CopyWithMode(dc, to, source.dc, from, kTransparent, nullptr); });
+    Transparently(to, [&](HDC dc) { CopyWithMode(dc, to, source.dc, from, kTransparent, nullptr); });
   }
 
   void CopyArea(CopySource source, Area from, Area to, int32_t mode, Color* leftOut) override {
@@ -246,8 +248,14 @@ class Win32Graphics final : public GraphicsPlatform {
     if (source == CopySource::MemoryBitmap && memory == nullptr) return;
     COLORREF colour = 0;
     // Each target copies from itself (or from the memory bitmap), so window and backing
-    // bitmap stay alike even where the window is covered.
-    ForEachTarget([&](HDC dc) { CopyWithMode(dc, to, memory != nullptr ? memory : dc, from, mode, &colour); });
+    // bitmap stay alike even where the window is covered; a transparent copy is made in
+    // the backing bitmap and shown in the window.
+    auto copy = [&](HDC dc) { CopyWithMode(dc, to, memory != nullptr ? memory : dc, from, mode, &colour); };
+    if (mode == kTransparent) {
+      Transparently(to, copy);
+    } else {
+      ForEachTarget(copy);
+    }
     if (leftOut != nullptr) *leftOut = colour;
   }
 
@@ -272,6 +280,7 @@ class Win32Graphics final : public GraphicsPlatform {
   bool LoadMemoryBitmap(const BmpImage& image) override {
     HDC screen = m_window.WindowContext();
     if (screen == nullptr || image.pixels.empty()) return false;
+    const std::unique_ptr<RealisedPalette> palette = PaletteFor(image);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, image.width, image.height);
     if (bitmap == nullptr) return false;
     const BITMAPINFO info = DibInfo(image.width, image.height);
@@ -414,6 +423,24 @@ class Win32Graphics final : public GraphicsPlatform {
     }
   }
 
+  // A transparent copy (masks, a work bitmap) is made once, into the backing bitmap, which
+  // holds the whole picture even where the window is covered; the window then gets the
+  // finished area in one copy. A redirected target gets it directly.
+  template <typename Copy>
+  void Transparently(const Area& to, Copy copy) {
+    HDC targets[2] = {};
+    const int count = m_window.DrawingTargets(targets);
+    if (count == 2 && targets[0] != nullptr && targets[1] != nullptr &&
+        targets[1] == m_window.BackingContext()) {
+      copy(targets[1]);
+      if (to.width > 0 && to.height > 0) {
+        BitBlt(targets[0], to.x, to.y, to.width, to.height, targets[1], to.x, to.y, SRCCOPY);
+      }
+      return;
+    }
+    ForEachTarget(copy);
+  }
+
   // Every context a pen or brush may be selected into: the window's, the backing
   // bitmap's, the memory bitmap's, and a redirection's or a page's.
   int Contexts(HDC (&all)[4]) {
@@ -450,6 +477,24 @@ class Win32Graphics final : public GraphicsPlatform {
     }
     DeleteObject(slot);
     slot = nullptr;
+  }
+
+  // On a palette display the picture's colours are realised in the window's context
+  // (and selected into the other targets) while it is drawn; the window is repainted when
+  // that changed the colours it shows, unless drawing goes elsewhere. A print job's page
+  // takes the pixels as they are. Nothing happens on a true-colour display.
+  std::unique_ptr<RealisedPalette> PaletteFor(const BmpImage& image) {
+    HDC targets[2] = {};
+    const int count = m_window.DrawingTargets(targets);
+    if (count == 1 && targets[0] != nullptr && GetDeviceCaps(targets[0], TECHNOLOGY) == DT_RASPRINTER) {
+      return nullptr;
+    }
+    HDC screen = m_window.WindowContext();
+    if (!UsesPalette(screen) || image.colours.empty()) return nullptr;
+    auto palette = std::make_unique<RealisedPalette>(screen, image);
+    for (int i = 0; i < count; ++i) palette->Also(targets[i]);
+    if (palette->changed && count == 2) InvalidateRect(m_window.Handle(), nullptr, FALSE);
+    return palette;
   }
 
   bool DrawIconOf(HICON icon, int32_t x, int32_t y) {

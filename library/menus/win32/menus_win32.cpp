@@ -7,6 +7,7 @@
 #include <string>
 
 #include "library/menus/menus_platform.h"
+#include "library/menus/win32/menu_lookup.h"
 #include "library/menus/win32/menu_resource.h"
 #include "library/families.h"
 #include "library/menus/win32/menus_win32.h"
@@ -88,8 +89,10 @@ class Win32Menus final : public MenusPlatform {
     // The menu closes properly only for the foreground window; the posted null message lets
     // a second pop-up open right after.
     SetForegroundWindow(owner);
+    SetTrackedMenu(AsMenu(menu));
     TrackPopupMenu(AsMenu(menu), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x,
                    point.y, 0, owner, nullptr);
+    SetTrackedMenu(nullptr);
     PostMessageA(owner, WM_NULL, 0, 0);
     DestroyMenu(AsMenu(menu));
   }

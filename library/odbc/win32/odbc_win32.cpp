@@ -20,6 +20,11 @@ namespace {
 
 // A loaded handle below 33 counts as a failure, as the system's old loader reported it.
 constexpr uintptr_t kFirstValidHandle = 33;
+
+bool RunsOnWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
 constexpr SQLSMALLINT kMessageLength = 240;
 constexpr SQLSMALLINT kNameLength = 128;
 
@@ -91,6 +96,10 @@ class Win32Odbc : public OdbcPlatform {
       return false;
     }
     HWND window = owner != 0 ? reinterpret_cast<HWND>(owner) : GetDesktopWindow();
+    // Wine's odbc32 passes the window on to its Unix driver manager, which takes it for a
+    // pointer to a structure of its own: reading there can crash inside the call and leave
+    // the connection locked for good. No window there: the driver manager cannot prompt.
+    if (RunsOnWine()) window = nullptr;
     std::vector<SQLCHAR> text(connection.begin(), connection.end());
     text.push_back(0);
     SQLCHAR completed[1024];

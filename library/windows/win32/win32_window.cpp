@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "library/menus/win32/menu_lookup.h"
 #include "library/menus/win32/menu_resource.h"
 #include "library/windows/win32/win32_window_parts.h"
 #include "library/windows/window_state.h"
@@ -159,14 +160,55 @@ void Win32Window::StopTimer() {
   if (m_window != nullptr) KillTimer(m_window, kTimerId);
 }
 
+// The caret is a bar along the foot of the text cursor's cell, two pixels high.
+constexpr int kCaretHeight = 2;
+
+void Win32Window::MakeCaret(HWND window) {
+  if (window != m_window || m_state == nullptr) return;
+  if (!CreateCaret(window, nullptr, m_metrics.cellWidth, kCaretHeight)) return;
+  m_caret = true;
+  m_caretShown = false;
+}
+
+void Win32Window::MoveCaret() {
+  if (!m_caret || m_state == nullptr || !m_state->grid) return;
+  SetCaretPos((m_state->grid->CursorColumn() - m_state->origin.column) * m_metrics.cellWidth,
+              (m_state->grid->CursorRow() - m_state->origin.row + 1) * m_metrics.cellHeight -
+                  kCaretHeight);
+}
+
+void Win32Window::ShowCaretNow() {
+  if (!m_caret || m_caretShown || m_state == nullptr || !m_state->grid) return;
+  MoveCaret();
+  ShowCaret(m_window);
+  m_caretShown = true;
+}
+
+void Win32Window::HideCaretNow() {
+  if (!m_caretShown) return;
+  HideCaret(m_window);
+  m_caretShown = false;
+}
+
+void Win32Window::RemoveCaret() {
+  if (!m_caret) return;
+  DestroyCaret();
+  m_caret = false;
+  m_caretShown = false;
+}
+
 void Win32Window::WaitForMessage() {
   if (m_window == nullptr) {
     WaitMessage();
     return;
   }
+  ShowCaretNow();
   SetPropA(m_window, kWaitingProperty, reinterpret_cast<HANDLE>(++m_waitSequence));
   WaitMessage();
-  if (m_window != nullptr) RemovePropA(m_window, kWaitingProperty);
+  if (m_window != nullptr) {
+    RemovePropA(m_window, kWaitingProperty);
+    HideCaretNow();
+  }
 }
 
 // The end of the run: break checking off, Close enabled, the window served until closed.
@@ -174,6 +216,7 @@ void Win32Window::RunUntilClosed() {
   if (m_window == nullptr) return;
   if (m_state != nullptr) m_state->breakChecking = false;
   EnableMenuItem(GetSystemMenu(m_window, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+  MoveCaret();
   SetPropA(m_window, kEndedProperty, reinterpret_cast<HANDLE>(1));
   MSG msg;
   while (m_window != nullptr && GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -343,6 +386,13 @@ void Win32Window::Scroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 LRESULT Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A test driver asking where a menu item is: no input of the program's.
+  if (message == WM_COPYDATA && lParam != 0) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (data->dwData == kMenuItemQuery && data->lpData != nullptr) {
+      return MenuItemPoint(window, std::string_view(static_cast<const char*>(data->lpData), data->cbData));
+    }
+  }
   InputState& input = m_state->input;
   input.lastWindow = reinterpret_cast<intptr_t>(window);
   input.lastMessage = message;
@@ -395,6 +445,12 @@ LRESULT Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_GETMINMAXINFO:
       MeasureCells();
       break;
+    case WM_SETFOCUS:
+      MakeCaret(window);
+      break;
+    case WM_KILLFOCUS:
+      if (window == m_window) RemoveCaret();
+      break;
     case WM_HSCROLL:
     case WM_VSCROLL:
       Scroll(window, message, wParam, lParam);
@@ -432,6 +488,7 @@ LRESULT Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       }
       break;
     case WM_DESTROY:
+      if (window == m_window) RemoveCaret();
       m_window = nullptr;
       PostQuitMessage(0);
       return 0;

@@ -106,6 +106,15 @@ class Win32Window final : public WindowPlatform {
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void MeasureCells();
   LRESULT GridRowAtom(WPARAM row) const;
+  // The caret: made with the focus, removed with it. It shows only while the program waits
+  // for input, in the text cursor's cell: the program draws on the window outside of
+  // painting, which a shown caret would spoil. Once the run is over it stays hidden (where
+  // it is): the window then only waits to be closed.
+  void MakeCaret(HWND window);
+  void MoveCaret();
+  void ShowCaretNow();
+  void HideCaretNow();
+  void RemoveCaret();
 
   WindowState* m_state = nullptr;
   HWND m_window = nullptr;
@@ -123,6 +132,8 @@ class Win32Window final : public WindowPlatform {
   HDC m_bitmapDc = nullptr;         // the memory bitmap, made for STARTPAINT -1
   HBITMAP m_bitmap = nullptr;
   HGDIOBJ m_oldBitmapOfBitmapDc = nullptr;
+  bool m_caret = false;       // made, with the focus
+  bool m_caretShown = false;
   // Buffers of texts posted with POSTMESSAGE: they must outlive the post.
   std::vector<std::unique_ptr<std::array<char, 256>>> m_postedTexts;
 };

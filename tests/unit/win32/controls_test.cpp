@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <string>
@@ -18,6 +19,7 @@
 #include "engine/startup.h"
 #include "library/controls/win32/controls_win32.h"
 #include "library/families.h"
+#include "library/menus/win32/menu_lookup.h"
 #include "library/menus/win32/menus_win32.h"
 #include "library/profiles.h"
 #include "tests/support/recording_host.h"
@@ -370,6 +372,236 @@ TEST(Win32Menus, TrackedPopupReportsTheChoice) {
   Pump();
   EXPECT_EQ(g_lastCommand, 5);
   EXPECT_FALSE(IsMenu(reinterpret_cast<HMENU>(popup)));
+}
+
+// Hostile handles, sizes and classes: a list box's 1000-character entry (LB_GETTEXT takes
+// no size) read without overrunning anything, every operation on a destroyed control answered as Windows answers
+// a dead handle, an unknown class made as nothing, sizes of INT_MIN made at all.
+TEST(Win32Controls, HostileHandlesSizesAndClasses) {
+  Parent parent;
+  const std::string p = parent.Number();
+  HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, parent.window,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
+  const std::string entry = std::string(500, 'a') + std::string(500, 'b');
+  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  HWND dead = CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 10, 10, parent.window, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  DestroyWindow(dead);
+  const std::string l = std::to_string(reinterpret_cast<intptr_t>(list));
+  const std::string d = std::to_string(reinterpret_cast<intptr_t>(dead));
+  ProgramRun run;
+  ASSERT_EQ(run("DECLARE a$, h%\n"
+                "a$ = @GETSTRING$(" + l + ", 0)\n"
+                "PRINT @LEN(a$); @LEFT$(a$, 1); @RIGHT$(a$, 1)\n"
+                "PRINT @GETCOUNT(" + d + "); @ADDSTRING(" + d + ", \"x\"); @GETCURSEL(" + d + ")\n"
+                "PRINT \"|\"; @GETSTRING$(" + d + ", 0); \"|\"; @GETTEXT$(" + d + "); \"|\"; @GETLINE$(" + d + ", 0); \"|\"\n"
+                "PRINT @GETCHECK(" + d + "); @GETSCROLLPOS(" + d + "); @MOVELISTTOEDIT(" + d + ")\n"
+                "SETTEXT " + d + ", \"x\"\nSETCHECK " + d + ", 1\nSETSCROLLPOS " + d + ", 3\n"
+                "h% = @CONTROL(\"GIBTSNICHT\", \"x\", 1, 0, 0, 5, 5, " + p + ", 77, 0, 0)\n"
+                "PRINT h%\n"
+                "h% = @CREATEBUTTON(" + p + ", \"x\", -2147483648, -2147483648, -2147483648, -2147483648)\n"
+                "PRINT @EQU(h%, 0)\n"),
+            0);
+  ASSERT_EQ(run.host.window.screen.size(), 6u);
+  const std::string& read = run.host.window.screen[0];
+  // Read whole, then kept as a string value keeps it: its first 255 characters.
+  EXPECT_EQ(read, "255aa");
+  // SendMessage to a dead window does nothing and answers 0.
+  EXPECT_EQ(run.host.window.screen[1], "000");
+  EXPECT_EQ(run.host.window.screen[2], "||||");
+  EXPECT_EQ(run.host.window.screen[3], "001");  // an empty list always fits
+  EXPECT_EQ(run.host.window.screen[4], "0");
+  EXPECT_EQ(run.host.window.screen[5], "0");
+  DestroyWindow(list);
+}
+
+std::vector<std::string> ListEntries(HWND list) {
+  std::vector<std::string> entries;
+  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[300] = {};
+    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+std::vector<std::string> ChoiceEntries(HWND combo) {
+  std::vector<std::string> entries;
+  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[300] = {};
+    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+// MOVELISTTOLIST into a sorted list box (and MOVELISTTOCHOICE into a sorted choice box)
+// leaves what adding the entries one by one leaves: into an empty list the entries go in
+// the list's own order without its search, and this must be exactly its order, for
+// punctuation, umlauts, digits and case; entries equal but for case, and a list that
+// already holds entries, take the one-by-one way.
+TEST(Win32Controls, MoveListToSortedListAsOneByOne) {
+  Parent parent;
+  const std::vector<std::vector<std::string>> cases = {
+      {"Kiwi", "apfel", "Birne", "Zitrone", "Kiwi", "\xC4pfel", "10", "9"},
+      {"Kiwi", "apfel", "Birne", "Apfel", "kiwi", "Zitrone", "APFEL"},
+      {"co-op", "coop", "Co op", "a'b", "ab", "\xC4rger", "Arger", "zz", "Z-1", "_x", "~y", "1a",
+       "\xDF", "st", "\xF6l", "ol", "Eintrag 10", "Eintrag 9", "Eintrag 100", "", " x", "x", "-",
+       "\xE9t\xE9", "ete", "\xFF", "!", "#1"},
+  };
+  for (const std::vector<std::string>& entries : cases) {
+    for (const bool prefilled : {false, true}) {
+      HWND moved = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 10, 10,
+                                   parent.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+      HWND single = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 10, 10,
+                                    parent.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+      HWND choice = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS,
+                                    0, 0, 10, 100, parent.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+      if (prefilled) {
+        for (HWND list : {moved, single}) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Mitte"));
+        SendMessageA(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Mitte"));
+      }
+      for (const std::string& entry : entries) {
+        SendMessageA(single, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+      }
+      std::string program = "DECLARE n%\n";
+      for (const std::string& entry : entries) program += "ADDSTRING \"" + entry + "\"\n";
+      program += "n% = @MOVELISTTOLIST(" + std::to_string(reinterpret_cast<intptr_t>(moved)) + ")\n";
+      program += "n% = @MOVELISTTOCHOICE(" + std::to_string(reinterpret_cast<intptr_t>(choice)) + ")\n";
+      ProgramRun run;
+      ASSERT_EQ(run(program), 0);
+      EXPECT_EQ(ListEntries(moved), ListEntries(single));
+      EXPECT_EQ(ChoiceEntries(choice), ListEntries(single));
+      EXPECT_EQ(ListEntries(moved).size(), entries.size() + (prefilled ? 1 : 0));
+      DestroyWindow(moved);
+      DestroyWindow(single);
+      DestroyWindow(choice);
+    }
+  }
+}
+
+// ADDFILES lists the names in the order lstrcmpi gives (sorted by sort keys, which must
+// agree with it for punctuation, umlauts, digits and case), files first, then the folders
+// in square brackets; the tree mode lists the files of each folder before those below.
+TEST(Win32Controls, FileNamesInTheOrderOfLstrcmpi) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof(temp), temp);
+  const std::string folder = std::string(temp) + "talven_addfiles_" + std::to_string(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((folder + "\\Unter").c_str(), nullptr));
+  const std::vector<std::string> names = {"b.txt", "A.txt", "_x.txt", "\xC4rger.txt", "a-b.txt", "ab.txt",
+                                          "10.txt", "9.txt", "co op.txt", "Zebra.TXT", "\xDF.txt", "~.txt"};
+  for (const std::string& name : names) {
+    HANDLE file = CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+    CloseHandle(file);
+  }
+  HANDLE below = CreateFileA((folder + "\\Unter\\c.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  CloseHandle(below);
+  std::vector<std::string> expected = names;
+  std::sort(expected.begin(), expected.end(),
+            [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+  std::vector<std::string> folders = {"[..]", "[Unter]"};
+  std::sort(folders.begin(), folders.end(),
+            [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+  std::vector<std::string> listing = expected;
+  listing.insert(listing.end(), folders.begin(), folders.end());
+  std::unique_ptr<ControlsPlatform> controls = MakeWin32Controls();
+  EXPECT_EQ(controls->Files(folder + "\\*.*", false, 100).names, listing);
+  std::vector<std::string> tree;
+  for (const std::string& name : expected) tree.push_back(folder + "\\" + name);
+  tree.push_back(folder + "\\Unter\\c.txt");
+  EXPECT_EQ(controls->Files(folder + "\\*.txt", true, 100).names, tree);
+  const ControlsPlatform::Names cut = controls->Files(folder + "\\*.*", false, 3);
+  EXPECT_TRUE(cut.more);
+  EXPECT_EQ(cut.names.size(), 3u);
+  for (const std::string& name : names) DeleteFileA((folder + "\\" + name).c_str());
+  DeleteFileA((folder + "\\Unter\\c.txt").c_str());
+  RemoveDirectoryA((folder + "\\Unter").c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
+int g_chosen = 0;
+LRESULT CALLBACK RecordChoice(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) g_chosen = LOWORD(wParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void ClickScreen(LRESULT point) {
+  SetCursorPos(static_cast<int16_t>(LOWORD(point)), static_cast<int16_t>(HIWORD(point)));
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+// Menu items found by the texts a user reads, as the test driver asks for them: the bar's
+// items where the bar shows them, a pull-down's items only while it is open, the pop-up of
+// TRACKMENU while it is shown (a click there chooses).
+TEST(Win32Menus, ItemsFoundByTheirTexts) {
+  Parent parent;
+  SetWindowLongPtrA(parent.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordChoice));
+  auto menus = MakeWin32Menus();
+  const intptr_t window = reinterpret_cast<intptr_t>(parent.window);
+  const intptr_t bar = menus->MenuBar(window);
+  const intptr_t file = menus->NewMenu();
+  ASSERT_TRUE(menus->AppendSubMenu(bar, file, "&Datei"));
+  ASSERT_TRUE(menus->AppendItem(file, 101, "\xD6&ffnen\tStrg+O"));
+  ASSERT_TRUE(menus->AppendItem(bar, 106, "&Los"));
+  menus->Redraw(window);
+  Pump();
+  RECT frame = {};
+  GetWindowRect(parent.window, &frame);
+  const LRESULT datei = MenuItemPoint(parent.window, "Datei");
+  ASSERT_NE(datei, 0);
+  EXPECT_GE(static_cast<int16_t>(LOWORD(datei)), frame.left);
+  EXPECT_LE(static_cast<int16_t>(HIWORD(datei)), frame.top + 60);
+  EXPECT_GT(static_cast<int16_t>(LOWORD(MenuItemPoint(parent.window, "Los"))), LOWORD(datei));
+  EXPECT_EQ(MenuItemPoint(parent.window, "Datei>\xD6" "ffnen"), 0);  // not open
+  EXPECT_EQ(MenuItemPoint(parent.window, "&Datei"), 0);              // texts without marks
+  EXPECT_EQ(MenuItemPoint(parent.window, "Nichts"), 0);
+  EXPECT_EQ(MenuItemPoint(parent.window, "Los>mehr"), 0);
+  EXPECT_EQ(MenuItemPoint(parent.window, ""), 0);
+
+  const intptr_t popup = menus->NewMenu();
+  ASSERT_TRUE(menus->AppendItem(popup, 4, "vier"));
+  ASSERT_TRUE(menus->AppendItem(popup, 5, "f\xFCnf"));
+  g_chosen = 0;
+  std::atomic<LRESULT> found{0};
+  std::thread chooser([&] {
+    const auto open = [] {
+      HWND popup = FindWindowA("#32768", nullptr);
+      return popup != nullptr && IsWindowVisible(popup);
+    };
+    for (int i = 0; i < 300 && !open(); ++i) Sleep(10);
+    // A click may come before the pop-up takes input: it is tried again (never so soon that
+    // two clicks make a double click); if the pop-up is still there then, Escape closes it
+    // and the test fails instead of waiting for ever.
+    for (int attempt = 0; attempt < 3 && open(); ++attempt) {
+      for (int i = 0; i < 100 && (found = MenuItemPoint(parent.window, "f\xFCnf")) == 0; ++i) Sleep(10);
+      if (found != 0) ClickScreen(found);
+      for (int i = 0; i < 80 && open(); ++i) Sleep(10);
+    }
+    for (int i = 0; i < 2 && open(); ++i) {
+      INPUT inputs[2] = {};
+      inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+      inputs[0].ki.wVk = inputs[1].ki.wVk = VK_ESCAPE;
+      inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(2, inputs, sizeof(INPUT));
+      Sleep(100);
+    }
+  });
+  menus->Track(popup, window, 10, 10);
+  chooser.join();
+  Pump();
+  EXPECT_NE(found.load(), 0);
+  EXPECT_EQ(g_chosen, 5);
+  // The pop-up is gone: the bar is searched again.
+  EXPECT_EQ(MenuItemPoint(parent.window, "f\xFCnf"), 0);
+  EXPECT_NE(MenuItemPoint(parent.window, "Los"), 0);
 }
 
 }  // namespace

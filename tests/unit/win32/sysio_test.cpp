@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -201,6 +202,16 @@ TEST(Win32Dde, LinksExecutesAndTerminatesTheFirstServerOnly) {
   EXPECT_EQ(g_serverLog, (std::vector<std::string>{"terminate", "[CreateGroup(Gr\xFC\xDF" "e)]", "terminate"}));
   EXPECT_EQ(dde->Partner(), 0);
   EXPECT_EQ(dde->Execute("[danach]"), DdePost::NoPartner);
+  // Empty names: every server answers; one becomes the partner, the others are ended at
+  // once (at least one of these two), and the link's end ends the partner's conversation.
+  g_serverLog.clear();
+  EXPECT_NE(dde->Link("", ""), 0);
+  Pump();
+  EXPECT_FALSE(g_serverLog.empty());
+  EXPECT_EQ(std::count(g_serverLog.begin(), g_serverLog.end(), "terminate"), static_cast<long>(g_serverLog.size()));
+  dde->Terminate();
+  Pump();
+  EXPECT_EQ(g_serverLog.size(), 2u);
   DestroyWindow(first);
   DestroyWindow(second);
 }

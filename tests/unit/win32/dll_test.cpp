@@ -5,11 +5,13 @@
 #include "library/dll/win32/win32_dll.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <float.h>
 #include <xmmintrin.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -187,6 +189,134 @@ TEST_F(Win32DllProgramTest, FourteenArgumentsInTheInterpreterAndRefusedInTheRunt
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].caption, "Fehler");
   EXPECT_EQ(host.boxes[0].text, "Mehr als 12 Parameter!");
+}
+
+TEST_F(Win32DllProgramTest, AFunctionWritingPastAnAreaWarns207) {
+  EXPECT_EQ(Run({"SETERRORLEVEL 1", "DEF @FILL(3) !\"KERNEL32\", \"RtlFillMemory\"", "DECLARE a#, x&", "DIM a#, 8",
+                 "x& = @FILL(a#, 9, 65)", "PRINT @STRING$(a#, 0)", "x& = @FILL(a#, 30, 66)", "PRINT @BYTE(a#, 8)"}),
+            0);
+  EXPECT_EQ(screen, (std::vector<std::string>{"AAAAAAAAA", "66"}));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "Bereichsgrenze \xFC" "berschritten: 8");
+}
+
+// The calls through the helper, with the 32-bit stand-in TALV16.EXE (built beside the
+// tests in talv16\) copied into a fresh current folder.
+class Win32HelperTest : public Win32DllProgramTest {
+ protected:
+  Win32HelperTest() {
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    standIn = std::filesystem::path(module).parent_path() / "talv16" / "TALV16.exe";
+    // A folder of each test's own: a helper of the test before may still hold its files.
+    folder = std::filesystem::temp_directory_path() /
+             ("talven_talv16_" + std::to_string(GetCurrentProcessId()) + "_" +
+              testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder);
+    saved = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+  }
+  ~Win32HelperTest() override {
+    std::filesystem::current_path(saved);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+  std::string Read(const char* name) {
+    std::ifstream in(folder / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // The temporary files and markers left in the folder.
+  std::vector<std::string> Leftovers() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      const std::string name = entry.path().filename().string();
+      if (name[0] == 'P' || name[0] == 'p') names.push_back(name);
+    }
+    return names;
+  }
+
+  std::filesystem::path standIn;
+  std::filesystem::path folder;
+  std::filesystem::path saved;
+};
+
+TEST_F(Win32HelperTest, TheStandInGetsFileAndCommandLineAndAnswers) {
+  ASSERT_TRUE(std::filesystem::copy_file(standIn, folder / "TALV16.EXE"));
+  EXPECT_EQ(Run({"DEF @H(3) *\"USER.EXE\", \"Echo\", \"%&#\", \"&\"", "DECLARE a#", "DIM a#, 12",
+                 "STRING a#, 0 = \"abc\"", "PRINT @H(-2, 70000, a#)", "PRINT @STRING$(a#, 0)"}),
+            0);
+  EXPECT_EQ(screen, (std::vector<std::string>{"69998", "von TALV16"}));
+  EXPECT_TRUE(host.boxes.empty());
+  // 2 + 4 + (4 + 12) bytes and the result's 4.
+  std::string expected("\xFE\xFF\x70\x11\x01\x00\x0C\x00\x00\x00" "abc", 13);
+  expected.resize(26, '\0');
+  EXPECT_EQ(Read("talv16.in"), expected);
+  char shortFolder[MAX_PATH] = {};
+  GetShortPathNameA(folder.string().c_str(), shortFolder, MAX_PATH);
+  const std::string log = Read("talv16.log");
+  const std::string start = "TALV16 USER.EXE|Echo|%&#|& " + std::string(shortFolder) + "\\P";
+  ASSERT_GE(log.size(), start.size() + 10) << log;
+  EXPECT_EQ(log.substr(0, start.size()), start) << log;
+  EXPECT_EQ(log.substr(start.size() + 6), ".$\r\n") << log;
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+}
+
+TEST_F(Win32HelperTest, MissingDyingLyingAndSlowHelpers) {
+  const std::initializer_list<std::string> call{"SETERRORLEVEL 1", "DECLARE a#", "DIM a#, 4",
+                                                "DEF @H(1) *\"U.DLL\", @F$, \"#\", \"&\"", "PRINT @H(a#)",
+                                                "PRINT @STRING$(a#, 0)"};
+  const auto program = [&](const char* function) {
+    std::vector<std::string> lines{"DECLARE f$", std::string("f$ = \"") + function + "\""};
+    for (const std::string& line : call) lines.push_back(line);
+    for (std::string& line : lines) {
+      const size_t at = line.find("@F$");
+      if (at != std::string::npos) line.replace(at, 3, "f$");
+    }
+    return lines;
+  };
+  const auto run = [&](const char* function) {
+    const std::vector<std::string> lines = program(function);
+    engine = std::make_unique<Engine>(host, ProgramKind::Interpreter, InterpreterProfile());
+    for (const std::string& line : lines) engine->store.Append(line);
+    engine->ResetRunState();
+    int code = 0;
+    try {
+      RunStatements(*engine);
+    } catch (const RunEnd& end) {
+      code = end.exitCode;
+    }
+    screen = ScreenText(WindowOf(*engine));
+    engine->DropFamilyStates();
+    host.ReleaseRun();
+    return code;
+  };
+  // Missing: 304 at once.
+  ASSERT_FALSE(std::filesystem::exists(folder / "TALV16.EXE"));
+  EXPECT_EQ(run("Echo"), 2);
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_EQ(host.boxes.back().text, "TALV16.EXE nicht ausf\xFChrbar oder fehlt!");
+  ASSERT_TRUE(std::filesystem::copy_file(standIn, folder / "TALV16.EXE"));
+  // Ending without the marker: 304, not a wait without end.
+  const DWORD before = GetTickCount();
+  EXPECT_EQ(run("Die"), 2);
+  EXPECT_LT(GetTickCount() - before, 20000u);  // a wait without end would never get here
+  EXPECT_EQ(host.boxes.back().text, "TALV16.EXE nicht ausf\xFChrbar oder fehlt!");
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+  // An area claimed longer than it is: its own 4 bytes come back, 207 warns.
+  host.boxes.clear();
+  EXPECT_EQ(run("Big"), 0);
+  EXPECT_EQ(screen, (std::vector<std::string>{"0", "ZZZZ"}));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "Bereichsgrenze \xFC" "berschritten: 4");
+  // A file cut short: read error, the file gone.
+  EXPECT_EQ(run("Cut"), 2);
+  EXPECT_EQ(host.boxes.back().text.rfind("Fehler beim Lesen: ", 0), 0u);
+  // A helper that takes its time is waited for.
+  host.boxes.clear();
+  EXPECT_EQ(run("Late"), 0);
+  EXPECT_EQ(screen, (std::vector<std::string>{"0", "von"}));  // the window's rows are right-trimmed
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{});
 }
 
 }  // namespace
