@@ -4,7 +4,8 @@
 # target folder chosen in the shell's browse dialog, a cancel in the progress window while
 # files are copied (nothing half-written, the log names exactly what is there), and CTL3D32
 # (Wine's own library, its calls seen in the relay trace; a library without
-# Ctl3dAutoSubclass is released unused), and the error dialog's Retry and Ignore.
+# Ctl3dAutoSubclass is released unused), the error dialog's Retry and Ignore, and every
+# question of the setup.
 #   wine_medra_dialogs_test.sh WIN_BIN_DIR
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd)
@@ -188,6 +189,57 @@ check "error dialog twice" "$(grep -c '^dialog: Setup error | .*The file is not 
 contains "skipped line counted" "$report" "Setup has finished.\n1 lines were skipped after errors."
 check "ignore exit" "$(tail -1 <<<"$report")" "exit: 1"
 check "the file after the ignored one" "$(tr -d '\r' < "$drive/MEDRA_CTL/DANACH.TXT" 2>/dev/null)" "Danach"
+
+section 9
+# 9. Every question of the setup, answered both ways where the answer matters: the existing
+# target (462: No keeps the dialog, Yes goes on), the newer version found there (463: the
+# dialog stays), the optional part (440), the older source (461: Cancel, No to the abort
+# question asks again, then Yes installs the older file), mode N (448: No keeps the file),
+# and an archive member that exists (No keeps it, the other member is extracted).
+fixtures=$(cd "$(dirname "$0")/fixtures" && pwd)
+rm -rf "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI"
+mkdir -p "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI"
+printf 'neuer' > "$drive/MEDRA_FRAGE/ALT.DAT"
+prepare
+printf '%s\r\n' '[data]' 'DefDir = C:\MEDRA_FRAGE' 'dirwarnexist = 1' 'noupdate = ALT.DAT' '[Files]' '?Extras, 0:' \
+  'NEU.TXT, 0:' 'GLEICH.TXT, 0:, 10, N' 'PAKET.LZH, 0:' '[Extras]' 'README.TXT, "Liesmich"' > "$src/MEDRA.INF"
+printf 'alt aus der Quelle' > "$src/NEU.TXT"; touch -d '2020-01-01 12:00' "$src/NEU.TXT"
+printf 'neu im Ziel' > "$drive/MEDRA_ZWEI/NEU.TXT"; touch -d '2024-01-01 12:00' "$drive/MEDRA_ZWEI/NEU.TXT"
+printf 'neu aus der Quelle' > "$src/GLEICH.TXT"; touch -d '2024-01-01 12:00' "$src/GLEICH.TXT"
+printf 'alt im Ziel' > "$drive/MEDRA_ZWEI/GLEICH.TXT"; touch -d '2020-01-01 12:00' "$drive/MEDRA_ZWEI/GLEICH.TXT"
+cp "$fixtures/basic.lzh" "$src/PAKET.LZH"
+printf 'eigenes Hallo' > "$drive/MEDRA_ZWEI/HALLO.TXT"
+report=$(run_setup 'dlg:1' no 'dlg:1' yes ok 'dlg:200=C:\MEDRA_ZWEI;1' yes \
+  yes cancel no yes no no ok)
+echo "$report"
+order=$(awk -F' [|] ' '/^box: /{print $1 " | " $2 " | " substr($3, 1, 40)} /^dialog: /{print $1}' <<<"$report")
+check "the questions in order" "$order" \
+"dialog: Target directory
+box: icon yesno | Setup... | The directory C:\\MEDRA_FRAGE exists already.
+dialog: Target directory
+box: icon yesno | Setup... | The directory C:\\MEDRA_FRAGE exists already.
+box: icon ok | Setup... | A newer version is installed in C:\\MEDRA_
+dialog: Target directory
+box: icon yesno | Setup... | The directory C:\\MEDRA_ZWEI exists already. 
+box: icon yesno | Setup... | Install Extras?
+box: icon yesnocancel | Setup... | The existing file C:\\MEDRA_ZWEI\\NEU.TXT is
+box: icon yesno | Setup... | Do you really want to abort the setup?
+box: icon yesnocancel | Setup... | The existing file C:\\MEDRA_ZWEI\\NEU.TXT is
+box: icon yesnocancel | Setup... | The file C:\\MEDRA_ZWEI\\GLEICH.TXT already 
+box: icon yesno | HALLO.TXT | Diese Datei existiert bereits. Soll sie 
+box: icon ok | Setup... | Setup has finished."
+contains "463 names the folder and the file" "$report" 'A newer version is installed in C:\MEDRA_FRAGE (ALT.DAT).'
+contains "461 with both dates" "$report" 'The existing file C:\MEDRA_ZWEI\NEU.TXT is newer.\nNew file: 01.01.2020 12:00\nExisting file: 01.01.2024 12:00'
+contains "448 with both dates" "$report" 'The file C:\MEDRA_ZWEI\GLEICH.TXT already exists.\nNew file: 01.01.2024 12:00\nExisting file: 01.01.2020 12:00'
+check "questions exit" "$(tail -1 <<<"$report")" "exit: 1"
+check "the optional part installed" "$(tr -d '\r' < "$drive/MEDRA_ZWEI/README.TXT" 2>/dev/null)" "Lies mich"
+check "Yes to 461 installs the older file" "$(cat "$drive/MEDRA_ZWEI/NEU.TXT")" "alt aus der Quelle"
+check "No to 448 keeps the file" "$(cat "$drive/MEDRA_ZWEI/GLEICH.TXT")" "alt im Ziel"
+check "No to the member question keeps it" "$(cat "$drive/MEDRA_ZWEI/HALLO.TXT")" "eigenes Hallo"
+cmp -s "$drive/MEDRA_ZWEI/ZAHLEN.TXT" "$fixtures/ZAHLEN.TXT" && echo "ok: the other member extracted" \
+  || fail "ZAHLEN.TXT not extracted"
+check "the refused folder untouched" "$(ls "$drive/MEDRA_FRAGE")" "ALT.DAT"
+rm -rf "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI"
 
 echo "failures: $failures"
 [ "$failures" -eq 0 ]
