@@ -212,21 +212,21 @@ printf 'eigenes Hallo' > "$drive/MEDRA_ZWEI/HALLO.TXT"
 report=$(run_setup 'dlg:1' no 'dlg:1' yes ok 'dlg:200=C:\MEDRA_ZWEI;1' yes \
   yes cancel no yes no no ok)
 echo "$report"
-order=$(awk -F' [|] ' '/^box: /{print $1 " | " $2 " | " substr($3, 1, 40)} /^dialog: /{print $1}' <<<"$report")
+order=$(awk -F' [|] ' '/^box: /{t = substr($3, 1, 40); sub(/ +$/, "", t); print $1 " | " $2 " | " t} /^dialog: /{print $1}' <<<"$report")
 check "the questions in order" "$order" \
 "dialog: Target directory
-box: icon yesno | Setup... | The directory C:\\MEDRA_FRAGE exists already.
+box: icon yesno | Setup... | The directory C:\\MEDRA_FRAGE exists alre
 dialog: Target directory
-box: icon yesno | Setup... | The directory C:\\MEDRA_FRAGE exists already.
-box: icon ok | Setup... | A newer version is installed in C:\\MEDRA_
+box: icon yesno | Setup... | The directory C:\\MEDRA_FRAGE exists alre
+box: icon ok | Setup... | A newer version is installed in C:\\MEDRA
 dialog: Target directory
-box: icon yesno | Setup... | The directory C:\\MEDRA_ZWEI exists already. 
+box: icon yesno | Setup... | The directory C:\\MEDRA_ZWEI exists alrea
 box: icon yesno | Setup... | Install Extras?
-box: icon yesnocancel | Setup... | The existing file C:\\MEDRA_ZWEI\\NEU.TXT is
+box: icon yesnocancel | Setup... | The existing file C:\\MEDRA_ZWEI\\NEU.TXT
 box: icon yesno | Setup... | Do you really want to abort the setup?
-box: icon yesnocancel | Setup... | The existing file C:\\MEDRA_ZWEI\\NEU.TXT is
-box: icon yesnocancel | Setup... | The file C:\\MEDRA_ZWEI\\GLEICH.TXT already 
-box: icon yesno | HALLO.TXT | Diese Datei existiert bereits. Soll sie 
+box: icon yesnocancel | Setup... | The existing file C:\\MEDRA_ZWEI\\NEU.TXT
+box: icon yesnocancel | Setup... | The file C:\\MEDRA_ZWEI\\GLEICH.TXT alread
+box: icon yesno | HALLO.TXT | Diese Datei existiert bereits. Soll sie
 box: icon ok | Setup... | Setup has finished."
 contains "463 names the folder and the file" "$report" 'A newer version is installed in C:\MEDRA_FRAGE (ALT.DAT).'
 contains "461 with both dates" "$report" 'The existing file C:\MEDRA_ZWEI\NEU.TXT is newer.\nNew file: 01.01.2020 12:00\nExisting file: 01.01.2024 12:00'
