@@ -11,6 +11,9 @@ set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd); fixtures=$(cd "${2:?fixtures folder}" && pwd)
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEARCH=win32 WINEDEBUG=-all
+# Links made by the shell's DDE server would otherwise make Wine's menu builder write menu
+# entries into the host's home, outside the prefix.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
 warm=$(cd "$(dirname "$0")/../../tools" && pwd)/wine_warm.sh
 trap '"$warm"' EXIT
 drive=$WINEPREFIX/drive_c

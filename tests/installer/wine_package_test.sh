@@ -10,6 +10,9 @@ bin=$(cd "${1:?Windows bin folder}" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEARCH=win32 WINEDEBUG=-all
+# Links made by the shell's DDE server would otherwise make Wine's menu builder write menu
+# entries into the host's home, outside the prefix.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
 drive=$WINEPREFIX/drive_c
 target=$drive/Programme/Talven
 settings=$drive/windows/TALVED32.INI
@@ -98,14 +101,18 @@ outside=$(find "$drive" -newer "$marker" -type f 2>/dev/null | grep -v -e "^$tar
 check "no write outside the places the setup names" "$outside" ""
 # The listings before and after the setup: what changed, was added or went away lies in the
 # target, the Windows folder (with the system folder), the group, the package's folder, or
-# is a registry value of the keys the script names (and Wine's own bookkeeping of the run).
+# is a registry value of the key the script names (or the date Wine's display driver stamps
+# on every session start). Nothing is written into the host's home either.
 listing | sort > "$marker.after"
 changed=$(comm -3 "$marker.before" "$marker.after" | sed 's/^\t//' | grep -v \
   -e '^file drive_c/Programme/Talven/' -e '^file drive_c/windows/' -e '^file drive_c/talvset/' \
   -e "^file ${programs_dir#$WINEPREFIX/}/ZUL-TALVEN/" -e '^file drive_c/users/[^/]*/\(AppData/Local/\)\?Temp/' \
-  -e '^\(key\|value\) user.reg \[Software\\\\Talven\]' | sort -u)
+  -e '^\(key\|value\) user.reg \[Software\\\\Talven\]' \
+  -e '^value system.reg \[System\\\\CurrentControlSet\\\\Control\\\\Class\\\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\\\0000\]	"DriverDateData"=' \
+  | sort -u)
 echo "changes of the run (filtered): $changed"
 check "the listing before and after the setup" "$changed" ""
+check "nothing in the host's menus" "$(find "$HOME/.local/share/applications" "$HOME/.config/menus" -newer "$marker" 2>/dev/null)" ""
 rm -f "$marker" "$marker.before" "$marker.after"
 
 # 4. The installed interpreter runs the installed example.
