@@ -4,8 +4,8 @@
 # target folder chosen in the shell's browse dialog, a cancel in the progress window while
 # files are copied (nothing half-written, the log names exactly what is there), and CTL3D32
 # (Wine's own library, its calls seen in the relay trace; a library without
-# Ctl3dAutoSubclass is released unused), the error dialog's Retry and Ignore, and every
-# question of the setup.
+# Ctl3dAutoSubclass is released unused), the error dialog's Retry and Ignore, every
+# question of the setup, and code 18 when the setup is ended inside an archive member.
 #   wine_medra_dialogs_test.sh WIN_BIN_DIR
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd)
@@ -240,6 +240,37 @@ cmp -s "$drive/MEDRA_ZWEI/ZAHLEN.TXT" "$fixtures/ZAHLEN.TXT" && echo "ok: the ot
   || fail "ZAHLEN.TXT not extracted"
 check "the refused folder untouched" "$(ls "$drive/MEDRA_FRAGE")" "ALT.DAT"
 rm -rf "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI"
+
+section 10
+# 10. The setup ended while an archive member is being written (Cancel in the progress
+# window, confirmed): the member is dropped whole, the error dialog says so once with code
+# 18, and the setup ends with exit code 0. The member is 64 MB of zeros, stored (-lh0-,
+# CRC 0), so that it takes long enough to be cut.
+rm -rf "$drive/MEDRA_CTL"
+prepare '[data]' 'DefDir = C:\MEDRA_CTL'
+sed -i '/^\[Files\]/,$d' "$src/MEDRA.INF"
+printf '[Files]\r\nGROSS.LZH, 0:, 100\r\nREADME.TXT, 0:\r\n' >> "$src/MEDRA.INF"
+python3 - "$src/GROSS.LZH" <<'PY'
+import sys
+size = 64 << 20
+name = b"GROSS.BIN"
+h = b"-lh0-" + size.to_bytes(4, "little") * 2 + b"\x00\x00\x21\x58\x20\x00" + bytes([len(name)]) + name + b"\x00\x00"
+with open(sys.argv[1], "wb") as f:
+    f.write(bytes([len(h), sum(h) & 0xFF]) + h)
+    zeros = bytes(1 << 20)
+    for _ in range(size >> 20):
+        f.write(zeros)
+    f.write(b"\x00")
+PY
+report=$(run_setup 'dlg:1' 'progress:cancel' yes 'dlg:6')
+echo "$report"
+check "the error dialog once, with code 18" "$(grep -c '^dialog: Setup error' <<<"$report")" "1"
+contains "code 18 names the archive" "$report" 'dialog: Setup error | The setup was stopped.\nC:\MEDRA_DLG\GROSS.LZH'
+lacks "no closing message after 18" "$report" "Setup has finished."
+check "exit code after 18" "$(tail -1 <<<"$report")" "exit: 0"
+check "nothing of the member in the target" "$(ls "$drive/MEDRA_CTL" 2>/dev/null | grep -v -x 'medra.log')" ""
+rm -f "$src/GROSS.LZH"
+rm -rf "$drive/MEDRA_CTL"
 
 echo "failures: $failures"
 [ "$failures" -eq 0 ]

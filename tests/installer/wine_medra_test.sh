@@ -213,7 +213,7 @@ for bit, name in ((0x4, "name"), (0x8, "relative"), (0x10, "workdir"), (0x20, "a
     if flags & bit:
         count = struct.unpack_from("<H", data, at)[0]
         width = 2 if flags & 0x80 else 1
-        strings[name] = data[at + 2:at + 2 + count * width].decode("utf-16-le" if width == 2 else "cp1252")
+        strings[name] = data[at + 2:at + 2 + count * width].decode("utf-16-le" if width == 2 else "cp1252").split("\0")[0]
         at += 2 + count * width
 print("workdir=%s icon=%s index=%d" % (strings.get("workdir", ""), strings.get("icon", ""), index))
 PY
