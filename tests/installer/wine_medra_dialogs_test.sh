@@ -265,7 +265,7 @@ PY
 report=$(run_setup 'dlg:1' 'progress:cancel' yes 'dlg:6')
 echo "$report"
 check "the error dialog once, with code 18" "$(grep -c '^dialog: Setup error' <<<"$report")" "1"
-contains "code 18 names the archive" "$report" 'dialog: Setup error | The setup was stopped.\nC:\MEDRA_DLG\GROSS.LZH'
+contains "code 18 names the archive" "$report" 'dialog: Setup error | The setup was stopped.\nC:\medra_dlg\GROSS.LZH'
 lacks "no closing message after 18" "$report" "Setup has finished."
 check "exit code after 18" "$(tail -1 <<<"$report")" "exit: 0"
 check "nothing of the member in the target" "$(ls "$drive/MEDRA_CTL" 2>/dev/null | grep -v -x 'medra.log')" ""
