@@ -5,7 +5,8 @@
 # files are copied (nothing half-written, the log names exactly what is there), and CTL3D32
 # (Wine's own library, its calls seen in the relay trace; a library without
 # Ctl3dAutoSubclass is released unused), the error dialog's Retry and Ignore, every
-# question of the setup, and code 18 when the setup is ended inside an archive member.
+# question of the setup, code 18 when the setup is ended inside an archive member, and
+# code 32 for a write-protected target.
 #   wine_medra_dialogs_test.sh WIN_BIN_DIR
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd)
@@ -42,7 +43,7 @@ prepare() {  # script lines (the [Files] section follows them)
 cleanup() {
   wineserver -k 2>/dev/null
   rm -rf "$src" "$drive/MEDRA_PLATZ" "$drive/MEDRA_ALT" "$drive/MEDRA_GEWAEHLT" "$drive/MEDRA_ABBRUCH" \
-    "$drive/MEDRA_CTL"
+    "$drive/MEDRA_CTL" "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI"
   rm -f "$WINEPREFIX/dosdevices/m:"
   wine reg delete 'HKCU\Software\Wine\Debug' /f >/dev/null 2>&1
   wineserver -w
@@ -270,6 +271,27 @@ lacks "no closing message after 18" "$report" "Setup has finished."
 check "exit code after 18" "$(tail -1 <<<"$report")" "exit: 0"
 check "nothing of the member in the target" "$(ls "$drive/MEDRA_CTL" 2>/dev/null | grep -v -x 'medra.log')" ""
 rm -f "$src/GROSS.LZH"
+rm -rf "$drive/MEDRA_CTL"
+
+section 11
+# 11. Code 32 from Wine's version-checked installation: the target is write-protected. The
+# error dialog names the source, Ignore keeps the old file, no temporary copy stays, the
+# log has no record of it and the closing message counts the line.
+rm -rf "$drive/MEDRA_CTL"
+mkdir -p "$drive/MEDRA_CTL"
+prepare '[data]' 'DefDir = C:\MEDRA_CTL'
+printf 'alt' > "$drive/MEDRA_CTL/README.TXT"
+touch -d '2020-01-01 12:00' "$drive/MEDRA_CTL/README.TXT"
+chmod a-w "$drive/MEDRA_CTL/README.TXT"
+report=$(run_setup 'dlg:1' 'dlg:6' ok)
+echo "$report"
+contains "code 32 for a write-protected target" "$report" \
+  'dialog: Setup error | The file is write-protected, in use or cannot be read.\nC:\medra_dlg\README.TXT'
+contains "the line counted as skipped" "$report" "1 lines were skipped after errors."
+check "the write-protected file kept" "$(cat "$drive/MEDRA_CTL/README.TXT")" "alt"
+check "nothing else in the target" "$(ls "$drive/MEDRA_CTL" | grep -v -x -e README.TXT -e medra.log)" ""
+lacks "no record of it" "$(tr -d '\r' < "$drive/MEDRA_CTL/medra.log" 2>/dev/null)" "README"
+chmod u+w "$drive/MEDRA_CTL/README.TXT"
 rm -rf "$drive/MEDRA_CTL"
 
 echo "failures: $failures"
