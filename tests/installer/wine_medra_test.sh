@@ -68,8 +68,10 @@ wineserver -k 2>/dev/null; wine reg delete 'HKCU\Software\TalvenTest' /f >/dev/n
 wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDlls' /v 'C:\windows\system32\TVTEST.DLL' /f >/dev/null 2>&1
 rm -f "$drive/windows/system32/TVTEST.DLL"
 
-# 1. A full run.
+# 1. A full run. A SharedDlls value that is not a DWORD (left by another setup) counts as 0.
 prepare
+wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDlls' /v 'C:\windows\system32\TVTEST.DLL' \
+  /t REG_SZ /d 7 /f >/dev/null 2>&1
 report=$(run_setup 'dlg:200=C:\TALVEN\PROG;1' ok)
 echo "$report"
 contains "target dialog" "$report" "dialog: Target directory"
@@ -99,7 +101,7 @@ FHKEY_CURRENT_USER\Software\TalvenTest\Pfad=0:\BIN'
 check "medra.log line by line" "$log" "$expected_log"
 contains "registry value" "$(wine reg query 'HKCU\Software\TalvenTest' /v Pfad 2>/dev/null | tr -d '\r')" 'C:\TALVEN\PROG\BIN'
 shared=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDlls' 2>/dev/null | tr -d '\r')
-contains "SharedDlls 1" "$shared" "TVTEST.DLL    REG_DWORD    0x1"
+contains "SharedDlls 1 (a text value counted as 0)" "$shared" "TVTEST.DLL    REG_DWORD    0x1"
 grep -qi 'TVZIEL' <<<"$shared" && fail "a DLL in the target was counted" || echo "ok: a DLL in the target is not counted"
 ini=$(tr -d '\r' < "$target/TALVEN.INI" 2>/dev/null)
 contains "INI entry expanded" "$ini" 'Start=C:\TALVEN\PROG\BIN'
