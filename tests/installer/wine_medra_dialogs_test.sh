@@ -6,7 +6,7 @@
 # (Wine's own library, its calls seen in the relay trace; a library without
 # Ctl3dAutoSubclass is released unused), the error dialog's Retry and Ignore, every
 # question of the setup, code 18 when the setup is ended inside an archive member, and
-# code 32 for a write-protected target.
+# code 32 for a write-protected target, and a quoted source folder on the command line.
 #   wine_medra_dialogs_test.sh WIN_BIN_DIR
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd)
@@ -43,7 +43,7 @@ prepare() {  # script lines (the [Files] section follows them)
 cleanup() {
   wineserver -k 2>/dev/null
   rm -rf "$src" "$drive/MEDRA_PLATZ" "$drive/MEDRA_ALT" "$drive/MEDRA_GEWAEHLT" "$drive/MEDRA_ABBRUCH" \
-    "$drive/MEDRA_CTL" "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI"
+    "$drive/MEDRA_CTL" "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI" "$drive/Mein Paket"
   rm -f "$WINEPREFIX/dosdevices/m:"
   wine reg delete 'HKCU\Software\Wine\Debug' /f >/dev/null 2>&1
   wineserver -w
@@ -293,6 +293,23 @@ check "nothing else in the target" "$(ls "$drive/MEDRA_CTL" | grep -v -x -e READ
 lacks "no record of it" "$(tr -d '\r' < "$drive/MEDRA_CTL/medra.log" 2>/dev/null)" "README"
 chmod u+w "$drive/MEDRA_CTL/README.TXT"
 rm -rf "$drive/MEDRA_CTL"
+
+section 12
+# 12. The source folder named on the command line, in quotes and with a blank: the script
+# and the files of disk 1 (whose [disks] entry is ".") come from there, not from the
+# program's own folder.
+rm -rf "$drive/MEDRA_CTL" "$drive/Mein Paket"
+prepare '[disks]' '1 = ., "Diskette 1"' '[data]' 'DefDir = C:\MEDRA_CTL'
+mkdir -p "$drive/Mein Paket"
+mv "$src/MEDRA.INF" "$drive/Mein Paket/"
+printf 'aus dem Paket\r\n' > "$drive/Mein Paket/README.TXT"
+(cd "$src" && timeout 150 wine "$bin/tdriver.exe" --timeout 120 --answer 'dlg:1' --answer ok \
+  -- 'C:\medra_dlg\MEDRA32.EXE' '"C:\Mein Paket"' > "$report_file" 2>/dev/null)
+report=$(tr -d '\r' < "$report_file")
+echo "$report"
+check "command-line source exit" "$(tail -1 <<<"$report")" "exit: 1"
+check "the file from the named folder" "$(tr -d '\r' < "$drive/MEDRA_CTL/README.TXT" 2>/dev/null)" "aus dem Paket"
+rm -rf "$drive/MEDRA_CTL" "$drive/Mein Paket"
 
 echo "failures: $failures"
 [ "$failures" -eq 0 ]
