@@ -244,7 +244,7 @@ int32_t ExtractArchive(LhaArchiveFile& file, const char* targetDir, LhaTargetHos
       code = DecodeMember(file, header, sink);
       if (code != kLhaOk) {
         host.DiscardTemporary();
-        return code;
+        return code == kLhaCannotCreate && host.Stopped() ? kLhaStopped : code;
       }
       if (!host.CommitTemporary(target, header.dosDate, header.dosTime)) {
         host.DiscardTemporary();

@@ -20,6 +20,7 @@ enum LhaCode : int32_t {
   kLhaDamaged = 2025,        // damaged or truncated data, past the archive's end or its size
   kLhaNoHeader = 2026,       // no header in the first 16384 bytes
   kLhaUnsafeName = 2027,     // a member name that would leave the target folder
+  kLhaStopped = 18,          // the host stopped the extraction (the user ended the setup)
 };
 
 inline constexpr int32_t kLhaSearchSize = 16384;
@@ -49,6 +50,8 @@ class LhaTargetHost {
   virtual bool CommitTemporary(const char* target, uint16_t dosDate, uint16_t dosTime) = 0;
   virtual void DiscardTemporary() = 0;
   virtual void Extracted(const char* target) = 0;
+  // True when a refused write was the host stopping the extraction, not a write failure.
+  virtual bool Stopped() { return false; }
 
  protected:
   ~LhaTargetHost() = default;

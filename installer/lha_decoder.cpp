@@ -114,7 +114,6 @@ class Decoder {
   uint32_t m_windowSize;
   uint8_t m_window[1 << kLh5DictionaryBits];
   uint32_t m_windowPos = 0;
-  uint64_t m_written = 0;
   bool m_writeFailed = false;
 
   uint32_t m_blockLeft = 0;

@@ -378,10 +378,19 @@ void SetupFlow::InstallSectionForDisk(const std::string& section, char disk) {
         // A name without a disk: relative to the first disk's directory.
         source = JoinPath(m_places.disks.count('1') ? m_places.disks['1'] : m_places.sourceDir, source);
       }
+      m_lineWeight = file.weight;
+      m_lineAdvanced = 0;
       while (true) {
         const int32_t code = InstallSource(source, targetDir, file.mode);
         if (code == kCodeOk) break;
         if (code == kCodeAborted) {
+          m_abort = true;
+          return;
+        }
+        if (code == kCodeStopped) {
+          // The user ended the setup while this file was being written: said once, then the
+          // setup ends whatever the button.
+          m_ui.ErrorDialog(ErrorDialogText(m_texts, code, source, false));
           m_abort = true;
           return;
         }
@@ -408,7 +417,8 @@ void SetupFlow::InstallSectionForDisk(const std::string& section, char disk) {
         ++m_skipped;
         break;
       }
-      m_ui.ProgressAdvance(file.weight);
+      if (file.weight > m_lineAdvanced) m_ui.ProgressAdvance(file.weight - m_lineAdvanced);
+      m_lineAdvanced = file.weight;
       if (!m_ui.Pump()) {
         m_abort = true;
         return;
@@ -436,7 +446,8 @@ int32_t SetupFlow::InstallOne(const std::string& source, const std::string& targ
     if (!m_system.FileExists(source)) return kCodeNotFound;
     std::vector<std::string> extracted;
     std::string failed;
-    const int32_t code = m_system.ExtractLha(source, targetDir, extracted, failed);
+    const int32_t code = m_system.ExtractLha(source, targetDir, extracted, failed,
+                                             [this](uint64_t done, uint64_t total) { return LineProgress(done, total); });
     for (const std::string& path : extracted) {
       const bool shared = IsSharedLibrary(path, m_places.windowsDir);
       Log(LogKind::File, shared, m_system.ShortPath(path));
@@ -508,6 +519,20 @@ int32_t SetupFlow::InstallOne(const std::string& source, const std::string& targ
   if ((bits & kInstallTempFile) && !tempFile.empty()) m_system.DeleteOneFile(tempFile);
   const int32_t code = InstallFailureCode(bits);
   return code == kCodeOk ? kCodeLocked : code;
+}
+
+// Within a large file the bar moves by the share of its bytes done; false once the user
+// ended the setup.
+bool SetupFlow::LineProgress(uint64_t done, uint64_t total) {
+  if (total > 0) {
+    // Weights are at most 10^6: the product stays below 2^63 for archives under 9 TB.
+    const int64_t due = static_cast<int64_t>(static_cast<uint64_t>(m_lineWeight) * std::min(done, total) / total);
+    if (due > m_lineAdvanced) {
+      m_ui.ProgressAdvance(due - m_lineAdvanced);
+      m_lineAdvanced = due;
+    }
+  }
+  return m_ui.Pump();
 }
 
 // A verified installation: the shared count is raised, then the file is logged.

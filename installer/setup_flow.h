@@ -109,9 +109,12 @@ class SetupSystem : public ScriptEnvironment {
   virtual bool ReadWholeFile(const std::string& path, std::string& bytes) = 0;
   virtual bool WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
   virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
-  // Extracts an LHA archive; extracted receives the target paths written.
+  // Extracts an LHA archive; extracted receives the target paths written. progress is told
+  // how many of the archive's bytes are read so far while a member is written; false from
+  // it stops the extraction (code 18, the member being written is dropped).
   virtual int32_t ExtractLha(const std::string& archive, const std::string& targetDir,
-                             std::vector<std::string>& extracted, std::string& failedName) = 0;
+                             std::vector<std::string>& extracted, std::string& failedName,
+                             const std::function<bool(uint64_t done, uint64_t total)>& progress) = 0;
   virtual bool ReadSharedCount(const std::string& path, bool& isDword, uint32_t& value) = 0;
   virtual bool WriteSharedCount(const std::string& path, uint32_t value) = 0;
   virtual bool WriteIni(const std::string& file, const std::string& section, const std::string& key,
@@ -204,6 +207,7 @@ class SetupFlow {
   int32_t InstallOne(const std::string& source, const std::string& targetDir, char mode);
   int32_t Finish(const std::string& target, bool pending, const std::string& tempFile);
   bool GroupPass(const std::string& section, bool second, bool& connected);
+  bool LineProgress(uint64_t done, uint64_t total);
   std::vector<std::string> FileSections();
 
   SetupScript& m_script;
@@ -220,6 +224,8 @@ class SetupFlow {
   bool m_noProgmanShown = false;
   bool m_restart = false;
   int32_t m_skipped = 0;
+  int64_t m_lineWeight = 0;    // of the file line being installed
+  int64_t m_lineAdvanced = 0;  // of it, already shown on the bar
 };
 
 }  // namespace talven::installer

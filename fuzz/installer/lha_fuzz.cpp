@@ -1,5 +1,6 @@
 // The LHA reader on arbitrary bytes: the header walk with extraction into a folder in
-// memory (decoder, CRC), and the target-name planner on the input read as a name.
+// memory (decoder, CRC, failed and stopped writes), and the target-name planner on the input
+// read as a name.
 
 #include <cstdint>
 #include <cstring>
@@ -26,9 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   test::MemoryArchive archive(bytes);
   test::MemoryFolder folder;
   folder.overwrite = size % 2 == 0;
+  // Some inputs also fail, or stop, at an early write: the temporary file must go either way.
+  if (size % 7 == 3 && size > 0) {
+    folder.failWriteAt = data[0] % 5 + 1;
+    folder.stopInsteadOfFailing = size % 3 == 0;
+  }
   char failed[64];
-  ExtractArchive(archive, "C:\\ZIEL", folder, failed, sizeof(failed));
+  const int32_t code = ExtractArchive(archive, "C:\\ZIEL", folder, failed, sizeof(failed));
   if (folder.temporaryOpen) __builtin_trap();
+  if (code == kLhaStopped && !folder.stopped) __builtin_trap();
   for (const auto& [path, content] : folder.files) {
     if (path.compare(0, 8, "C:\\ZIEL\\") != 0 || LeavesFolder(path)) __builtin_trap();
   }

@@ -290,7 +290,9 @@ class Win32SetupUi final : public SetupUi {
     MessageBoxA(g_app.main, text.c_str(), title.c_str(), MB_OK | (warning ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
   }
   ErrorChoice ErrorDialog(const std::string& text) override {
-    const INT_PTR result = DialogBoxParamA(g_app.library, MAKEINTRESOURCEA(MEDRA_DLG_ERROR), g_app.main, wsErrorDlg,
+    // After the main window was closed (code 18) the dialog stands on its own.
+    const INT_PTR result = DialogBoxParamA(g_app.library, MAKEINTRESOURCEA(MEDRA_DLG_ERROR),
+                                           IsWindow(g_app.main) ? g_app.main : nullptr, wsErrorDlg,
                                            reinterpret_cast<LPARAM>(text.c_str()));
     return result == MEDRA_ID_RETRY ? ErrorChoice::Retry : result == MEDRA_ID_IGNORE ? ErrorChoice::Ignore : ErrorChoice::Abort;
   }

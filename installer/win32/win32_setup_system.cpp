@@ -1,5 +1,7 @@
 #include "installer/win32/win32_setup_system.h"
 
+#include <algorithm>
+
 #include <ddeml.h>
 #include <lzexpand.h>
 #include <winver.h>
@@ -47,18 +49,23 @@ class FileArchive final : public LhaArchiveFile {
     if (!SetFilePointerEx(m_file, at, nullptr, FILE_BEGIN) || !ReadFile(m_file, buffer, static_cast<DWORD>(size), &read, nullptr)) {
       return -1;
     }
+    m_reached = std::max<uint64_t>(m_reached, offset + read);
     return static_cast<int32_t>(read);
   }
+  uint64_t reached() const { return m_reached; }  // the furthest byte read so far
 
  private:
   HANDLE m_file;
   uint64_t m_size = 0;
+  uint64_t m_reached = 0;
 };
 
 // Members go to a temporary file beside the target; only a checked member replaces it.
 class FolderHost final : public LhaTargetHost {
  public:
-  FolderHost(HWND owner, std::vector<std::string>& extracted) : m_owner(owner), m_extracted(extracted) {}
+  FolderHost(HWND owner, std::vector<std::string>& extracted, FileArchive& archive,
+             const std::function<bool(uint64_t, uint64_t)>& progress)
+      : m_owner(owner), m_extracted(extracted), m_archive(archive), m_progress(progress) {}
   ~FolderHost() { DiscardTemporary(); }
   bool FileExists(const char* path) override {
     const DWORD attributes = GetFileAttributesA(path);
@@ -89,8 +96,16 @@ class FolderHost final : public LhaTargetHost {
   }
   bool WriteTemporary(const uint8_t* data, int32_t size) override {
     DWORD written = 0;
-    return WriteFile(m_handle, data, static_cast<DWORD>(size), &written, nullptr) && written == static_cast<DWORD>(size);
+    if (!WriteFile(m_handle, data, static_cast<DWORD>(size), &written, nullptr) || written != static_cast<DWORD>(size)) {
+      return false;
+    }
+    if (m_progress && !m_progress(m_archive.reached(), m_archive.Size())) {
+      m_stopped = true;
+      return false;
+    }
+    return true;
   }
+  bool Stopped() override { return m_stopped; }
   bool CommitTemporary(const char* target, uint16_t dosDate, uint16_t dosTime) override {
     FILETIME local, utc;
     if (DosDateTimeToFileTime(dosDate, dosTime, &local) && LocalFileTimeToFileTime(&local, &utc)) {
@@ -113,6 +128,9 @@ class FolderHost final : public LhaTargetHost {
  private:
   HWND m_owner;
   std::vector<std::string>& m_extracted;
+  FileArchive& m_archive;
+  const std::function<bool(uint64_t, uint64_t)>& m_progress;
+  bool m_stopped = false;
   std::string m_temp;
   HANDLE m_handle = INVALID_HANDLE_VALUE;
 };
@@ -280,11 +298,12 @@ bool Win32SetupSystem::MoveReplacing(const std::string& from, const std::string&
 }
 
 int32_t Win32SetupSystem::ExtractLha(const std::string& archive, const std::string& targetDir,
-                                     std::vector<std::string>& extracted, std::string& failedName) {
+                                     std::vector<std::string>& extracted, std::string& failedName,
+                                     const std::function<bool(uint64_t, uint64_t)>& progress) {
   HANDLE file = CreateFileA(archive.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return kCodeNotFound;
   FileArchive source(file);
-  FolderHost host(m_owner, extracted);
+  FolderHost host(m_owner, extracted, source, progress);
   char failed[MAX_PATH];
   const int32_t code = ExtractArchive(source, targetDir.c_str(), host, failed, sizeof(failed));
   CloseHandle(file);

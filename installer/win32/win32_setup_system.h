@@ -37,7 +37,7 @@ class Win32SetupSystem final : public SetupSystem {
   bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
   bool MoveReplacing(const std::string& from, const std::string& to) override;
   int32_t ExtractLha(const std::string& archive, const std::string& targetDir, std::vector<std::string>& extracted,
-                     std::string& failedName) override;
+                     std::string& failedName, const std::function<bool(uint64_t, uint64_t)>& progress) override;
   bool ReadSharedCount(const std::string& path, bool& isDword, uint32_t& value) override;
   bool WriteSharedCount(const std::string& path, uint32_t value) override;
   bool WriteIni(const std::string& file, const std::string& section, const std::string& key,

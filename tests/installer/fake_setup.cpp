@@ -211,11 +211,20 @@ bool FakeSystem::DeleteOneFile(const std::string& path) {
 }
 
 int32_t FakeSystem::ExtractLha(const std::string& archive, const std::string& targetDir,
-                               std::vector<std::string>& extracted, std::string& failedName) {
+                               std::vector<std::string>& extracted, std::string& failedName,
+                               const std::function<bool(uint64_t, uint64_t)>& progress) {
   const auto found = lhaResults.find(Upper(archive));
   if (found != lhaResults.end() && found->second != 0) {
     failedName = "X.TXT";
     return found->second;
+  }
+  // The archive's bytes are read in lhaChunks equal steps while its member is written.
+  const uint64_t total = files[Upper(archive)].content.size();
+  for (int32_t chunk = 1; chunk <= lhaChunks; ++chunk) {
+    if (!progress(total * static_cast<uint64_t>(chunk) / static_cast<uint64_t>(lhaChunks), total)) {
+      failedName = "AUS.TXT";
+      return 18;
+    }
   }
   extracted.push_back(JoinPath(targetDir, "AUS.TXT"));
   Put(JoinPath(targetDir, "AUS.TXT"), "aus dem Archiv");

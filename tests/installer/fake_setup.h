@@ -36,7 +36,10 @@ class FakeUi : public SetupUi {
   void ShowProgress(bool visible) override {}
   void ProgressText(const std::string& text) override {}
   void ProgressRange(int64_t value) override { range = value; }
-  void ProgressAdvance(int64_t amount) override { position += amount; }
+  void ProgressAdvance(int64_t amount) override {
+    position += amount;
+    positions.push_back(position);
+  }
   bool Pump() override { return pumpsLeft < 0 || pumpsLeft-- > 0; }
 
   // Each dialog takes the next entry of its queue; an empty queue means OK / Yes.
@@ -49,6 +52,7 @@ class FakeUi : public SetupUi {
   std::vector<std::string> events;
   int64_t range = 0;
   int64_t position = 0;
+  std::vector<int64_t> positions;          // after each advance
   int32_t pumpsLeft = -1;                  // >= 0: Pump fails after so many calls
 };
 
@@ -109,7 +113,7 @@ class FakeSystem : public SetupSystem {
     return true;
   }
   int32_t ExtractLha(const std::string& archive, const std::string& targetDir, std::vector<std::string>& extracted,
-                     std::string& failedName) override;
+                     std::string& failedName, const std::function<bool(uint64_t, uint64_t)>& progress) override;
   bool ReadSharedCount(const std::string& path, bool& isDword, uint32_t& value) override {
     const auto found = shared.find(Upper(path));
     if (found == shared.end()) return false;
@@ -184,6 +188,7 @@ class FakeSystem : public SetupSystem {
   std::vector<std::string> deleted;
   std::set<std::string> undeletable;
   std::map<std::string, int32_t> lhaResults;  // archive -> code
+  int32_t lhaChunks = 0;                      // progress steps while a member is written
   std::string log;
   std::string logPath;
   bool logClosed = false;

@@ -270,6 +270,28 @@ TEST(SetupFlowActions, CompressedCopyWildcardsAndArchives) {
   EXPECT_TRUE(s.Saw("message: Setup... | Setup is complete.\r\n1 lines skipped."));
 }
 
+TEST(SetupFlowActions, ArchiveMovesTheBarWithinTheFileAndStopsWhenTheUserEnds) {
+  Rig s("[data]\nDir=C:\\ZIEL\n[Files]\nPAKET.LZH,0:,100\nREADME.TXT,0:,10\n");
+  s.system.Put("A:\\PAKET.LZH", std::string(400, 'x'));
+  s.system.lhaChunks = 4;
+  EXPECT_EQ(s.Run(), 1);
+  EXPECT_EQ(s.ui.range, 110);
+  EXPECT_EQ(s.ui.positions, (std::vector<int64_t>{25, 50, 75, 100, 110}));
+  // The main window closed while the archive is written: code 18 once, nothing after it.
+  Rig t("[data]\nDir=C:\\ZIEL\n[Files]\nPAKET.LZH,0:,100\nREADME.TXT,0:,10\n");
+  t.system.Put("A:\\PAKET.LZH", std::string(400, 'x'));
+  t.system.lhaChunks = 4;
+  t.ui.pumpsLeft = 2;
+  t.ui.errors = {ErrorChoice::Retry};  // any button ends the setup
+  EXPECT_EQ(t.Run(), 0);
+  EXPECT_EQ(t.Count("error:"), 1);
+  EXPECT_TRUE(t.Saw("error: Error 18.\r\nA:\\PAKET.LZH"));
+  EXPECT_FALSE(t.system.FileExists("C:\\ZIEL\\AUS.TXT"));
+  EXPECT_FALSE(t.system.FileExists("C:\\ZIEL\\README.TXT"));
+  EXPECT_EQ(t.system.log.find("AUS.TXT"), std::string::npos);
+  EXPECT_FALSE(t.Saw("message: Setup... | Setup is complete."));
+}
+
 TEST(SetupFlowActions, MissingSourceAsksForTheDisk) {
   Rig s("[data]\nDir=C:\\ZIEL\n[disks]\n1=.,\"Disk 1\"\n2=A:\\D2,\"Disk 2\"\n[Files]\n2:DATA.BIN,0:\nFEHLT.TXT,0:\n");
   s.system.Put("B:\\DATA.BIN", "daten");

@@ -332,6 +332,15 @@ TEST(LhaFaults, NthWriteOrCommitKeepsTheOldFile) {
     EXPECT_EQ(folder.files["C:\\ZIEL\\TEXT.TXT"], "alt");
     EXPECT_EQ(folder.discarded, 1);
   }
+  // The host stopping the extraction (the user ended the setup) is code 18, not 2023, and
+  // keeps the old file just the same.
+  MemoryFolder stop;
+  stop.files["C:\\ZIEL\\TEXT.TXT"] = "alt";
+  stop.failWriteAt = 2;
+  stop.stopInsteadOfFailing = true;
+  EXPECT_EQ(Extract(archive, stop), kLhaStopped);
+  EXPECT_EQ(stop.files["C:\\ZIEL\\TEXT.TXT"], "alt");
+  EXPECT_EQ(stop.discarded, 1);
   MemoryFolder commit;
   commit.files["C:\\ZIEL\\HALLO.TXT"] = "alt";
   commit.failCommit = true;

@@ -48,7 +48,10 @@ class MemoryFolder final : public LhaTargetHost {
     return true;
   }
   bool WriteTemporary(const uint8_t* data, int32_t size) override {
-    if (failWriteAt != 0 && ++writeCount == failWriteAt) return false;
+    if (failWriteAt != 0 && ++writeCount == failWriteAt) {
+      stopped = stopInsteadOfFailing;
+      return false;
+    }
     temporary.append(reinterpret_cast<const char*>(data), static_cast<size_t>(size));
     return true;
   }
@@ -64,6 +67,7 @@ class MemoryFolder final : public LhaTargetHost {
     ++discarded;
   }
   void Extracted(const char* target) override { extracted.push_back(target); }
+  bool Stopped() override { return stopped; }
 
   std::map<std::string, std::string> files;
   std::map<std::string, uint32_t> times;
@@ -77,6 +81,8 @@ class MemoryFolder final : public LhaTargetHost {
   bool failOpen = false;
   bool failCommit = false;
   int32_t failWriteAt = 0;  // the Nth write fails (0: none)
+  bool stopInsteadOfFailing = false;  // the Nth write is the host stopping the extraction
+  bool stopped = false;
   int32_t writeCount = 0;
   int32_t writes = 0;
   int32_t discarded = 0;

@@ -4,7 +4,9 @@
 # target folder chosen in the shell's browse dialog, a cancel in the progress window while
 # files are copied (nothing half-written, the log names exactly what is there), and CTL3D32
 # (Wine's own library, its calls seen in the relay trace; a library without
-# Ctl3dAutoSubclass is released unused), and the error dialog's Retry and Ignore.
+# Ctl3dAutoSubclass is released unused), the error dialog's Retry and Ignore, every
+# question of the setup, code 18 when the setup is ended inside an archive member, and
+# code 32 for a write-protected target, and a quoted source folder on the command line.
 #   wine_medra_dialogs_test.sh WIN_BIN_DIR
 set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd)
@@ -41,7 +43,7 @@ prepare() {  # script lines (the [Files] section follows them)
 cleanup() {
   wineserver -k 2>/dev/null
   rm -rf "$src" "$drive/MEDRA_PLATZ" "$drive/MEDRA_ALT" "$drive/MEDRA_GEWAEHLT" "$drive/MEDRA_ABBRUCH" \
-    "$drive/MEDRA_CTL"
+    "$drive/MEDRA_CTL" "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI" "$drive/Mein Paket"
   rm -f "$WINEPREFIX/dosdevices/m:"
   wine reg delete 'HKCU\Software\Wine\Debug' /f >/dev/null 2>&1
   wineserver -w
@@ -188,6 +190,126 @@ check "error dialog twice" "$(grep -c '^dialog: Setup error | .*The file is not 
 contains "skipped line counted" "$report" "Setup has finished.\n1 lines were skipped after errors."
 check "ignore exit" "$(tail -1 <<<"$report")" "exit: 1"
 check "the file after the ignored one" "$(tr -d '\r' < "$drive/MEDRA_CTL/DANACH.TXT" 2>/dev/null)" "Danach"
+
+section 9
+# 9. Every question of the setup, answered both ways where the answer matters: the existing
+# target (462: No keeps the dialog, Yes goes on), the newer version found there (463: the
+# dialog stays), the optional part (440), the older source (461: Cancel, No to the abort
+# question asks again, then Yes installs the older file), mode N (448: No keeps the file),
+# and an archive member that exists (No keeps it, the other member is extracted).
+fixtures=$(cd "$(dirname "$0")/fixtures" && pwd)
+rm -rf "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI"
+mkdir -p "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI"
+printf 'neuer' > "$drive/MEDRA_FRAGE/ALT.DAT"
+prepare
+printf '%s\r\n' '[data]' 'DefDir = C:\MEDRA_FRAGE' 'dirwarnexist = 1' 'noupdate = ALT.DAT' '[Files]' '?Extras, 0:' \
+  'NEU.TXT, 0:' 'GLEICH.TXT, 0:, 10, N' 'PAKET.LZH, 0:' '[Extras]' 'README.TXT, "Liesmich"' > "$src/MEDRA.INF"
+printf 'alt aus der Quelle' > "$src/NEU.TXT"; touch -d '2020-01-01 12:00' "$src/NEU.TXT"
+printf 'neu im Ziel' > "$drive/MEDRA_ZWEI/NEU.TXT"; touch -d '2024-01-01 12:00' "$drive/MEDRA_ZWEI/NEU.TXT"
+printf 'neu aus der Quelle' > "$src/GLEICH.TXT"; touch -d '2024-01-01 12:00' "$src/GLEICH.TXT"
+printf 'alt im Ziel' > "$drive/MEDRA_ZWEI/GLEICH.TXT"; touch -d '2020-01-01 12:00' "$drive/MEDRA_ZWEI/GLEICH.TXT"
+cp "$fixtures/basic.lzh" "$src/PAKET.LZH"
+printf 'eigenes Hallo' > "$drive/MEDRA_ZWEI/HALLO.TXT"
+report=$(run_setup 'dlg:1' no 'dlg:1' yes ok 'dlg:200=C:\MEDRA_ZWEI;1' yes \
+  yes cancel no yes no no ok)
+echo "$report"
+order=$(awk -F' [|] ' '/^box: /{t = substr($3, 1, 40); sub(/ +$/, "", t); print $1 " | " $2 " | " t} /^dialog: /{print $1}' <<<"$report")
+check "the questions in order" "$order" \
+"dialog: Target directory
+box: icon yesno | Setup... | The directory C:\\MEDRA_FRAGE exists alre
+dialog: Target directory
+box: icon yesno | Setup... | The directory C:\\MEDRA_FRAGE exists alre
+box: icon ok | Setup... | A newer version is installed in C:\\MEDRA
+dialog: Target directory
+box: icon yesno | Setup... | The directory C:\\MEDRA_ZWEI exists alrea
+box: icon yesno | Setup... | Install Extras?
+box: icon yesnocancel | Setup... | The existing file C:\\MEDRA_ZWEI\\NEU.TXT
+box: icon yesno | Setup... | Do you really want to abort the setup?
+box: icon yesnocancel | Setup... | The existing file C:\\MEDRA_ZWEI\\NEU.TXT
+box: icon yesnocancel | Setup... | The file C:\\MEDRA_ZWEI\\GLEICH.TXT alread
+box: icon yesno | HALLO.TXT | Diese Datei existiert bereits. Soll sie
+box: icon ok | Setup... | Setup has finished."
+contains "463 names the folder and the file" "$report" 'A newer version is installed in C:\MEDRA_FRAGE (ALT.DAT).'
+contains "461 with both dates" "$report" 'The existing file C:\MEDRA_ZWEI\NEU.TXT is newer.\nNew file: 01.01.2020 12:00\nExisting file: 01.01.2024 12:00'
+contains "448 with both dates" "$report" 'The file C:\MEDRA_ZWEI\GLEICH.TXT already exists.\nNew file: 01.01.2024 12:00\nExisting file: 01.01.2020 12:00'
+check "questions exit" "$(tail -1 <<<"$report")" "exit: 1"
+check "the optional part installed" "$(tr -d '\r' < "$drive/MEDRA_ZWEI/README.TXT" 2>/dev/null)" "Lies mich"
+check "Yes to 461 installs the older file" "$(cat "$drive/MEDRA_ZWEI/NEU.TXT")" "alt aus der Quelle"
+check "No to 448 keeps the file" "$(cat "$drive/MEDRA_ZWEI/GLEICH.TXT")" "alt im Ziel"
+check "No to the member question keeps it" "$(cat "$drive/MEDRA_ZWEI/HALLO.TXT")" "eigenes Hallo"
+cmp -s "$drive/MEDRA_ZWEI/ZAHLEN.TXT" "$fixtures/ZAHLEN.TXT" && echo "ok: the other member extracted" \
+  || fail "ZAHLEN.TXT not extracted"
+check "the refused folder untouched" "$(ls "$drive/MEDRA_FRAGE")" "ALT.DAT"
+rm -rf "$drive/MEDRA_FRAGE" "$drive/MEDRA_ZWEI"
+
+section 10
+# 10. The setup ended while an archive member is being written (Cancel in the progress
+# window, confirmed): the member is dropped whole, the error dialog says so once with code
+# 18, and the setup ends with exit code 0. The member is 64 MB of zeros, stored (-lh0-,
+# CRC 0), so that it takes long enough to be cut.
+rm -rf "$drive/MEDRA_CTL"
+prepare '[data]' 'DefDir = C:\MEDRA_CTL'
+sed -i '/^\[Files\]/,$d' "$src/MEDRA.INF"
+printf '[Files]\r\nGROSS.LZH, 0:, 100\r\nREADME.TXT, 0:\r\n' >> "$src/MEDRA.INF"
+python3 - "$src/GROSS.LZH" <<'PY'
+import sys
+size = 64 << 20
+name = b"GROSS.BIN"
+h = b"-lh0-" + size.to_bytes(4, "little") * 2 + b"\x00\x00\x21\x58\x20\x00" + bytes([len(name)]) + name + b"\x00\x00"
+with open(sys.argv[1], "wb") as f:
+    f.write(bytes([len(h), sum(h) & 0xFF]) + h)
+    zeros = bytes(1 << 20)
+    for _ in range(size >> 20):
+        f.write(zeros)
+    f.write(b"\x00")
+PY
+report=$(run_setup 'dlg:1' 'progress:cancel' yes 'dlg:6')
+echo "$report"
+check "the error dialog once, with code 18" "$(grep -c '^dialog: Setup error' <<<"$report")" "1"
+contains "code 18 names the archive" "$report" 'dialog: Setup error | The setup was stopped.\nC:\medra_dlg\GROSS.LZH'
+lacks "no closing message after 18" "$report" "Setup has finished."
+check "exit code after 18" "$(tail -1 <<<"$report")" "exit: 0"
+check "nothing of the member in the target" "$(ls "$drive/MEDRA_CTL" 2>/dev/null | grep -v -x 'medra.log')" ""
+rm -f "$src/GROSS.LZH"
+rm -rf "$drive/MEDRA_CTL"
+
+section 11
+# 11. Code 32 from Wine's version-checked installation: the target is write-protected. The
+# error dialog names the source, Ignore keeps the old file, no temporary copy stays, the
+# log has no record of it and the closing message counts the line.
+rm -rf "$drive/MEDRA_CTL"
+mkdir -p "$drive/MEDRA_CTL"
+prepare '[data]' 'DefDir = C:\MEDRA_CTL'
+printf 'alt' > "$drive/MEDRA_CTL/README.TXT"
+touch -d '2020-01-01 12:00' "$drive/MEDRA_CTL/README.TXT"
+chmod a-w "$drive/MEDRA_CTL/README.TXT"
+report=$(run_setup 'dlg:1' 'dlg:6' ok)
+echo "$report"
+contains "code 32 for a write-protected target" "$report" \
+  'dialog: Setup error | The file is write-protected, in use or cannot be read.\nC:\medra_dlg\README.TXT'
+contains "the line counted as skipped" "$report" "1 lines were skipped after errors."
+check "the write-protected file kept" "$(cat "$drive/MEDRA_CTL/README.TXT")" "alt"
+check "nothing else in the target" "$(ls "$drive/MEDRA_CTL" | grep -v -x -e README.TXT -e medra.log)" ""
+lacks "no record of it" "$(tr -d '\r' < "$drive/MEDRA_CTL/medra.log" 2>/dev/null)" "README"
+chmod u+w "$drive/MEDRA_CTL/README.TXT"
+rm -rf "$drive/MEDRA_CTL"
+
+section 12
+# 12. The source folder named on the command line, in quotes and with a blank: the script
+# and the files of disk 1 (whose [disks] entry is ".") come from there, not from the
+# program's own folder.
+rm -rf "$drive/MEDRA_CTL" "$drive/Mein Paket"
+prepare '[disks]' '1 = ., "Diskette 1"' '[data]' 'DefDir = C:\MEDRA_CTL'
+mkdir -p "$drive/Mein Paket"
+mv "$src/MEDRA.INF" "$drive/Mein Paket/"
+printf 'aus dem Paket\r\n' > "$drive/Mein Paket/README.TXT"
+(cd "$src" && timeout 150 wine "$bin/tdriver.exe" --timeout 120 --answer 'dlg:1' --answer ok \
+  -- 'C:\medra_dlg\MEDRA32.EXE' '"C:\Mein Paket"' > "$report_file" 2>/dev/null)
+report=$(tr -d '\r' < "$report_file")
+echo "$report"
+check "command-line source exit" "$(tail -1 <<<"$report")" "exit: 1"
+check "the file from the named folder" "$(tr -d '\r' < "$drive/MEDRA_CTL/README.TXT" 2>/dev/null)" "aus dem Paket"
+rm -rf "$drive/MEDRA_CTL" "$drive/Mein Paket"
 
 echo "failures: $failures"
 [ "$failures" -eq 0 ]

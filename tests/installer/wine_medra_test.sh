@@ -11,8 +11,11 @@ set -uo pipefail
 bin=$(cd "${1:?Windows bin folder}" && pwd); fixtures=$(cd "${2:?fixtures folder}" && pwd)
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEARCH=win32 WINEDEBUG=-all
+# Links made by the shell's DDE server would otherwise make Wine's menu builder write menu
+# entries into the host's home, outside the prefix.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
 warm=$(cd "$(dirname "$0")/../../tools" && pwd)/wine_warm.sh
-trap '"$warm"' EXIT
+trap 'rm -f "$report_file"; "$warm"' EXIT
 drive=$WINEPREFIX/drive_c
 src=$drive/medra_src
 failures=0
@@ -20,10 +23,15 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check() { if [ "$2" != "$3" ]; then fail "$1: expected [$3], got [$2]"; else echo "ok: $1"; fi; }
 contains() { if grep -qF -- "$3" <<<"$2"; then echo "ok: $1"; else fail "$1: [$3] not in [$2]"; fi; }
 
+# The driver's output goes to a file: a program the run starts (a Program Manager, a folder
+# window of the shell) would hold a pipe open after the run.
+report_file=$(mktemp)
 run_setup() {  # answers...; prints the driver's report
   local args=()
   for a in "$@"; do args+=(--answer "$a"); done
-  (cd "$src" && timeout 120 wine "$bin/tdriver.exe" --timeout 60 "${args[@]}" -- 'C:\medra_src\MEDRA32.EXE' 2>/dev/null | tr -d '\r')
+  (cd "$src" && timeout 120 wine "$bin/tdriver.exe" --timeout 60 "${args[@]}" -- 'C:\medra_src\MEDRA32.EXE' \
+    > "$report_file" 2>/dev/null)
+  tr -d '\r' < "$report_file"
 }
 
 prepare() {
@@ -35,6 +43,7 @@ prepare() {
   (cd "$src" && mscompress PROG.EXE && mv PROG.EXE_ PROG.EX_ && rm PROG.EXE)
   cp "$fixtures/basic.lzh" "$src/PAKET.LZH"
   cp "$bin/MED32DEU.DLL" "$src/TVTEST.DLL"
+  cp "$bin/MED32DEU.DLL" "$src/TVZIEL.DLL"
   printf 'TEMP1.TXT\0..\\\\AUSSEN.TXT\0\0' > "$src/MEDRA.LST"
   printf 'weg' > "$src/TEMP1.TXT"
   cat > "$src/MEDRA.INF" <<'INF'
@@ -46,6 +55,7 @@ Headline = "Talven 1.0"
 DefDir = C:\TALVEN\PROG
 [Files]
 README.TXT, 0:
+TVZIEL.DLL, 0:
 PROG.EXE, 0:BIN
 PAKET.LZH, 0:
 [SysFiles]
@@ -63,8 +73,10 @@ wineserver -k 2>/dev/null; wine reg delete 'HKCU\Software\TalvenTest' /f >/dev/n
 wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDlls' /v 'C:\windows\system32\TVTEST.DLL' /f >/dev/null 2>&1
 rm -f "$drive/windows/system32/TVTEST.DLL"
 
-# 1. A full run.
+# 1. A full run. A SharedDlls value that is not a DWORD (left by another setup) counts as 0.
 prepare
+wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDlls' /v 'C:\windows\system32\TVTEST.DLL' \
+  /t REG_SZ /d 7 /f >/dev/null 2>&1
 report=$(run_setup 'dlg:200=C:\TALVEN\PROG;1' ok)
 echo "$report"
 contains "target dialog" "$report" "dialog: Target directory"
@@ -82,6 +94,7 @@ log=$(tr -d '\r' < "$target/medra.log" 2>/dev/null)
 echo "$log"
 expected_log='GC:\TALVEN\PROG
 AC:\TALVEN\PROG\README.TXT
+AC:\TALVEN\PROG\TVZIEL.DLL
 GC:\TALVEN\PROG\BIN
 AC:\TALVEN\PROG\BIN\PROG.EXE
 AC:\TALVEN\PROG\HALLO.TXT
@@ -92,7 +105,9 @@ E0:\TALVEN,Pfade,Roh,"0:\BIN"
 FHKEY_CURRENT_USER\Software\TalvenTest\Pfad=0:\BIN'
 check "medra.log line by line" "$log" "$expected_log"
 contains "registry value" "$(wine reg query 'HKCU\Software\TalvenTest' /v Pfad 2>/dev/null | tr -d '\r')" 'C:\TALVEN\PROG\BIN'
-contains "SharedDlls 1" "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDlls' 2>/dev/null | tr -d '\r')" "TVTEST.DLL    REG_DWORD    0x1"
+shared=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDlls' 2>/dev/null | tr -d '\r')
+contains "SharedDlls 1 (a text value counted as 0)" "$shared" "TVTEST.DLL    REG_DWORD    0x1"
+grep -qi 'TVZIEL' <<<"$shared" && fail "a DLL in the target was counted" || echo "ok: a DLL in the target is not counted"
 ini=$(tr -d '\r' < "$target/TALVEN.INI" 2>/dev/null)
 contains "INI entry expanded" "$ini" 'Start=C:\TALVEN\PROG\BIN'
 contains "INI entry quoted stays literal" "$ini" 'Roh=0:\BIN'
@@ -183,21 +198,48 @@ done
 add_groups() {
   cat >> "$src/MEDRA.INF" <<'INF'
 [progman.groups]
-"Talven Test",,1
+"Talven Test",TVTEST.GRP,0
 ["Talven Test"]
 Editor, NOTEPAD.EXE, , 0
-Programm, 0:BIN\PROG.EXE, , 0, 0:BIN
+Programm, 0:BIN\PROG.EXE, NOTEPAD.EXE, 1, 0:BIN
 Fehlt, NIX.EXE
 INF
+}
+# A shell link's working directory, icon file and icon index.
+link_fields() {
+  python3 - "$1" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+flags = struct.unpack_from("<I", data, 0x14)[0]
+index = struct.unpack_from("<i", data, 0x38)[0]
+at = 0x4C
+if flags & 0x1: at += 2 + struct.unpack_from("<H", data, at)[0]
+if flags & 0x2: at += struct.unpack_from("<I", data, at)[0]
+strings = {}
+for bit, name in ((0x4, "name"), (0x8, "relative"), (0x10, "workdir"), (0x20, "arguments"), (0x40, "icon")):
+    if flags & bit:
+        count = struct.unpack_from("<H", data, at)[0]
+        width = 2 if flags & 0x80 else 1
+        strings[name] = data[at + 2:at + 2 + count * width].decode("utf-16-le" if width == 2 else "cp1252").split("\0")[0]
+        at += 2 + count * width
+print("workdir=%s icon=%s index=%d" % (strings.get("workdir", ""), strings.get("icon", ""), index))
+PY
 }
 programs_dir=$(echo "$drive"/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs)
 prepare
 add_groups
 rm -f "$drive/windows/system32/TVTEST.DLL"
 rm -rf "$programs_dir/Talven Test"
+# The group exists already (its group file and an old link): Yes to the replace question
+# (449) deletes it first.
+printf 'grp' > "$drive/windows/TVTEST.GRP"
+mkdir -p "$programs_dir/Talven Test"
+cp "$fixtures/HALLO.TXT" "$programs_dir/Talven Test/Alt.lnk"
 wine "$bin/shellhost.exe" 60 >/dev/null 2>&1 &
 sleep 3
-report=$(run_setup 'dlg:200=C:\TALVEN\PROG;1' ok)
+report=$(run_setup 'dlg:200=C:\TALVEN\PROG;1' yes ok)
+echo "$report"
+contains "replace question" "$report" "box: icon yesno | Talven Test | The group Talven Test exists already. Replace it?"
 check "groups run exit" "$(tail -1 <<<"$report")" "exit: 1"
 wineserver -k 2>/dev/null; wait 2>/dev/null
 log=$(tr -d '\r' < "$drive/TALVEN/PROG/medra.log" 2>/dev/null)
@@ -205,8 +247,25 @@ contains "group record" "$log" "CTalven Test"
 contains "item records" "$log" "$(printf 'DEditor\nDProgramm')"
 [ -f "$programs_dir/Talven Test/Editor.lnk" ] && [ -f "$programs_dir/Talven Test/Programm.lnk" ] \
   && echo "ok: links of the group" || fail "links missing: $(ls "$programs_dir/Talven Test" 2>&1)"
+[ -e "$programs_dir/Talven Test/Alt.lnk" ] && fail "the replaced group kept its old link" || echo "ok: the group was replaced"
 [ -e "$programs_dir/Talven Test/Fehlt.lnk" ] && fail "an item without its program" || echo "ok: item without program skipped"
+check "working directory and icon of an item" "$(link_fields "$programs_dir/Talven Test/Programm.lnk" 2>&1)" \
+  'workdir=C:\TALVEN\PROG\BIN icon=C:\windows\NOTEPAD.EXE index=1'
+check "an item without them" "$(link_fields "$programs_dir/Talven Test/Editor.lnk" 2>&1 | sed 's/ index=.*//')" 'workdir= icon='
+# No to the question keeps the group as it is.
+prepare
+add_groups
+rm -f "$drive/windows/system32/TVTEST.DLL"
+cp "$fixtures/HALLO.TXT" "$programs_dir/Talven Test/Alt.lnk"
+wine "$bin/shellhost.exe" 60 >/dev/null 2>&1 &
+sleep 3
+report=$(run_setup 'dlg:200=C:\TALVEN\PROG;1' no ok)
+check "groups kept exit" "$(tail -1 <<<"$report")" "exit: 1"
+wineserver -k 2>/dev/null; wait 2>/dev/null
+[ -e "$programs_dir/Talven Test/Alt.lnk" ] && echo "ok: No keeps the group" || fail "No replaced the group"
 rm -rf "$programs_dir/Talven Test"
+rm -f "$drive/windows/TVTEST.GRP"
+wineserver -w
 
 # 8. The same without a DDE server: message 465, no C or D record, no hang.
 prepare

@@ -10,6 +10,9 @@ bin=$(cd "${1:?Windows bin folder}" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEARCH=win32 WINEDEBUG=-all
+# Links made by the shell's DDE server would otherwise make Wine's menu builder write menu
+# entries into the host's home, outside the prefix.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
 drive=$WINEPREFIX/drive_c
 target=$drive/Programme/Talven
 settings=$drive/windows/TALVED32.INI
@@ -49,8 +52,31 @@ for name in MEDRA32.EXE MED32ENG.DLL MED32DEU.DLL MEDRA.INF TALVEN.EXE HALLO.TVS
   [ -f "$drive/talvset/src/$name" ] || fail "not extracted: $name"
 done
 
+# A listing of the prefix: every file with size and time, and every registry value under its
+# key (the key's own time stamps left out).
+listing() {
+  wineserver -w
+  (cd "$WINEPREFIX" && find . -type f ! -name '*.reg' -printf 'file %P\t%s\t%T@\n')
+  python3 - "$WINEPREFIX" <<'PY'
+import sys, os
+for hive in ("system.reg", "user.reg", "userdef.reg"):
+    path = os.path.join(sys.argv[1], hive)
+    if not os.path.exists(path): continue
+    key = ""
+    for line in open(path, encoding="utf-8", errors="replace"):
+        line = line.rstrip("\n")
+        if line.startswith("["):
+            key = line[:line.rindex("]") + 1] if "]" in line else line
+            print("key %s %s" % (hive, key))
+        elif line and not line.startswith("#") and not line.startswith(";") and not line.startswith("WINE REGISTRY"):
+            print("value %s %s\t%s" % (hive, key, line))
+PY
+}
+
 # 3. MEDRA32 installs it, the group through the shell's DDE server.
-marker=$(mktemp); sleep 1
+marker=$(mktemp)
+listing | sort > "$marker.before"
+sleep 1
 wine "$bin/shellhost.exe" 60 >/dev/null 2>&1 &
 sleep 3
 report=$(cd "$drive/talvset/src" && timeout 180 wine "$bin/tdriver.exe" --timeout 120 \
@@ -73,7 +99,21 @@ contains "log" "$(tr -d '\r' < "$target/medra.log" 2>/dev/null)" "CZUL-TALVEN"
 outside=$(find "$drive" -newer "$marker" -type f 2>/dev/null | grep -v -e "^$target/" -e "^$drive/windows/" \
   -e "^$drive/talvset/" -e "^$programs_dir/ZUL-TALVEN/" -e "^$drive/users/[^/]*/Temp/" -e "^$drive/users/[^/]*/AppData/Local/Temp/")
 check "no write outside the places the setup names" "$outside" ""
-rm -f "$marker"
+# The listings before and after the setup: what changed, was added or went away lies in the
+# target, the Windows folder (with the system folder), the group, the package's folder, or
+# is a registry value of the key the script names (or the date Wine's display driver stamps
+# on every session start). Nothing is written into the host's home either.
+listing | sort > "$marker.after"
+changed=$(comm -3 "$marker.before" "$marker.after" | sed 's/^\t//' | grep -v \
+  -e '^file drive_c/Programme/Talven/' -e '^file drive_c/windows/' -e '^file drive_c/talvset/' \
+  -e "^file ${programs_dir#$WINEPREFIX/}/ZUL-TALVEN/" -e '^file drive_c/users/[^/]*/\(AppData/Local/\)\?Temp/' \
+  -e '^\(key\|value\) user.reg \[Software\\\\Talven\]' \
+  -e '^value system.reg \[System\\\\CurrentControlSet\\\\Control\\\\Class\\\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\\\0000\]	"DriverDateData"=' \
+  | sort -u)
+echo "changes of the run (filtered): $changed"
+check "the listing before and after the setup" "$changed" ""
+check "nothing in the host's menus" "$(find "$HOME/.local/share/applications" "$HOME/.config/menus" -newer "$marker" 2>/dev/null)" ""
+rm -f "$marker" "$marker.before" "$marker.after"
 
 # 4. The installed interpreter runs the installed example.
 report=$(cd "$target/BEISPIEL" && timeout 120 wine "$bin/tdriver.exe" --timeout 60 --type x \
