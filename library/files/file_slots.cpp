@@ -122,6 +122,11 @@ bool ReadPlainSlot(Engine& engine, int32_t& slot) {
 
 int32_t ReadFileSlot(Engine& engine) {
   std::string& param = engine.param;
+  // A function's argument keeps the blanks after its "(": "@EOF( #1 )" names slot 1 as
+  // "@EOF(#1)" does (a statement's parameter text is trimmed already).
+  size_t lead = 0;
+  while (lead < param.size() && IsControlOrBlank(param[lead])) ++lead;
+  param.erase(0, lead);
   if (param.empty() || param.front() != '#') {
     Error(engine, ErrorCode::FileSlotExpected);
     return 0;

@@ -227,5 +227,34 @@ TVS
 wine taskkill /f /im notepad.exe >/dev/null 2>&1
 check "SENDSTRING into notepad" "$out" $'screen: [Notiz von Talven] 1\nexit: 0'
 
+# --- Keys into a second Talven program's INPUT ----------------------------------------------
+# The receiver asks in its window and writes what INPUT read (renamed into place when
+# complete); the sender starts it, waits
+# until it has taken the front and types a line into it.
+printf 'WINDOWTITLE "Empfaenger"\r\nDECLARE s$\r\nPRINT "Name?"\r\nINPUT s$\r\nASSIGN #1, "empf.tmp"\r\nREWRITE #1\r\nPRINT #1, "["; s$; "]"\r\nCLOSE #1\r\nRENAME #1, "empf.txt"\r\n@POSTMESSAGE(%%HWND, 16, 0, 0)\r\n' > empf.tvs
+rm -f empf.txt
+out=$(sed "s|TALVEN_EXE|${talven//\\/\\\\}|" <<'TVS' | run input_keys
+DECLARE r%, h%, t&, s$
+h% = @WINEXEC("TALVEN_EXE empf.tvs", 1)
+t& = &GETTICKCOUNT
+h% = 0
+WHILE (h% = 0) AND (&GETTICKCOUNT - t& < 20000)
+  h% = @FINDWINDOW("Empfaenger")
+WEND
+WHILE (@GETACTIVEWINDOW() <> 0) AND (&GETTICKCOUNT - t& < 20000)
+WEND
+r% = @SENDSTRING(h%, "+anna +berg{ENTER}")
+t& = &GETTICKCOUNT
+WHILE (@FINDFIRST$("empf.txt") = "") AND (&GETTICKCOUNT - t& < 10000)
+WEND
+ASSIGN #1, "empf.txt"
+RESET #1
+INPUT #1, s$
+CLOSE #1
+PRINT r%; " "; s$
+TVS
+)
+check "SENDSTRING into the INPUT of a second Talven program" "$out" $'screen: 1 [Anna Berg]\nexit: 0'
+
 echo "failures: $failures"
 [ "$failures" -eq 0 ]
