@@ -554,6 +554,7 @@ void StmtLet(Engine& engine) {
       engine.param = prepared.expression;
       AssignElement(engine, prepared);
     } else if (prepared.target.back() == '$') {
+      if (AssignPlainStrings(engine, prepared)) return;
       engine.param = prepared.expression;
       AssignString(engine, &prepared, prepared.target);
     } else {
