@@ -94,7 +94,7 @@ class VariableTable {
     if (m_count < m_names.size()) {
       if (m_names[m_count] == name) {
         m_values[m_count] = std::move(value);
-        ++m_count;
+        m_generation = m_path[++m_count];
         return;
       }
       m_names.resize(m_count);
@@ -104,20 +104,21 @@ class VariableTable {
     m_path.push_back(m_history.Child(m_path[m_count], name));
     m_names.emplace_back(name);
     m_values.push_back(std::move(value));
-    ++m_count;
+    m_generation = m_path[++m_count];
   }
   // The identity of the list of names (NameHistory): a look-up remembered at one
   // generation holds wherever the table shows the same generation again.
-  uint32_t Generation() const { return m_path[m_count]; }
+  uint32_t Generation() const { return m_generation; }
   // Drops every entry past `count` (the end of a procedure).
   void DropTo(int32_t count) {
     if (count < 0 || count >= Count()) return;
     m_count = static_cast<size_t>(count);
+    m_generation = m_path[m_count];
   }
   // Find, remembered in `cache` until the names change. The search itself stays out of
   // line: the remembered case is a compare at every variable site.
   int32_t FindCached(std::string_view name, LookupCache& cache) const {
-    const uint32_t generation = m_path[m_count];
+    const uint32_t generation = m_generation;
     if (cache.generation != generation) [[unlikely]] Refind(name, cache, generation);
     return cache.index;
   }
@@ -132,6 +133,7 @@ class VariableTable {
     m_values.clear();
     m_path.assign(1, NameHistory::kEmpty);
     m_count = 0;
+    m_generation = NameHistory::kEmpty;
   }
 
  private:
@@ -140,6 +142,7 @@ class VariableTable {
   // m_path[n]: the identity of the first n names.
   std::vector<uint32_t> m_path = std::vector<uint32_t>(1, NameHistory::kEmpty);
   size_t m_count = 0;  // the entries that exist; those past it are kept for reuse
+  uint32_t m_generation = NameHistory::kEmpty;  // m_path[m_count]
   NameHistory m_history;
 };
 
