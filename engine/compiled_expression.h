@@ -86,6 +86,9 @@ struct CompiledExpression {
   // One number, variable, string literal or array element without operators: its value
   // is the operand's own (RunOperand), nothing goes on the operator stack.
   bool single = false;
+  // One comparison or "+" between two string literals or simple string variables: applied
+  // to the texts where they are, without copying them through the registers.
+  bool strings = false;
   CompiledOperand first;
   std::vector<CompiledStep> steps;
   std::string expressionText;  // the consumed expression, for 216

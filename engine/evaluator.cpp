@@ -261,6 +261,62 @@ void RunNumeric(Engine& engine, const CompiledExpression& expression) {
   SetFloatValue(engine.reg, result, type, engine.format);
 }
 
+// A string literal, or a simple string variable (not negated: a sign does nothing to a
+// string, but it is left to the general way).
+bool IsStringOperand(const CompiledOperand& operand) {
+  if (operand.negate) return false;
+  if (operand.kind == CompiledOperand::Kind::String) return true;
+  return operand.kind == CompiledOperand::Kind::Variable && !operand.name.empty() &&
+         operand.name.back() == '$';
+}
+
+// The text an operand of IsStringOperand reads, where it is; nullptr for a variable that
+// does not exist (its read warns, which is left to the general way).
+const std::string* StringOperandText(Engine& engine, const CompiledOperand& operand) {
+  if (operand.kind == CompiledOperand::Kind::String) return &operand.text;
+  const int32_t index = engine.vars.strings.FindCached(operand.name, operand.lookup);
+  return index < 0 ? nullptr : &engine.vars.strings.Value(index);
+}
+
+// One comparison or "+" between two strings that are both there: what the operator stack
+// leaves (ApplyTop on the two texts), without copying the left text into the registers
+// and onto the stack and the right one into the registers. Nothing between the reads can
+// see those copies: the result overwrites every register. False, having changed nothing,
+// when a variable is missing (the general way then warns as usual).
+bool RunStrings(Engine& engine, const CompiledExpression& expression) {
+  const CompiledStep& step = expression.steps.front();
+  const std::string* left = StringOperandText(engine, expression.first);
+  if (left == nullptr) return false;
+  const std::string* right = StringOperandText(engine, step.operand);
+  if (right == nullptr) return false;
+  Registers& reg = engine.reg;
+  // Each operand is read through the register, which keeps at most 255 characters.
+  const std::string_view a = std::string_view(*left).substr(0, std::min(left->size(), kMaxStringLength));
+  const std::string_view b = std::string_view(*right).substr(0, std::min(right->size(), kMaxStringLength));
+  if (step.op == kAdd) {
+    reg.AssignJoined(a, b, kMaxStringLength);
+    reg.integer = 0;
+    reg.longValue = 0;
+    reg.floatValue = 0.0;
+    reg.type = ValueType::String;
+    return true;
+  }
+  // Byte by byte, unsigned, the shorter first where one begins the other (CompareBytes).
+  const int compared = a.compare(b);
+  const int order = compared < 0 ? -1 : (compared > 0 ? 1 : 0);
+  bool truth = false;
+  switch (step.op) {
+    case kEq: truth = order == 0; break;
+    case kNe: truth = order != 0; break;
+    case kLt: truth = order < 0; break;
+    case kLe: truth = order <= 0; break;
+    case kGt: truth = order > 0; break;
+    default: truth = order >= 0; break;
+  }
+  SetFloatValue(reg, truth ? 1.0 : 0.0, ValueType::Integer, engine.format);
+  return true;
+}
+
 // Keeps the operator stack of one evaluation above the entries of its callers.
 class StackBase {
  public:
@@ -339,6 +395,12 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
   }
   out.numeric = !out.steps.empty() && IsNumericOperand(out.first);
   for (const CompiledStep& step : out.steps) out.numeric = out.numeric && IsNumericOperand(step.operand);
+  if (out.steps.size() == 1 && IsStringOperand(out.first) && IsStringOperand(out.steps.front().operand)) {
+    switch (out.steps.front().op) {
+      case kAdd: case kEq: case kNe: case kLt: case kLe: case kGt: case kGe: out.strings = true; break;
+      default: break;
+    }
+  }
   const size_t end = pos;
   out.stalls = listItem && end == start && end < text.size();
   out.expressionText = std::string(TrimControl(std::string_view(text).substr(start, end - start)));
@@ -444,6 +506,10 @@ class EvaluationDepth {
     } else {
       RunNumeric(engine, expression);
     }
+  } else if (expression.strings && engine.numericPath &&
+             engine.operators.size() < static_cast<size_t>(kOperatorStackSize) &&
+             RunStrings(engine, expression)) {
+    // Applied to the texts where they are.
   } else {
     StackBase stack(engine);
     RunOperand(engine, expression.first);
@@ -667,6 +733,74 @@ const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpr
                                             EvalMode mode) {
   const CompiledExpression& expression = *memo.expression;
   return RunCompiled(engine, expression, mode, true) ? &expression.rest : nullptr;
+}
+
+bool AssignPlainStrings(Engine& engine, PreparedStatement& prepared) {
+  constexpr size_t kMaxItems = 8;
+  if (!engine.numericPath || engine.evaluationDepth >= kMaxEvaluationDepth ||
+      prepared.expression.empty()) {
+    return false;
+  }
+  // The items as the list reads them: item i is the reading of what item i - 1 left.
+  const CompiledExpression* items[kMaxItems];
+  const std::string* texts[kMaxItems];
+  size_t count = 0;
+  while (true) {
+    if (count == kMaxItems || count >= prepared.items.size()) return false;
+    const RememberedExpression& memo = prepared.items[count];
+    if (memo.expression == nullptr || memo.operatorMode != engine.operatorMode) return false;
+    const CompiledExpression& item = *memo.expression;
+    if (!item.single || !IsStringOperand(item.first)) return false;
+    items[count++] = &item;
+    if (item.rest.empty()) break;
+  }
+  // Every variable must be there (a missing one warns, which the general way does in
+  // its place), the target too (else 110 after the items, likewise).
+  Variables& vars = engine.vars;
+  for (size_t i = 0; i < count; ++i) {
+    texts[i] = StringOperandText(engine, items[i]->first);
+    if (texts[i] == nullptr) return false;
+  }
+  const int32_t target = vars.strings.FindCached(prepared.target, prepared.lookup);
+  if (target < 0) return false;
+  // Each item is one evaluation of the general way, which counts them.
+  if (engine.evaluationBudget >= 0) {
+    if (engine.evaluationBudget < static_cast<int64_t>(count)) return false;
+    engine.evaluationBudget -= static_cast<int64_t>(count);
+  }
+  // The register keeps the last item's value, as after its evaluation.
+  const CompiledExpression& last = *items[count - 1];
+  SetStringValue(engine.reg, std::string_view(*texts[count - 1]));
+  std::string& value = vars.strings.Value(target);
+  // Where the target is read only as the first item (s$ = s$; "ab"), or not at all, the
+  // items are joined in the variable itself; otherwise in a buffer first.
+  size_t from = 0;
+  bool inPlace = true;
+  for (size_t i = 0; i < count; ++i) {
+    if (texts[i] != &value) continue;
+    if (i == 0) {
+      from = 1;
+    } else {
+      inPlace = false;
+    }
+  }
+  std::string& out = inPlace ? value : engine.cache.stringItems;
+  if (!inPlace) {
+    out.clear();
+    from = 0;
+  } else if (from == 0) {
+    out.clear();
+  }
+  for (size_t i = 0; i < count; ++i) {
+    if (i >= from) out.append(*texts[i], 0, std::min(texts[i]->size(), kMaxStringLength));
+    if (items[i]->separator == ',') out += ' ';
+    CutToMaxString(out);
+  }
+  if (!inPlace) value.assign(out);
+  engine.lastSeparator = last.separator;
+  engine.param.clear();
+  engine.paramEnded = true;
+  return true;
 }
 
 void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode) {

@@ -52,6 +52,13 @@ const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpr
 
 // Evaluates the text a statement prepared (EvaluateRemembered on prepared.expression).
 void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode = EvalMode::Any);
+// A string assignment (`prepared` of LET with a string target) whose items are string
+// literals and string variables that all exist, their readings ready: the items joined
+// into the newest variable of the target's name with the registers, separator, end flag
+// and parameter text the item after item way leaves, without copying each item through
+// the string register. False, having changed nothing, where it does not apply.
+bool AssignPlainStrings(Engine& engine, PreparedStatement& prepared);
+
 // The integer value of the current line's own parameter text, read once per line (the
 // conditions of IF, IFNOT, WHILE, WHILENOT); EvaluateInteger(engine, "") otherwise.
 int32_t EvaluateCondition(Engine& engine);

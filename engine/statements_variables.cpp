@@ -65,7 +65,7 @@ bool ParseDeclaredName(Engine& engine, const std::string& item, DeclaredName& ou
 }
 
 template <typename T>
-void DeclareIn(Engine& engine, VariableTable<T>& table, ErrorCode fullError, std::string name,
+void DeclareIn(Engine& engine, VariableTable<T>& table, ErrorCode fullError, std::string_view name,
                T value) {
   if (table.Count() >= kMaxVariablesPerKind) {
     // Deliberate: a full table takes no further entry, also when the error lets the
@@ -73,31 +73,31 @@ void DeclareIn(Engine& engine, VariableTable<T>& table, ErrorCode fullError, std
     Error(engine, fullError);
     return;
   }
-  table.Add(std::move(name), std::move(value));
+  table.Add(name, std::move(value));
 }
 
 // A simple variable with the value of `slot` (PARAMETERS) or 0 / empty (DECLARE).
-void DeclareSimple(Engine& engine, std::string name, const ParameterSlot* slot) {
+void DeclareSimple(Engine& engine, const std::string& name, const ParameterSlot* slot) {
   Variables& vars = engine.vars;
   switch (name.back()) {
     case '%':
-      DeclareIn(engine, vars.integers, ErrorCode::IntegerVariablesFull, std::move(name),
+      DeclareIn(engine, vars.integers, ErrorCode::IntegerVariablesFull, name,
                 slot ? slot->integer : 0);
       break;
     case '&':
-      DeclareIn(engine, vars.longs, ErrorCode::LongVariablesFull, std::move(name),
+      DeclareIn(engine, vars.longs, ErrorCode::LongVariablesFull, name,
                 slot ? slot->longValue : 0);
       break;
     case '!':
-      DeclareIn(engine, vars.floats, ErrorCode::FloatVariablesFull, std::move(name),
+      DeclareIn(engine, vars.floats, ErrorCode::FloatVariablesFull, name,
                 slot ? slot->floatValue : 0.0);
       break;
     case '$':
-      DeclareIn(engine, vars.strings, ErrorCode::StringVariablesFull, std::move(name),
+      DeclareIn(engine, vars.strings, ErrorCode::StringVariablesFull, name,
                 slot ? slot->Text() : std::string());
       break;
     default:
-      DeclareIn(engine, vars.areas, ErrorCode::AreaVariablesFull, std::move(name),
+      DeclareIn(engine, vars.areas, ErrorCode::AreaVariablesFull, name,
                 AreaValue{slot ? slot->longValue : 0, 0});
       break;
   }
@@ -554,6 +554,7 @@ void StmtLet(Engine& engine) {
       engine.param = prepared.expression;
       AssignElement(engine, prepared);
     } else if (prepared.target.back() == '$') {
+      if (AssignPlainStrings(engine, prepared)) return;
       engine.param = prepared.expression;
       AssignString(engine, &prepared, prepared.target);
     } else {

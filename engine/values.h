@@ -2,6 +2,7 @@
 // Values in the result registers and parameter slots: the float-to-integer conversion and
 // the number format every numeric result is also written in.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -67,6 +68,13 @@ struct Registers {
   // As SetText, into the register's own buffer.
   void AssignText(std::string_view text) {
     m_text.assign(text);
+    m_pending = Pending::None;
+  }
+  // As SetText, the two texts one after the other (at most `limit` characters) into the
+  // register's own buffer; neither may be the register's own text.
+  void AssignJoined(std::string_view a, std::string_view b, size_t limit) {
+    m_text.assign(a.substr(0, std::min(a.size(), limit)));
+    if (m_text.size() < limit) m_text.append(b.substr(0, std::min(b.size(), limit - m_text.size())));
     m_pending = Pending::None;
   }
   // The text will be `value` as a float (Float) or as an integer (Integer) in `format`.

@@ -73,36 +73,52 @@ class NameHistory {
   uint32_t m_unique = kMaxNodes;
 };
 
+// The entries past the count that a procedure's end dropped stay where they were: the
+// next call declares the same names at the same places, and takes them up again with a
+// compare instead of building them anew (names, identities, values' room). Only the first
+// `m_count` entries exist for every reader; a different name at a place drops the kept
+// ones from there on, so the kept entries always continue the live ones as they were
+// made (m_path[n + 1] is the identity of the first n + 1 names).
 template <typename T>
 class VariableTable {
  public:
-  int32_t Count() const { return static_cast<int32_t>(m_names.size()); }
+  int32_t Count() const { return static_cast<int32_t>(m_count); }
   // Newest entry first; -1 when the name is not declared.
   int32_t Find(std::string_view name) const {
-    for (size_t i = m_names.size(); i-- > 0;) {
+    for (size_t i = m_count; i-- > 0;) {
       if (m_names[i] == name) return static_cast<int32_t>(i);
     }
     return -1;
   }
-  void Add(std::string name, T value) {
-    m_path.push_back(m_history.Child(m_path.back(), name));
-    m_names.push_back(std::move(name));
+  void Add(std::string_view name, T value) {
+    if (m_count < m_names.size()) {
+      if (m_names[m_count] == name) {
+        m_values[m_count] = std::move(value);
+        m_generation = m_path[++m_count];
+        return;
+      }
+      m_names.resize(m_count);
+      m_values.resize(m_count);
+      m_path.resize(m_count + 1);
+    }
+    m_path.push_back(m_history.Child(m_path[m_count], name));
+    m_names.emplace_back(name);
     m_values.push_back(std::move(value));
+    m_generation = m_path[++m_count];
   }
   // The identity of the list of names (NameHistory): a look-up remembered at one
   // generation holds wherever the table shows the same generation again.
-  uint32_t Generation() const { return m_path.back(); }
+  uint32_t Generation() const { return m_generation; }
   // Drops every entry past `count` (the end of a procedure).
   void DropTo(int32_t count) {
     if (count < 0 || count >= Count()) return;
-    m_names.resize(static_cast<size_t>(count));
-    m_values.resize(static_cast<size_t>(count));
-    m_path.resize(static_cast<size_t>(count) + 1);
+    m_count = static_cast<size_t>(count);
+    m_generation = m_path[m_count];
   }
   // Find, remembered in `cache` until the names change. The search itself stays out of
   // line: the remembered case is a compare at every variable site.
   int32_t FindCached(std::string_view name, LookupCache& cache) const {
-    const uint32_t generation = m_path.back();
+    const uint32_t generation = m_generation;
     if (cache.generation != generation) [[unlikely]] Refind(name, cache, generation);
     return cache.index;
   }
@@ -116,6 +132,8 @@ class VariableTable {
     m_names.clear();
     m_values.clear();
     m_path.assign(1, NameHistory::kEmpty);
+    m_count = 0;
+    m_generation = NameHistory::kEmpty;
   }
 
  private:
@@ -123,6 +141,8 @@ class VariableTable {
   std::vector<T> m_values;
   // m_path[n]: the identity of the first n names.
   std::vector<uint32_t> m_path = std::vector<uint32_t>(1, NameHistory::kEmpty);
+  size_t m_count = 0;  // the entries that exist; those past it are kept for reuse
+  uint32_t m_generation = NameHistory::kEmpty;  // m_path[m_count]
   NameHistory m_history;
 };
 

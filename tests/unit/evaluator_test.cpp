@@ -308,6 +308,12 @@ TEST_F(EvaluatorTest, ShortPathsAgreeWithTheOperatorStack) {
       {"c! * b&", "", EvalMode::Any},     {"a%, 3", ",", EvalMode::Any},
       {"c! + 1; d$", "p", EvalMode::Any}, {"u% + 1", "", EvalMode::Any},
       {"a% + 1", "", EvalMode::String},
+      {"d$ = \"x\"", "", EvalMode::Any}, {"d$ + \"yz\"", "", EvalMode::Any},
+      {"\"a\" < d$", "", EvalMode::Number}, {"d$ >= d$, 1", ",", EvalMode::Any},
+      {"d$ <> u$", "", EvalMode::Any},     {"u$ + d$", "", EvalMode::Any},
+      {"d$ + \"y\"", "", EvalMode::String}, {"d$ = \"x\"", "", EvalMode::String},
+      {"\"\xe9\" > \"z\"", "", EvalMode::Any}, {"\"ab\" < \"abc\"; 2", "p", EvalMode::Any},
+      {"d$ - \"y\"", "", EvalMode::Any},
   };
   using Outcome = EvaluationOutcome;
   const auto outcome = [&](const Case& item) {
@@ -326,6 +332,58 @@ TEST_F(EvaluatorTest, ShortPathsAgreeWithTheOperatorStack) {
     const Outcome stack = outcome(item);
     EXPECT_EQ(first, stack);
     EXPECT_EQ(kept, stack);
+  }
+}
+
+// What a run of a program left: registers, separator, parameter text, errors and every
+// string variable.
+std::string StringRunState(const std::vector<std::string>& program, int64_t statements,
+                           bool shortWays) {
+  test::RecordingHost host;
+  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
+  for (const std::string& line : program) engine.store.Append(line);
+  engine.ResetRunState();
+  engine.numericPath = shortWays;
+  engine.statementBudget = statements;
+  std::string state;
+  try {
+    RunStatements(engine);
+  } catch (const RunEnd& end) {
+    state += "end " + std::to_string(end.exitCode) + ";";
+  }
+  const Registers& reg = engine.reg;
+  state += std::to_string(static_cast<int>(reg.type)) + "/" + std::to_string(reg.integer) + "/" +
+           std::to_string(reg.longValue) + "/" + std::to_string(reg.floatValue) + "/" + reg.Text() +
+           "/" + engine.lastSeparator + "/" + engine.param + "/" + (engine.paramEnded ? "e" : "-") +
+           "/" + std::to_string(engine.errors.flag) + "/" + std::to_string(engine.errors.lastNumber);
+  for (int32_t i = 0; i < engine.vars.strings.Count(); ++i) state += "|" + engine.vars.strings.Value(i);
+  return state;
+}
+
+// String assignments, comparisons and joins of literals and variables take short ways
+// from their second run on; statement by statement they leave what the item after item
+// way and the operator stack leave: the target read first, later or not at all, missing
+// variables and targets, the 255-character cut, "," and ";" lists, items of other kinds.
+TEST(StringShortWays, AgreeStatementByStatement) {
+  const std::string longText(200, 'L');
+  const char* statements[] = {
+      "b$ = a$; \"z\"",         "a$ = a$; \"ab\"",    "a$ = a$, \"ab\",",
+      "a$ = \"q\"; a$",         "a$ = a$; a$",        "a$ = c$; c$; c$",
+      "a$ = u$; \"x\"",         "u$ = a$",            "a$ = \"\"",
+      "a$ = \"x\"; 5",          "a$ = c$, a$",        "b$ = a$ + c$",
+      "b$ = a$ + \"z\"; \"w\"", "n% = a$ = \"xyab\"", "n% = a$ < c$",
+      "n% = u$ = \"\"",         "CASE a$ = \"xy\": INC n%", "a$ = -a$; \"\xe9\"",
+      "n% = a$ > \"\xe9\"",    "b$ = a$; ;\"v\"",   "b$ = a$;",
+  };
+  for (const char* statement : statements) {
+    SCOPED_TRACE(statement);
+    const std::vector<std::string> program = {
+        "SETERRORLEVEL -1", "DECLARE a$, b$, c$, i%, n%", "a$ = \"xy\"",
+        "c$ = \"" + longText + "\"", "WHILE i% < 4", "INC i%", statement, "WEND"};
+    for (int64_t budget = 6; budget < 30; ++budget) {
+      SCOPED_TRACE(budget);
+      EXPECT_EQ(StringRunState(program, budget, true), StringRunState(program, budget, false));
+    }
   }
 }
 

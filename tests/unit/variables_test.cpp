@@ -248,5 +248,45 @@ TEST(VariableTableTest, ManyDifferentListsNeverShareAnIdentity) {
   EXPECT_EQ(table.FindCached("V999%", site), -1);
 }
 
+// What a procedure's end drops is kept for the next call's same declarations, yet it is
+// gone for every reader: not found, not counted, and its value replaced when the name is
+// declared again; another name at its place drops the kept entries behind it too.
+TEST(VariableTableTest, DroppedEntriesAreGoneForReadersAndTakenUpAgain) {
+  VariableTable<std::string> table;
+  table.Add("A$", "outer");
+  table.Add("B$", "first call");
+  table.Add("C$", "local");
+  const uint32_t full = table.Generation();
+  table.DropTo(1);
+  EXPECT_EQ(table.Count(), 1);
+  EXPECT_EQ(table.Find("B$"), -1);
+  EXPECT_EQ(table.Find("C$"), -1);
+  LookupCache site;
+  EXPECT_EQ(table.FindCached("C$", site), -1);
+  table.Add("B$", "second call");
+  EXPECT_EQ(table.Value(1), "second call");
+  EXPECT_EQ(table.FindCached("C$", site), -1);
+  table.Add("C$", "");
+  EXPECT_EQ(table.Generation(), full);
+  EXPECT_EQ(table.FindCached("C$", site), 2);
+  EXPECT_EQ(table.Value(2), "");
+  // Another name at place 1: the kept C$ behind it must not come back with B$'s identity.
+  table.DropTo(1);
+  table.Add("X$", "x");
+  table.Add("C$", "c");
+  EXPECT_NE(table.Generation(), full);
+  EXPECT_EQ(table.FindCached("C$", site), 2);
+  EXPECT_EQ(table.Find("B$"), -1);
+  table.DropTo(1);
+  table.Add("B$", "b");
+  EXPECT_EQ(table.Find("C$"), -1);
+  EXPECT_EQ(table.Count(), 2);
+  table.Clear();
+  EXPECT_EQ(table.Count(), 0);
+  EXPECT_EQ(table.Find("A$"), -1);
+  table.Add("B$", "again");
+  EXPECT_EQ(table.Find("B$"), 0);
+}
+
 }  // namespace
 }  // namespace talven
