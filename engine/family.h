@@ -47,8 +47,9 @@ struct VariableRow {
 class FamilyState {
  public:
   virtual ~FamilyState() = default;
-  // After the last statement of a run that ended normally (the window then waits for
-  // the user to close it).
+  // After the last statement of a run that ended normally, in the reverse order of the
+  // family ids: the window's comes last and waits for the user to close it, so the other
+  // families' files, tables and jobs are complete before that wait.
   virtual void AfterLastStatement(Engine&) {}
   // At a label line (a word ending in ":" without parameters), where the run looks at
   // what the user asked of the window meanwhile.

@@ -124,8 +124,19 @@ void ClickControl(DWORD pid, int id) {
   }
   RECT rect = {};
   GetWindowRect(search.found, &rect);
-  SetForegroundWindow(GetAncestor(search.found, GA_ROOT));
-  ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  const POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  const HWND root = GetAncestor(search.found, GA_ROOT);
+  SetForegroundWindow(root);
+  // A click goes to whatever window is at the spot: until the control is there on top
+  // (another program's window may still cover it), the program's window is raised again.
+  for (int tries = 0; tries < 50; ++tries) {
+    const HWND at = WindowFromPoint(middle);
+    if (at == search.found || IsChild(search.found, at)) break;
+    SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(root);
+    Sleep(20);
+  }
+  ClickAt(middle.x, middle.y);
 }
 
 // The program's visible control `id` in any of its windows, or nullptr.
