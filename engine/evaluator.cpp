@@ -78,6 +78,19 @@ int CompareBytes(const std::string& a, const std::string& b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
+// Whether a comparison operator holds for two strings whose byte order is `order`
+// (-1, 0 or 1).
+bool OrderHolds(int op, int order) {
+  switch (op) {
+    case kEq: return order == 0;
+    case kNe: return order != 0;
+    case kLt: return order < 0;
+    case kLe: return order <= 0;
+    case kGt: return order > 0;
+    default: return order >= 0;
+  }
+}
+
 // "^". Deliberate: computed with pow rather than through the logarithm, so that whole
 // powers come out exact (2^3^2 is 64, not 63.99...). A left operand of 0 or below gives
 // the real power where there is one (0^2 = 0, (-2)^3 = -8); where there is none
@@ -169,17 +182,7 @@ void ApplyTop(Engine& engine) {
   switch (entry.op) {
     case kEq: case kNe: case kLt: case kLe: case kGt: case kGe:
       if (strings) {
-        const int order = CompareBytes(left.Text(), right.Text());
-        bool truth = false;
-        switch (entry.op) {
-          case kEq: truth = order == 0; break;
-          case kNe: truth = order != 0; break;
-          case kLt: truth = order < 0; break;
-          case kLe: truth = order <= 0; break;
-          case kGt: truth = order > 0; break;
-          default: truth = order >= 0; break;
-        }
-        result = truth ? 1.0 : 0.0;
+        result = OrderHolds(entry.op, CompareBytes(left.Text(), right.Text())) ? 1.0 : 0.0;
         type = ValueType::Integer;
         break;
       }
@@ -304,16 +307,7 @@ bool RunStrings(Engine& engine, const CompiledExpression& expression) {
   // Byte by byte, unsigned, the shorter first where one begins the other (CompareBytes).
   const int compared = a.compare(b);
   const int order = compared < 0 ? -1 : (compared > 0 ? 1 : 0);
-  bool truth = false;
-  switch (step.op) {
-    case kEq: truth = order == 0; break;
-    case kNe: truth = order != 0; break;
-    case kLt: truth = order < 0; break;
-    case kLe: truth = order <= 0; break;
-    case kGt: truth = order > 0; break;
-    default: truth = order >= 0; break;
-  }
-  SetFloatValue(reg, truth ? 1.0 : 0.0, ValueType::Integer, engine.format);
+  SetFloatValue(reg, OrderHolds(step.op, order) ? 1.0 : 0.0, ValueType::Integer, engine.format);
   return true;
 }
 
