@@ -10,6 +10,7 @@
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/limits.h"
+#include "engine/line_preparation.h"
 #include "engine/scan.h"
 #include "engine/slots.h"
 #include "engine/statements.h"
@@ -180,23 +181,6 @@ int32_t LabelLineOf(Engine& engine, PreparedStatement& prepared) {
                        reading->first.kind == CompiledOperand::Kind::String;
   prepared.constantReading = literal ? reading : nullptr;
   return prepared.lookup.index;
-}
-
-// The line's own preparation, else (a statement a CASE selected, which reads its own text
-// each time) one for this time only.
-template <typename Step>
-[[gnu::noinline]] void WithScratchPreparation(const Step& step) {
-  const auto scratch = std::make_unique<PreparedStatement>();
-  step(*scratch);
-}
-
-template <typename Step>
-[[gnu::always_inline]] inline void WithLinePreparation(Engine& engine, const Step& step) {
-  if (engine.currentLine != nullptr) [[likely]] {
-    step(engine.currentLine->prepared);
-    return;
-  }
-  WithScratchPreparation(step);
 }
 
 void JumpTo(Engine& engine, int32_t line, const std::string& label) {

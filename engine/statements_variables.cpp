@@ -9,6 +9,7 @@
 #include "engine/errors.h"
 #include "engine/evaluator.h"
 #include "engine/limits.h"
+#include "engine/line_preparation.h"
 #include "engine/scan.h"
 #include "engine/statements.h"
 #include "engine/text.h"
@@ -293,27 +294,9 @@ void StepIntegerWith(Engine& engine, int32_t delta, PreparedStatement& prepared)
   ChangeInteger(engine, prepared.target, delta, prepared.lookup);
 }
 
-// The line's own preparation, else (a statement a CASE selected) one for this time only.
-// The scratch is made only where it is used: a preparation is large, and the line's own
-// is the common case.
-template <typename Step>
-[[gnu::noinline]] void WithScratchPreparation(const Step& step) {
-  const auto scratch = std::make_unique<PreparedStatement>();
-  step(*scratch);
-}
-
-template <typename Step>
-[[gnu::always_inline]] inline void WithPreparation(Engine& engine, const Step& step) {
-  if (engine.currentLine != nullptr) [[likely]] {
-    step(engine.currentLine->prepared);
-    return;
-  }
-  WithScratchPreparation(step);
-}
-
 void StepInteger(Engine& engine, int32_t delta) {
   engine.handled = true;
-  WithPreparation(engine, [&](PreparedStatement& prepared) { StepIntegerWith(engine, delta, prepared); });
+  WithLinePreparation(engine, [&](PreparedStatement& prepared) { StepIntegerWith(engine, delta, prepared); });
 }
 
 void AddOrSubWith(Engine& engine, int32_t sign, PreparedStatement& prepared) {
@@ -332,7 +315,7 @@ void AddOrSubWith(Engine& engine, int32_t sign, PreparedStatement& prepared) {
 
 void AddOrSub(Engine& engine, int32_t sign) {
   engine.handled = true;
-  WithPreparation(engine, [&](PreparedStatement& prepared) { AddOrSubWith(engine, sign, prepared); });
+  WithLinePreparation(engine, [&](PreparedStatement& prepared) { AddOrSubWith(engine, sign, prepared); });
 }
 
 // The area variable named before the first ",": its name (121 when it is none).
