@@ -8,6 +8,7 @@
 #include "engine/errors.h"
 #include "engine/limits.h"
 #include "engine/scan.h"
+#include "engine/string_operands.h"
 #include "engine/text.h"
 
 namespace talven {
@@ -33,11 +34,6 @@ constexpr Operator kOperators[] = {
 // The operator stack has room for 50 entries. An expression that needs more is reported
 // as ErrorCode::OperatorStackFull, an unexpected error (the table has no text of its own
 // for it), and evaluated no further.
-// Mended: evaluations nest through brackets, function arguments and DEF bodies, and a DEF
-// function that calls itself inside many brackets could exhaust the machine stack before
-// the call depth stops it. Deeper than this an evaluation is given up as the full
-// operator stack is.
-constexpr int32_t kMaxEvaluationDepth = 2000;
 
 size_t SkipBlanks(std::string_view text, size_t pos) {
   while (pos < text.size() && IsControlOrBlank(text[pos])) ++pos;
@@ -262,23 +258,6 @@ void RunNumeric(Engine& engine, const CompiledExpression& expression) {
   ValueType type = ValueType::Float;
   const double result = ApplyNumbers(engine, step.op, left, right, type);
   SetFloatValue(engine.reg, result, type, engine.format);
-}
-
-// A string literal, or a simple string variable (not negated: a sign does nothing to a
-// string, but it is left to the general way).
-bool IsStringOperand(const CompiledOperand& operand) {
-  if (operand.negate) return false;
-  if (operand.kind == CompiledOperand::Kind::String) return true;
-  return operand.kind == CompiledOperand::Kind::Variable && !operand.name.empty() &&
-         operand.name.back() == '$';
-}
-
-// The text an operand of IsStringOperand reads, where it is; nullptr for a variable that
-// does not exist (its read warns, which is left to the general way).
-const std::string* StringOperandText(Engine& engine, const CompiledOperand& operand) {
-  if (operand.kind == CompiledOperand::Kind::String) return &operand.text;
-  const int32_t index = engine.vars.strings.FindCached(operand.name, operand.lookup);
-  return index < 0 ? nullptr : &engine.vars.strings.Value(index);
 }
 
 // One comparison or "+" between two strings that are both there: what the operator stack
@@ -727,74 +706,6 @@ const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpr
                                             EvalMode mode) {
   const CompiledExpression& expression = *memo.expression;
   return RunCompiled(engine, expression, mode, true) ? &expression.rest : nullptr;
-}
-
-bool AssignPlainStrings(Engine& engine, PreparedStatement& prepared) {
-  constexpr size_t kMaxItems = 8;
-  if (!engine.numericPath || engine.evaluationDepth >= kMaxEvaluationDepth ||
-      prepared.expression.empty()) {
-    return false;
-  }
-  // The items as the list reads them: item i is the reading of what item i - 1 left.
-  const CompiledExpression* items[kMaxItems];
-  const std::string* texts[kMaxItems];
-  size_t count = 0;
-  while (true) {
-    if (count == kMaxItems || count >= prepared.items.size()) return false;
-    const RememberedExpression& memo = prepared.items[count];
-    if (memo.expression == nullptr || memo.operatorMode != engine.operatorMode) return false;
-    const CompiledExpression& item = *memo.expression;
-    if (!item.single || !IsStringOperand(item.first)) return false;
-    items[count++] = &item;
-    if (item.rest.empty()) break;
-  }
-  // Every variable must be there (a missing one warns, which the general way does in
-  // its place), the target too (else 110 after the items, likewise).
-  Variables& vars = engine.vars;
-  for (size_t i = 0; i < count; ++i) {
-    texts[i] = StringOperandText(engine, items[i]->first);
-    if (texts[i] == nullptr) return false;
-  }
-  const int32_t target = vars.strings.FindCached(prepared.target, prepared.lookup);
-  if (target < 0) return false;
-  // Each item is one evaluation of the general way, which counts them.
-  if (engine.evaluationBudget >= 0) {
-    if (engine.evaluationBudget < static_cast<int64_t>(count)) return false;
-    engine.evaluationBudget -= static_cast<int64_t>(count);
-  }
-  // The register keeps the last item's value, as after its evaluation.
-  const CompiledExpression& last = *items[count - 1];
-  SetStringValue(engine.reg, std::string_view(*texts[count - 1]));
-  std::string& value = vars.strings.Value(target);
-  // Where the target is read only as the first item (s$ = s$; "ab"), or not at all, the
-  // items are joined in the variable itself; otherwise in a buffer first.
-  size_t from = 0;
-  bool inPlace = true;
-  for (size_t i = 0; i < count; ++i) {
-    if (texts[i] != &value) continue;
-    if (i == 0) {
-      from = 1;
-    } else {
-      inPlace = false;
-    }
-  }
-  std::string& out = inPlace ? value : engine.cache.stringItems;
-  if (!inPlace) {
-    out.clear();
-    from = 0;
-  } else if (from == 0) {
-    out.clear();
-  }
-  for (size_t i = 0; i < count; ++i) {
-    if (i >= from) out.append(*texts[i], 0, std::min(texts[i]->size(), kMaxStringLength));
-    if (items[i]->separator == ',') out += ' ';
-    CutToMaxString(out);
-  }
-  if (!inPlace) value.assign(out);
-  engine.lastSeparator = last.separator;
-  engine.param.clear();
-  engine.paramEnded = true;
-  return true;
 }
 
 void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode) {

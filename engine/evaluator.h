@@ -52,6 +52,12 @@ const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpr
 
 // Evaluates the text a statement prepared (EvaluateRemembered on prepared.expression).
 void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode = EvalMode::Any);
+// Mended: evaluations nest through brackets, function arguments and DEF bodies, and a DEF
+// function that calls itself inside many brackets could exhaust the machine stack before
+// the call depth stops it. Deeper than this an evaluation is given up as the full
+// operator stack is.
+inline constexpr int32_t kMaxEvaluationDepth = 2000;
+
 // A string assignment (`prepared` of LET with a string target) whose items are string
 // literals and string variables that all exist, their readings ready: the items joined
 // into the newest variable of the target's name with the registers, separator, end flag
