@@ -121,6 +121,14 @@ struct PreparedStatement {
   ArrayAccessCache access;
 };
 
+// Whether the prepared reading is one the evaluator's short way can take (one operand, or
+// operators between numbers and numeric variables); the rest of its conditions are checked
+// at each evaluation (EvaluateNumberShort).
+inline bool HasNumberShortWay(const PreparedStatement& prepared) {
+  const CompiledExpression* expression = prepared.memo.expression;
+  return expression != nullptr && (expression->single || expression->numeric);
+}
+
 // More items than a line can hold (each takes at least one of its 254 characters) are
 // never remembered.
 inline constexpr size_t kMaxRememberedItems = 256;

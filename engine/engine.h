@@ -101,6 +101,10 @@ struct LineCache {
   // (`handler` nullptr) or a keyword of this program (`handler` its handler).
   bool plain = false;
   StatementHandler handler = nullptr;
+  // The handler's short way for this line, installed by the handler once the line's
+  // preparation allows one: it does the whole statement and returns true, or returns false
+  // having done nothing that the handler would not do again (the handler then runs).
+  bool (*fast)(Engine& engine, LineCache& line) = nullptr;
   // The first PROC line of the word (0 none), once a call from this line looked for it.
   int32_t procedure = -1;
   // The forward scans from this line by block kind, once made (entries of
@@ -216,7 +220,8 @@ class Engine {
   // themselves several times over).
   int64_t evaluationBudget = -1;
   // Expressions of numbers and numeric variables, and expressions of one operand, take
-  // the evaluator's short paths; the fuzz driver switches them off to compare both ways.
+  // the evaluator's short paths, and lines their statements' short ways (LineCache::fast);
+  // the fuzz driver and the tests switch them off to compare both ways.
   bool numericPath = true;
   // The cache of the line whose own statement runs (not one a CASE selected); nullptr
   // otherwise. Handlers keep what they read from its parameter text there.

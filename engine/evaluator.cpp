@@ -541,13 +541,13 @@ class EvaluationDepth {
   return true;
 }
 
-// An evaluation from its reading. The common case, operators between numbers and numeric
-// variables with room on the operator stack, outside the string modes and with no
-// evaluation budget to count down, takes the short way here: the same steps as
-// RunGeneral takes for it, without those that cannot apply.
-// An expression of one operand takes RunSingle.
-[[gnu::always_inline]] inline bool RunCompiled(Engine& engine, const CompiledExpression& expression,
-                                               EvalMode mode, bool keepText = false) {
+// An evaluation from its reading by a short way: an expression of one operand (RunSingle)
+// or the common case, operators between numbers and numeric variables with room on the
+// operator stack, outside the string modes and with no evaluation budget to count down,
+// which takes the same steps as RunGeneral takes for it, without those that cannot apply.
+// False, having done nothing, where neither applies.
+[[gnu::always_inline]] inline bool RunShort(Engine& engine, const CompiledExpression& expression,
+                                            EvalMode mode, bool keepText) {
   if (expression.single && engine.numericPath && engine.evaluationBudget < 0 &&
       engine.evaluationDepth < kMaxEvaluationDepth) {
     return RunSingle(engine, expression, mode, keepText);
@@ -556,7 +556,7 @@ class EvaluationDepth {
       mode == EvalMode::FileName || engine.evaluationBudget >= 0 ||
       engine.evaluationDepth >= kMaxEvaluationDepth || expression.stalls || expression.missing ||
       engine.operators.size() + expression.steps.size() > static_cast<size_t>(kOperatorStackSize)) {
-    return RunGeneral(engine, expression, mode, keepText);
+    return false;
   }
   {
     const EvaluationDepth depth(engine);
@@ -574,6 +574,12 @@ class EvaluationDepth {
   if (!(engine.param.empty() && expression.rest.empty())) engine.param = expression.rest;
   engine.paramEnded = engine.param.empty();
   return true;
+}
+
+[[gnu::always_inline]] inline bool RunCompiled(Engine& engine, const CompiledExpression& expression,
+                                               EvalMode mode, bool keepText = false) {
+  return RunShort(engine, expression, mode, keepText) ||
+         RunGeneral(engine, expression, mode, keepText);
 }
 
 }  // namespace
@@ -716,6 +722,12 @@ void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode
   }
   engine.param = prepared.expression;
   EvaluateRemembered(engine, prepared.memo, "", mode);
+}
+
+bool EvaluateNumberShort(Engine& engine, const PreparedStatement& prepared) {
+  const RememberedExpression& memo = prepared.memo;
+  return memo.expression != nullptr && memo.operatorMode == engine.operatorMode &&
+         RunShort(engine, *memo.expression, EvalMode::Number, false);
 }
 
 int32_t EvaluateCondition(Engine& engine) {

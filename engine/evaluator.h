@@ -52,6 +52,10 @@ const std::string* RunRememberedKeepingText(Engine& engine, const RememberedExpr
 
 // Evaluates the text a statement prepared (EvaluateRemembered on prepared.expression).
 void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode = EvalMode::Any);
+// EvaluatePrepared's short way for a statement's number (mode Number), its reading ready:
+// the same registers, separator, end flag and parameter text, or false, having done
+// nothing, where the evaluation needs the general way (the caller then takes its own).
+bool EvaluateNumberShort(Engine& engine, const PreparedStatement& prepared);
 // Mended: evaluations nest through brackets, function arguments and DEF bodies, and a DEF
 // function that calls itself inside many brackets could exhaust the machine stack before
 // the call depth stops it. Deeper than this an evaluation is given up as the full

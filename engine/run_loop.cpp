@@ -233,8 +233,10 @@ void RunStatements(Engine& engine) {
           engine.handled = true;
         } else {
           engine.currentLine = &line;
-          line.handler(engine);
-          if (!engine.handled) AfterKeywords(engine);
+          if (line.fast == nullptr || !line.fast(engine, line)) {
+            line.handler(engine);
+            if (!engine.handled) AfterKeywords(engine);
+          }
         }
       } else if (line.direct) {
         // A statement that prepared its line reads nothing from the parameter text.

@@ -119,15 +119,34 @@ bool ScanForward(Engine& engine, Block block, ErrorCode missing) {
   return true;
 }
 
-void Condition(Engine& engine, bool onTrue, ErrorCode missing) {
-  engine.handled = true;
-  const int32_t value = EvaluateCondition(engine);
+// A statement on its own line whose condition has the evaluator's short way runs that way
+// from its next execution on (the line's `fast`).
+void OfferShortWay(Engine& engine, bool (*fast)(Engine&, LineCache&)) {
+  LineCache* line = engine.currentLine;
+  if (line != nullptr && HasNumberShortWay(line->prepared)) line->fast = fast;
+}
+
+void ConditionWith(Engine& engine, bool onTrue, ErrorCode missing, int32_t value) {
   if ((value != 0) != onTrue) ScanForward(engine, Block::IfFalse, missing);
 }
 
-void Loop(Engine& engine, bool onTrue) {
+template <bool OnTrue, ErrorCode Missing>
+bool FastCondition(Engine& engine, LineCache& line) {
+  engine.handled = true;
+  if (!EvaluateNumberShort(engine, line.prepared)) return false;
+  ConditionWith(engine, OnTrue, Missing, engine.reg.integer);
+  return true;
+}
+
+template <bool OnTrue, ErrorCode Missing>
+void Condition(Engine& engine) {
   engine.handled = true;
   const int32_t value = EvaluateCondition(engine);
+  OfferShortWay(engine, FastCondition<OnTrue, Missing>);
+  ConditionWith(engine, OnTrue, Missing, value);
+}
+
+void LoopWith(Engine& engine, bool onTrue, int32_t value) {
   bool pushed = false;
   if (static_cast<int32_t>(engine.whileStack.size()) >= kMaxWhileDepth) {
     Error(engine, ErrorCode::WhileTooDeep);
@@ -138,6 +157,22 @@ void Loop(Engine& engine, bool onTrue) {
   if ((value != 0) == onTrue) return;
   if (ScanForward(engine, Block::Loop, ErrorCode::EndWhileMissing) && pushed)
     engine.whileStack.pop_back();
+}
+
+template <bool OnTrue>
+bool FastLoop(Engine& engine, LineCache& line) {
+  engine.handled = true;
+  if (!EvaluateNumberShort(engine, line.prepared)) return false;
+  LoopWith(engine, OnTrue, engine.reg.integer);
+  return true;
+}
+
+template <bool OnTrue>
+void Loop(Engine& engine) {
+  engine.handled = true;
+  const int32_t value = EvaluateCondition(engine);
+  OfferShortWay(engine, FastLoop<OnTrue>);
+  LoopWith(engine, OnTrue, value);
 }
 
 // The first line whose upper-cased beginning is `label`; 0 when there is none.
@@ -235,13 +270,9 @@ int32_t FindProcedure(Engine& engine, std::string_view word) {
 
 }  // namespace
 
-void StmtIf(Engine& engine) {
-  Condition(engine, true, ErrorCode::EndIfOrElseMissing);
-}
+void StmtIf(Engine& engine) { Condition<true, ErrorCode::EndIfOrElseMissing>(engine); }
 
-void StmtIfNot(Engine& engine) {
-  Condition(engine, false, ErrorCode::EndIfMissing);
-}
+void StmtIfNot(Engine& engine) { Condition<false, ErrorCode::EndIfMissing>(engine); }
 
 // ELSE and ELSEIF reached by running the branch before them: past the ENDIF.
 void StmtElse(Engine& engine) {
@@ -249,9 +280,9 @@ void StmtElse(Engine& engine) {
   ScanForward(engine, Block::ElseReached, ErrorCode::EndIfMissing);
 }
 
-void StmtWhile(Engine& engine) { Loop(engine, true); }
+void StmtWhile(Engine& engine) { Loop<true>(engine); }
 
-void StmtWhileNot(Engine& engine) { Loop(engine, false); }
+void StmtWhileNot(Engine& engine) { Loop<false>(engine); }
 
 // WEND, ENDWHILE and CONTINUE: back to the WHILE line, which evaluates and pushes again.
 void StmtWend(Engine& engine) {

@@ -286,36 +286,65 @@ PreparedStatement& Preparation(Engine& engine, std::optional<PreparedStatement>&
   return engine.currentLine != nullptr ? engine.currentLine->prepared : scratch.emplace();
 }
 
-void StepIntegerWith(Engine& engine, int32_t delta, PreparedStatement& prepared) {
-  if (!prepared.ready) {
-    prepared.target = UpperCase(Trimmed(engine.param));
-    prepared.ready = true;
-  }
-  ChangeInteger(engine, prepared.target, delta, prepared.lookup);
-}
-
-void StepInteger(Engine& engine, int32_t delta) {
+// INC and DEC of a variable that exists, from the line's preparation; false (nothing
+// done) when it does not, and the handler reports it.
+template <int32_t Delta>
+bool FastStep(Engine& engine, LineCache& line) {
+  PreparedStatement& prepared = line.prepared;
+  if (!engine.numericPath) return false;
+  const int32_t index = engine.vars.integers.FindCached(prepared.target, prepared.lookup);
+  if (index < 0) return false;
   engine.handled = true;
-  WithLinePreparation(engine, [&](PreparedStatement& prepared) { StepIntegerWith(engine, delta, prepared); });
+  int32_t& value = engine.vars.integers.Value(index);
+  value = static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(Delta));
+  return true;
 }
 
-void AddOrSubWith(Engine& engine, int32_t sign, PreparedStatement& prepared) {
-  if (!prepared.ready) {
-    const size_t comma = FindSeparator(engine.param, ",");
-    prepared.target = UpperCase(Trimmed(std::string_view(engine.param).substr(0, comma)));
-    prepared.expression = comma == kNotFound ? std::string() : std::string(Trimmed(std::string_view(engine.param).substr(comma + 1)));
-    prepared.ready = true;
-  }
-  EvaluatePrepared(engine, prepared, EvalMode::Number);
-  const int32_t amount = engine.reg.integer;
-  ChangeInteger(engine, prepared.target,
-                sign > 0 ? amount : static_cast<int32_t>(0u - static_cast<uint32_t>(amount)),
-                prepared.lookup);
-}
-
-void AddOrSub(Engine& engine, int32_t sign) {
+template <int32_t Delta>
+void StepInteger(Engine& engine) {
   engine.handled = true;
-  WithLinePreparation(engine, [&](PreparedStatement& prepared) { AddOrSubWith(engine, sign, prepared); });
+  WithLinePreparation(engine, [&](PreparedStatement& prepared) {
+    if (!prepared.ready) {
+      prepared.target = UpperCase(Trimmed(engine.param));
+      prepared.ready = true;
+      if (engine.currentLine != nullptr && !prepared.target.empty() && prepared.target.back() == '%') {
+        engine.currentLine->fast = FastStep<Delta>;
+      }
+    }
+    ChangeInteger(engine, prepared.target, Delta, prepared.lookup);
+  });
+}
+
+int32_t Signed(int32_t sign, int32_t amount) {
+  return sign > 0 ? amount : static_cast<int32_t>(0u - static_cast<uint32_t>(amount));
+}
+
+// ADD and SUB whose amount has the evaluator's short way.
+template <int32_t Sign>
+bool FastAddOrSub(Engine& engine, LineCache& line) {
+  engine.handled = true;
+  PreparedStatement& prepared = line.prepared;
+  if (!EvaluateNumberShort(engine, prepared)) return false;
+  ChangeInteger(engine, prepared.target, Signed(Sign, engine.reg.integer), prepared.lookup);
+  return true;
+}
+
+template <int32_t Sign>
+void AddOrSub(Engine& engine) {
+  engine.handled = true;
+  WithLinePreparation(engine, [&](PreparedStatement& prepared) {
+    if (!prepared.ready) {
+      const size_t comma = FindSeparator(engine.param, ",");
+      prepared.target = UpperCase(Trimmed(std::string_view(engine.param).substr(0, comma)));
+      prepared.expression = comma == kNotFound ? std::string() : std::string(Trimmed(std::string_view(engine.param).substr(comma + 1)));
+      prepared.ready = true;
+    }
+    EvaluatePrepared(engine, prepared, EvalMode::Number);
+    if (engine.currentLine != nullptr && HasNumberShortWay(prepared)) {
+      engine.currentLine->fast = FastAddOrSub<Sign>;
+    }
+    ChangeInteger(engine, prepared.target, Signed(Sign, engine.reg.integer), prepared.lookup);
+  });
 }
 
 // The area variable named before the first ",": its name (121 when it is none).
@@ -483,9 +512,10 @@ void StmtDeclare(Engine& engine) { DeclareList(engine, false); }
 
 void StmtParameters(Engine& engine) { DeclareList(engine, true); }
 
-// A numeric or area target of an assignment: one expression, the register of its type.
-void AssignNumber(Engine& engine, PreparedStatement& prepared) {
-  EvaluatePrepared(engine, prepared);
+namespace {
+
+// The value in the registers into a numeric or area target: the register of its type.
+void StoreNumber(Engine& engine, PreparedStatement& prepared) {
   Variables& vars = engine.vars;
   const std::string& target = prepared.target;
   int32_t index = -1;
@@ -504,6 +534,25 @@ void AssignNumber(Engine& engine, PreparedStatement& prepared) {
       break;
   }
   if (index < 0) Error(engine, ErrorCode::NotDeclared, target);
+}
+
+bool FastAssignNumber(Engine& engine, LineCache& line) {
+  engine.handled = true;
+  if (!EvaluateNumberShort(engine, line.prepared)) return false;
+  StoreNumber(engine, line.prepared);
+  return true;
+}
+
+}  // namespace
+
+// A numeric or area target of an assignment: one expression, the register of its type.
+void AssignNumber(Engine& engine, PreparedStatement& prepared) {
+  EvaluatePrepared(engine, prepared);
+  LineCache* line = engine.currentLine;
+  if (line != nullptr && &line->prepared == &prepared && HasNumberShortWay(prepared)) {
+    line->fast = FastAssignNumber;
+  }
+  StoreNumber(engine, prepared);
 }
 
 // An array element target: indices, array, bounds, then one expression of its type.
@@ -585,13 +634,13 @@ void StmtLet(Engine& engine) {
   AssignNumber(engine, prepared);
 }
 
-void StmtInc(Engine& engine) { StepInteger(engine, 1); }
+void StmtInc(Engine& engine) { StepInteger<1>(engine); }
 
-void StmtDec(Engine& engine) { StepInteger(engine, -1); }
+void StmtDec(Engine& engine) { StepInteger<-1>(engine); }
 
-void StmtAdd(Engine& engine) { AddOrSub(engine, 1); }
+void StmtAdd(Engine& engine) { AddOrSub<1>(engine); }
 
-void StmtSub(Engine& engine) { AddOrSub(engine, -1); }
+void StmtSub(Engine& engine) { AddOrSub<-1>(engine); }
 
 void StmtDim(Engine& engine) {
   engine.handled = true;

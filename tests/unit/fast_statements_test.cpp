@@ -1,0 +1,107 @@
+// The short ways a line takes from its second run on (WHILE, IF, INC, ADD, SUB and numeric
+// assignments on their own lines) leave, statement by statement, what the handlers and the
+// evaluator's general way leave.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/run_loop.h"
+#include "library/profiles.h"
+#include "tests/support/recording_host.h"
+
+namespace talven {
+namespace {
+
+// What a run of `program` left after `statements` statements: the end, the registers (when
+// the run goes on), separator, parameter text, errors, the place, the loops, every numeric
+// variable and the boxes shown.
+std::string RunState(const std::vector<std::string>& program, int64_t statements, bool shortWays) {
+  test::RecordingHost host;
+  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
+  for (const std::string& line : program) engine.store.Append(line);
+  engine.ResetRunState();
+  engine.numericPath = shortWays;
+  engine.statementBudget = statements;
+  std::string state;
+  bool ended = false;
+  try {
+    RunStatements(engine);
+  } catch (const RunEnd& end) {
+    state += "end " + std::to_string(end.exitCode) + ";";
+    ended = true;
+  }
+  // After an error that ends the run nothing reads the registers again; the operator stack
+  // leaves the last operand read in them, the short way what was there before.
+  const Registers reg = ended ? Registers{} : engine.reg;
+  state += std::to_string(static_cast<int>(reg.type)) + "/" + std::to_string(reg.integer) + "/" +
+           std::to_string(reg.longValue) + "/" + std::to_string(reg.floatValue) + "/" + reg.Text() +
+           "/" + engine.lastSeparator + "/" + engine.param + "/" + (engine.paramEnded ? "e" : "-") +
+           "/" + std::to_string(engine.errors.flag) + "/" + std::to_string(engine.errors.lastNumber) +
+           "/pc " + std::to_string(engine.pc) + "/loops " + std::to_string(engine.whileStack.size()) +
+           "/depth " + std::to_string(engine.evaluationDepth) + "/" + (engine.handled ? "h" : "-");
+  const Variables& vars = engine.vars;
+  for (int32_t i = 0; i < vars.integers.Count(); ++i) state += "|" + std::to_string(vars.integers.Value(i));
+  for (int32_t i = 0; i < vars.longs.Count(); ++i) state += "|" + std::to_string(vars.longs.Value(i));
+  for (int32_t i = 0; i < vars.floats.Count(); ++i) state += "|" + std::to_string(vars.floats.Value(i));
+  for (const auto& box : host.boxes) state += "|box " + box.text;
+  return state;
+}
+
+TEST(FastStatements, AgreeStatementByStatement) {
+  std::string longSum = "n% = 1";
+  for (int i = 0; i < 60; ++i) longSum += " + 1";
+  // Each case: the lines of a loop body.
+  const std::vector<std::vector<std::string>> bodies = {
+      {"n% = n% + i% * 2 - 1"},
+      {"x! = x! + i% * 0.5 - x! / 3.0"},
+      {"x! = 5 / z%"},
+      {"n% = i% MOD z%"},
+      {"n% = 7 \\ 2", "x! = 2 ^ 40", "c& = x! * 100"},
+      {"n% = -i%", "c& = i%", "x! = 2.5", "n% = x!"},
+      {"n% = u% + 1"},
+      {"n% = u%"},
+      {"u% = 1"},
+      {"n% = \"ab\""},
+      {"n% = i% < 3 AND i% > 1"},
+      {longSum},
+      {"ADD n%, i% MOD 3", "SUB n%, 2", "ADD c&, 1"},
+      {"ADD n%, u%"},
+      {"ADD u%, 1"},
+      {"ADD x!, 1"},
+      {"SUB n%"},
+      {"INC n%", "DEC z%"},
+      {"INC u%"},
+      {"DEC x!"},
+      {"ADD n%, 2147483647", "INC n%"},
+      {"IF i% MOD 2 = 0", "INC n%", "ELSE", "DEC n%", "ENDIF"},
+      {"IFNOT i% > 2", "INC n%", "ENDIF"},
+      {"IF i% = 1", "INC n%", "ELSEIF i% = 2", "ADD n%, 10", "ELSE", "SUB n%, 5", "ENDIF"},
+      {"IF u% = 0", "INC n%", "ENDIF"},
+      {"IF 1 / z%", "INC n%", "ENDIF"},
+      {"j% = 0", "WHILE j% < i%", "INC j%", "ADD n%, j%", "WEND"},
+      {"j% = 0", "WHILENOT j% >= 2", "INC j%", "WEND"},
+      {"$O-", "n% = i% + 1", "$O+", "n% = i% + 1"},
+      {"n% = i% + 1", "$O-", "IF i% > 1", "INC n%", "ENDIF", "$O+"},
+  };
+  for (const int level : {-1, 1}) {
+    for (const auto& body : bodies) {
+      SCOPED_TRACE(body.front() + " level " + std::to_string(level));
+      std::vector<std::string> program = {"SETERRORLEVEL " + std::to_string(level),
+                                          "DECLARE i%, j%, n%, z%, c&, x!", "WHILE i% < 4",
+                                          "INC i%"};
+      program.insert(program.end(), body.begin(), body.end());
+      program.push_back("WEND");
+      const int64_t most = 8 + 4 * static_cast<int64_t>(body.size() + 6);
+      for (int64_t budget = 2; budget < most; ++budget) {
+        SCOPED_TRACE(budget);
+        ASSERT_EQ(RunState(program, budget, true), RunState(program, budget, false));
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace talven
