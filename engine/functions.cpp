@@ -297,12 +297,16 @@ void CatchUpText(Engine& engine) {
   state.textPending = false;
 }
 
-void NextArgument(Engine& engine, EvalMode mode) {
+namespace {
+
+// The next argument, its first `skip` characters passed over.
+[[gnu::always_inline]] inline void ReadArgument(Engine& engine, size_t skip, EvalMode mode) {
   FunctionState& state = engine.functions;
   FunctionSite* site = state.site;
   const size_t k = state.argument++;
   if (site == nullptr || k >= kRememberedArguments) {
     CatchUpText(engine);
+    if (skip > 0) engine.param.erase(0, skip);
     Evaluate(engine, ",", mode);
     return;
   }
@@ -318,7 +322,27 @@ void NextArgument(Engine& engine, EvalMode mode) {
     return;
   }
   CatchUpText(engine);
+  if (skip > 0) engine.param.erase(0, skip);
   EvaluateRemembered(engine, memo, ",", mode);
+}
+
+}  // namespace
+
+void NextArgument(Engine& engine, EvalMode mode) { ReadArgument(engine, 0, mode); }
+
+void NextArgumentAfter(Engine& engine, size_t skip, EvalMode mode) { ReadArgument(engine, skip, mode); }
+
+bool PendingArgumentText(const Engine& engine, std::string_view& text) {
+  const FunctionState& state = engine.functions;
+  if (state.site == nullptr || !state.textPending || state.argument >= kRememberedArguments) return false;
+  text = state.pendingText;
+  return true;
+}
+
+void TakeArgumentText(Engine& engine, std::string_view rest) {
+  FunctionState& state = engine.functions;
+  ++state.argument;
+  state.pendingText = rest;
 }
 
 void SkipArgument(Engine& engine) {
