@@ -170,6 +170,13 @@ int32_t ArgFileSlot(Engine& engine) {
   size_t lead = 0;
   // With the short ways off (engine.numericPath) always as ReadFileSlot reads the text.
   if (engine.numericPath && PendingArgumentText(engine, text)) {
+    if (text.size() == 2 && text[0] == '#' && text[1] >= '1' && text[1] <= '9') {
+      // "#1" to "#9" alone, the common spelling.
+      TakeArgumentText(engine, text.substr(2));
+      engine.lastSeparator = ' ';
+      engine.paramEnded = true;
+      return text[1] - '0';
+    }
     while (lead < text.size() && IsControlOrBlank(text[lead])) ++lead;
   }
   if (lead >= text.size() || text[lead] != '#') {
