@@ -38,7 +38,8 @@ constexpr std::string_view kCatalogue[] = {
 };
 constexpr auto kRows = static_cast<int32_t>(std::size(kCatalogue));
 
-// Site values past the catalogue rows: the four slot functions, then "not in the table".
+// Site values past the catalogue rows: the four slot functions, then "not in the table"
+// (beyond it: kSiteOther + the line of the DEF function the name was found to be).
 constexpr int32_t kSiteSlotString = kRows;
 constexpr int32_t kSiteSlotInteger = kRows + 1;
 constexpr int32_t kSiteSlotLong = kRows + 2;
@@ -144,9 +145,13 @@ class DefDepth {
 
 // A name that is neither a catalogue function nor a parameter slot: a function of a DEF
 // line; false when the program defines none of that name.
-bool CallDefFunction(Engine& engine, std::string_view name) {
-  const int32_t line = FindDefLine(engine, name);
+bool CallDefFunction(Engine& engine, std::string_view name, FunctionSite* site) {
+  // The line, once found, is kept in the call site's row (past kSiteOther): the store
+  // never changes during a run, and the sites go with the run's caches.
+  const int32_t line = site != nullptr && site->row > kSiteOther ? site->row - kSiteOther
+                                                                 : FindDefLine(engine, name);
   if (line == 0) return false;
+  if (site != nullptr) site->row = kSiteOther + line;
   DefFunctionReading& def = DefReading(engine, line);
   // Mended: a DEF function that calls itself without end would overflow the stack; it
   // stops at the depth of procedure calls instead.
@@ -276,7 +281,7 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
     case kSiteSlotFloat: SlotFunction(engine, ValueType::Float); return;
     default: break;
   }
-  if (CallDefFunction(engine, name)) return;
+  if (CallDefFunction(engine, name, site)) return;
   engine.reg = Registers{};
   Error(engine, ErrorCode::UnknownFunction, name);
 }
