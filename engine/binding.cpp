@@ -69,7 +69,8 @@ void BindAll(FamilyList families, Bindings& bindings, std::vector<std::string>* 
     if (family.arguments != ArgumentStyle::ParameterText) return;
     for (const FunctionRow& row : family.functions) {
       const int index = FunctionIndex(row.name);
-      if (index >= 0 && bindings.functions[static_cast<size_t>(index)] == row.handler) {
+      if (index >= 0 && !row.readersOnly &&
+          bindings.functions[static_cast<size_t>(index)] == row.handler) {
         bindings.functionReadsText[static_cast<size_t>(index)] = true;
       }
     }

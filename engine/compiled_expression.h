@@ -83,8 +83,8 @@ struct CompiledExpression {
   // Operators between numbers and simple numeric variables only: evaluated on their float
   // values without the registers.
   bool numeric = false;
-  // One number, variable, string literal or array element without operators: its value
-  // is the operand's own (RunOperand), nothing goes on the operator stack.
+  // One number, variable, literal, array element, call, bracket, system or area variable
+  // without operators: its value is the operand's own (RunOperand), nothing is stacked.
   bool single = false;
   // One comparison or "+" between two string literals or simple string variables: applied
   // to the texts where they are, without copying them through the registers.
@@ -102,6 +102,9 @@ struct CompiledExpression {
 // the text it evaluates with the reading of it.
 struct PreparedStatement {
   bool ready = false;
+  // A number read from the text once (the byte statements: a file slot written as
+  // digits; 0 where the slot is an expression).
+  int32_t number = 0;
   std::string target;
   std::string expression;
   RememberedExpression memo;

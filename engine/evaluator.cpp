@@ -389,7 +389,8 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
   const Kind kind = out.first.kind;
   out.single = out.steps.empty() && !out.stalls &&
                (kind == Kind::Number || kind == Kind::Variable || kind == Kind::String ||
-                kind == Kind::Array);
+                kind == Kind::Array || kind == Kind::Call || kind == Kind::Bracket ||
+                kind == Kind::System || kind == Kind::Area);
 }
 
 // At most this many readings are kept; texts met beyond them are read at each use.

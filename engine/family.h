@@ -36,6 +36,10 @@ struct StatementRow {
 struct FunctionRow {
   std::string_view name;
   FunctionHandler handler;
+  // In a family that reads the parameter text: this handler takes its arguments through
+  // the readers alone (and writes the text out itself where it reads it), so the call's
+  // text is not written out before it.
+  bool readersOnly = false;
 };
 
 struct VariableRow {

@@ -21,6 +21,16 @@ class Engine;
 // between the brackets); the text is missing: 212. Through the call site's remembered
 // readings (FunctionSite) where the call has a site.
 void NextArgument(Engine& engine, EvalMode mode);
+// NextArgument on the argument's text with its first `skip` characters passed over (the
+// "#" before a file slot's number); what the call site remembers is the reading of the
+// text after them. The same `skip` at every call of a site.
+void NextArgumentAfter(Engine& engine, size_t skip, EvalMode mode);
+// A handler that reads an argument itself from its text without writing the text out:
+// PendingArgumentText gives the text the next reader would read (false where the text is
+// written out already, or the call has no site); TakeArgumentText then marks that
+// argument read, `rest` (a part of that text, trimmed) being what follows it.
+bool PendingArgumentText(const Engine& engine, std::string_view& text);
+void TakeArgumentText(Engine& engine, std::string_view rest);
 // Passes over the next argument without evaluating it (Skip).
 void SkipArgument(Engine& engine);
 // Arguments read through remembered readings leave the parameter text behind; a handler

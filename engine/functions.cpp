@@ -38,7 +38,8 @@ constexpr std::string_view kCatalogue[] = {
 };
 constexpr auto kRows = static_cast<int32_t>(std::size(kCatalogue));
 
-// Site values past the catalogue rows: the four slot functions, then "not in the table".
+// Site values past the catalogue rows: the four slot functions, then "not in the table"
+// (beyond it: kSiteOther + the line of the DEF function the name was found to be).
 constexpr int32_t kSiteSlotString = kRows;
 constexpr int32_t kSiteSlotInteger = kRows + 1;
 constexpr int32_t kSiteSlotLong = kRows + 2;
@@ -144,9 +145,13 @@ class DefDepth {
 
 // A name that is neither a catalogue function nor a parameter slot: a function of a DEF
 // line; false when the program defines none of that name.
-bool CallDefFunction(Engine& engine, std::string_view name) {
-  const int32_t line = FindDefLine(engine, name);
+bool CallDefFunction(Engine& engine, std::string_view name, FunctionSite* site) {
+  // The line, once found, is kept in the call site's row (past kSiteOther): the store
+  // never changes during a run, and the sites go with the run's caches.
+  const int32_t line = site != nullptr && site->row > kSiteOther ? site->row - kSiteOther
+                                                                 : FindDefLine(engine, name);
   if (line == 0) return false;
+  if (site != nullptr) site->row = kSiteOther + line;
   DefFunctionReading& def = DefReading(engine, line);
   // Mended: a DEF function that calls itself without end would overflow the stack; it
   // stops at the depth of procedure calls instead.
@@ -276,7 +281,7 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
     case kSiteSlotFloat: SlotFunction(engine, ValueType::Float); return;
     default: break;
   }
-  if (CallDefFunction(engine, name)) return;
+  if (CallDefFunction(engine, name, site)) return;
   engine.reg = Registers{};
   Error(engine, ErrorCode::UnknownFunction, name);
 }
@@ -297,12 +302,16 @@ void CatchUpText(Engine& engine) {
   state.textPending = false;
 }
 
-void NextArgument(Engine& engine, EvalMode mode) {
+namespace {
+
+// The next argument, its first `skip` characters passed over.
+[[gnu::always_inline]] inline void ReadArgument(Engine& engine, size_t skip, EvalMode mode) {
   FunctionState& state = engine.functions;
   FunctionSite* site = state.site;
   const size_t k = state.argument++;
   if (site == nullptr || k >= kRememberedArguments) {
     CatchUpText(engine);
+    if (skip > 0) engine.param.erase(0, skip);
     Evaluate(engine, ",", mode);
     return;
   }
@@ -318,7 +327,27 @@ void NextArgument(Engine& engine, EvalMode mode) {
     return;
   }
   CatchUpText(engine);
+  if (skip > 0) engine.param.erase(0, skip);
   EvaluateRemembered(engine, memo, ",", mode);
+}
+
+}  // namespace
+
+void NextArgument(Engine& engine, EvalMode mode) { ReadArgument(engine, 0, mode); }
+
+void NextArgumentAfter(Engine& engine, size_t skip, EvalMode mode) { ReadArgument(engine, skip, mode); }
+
+bool PendingArgumentText(const Engine& engine, std::string_view& text) {
+  const FunctionState& state = engine.functions;
+  if (state.site == nullptr || !state.textPending || state.argument >= kRememberedArguments) return false;
+  text = state.pendingText;
+  return true;
+}
+
+void TakeArgumentText(Engine& engine, std::string_view rest) {
+  FunctionState& state = engine.functions;
+  ++state.argument;
+  state.pendingText = rest;
 }
 
 void SkipArgument(Engine& engine) {

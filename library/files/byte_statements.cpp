@@ -9,6 +9,7 @@
 
 #include "engine/engine.h"
 #include "engine/errors.h"
+#include "engine/compiled_expression.h"
 #include "engine/evaluator.h"
 #include "engine/function_handlers.h"
 #include "library/files/file_slots.h"
@@ -22,10 +23,9 @@ constexpr int64_t kLargestNumber = std::numeric_limits<int32_t>::max();
 
 int32_t Clamped(int64_t value) { return static_cast<int32_t>(std::min(value, kLargestNumber)); }
 
-// The open byte file of a slot read from the parameter text; nullptr (with the I/O result
-// set) when the slot has none.
-ByteFile* OpenByteFile(Engine& engine, int32_t& number) {
-  number = ReadFileSlot(engine);
+// The open byte file of slot `number` (0: none); nullptr (with the I/O result set) when
+// the slot has none.
+ByteFile* ByteFileOf(Engine& engine, int32_t number) {
   if (number == 0) return nullptr;
   ByteFile& file = FilesOf(engine).slots[static_cast<size_t>(number)].bytes;
   if (!file.IsOpen()) {
@@ -33,6 +33,12 @@ ByteFile* OpenByteFile(Engine& engine, int32_t& number) {
     return nullptr;
   }
   return &file;
+}
+
+// The open byte file of a slot read from the parameter text.
+ByteFile* OpenByteFile(Engine& engine, int32_t& number) {
+  number = ReadFileSlot(engine);
+  return ByteFileOf(engine, number);
 }
 
 int32_t OpenFailure(int error) {
@@ -82,18 +88,9 @@ void StmtCloseRw(Engine& engine) {
   }
 }
 
-// The low 8 bits of the value.
-void StmtPutByte(Engine& engine) {
-  engine.handled = true;
-  int32_t number = 0;
-  ByteFile* file = OpenByteFile(engine, number);
-  if (number == 0) return;
-  FileState& files = FilesOf(engine);
-  if (files.putByteValue.expression == nullptr || engine.param != files.putByteText) {
-    files.putByteText = engine.param;
-    files.putByteValue = RememberedExpression{};
-  }
-  EvaluateRemembered(engine, files.putByteValue, ",");
+namespace {
+
+void PutValue(Engine& engine, ByteFile* file) {
   const auto value = static_cast<uint8_t>(engine.reg.integer & 0xFF);
   if (file == nullptr) return;
   if (file->Access() == ByteAccess::Read) {
@@ -101,6 +98,82 @@ void StmtPutByte(Engine& engine) {
   } else if (!file->Put(value)) {
     FilesOf(engine).ioResult = kIoWriteFailed;
   }
+}
+
+// PUTBYTE from its line's preparation: the slot (its number, written as digits, in
+// `prepared.number`, else the reading of its expression in `prepared.items[0]`) and the
+// value (`prepared.memo`, its text in `prepared.expression`), read in the same order and
+// with the same outcome as from the text. False, having done nothing, where a reading was
+// made in the other operator mode. With the short ways off (engine.numericPath), or an
+// evaluation budget of a test driver counting down, PUTBYTE always reads its text.
+bool PutBytePrepared(Engine& engine, const PreparedStatement& prepared) {
+  const RememberedExpression& value = prepared.memo;
+  if (value.operatorMode != engine.operatorMode) return false;
+  int32_t number = prepared.number;
+  bool cleared = false;
+  if (number != 0) {
+    // As ReadFileSlot leaves a slot of digits.
+    engine.lastSeparator = prepared.expression.empty() ? ' ' : ',';
+    engine.paramEnded = prepared.expression.empty();
+  } else {
+    const RememberedExpression& slot = prepared.items[0];
+    if (slot.operatorMode != engine.operatorMode) return false;
+    const std::string* rest = RunRememberedKeepingText(engine, slot, EvalMode::Number);
+    cleared = rest == nullptr;
+    number = engine.reg.integer;
+    if (number < 1 || number > kFileSlots) {
+      // The value's text is what the statement leaves unread.
+      if (rest != nullptr && !rest->empty()) engine.param = *rest;
+      Error(engine, ErrorCode::FileSlotOutOfRange);
+      return true;
+    }
+  }
+  ByteFile* file = ByteFileOf(engine, number);
+  if (cleared) {
+    // The slot's evaluation gave up the text: nothing is left for the value.
+    Evaluate(engine, ",");
+  } else if (const std::string* rest = RunRememberedKeepingText(engine, value, EvalMode::Any)) {
+    if (!rest->empty()) engine.param = *rest;
+  }
+  PutValue(engine, file);
+  return true;
+}
+
+}  // namespace
+
+// The low 8 bits of the value.
+void StmtPutByte(Engine& engine) {
+  engine.handled = true;
+  LineCache* line = engine.currentLine;
+  if (line != nullptr && line->prepared.ready) {
+    if (engine.numericPath && engine.evaluationBudget < 0 && PutBytePrepared(engine, line->prepared)) {
+      return;
+    }
+    // The statement loop left the text out: read it afresh.
+    engine.param = line->cutParam;
+  }
+  PreparedStatement* prepared = line != nullptr ? &line->prepared : nullptr;
+  bool plain = false;
+  RememberedExpression* slotMemo = prepared != nullptr ? ItemMemo(prepared, 0) : nullptr;
+  const int32_t number = ReadFileSlot(engine, plain, slotMemo);
+  if (number == 0) return;
+  ByteFile* file = ByteFileOf(engine, number);
+  FileState& files = FilesOf(engine);
+  if (prepared != nullptr) {
+    // The line's own readings: from its next execution on it is read from them alone.
+    prepared->expression = engine.param;
+    EvaluateRemembered(engine, prepared->memo, ",");
+    prepared->number = plain ? number : 0;
+    prepared->ready = prepared->memo.expression != nullptr &&
+                      (plain || prepared->items[0].expression != nullptr);
+  } else {
+    if (files.putByteValue.expression == nullptr || engine.param != files.putByteText) {
+      files.putByteText = engine.param;
+      files.putByteValue = RememberedExpression{};
+    }
+    EvaluateRemembered(engine, files.putByteValue, ",");
+  }
+  PutValue(engine, file);
 }
 
 // A position below 0 or past the largest one is refused; the file stays where it was.
@@ -137,8 +210,7 @@ void StmtBlockWrite(Engine& engine) {
 
 // The next byte; at the end 0, with the I/O result 100.
 void FnGetByte(Engine& engine, std::string_view) {
-  int32_t number = 0;
-  ByteFile* file = OpenByteFile(engine, number);
+  ByteFile* file = ByteFileOf(engine, ArgFileSlot(engine));
   int value = 0;
   if (file != nullptr) {
     if (file->Access() == ByteAccess::Write) {
@@ -156,14 +228,12 @@ void FnGetByte(Engine& engine, std::string_view) {
 
 // Positions and sizes past the largest long read as the largest long.
 void FnFilePos(Engine& engine, std::string_view) {
-  int32_t number = 0;
-  ByteFile* file = OpenByteFile(engine, number);
+  ByteFile* file = ByteFileOf(engine, ArgFileSlot(engine));
   ResultLong(engine, file != nullptr ? Clamped(file->Position()) : 0);
 }
 
 void FnGetFileSize(Engine& engine, std::string_view) {
-  int32_t number = 0;
-  ByteFile* file = OpenByteFile(engine, number);
+  ByteFile* file = ByteFileOf(engine, ArgFileSlot(engine));
   ResultLong(engine, file != nullptr ? Clamped(file->Size()) : 0);
 }
 

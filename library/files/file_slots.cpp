@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
+#include "engine/function_handlers.h"
 #include "engine/scan.h"
 #include "engine/text.h"
 
@@ -84,44 +85,49 @@ bool ReadAreaBlock(Engine& engine, AreaBlock& area) {
 
 namespace {
 
-// "#n" with n written as digits alone, followed by "," or nothing (what byte loops write):
-// read here as the evaluator reads it, without looking up the reading of the text each
-// time. Anything else (an expression, a sign, more digits than fit) is the evaluator's.
-bool ReadPlainSlot(Engine& engine, int32_t& slot) {
-  std::string& param = engine.param;
-  const size_t size = param.size();
+// "#n" with n written as digits alone, followed by "," or nothing (what byte loops write),
+// in `text` from its "#": read here as the evaluator reads it, without looking up the
+// reading of the text each time. `rest` is what follows, trimmed. Anything else (an
+// expression, a sign, more digits than fit) is the evaluator's.
+bool ParsePlainSlot(std::string_view text, int32_t& slot, char& separator, std::string_view& rest) {
+  const size_t size = text.size();
   size_t pos = 1;
-  while (pos < size && IsControlOrBlank(param[pos])) ++pos;
+  while (pos < size && IsControlOrBlank(text[pos])) ++pos;
   const size_t digits = pos;
   int32_t value = 0;
-  while (pos < size && pos - digits < 9 && param[pos] >= '0' && param[pos] <= '9') {
-    value = value * 10 + (param[pos] - '0');
+  while (pos < size && pos - digits < 9 && text[pos] >= '0' && text[pos] <= '9') {
+    value = value * 10 + (text[pos] - '0');
     ++pos;
   }
   if (pos == digits) return false;
-  while (pos < size && IsControlOrBlank(param[pos])) ++pos;
-  char separator = ' ';
+  while (pos < size && IsControlOrBlank(text[pos])) ++pos;
+  separator = ' ';
   if (pos < size) {
-    if (param[pos] != ',') return false;
+    if (text[pos] != ',') return false;
     separator = ',';
     ++pos;
   }
-  // What follows, trimmed, is the parameter text left for the next argument.
   size_t last = size;
-  while (pos < last && IsControlOrBlank(param[pos])) ++pos;
-  while (last > pos && IsControlOrBlank(param[last - 1])) --last;
-  param.erase(last);
-  param.erase(0, pos);
-  engine.lastSeparator = separator;
-  engine.paramEnded = param.empty();
+  while (pos < last && IsControlOrBlank(text[pos])) ++pos;
+  while (last > pos && IsControlOrBlank(text[last - 1])) --last;
+  rest = text.substr(pos, last - pos);
   slot = value;
   return true;
 }
 
+int32_t CheckedSlot(Engine& engine, int32_t slot) {
+  if (slot < 1 || slot > kFileSlots) {
+    Error(engine, ErrorCode::FileSlotOutOfRange);
+    return 0;
+  }
+  return slot;
+}
+
 }  // namespace
 
-int32_t ReadFileSlot(Engine& engine) {
+int32_t ReadFileSlot(Engine& engine, bool& plain, RememberedExpression* memo) {
   std::string& param = engine.param;
+  plain = false;
   // A function's argument keeps the blanks after its "(": "@EOF( #1 )" names slot 1 as
   // "@EOF(#1)" does (a statement's parameter text is trimmed already).
   size_t lead = 0;
@@ -132,15 +138,64 @@ int32_t ReadFileSlot(Engine& engine) {
     return 0;
   }
   int32_t slot = 0;
-  if (!ReadPlainSlot(engine, slot)) {
+  char separator = ' ';
+  std::string_view rest;
+  if (ParsePlainSlot(param, slot, separator, rest)) {
+    // What follows is the parameter text left for the next argument.
+    const size_t from = static_cast<size_t>(rest.data() - param.data());
+    param.erase(from + rest.size());
+    param.erase(0, from);
+    engine.lastSeparator = separator;
+    engine.paramEnded = param.empty();
+    plain = true;
+  } else {
     param.erase(0, 1);
-    slot = EvaluateInteger(engine, ",");
+    if (memo != nullptr) {
+      EvaluateRemembered(engine, *memo, ",", EvalMode::Number);
+      slot = engine.reg.integer;
+    } else {
+      slot = EvaluateInteger(engine, ",");
+    }
   }
-  if (slot < 1 || slot > kFileSlots) {
-    Error(engine, ErrorCode::FileSlotOutOfRange);
-    return 0;
+  return CheckedSlot(engine, slot);
+}
+
+int32_t ReadFileSlot(Engine& engine) {
+  bool plain = false;
+  return ReadFileSlot(engine, plain, nullptr);
+}
+
+int32_t ArgFileSlot(Engine& engine) {
+  std::string_view text;
+  size_t lead = 0;
+  // With the short ways off (engine.numericPath) always as ReadFileSlot reads the text.
+  if (engine.numericPath && PendingArgumentText(engine, text)) {
+    if (text.size() == 2 && text[0] == '#' && text[1] >= '1' && text[1] <= '9') {
+      // "#1" to "#9" alone, the common spelling.
+      TakeArgumentText(engine, text.substr(2));
+      engine.lastSeparator = ' ';
+      engine.paramEnded = true;
+      return text[1] - '0';
+    }
+    while (lead < text.size() && IsControlOrBlank(text[lead])) ++lead;
   }
-  return slot;
+  if (lead >= text.size() || text[lead] != '#') {
+    // No text kept, or no "#": the text written out and read as a statement reads it.
+    CatchUpText(engine);
+    return ReadFileSlot(engine);
+  }
+  int32_t slot = 0;
+  char separator = ' ';
+  std::string_view rest;
+  if (ParsePlainSlot(text.substr(lead), slot, separator, rest)) {
+    TakeArgumentText(engine, rest);
+    engine.lastSeparator = separator;
+    engine.paramEnded = rest.empty();
+  } else {
+    NextArgumentAfter(engine, lead + 1, EvalMode::Number);
+    slot = engine.reg.integer;
+  }
+  return CheckedSlot(engine, slot);
 }
 
 bool ReadTextLine(Engine& engine, int32_t slot, std::string& line) {

@@ -85,6 +85,14 @@ bool RenameStream(const std::string& from, const std::string& to);
 // Reads "#n" from the front of the parameter text (and the "," after it): 104 without "#",
 // 210 outside 1..15. Returns 0 when the slot is not usable.
 int32_t ReadFileSlot(Engine& engine);
+// ReadFileSlot telling in `plain` whether the slot was written as digits alone, with the
+// reading of an expression after "#" kept in `memo` where given.
+int32_t ReadFileSlot(Engine& engine, bool& plain, RememberedExpression* memo);
+// ReadFileSlot for the first argument of a function whose row reads its arguments through
+// the readers (FunctionRow::readersOnly): "#" and digits are read where the call's text
+// stands, an expression after "#" through the call site's reading; the call's text is
+// written out only where neither applies.
+int32_t ArgFileSlot(Engine& engine);
 
 // One line of the text file in slot n (without its line end); false at the end or on an
 // I/O failure (recorded).

@@ -14,7 +14,7 @@ namespace {
 
 // @EOF(#n): 1 at the end of the text file (and for a slot that cannot be used).
 void FnEof(Engine& engine, std::string_view) {
-  const int32_t slot = ReadFileSlot(engine);
+  const int32_t slot = ArgFileSlot(engine);
   ResultInteger(engine, slot == 0 ? 1 : (AtTextEnd(engine, slot) ? 1 : 0));
 }
 
@@ -36,9 +36,10 @@ constexpr StatementRow kStatements[] = {
 };
 
 constexpr FunctionRow kFunctions[] = {
-    {"GETFATTR", FnGetFAttr},     {"GETFDATE$", FnGetFDate}, {"GETFILESIZE", FnGetFileSize},
-    {"GETBYTE", FnGetByte},       {"FILEPOS", FnFilePos},    {"FILESIZE", FnFileSize},
-    {"EOF", FnEof},               {"BLOCKREAD", FnBlockRead}, {"DISKSIZE", FnDiskSize},
+    // The functions of a slot alone read "#n" through the readers (ArgFileSlot).
+    {"GETFATTR", FnGetFAttr},     {"GETFDATE$", FnGetFDate}, {"GETFILESIZE", FnGetFileSize, true},
+    {"GETBYTE", FnGetByte, true}, {"FILEPOS", FnFilePos, true}, {"FILESIZE", FnFileSize},
+    {"EOF", FnEof, true},               {"BLOCKREAD", FnBlockRead}, {"DISKSIZE", FnDiskSize},
     {"DISKFREE", FnDiskFree},     {"GETDIR$", FnGetDir},     {"FINDFIRST$", FnFindFirst},
     {"FINDNEXT$", FnFindNext},    {"SHORTNAME$", FnShortName}, {"LONGNAME$", FnLongName},
 };

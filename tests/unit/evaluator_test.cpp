@@ -285,7 +285,8 @@ struct EvaluationOutcome {
   }
 };
 
-// The short ways (one operand, one operator, numeric expressions, plain array indices)
+// The short ways (one operand of any kind, one operator, numeric expressions, plain array
+// indices)
 // leave what the operator stack leaves: registers, text, separator, rest of the parameter
 // text, end flag and the last error, at the first reading and from the kept reading.
 TEST_F(EvaluatorTest, ShortPathsAgreeWithTheOperatorStack) {
@@ -314,6 +315,13 @@ TEST_F(EvaluatorTest, ShortPathsAgreeWithTheOperatorStack) {
       {"d$ + \"y\"", "", EvalMode::String}, {"d$ = \"x\"", "", EvalMode::String},
       {"\"\xe9\" > \"z\"", "", EvalMode::Any}, {"\"ab\" < \"abc\"; 2", "p", EvalMode::Any},
       {"d$ - \"y\"", "", EvalMode::Any},
+      // One call, bracket, system or area variable without operators.
+      {"@LEN(d$)", "", EvalMode::Any},    {"-@ABS(-a%), 2", ",", EvalMode::Any},
+      {"@LEN(d$)", "", EvalMode::String}, {"@GIBTS(1)", "", EvalMode::Any},
+      {"@%(u%)", "", EvalMode::Any},      {"(a% * 3)", "", EvalMode::Any},
+      {"-(c!); d$", "p", EvalMode::Any},  {"(d$)", "", EvalMode::FileName},
+      {"%ERR", "", EvalMode::Any},        {"&HFF, 1", ",", EvalMode::Any},
+      {"x#", "", EvalMode::Any},          {"@", "", EvalMode::Any},
   };
   using Outcome = EvaluationOutcome;
   const auto outcome = [&](const Case& item) {

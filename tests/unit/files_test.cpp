@@ -13,6 +13,7 @@
 #include "engine/evaluator.h"
 #include "engine/run_loop.h"
 #include "library/files/byte_file.h"
+#include "library/files/file_slots.h"
 #include "library/profiles.h"
 #include "library/registry/ini_model.h"
 #include "library/registry/registry_family.h"
@@ -157,6 +158,71 @@ TEST_F(FilesTest, SlotSpellingsAndPutByteValuesInTurns) {
   EXPECT_EQ(Slurp("slots.bin"), "ABCDEFaxbwcv");
   EXPECT_EQ(Text("n%"), std::to_string(65 + 66 + 67));
   EXPECT_EQ(Text("%IORESULT"), "0");
+}
+
+// What a run of a byte program left, cut after `statements` statements: registers,
+// separator, parameter text, end flag, errors, the I/O result, the integer variables and
+// the bytes of the file.
+std::string ByteRunState(const std::vector<std::string>& program, int64_t statements, bool shortWays) {
+  fs::remove("kurz.bin");
+  std::string state;
+  {
+    test::RecordingHost host;
+    Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
+    for (const std::string& line : program) engine.store.Append(line);
+    engine.ResetRunState();
+    engine.numericPath = shortWays;
+    engine.statementBudget = statements;
+    try {
+      RunStatements(engine);
+    } catch (const RunEnd& end) {
+      state += "end " + std::to_string(end.exitCode) + ";";
+    }
+    const Registers& reg = engine.reg;
+    state += std::to_string(static_cast<int>(reg.type)) + "/" + std::to_string(reg.integer) + "/" +
+             std::to_string(reg.longValue) + "/" + std::to_string(reg.floatValue) + "/" + reg.Text() +
+             "/" + engine.lastSeparator + "/" + engine.param + "/" + (engine.paramEnded ? "e" : "-") +
+             "/" + std::to_string(engine.errors.flag) + "/" + std::to_string(engine.errors.lastNumber) +
+             "/" + std::to_string(FilesOf(engine).ioResult);
+    for (int32_t i = 0; i < engine.vars.integers.Count(); ++i) {
+      state += "|" + std::to_string(engine.vars.integers.Value(i));
+    }
+    engine.DropFamilyStates();
+  }
+  return state + "|" + Slurp("kurz.bin");
+}
+
+// PUTBYTE from its line's readings and the slot functions reading "#n" where the call's
+// text stands (the short ways, from a line's second run on) leave, statement by statement,
+// what reading the text leaves: every slot spelling, a slot that is not open or out of
+// range (from the first run or a later one), no "#", a missing or undeclared value, more
+// arguments, both operator modes.
+TEST_F(FilesTest, ByteShortWaysAgreeStatementByStatement) {
+  const char* statements[] = {
+      "PUTBYTE #3, i% MOD 251",     "PUTBYTE # 3 , 66",           "PUTBYTE #n%, i% + 64",
+      "PUTBYTE #n% + 1, 65",        "PUTBYTE #n% * 9, 65",        "PUTBYTE #3",
+      "PUTBYTE #3, u%",             "PUTBYTE #3, 1,",             "PUTBYTE 3, 1",
+      "PUTBYTE #(1 + 2), 70",       "PUTBYTE #3, @GETBYTE(#3)",   "PUTBYTE #03,i%",
+      "k% = @GETBYTE(#3)",          "k% = @GETBYTE( #3 ) + @FILEPOS(#n%)",
+      "k% = @GETBYTE(#n% + 1)",     "k% = @GETBYTE(3)",           "k% = @GETBYTE(#99)",
+      "k% = @EOF(#3)",              "k% = @GETFILESIZE(#n%)",     "ADD k%, @GETBYTE(#3)",
+      "k% = @GETBYTE(#3, 5)",       "k% = @GETBYTE()",            "k% = @GETBYTE(#)",
+      "k% = -@GETBYTE(#3); 1",      "k% = @FILEPOS(#u%)",         "PUTBYTE #n% ^ i%, 65",
+      "PUTBYTE #i% MOD 2 + 3, i%",  "PUTBYTE #n% ^ i%",           "k% = @GETBYTE(#n% ^ i%)",
+  };
+  for (const char* statement : statements) {
+    SCOPED_TRACE(statement);
+    for (const char* mode : {"$O+", "$O-"}) {
+      SCOPED_TRACE(mode);
+      const std::vector<std::string> program = {
+          "SETERRORLEVEL -1", "DECLARE i%, k%, n%", "n% = 3", "ASSIGN #3, \"kurz.bin\"", "OPENRW #3",
+          "PUTBYTE #3, 200", "SEEK #3, 0", "WHILE i% < 4", "INC i%", mode, statement, "$O+", "WEND"};
+      for (int64_t budget = 8; budget < 36; ++budget) {
+        SCOPED_TRACE(budget);
+        EXPECT_EQ(ByteRunState(program, budget, true), ByteRunState(program, budget, false));
+      }
+    }
+  }
 }
 
 // A closed slot, a refused seek, a transfer of nothing: I/O results, the file as it was.
