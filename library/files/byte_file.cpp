@@ -68,6 +68,7 @@ ByteOpen ByteFile::Open(const std::string& name, ByteAccess access, int& error) 
   m_size = SizeOf(file);
   m_stream = -1;
   m_last = LastOp::None;
+  m_atEnd = false;
   Drop();
   return result;
 }
@@ -83,6 +84,7 @@ bool ByteFile::Close() {
   m_position = 0;
   m_size = 0;
   m_dirtyFrom = m_dirtyTo = 0;
+  m_atEnd = false;
   Drop();
   return ok;
 }
@@ -129,13 +131,13 @@ bool ByteFile::Fill(int64_t position) {
   m_length = got;
   m_stream = position + static_cast<int64_t>(got);
   const bool failed = std::ferror(m_file) != 0;
-  // The end of the file is no lasting state: a later read finds what was written since.
   std::clearerr(m_file);
   if (failed) {
     // The bytes that did arrive are good; the next read past them tries again.
     m_stream = -1;
     return got > 0;
   }
+  if (got == 0) m_atEnd = true;
   return true;
 }
 
@@ -145,7 +147,7 @@ int ByteFile::GetOutsideBuffer() {
   if (m_file == nullptr || !Flush()) return -1;
   uint64_t at = static_cast<uint64_t>(m_position - m_start);
   if (at >= m_length) {
-    if (!Fill(m_position) || m_length == 0) return -1;
+    if (m_atEnd || !Fill(m_position) || m_length == 0) return -1;
     at = 0;
   }
   ++m_position;
@@ -176,6 +178,7 @@ int64_t ByteFile::Read(uint8_t* into, int64_t count) {
       continue;
     }
     const int64_t rest = count - done;
+    if (m_atEnd) break;
     if (rest < kBlock) {
       if (!Fill(m_position) || m_length == 0) break;
       continue;
@@ -187,7 +190,11 @@ int64_t ByteFile::Read(uint8_t* into, int64_t count) {
     m_position += static_cast<int64_t>(got);
     done += static_cast<int64_t>(got);
     m_stream = m_position;
-    if (std::ferror(m_file)) m_stream = -1;
+    if (std::ferror(m_file)) {
+      m_stream = -1;
+    } else if (got < static_cast<size_t>(rest)) {
+      m_atEnd = true;
+    }
     std::clearerr(m_file);
     Drop();
     break;
@@ -203,6 +210,7 @@ bool ByteFile::Write(const uint8_t* from, int64_t count) {
     // A large write goes straight to the file, after the bytes written before it.
     if (!Flush()) return false;
     Drop();
+    m_atEnd = false;
     if (!StreamAt(m_position, LastOp::Write)) return false;
     size_t put = std::fwrite(from, 1, static_cast<size_t>(count), m_file);
     // The tail the stream kept goes to the file too; if that fails, it counts as not put.
@@ -242,6 +250,7 @@ bool ByteFile::Seek(int64_t position) {
   if (m_file == nullptr || position < 0 || position > kLargestPosition || !Flush()) return false;
   m_position = position;
   m_stream = -1;
+  m_atEnd = false;
   Drop();
   return true;
 }

@@ -77,6 +77,7 @@ class ByteFile {
   bool PutOutsideBuffer(uint8_t value);
   // Bytes [from, to) of the buffer were written and wait for the file.
   void MarkWritten(uint64_t from, uint64_t to) {
+    m_atEnd = false;
     if (to > m_length) m_length = to;
     if (m_dirtyTo == 0) {
       m_dirtyFrom = from;
@@ -107,6 +108,9 @@ class ByteFile {
   uint64_t m_length = 0;
   uint64_t m_dirtyFrom = 0;
   uint64_t m_dirtyTo = 0;
+  // A read found the end: later reads find it too, without asking the file, until a seek
+  // or a write (bytes another program appends meanwhile are read after a seek).
+  bool m_atEnd = false;
   // Where the stream stands (-1: not known) and its last transfer.
   int64_t m_stream = -1;
   LastOp m_last = LastOp::None;

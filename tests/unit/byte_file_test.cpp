@@ -242,7 +242,8 @@ TEST_F(ByteFileTest, WrittenBytesReachTheFileWhereTheyAlwaysDid) {
 }
 
 // Two byte files on one file: what one writes the other reads after the writer's seek
-// and its own (a seek forgets what was read before).
+// and its own (a seek forgets what was read before). The end, once found, stays until a
+// seek, as the C libraries' streams keep it.
 TEST_F(ByteFileTest, TwoFilesOnOneNameSeeEachOthersBytesAfterASeek) {
   Spit("zwei.bin", Pattern(100));
   ByteFile writer;
@@ -260,12 +261,28 @@ TEST_F(ByteFileTest, TwoFilesOnOneNameSeeEachOthersBytesAfterASeek) {
   ASSERT_TRUE(reader.Seek(100));
   EXPECT_EQ(reader.Get(), 0x66);
   EXPECT_EQ(reader.Get(), -1);
-  // The end is no lasting state: bytes appended later are read from there.
   ASSERT_TRUE(writer.Seek(101));
   ASSERT_TRUE(writer.Put(0x77));
   ASSERT_TRUE(writer.Close());
+  EXPECT_EQ(reader.Get(), -1);
+  uint8_t into[2] = {0, 0};
+  EXPECT_EQ(reader.Read(into, 2), 0);
+  EXPECT_EQ(reader.Position(), 101);
+  ASSERT_TRUE(reader.Seek(101));
   EXPECT_EQ(reader.Get(), 0x77);
-  EXPECT_TRUE(reader.Close());
+  EXPECT_EQ(reader.Get(), -1);
+  // The file's own write at its end ends the end too.
+  ASSERT_TRUE(reader.Close());
+  ByteFile both;
+  int error2 = 0;
+  ASSERT_EQ(both.Open("zwei.bin", ByteAccess::Both, error2), ByteOpen::Opened);
+  ASSERT_TRUE(both.Seek(102));
+  EXPECT_EQ(both.Get(), -1);
+  ASSERT_TRUE(both.Put(0x88));
+  ASSERT_TRUE(both.Seek(102));
+  EXPECT_EQ(both.Get(), 0x88);
+  EXPECT_EQ(both.Get(), -1);
+  EXPECT_TRUE(both.Close());
 }
 
 TEST_F(ByteFileTest, ReadOnlyRefusesEveryWriteAndClosedRefusesEverything) {
