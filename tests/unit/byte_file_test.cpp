@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,7 +29,10 @@ constexpr int64_t kBlock = ByteFile::kBlock;
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::string bytes;
+  char block[4096];
+  while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<size_t>(in.gcount()));
+  return bytes;
 }
 
 void Spit(const fs::path& path, const std::string& bytes) {
@@ -92,7 +94,7 @@ struct Model {
 // smaller and larger than the buffer, seeks near the position (inside the buffer), far
 // away and past the end, and now and then a close and a new open.
 TEST_F(ByteFileTest, RandomMixesAgreeWithAPlainModelOfTheFile) {
-  for (uint32_t seed = 1; seed <= 8; ++seed) {
+  for (uint32_t seed = 1; seed <= 6; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     auto below = [&](int64_t n) { return static_cast<int64_t>(random() % static_cast<uint32_t>(n)); };
@@ -107,14 +109,22 @@ TEST_F(ByteFileTest, RandomMixesAgreeWithAPlainModelOfTheFile) {
       switch (below(9)) {
         case 0:
         case 1: {  // a run of bytes read one by one
-          const int64_t run = below(3) == 0 ? below(2 * kBlock) : below(40);
-          for (int64_t i = 0; i < run; ++i) ASSERT_EQ(file.Get(), model.Get()) << "step " << step;
+          const int64_t run = below(5) == 0 ? below(kBlock + kBlock / 2) : below(40);
+          std::vector<int> got;
+          std::vector<int> expected;
+          for (int64_t i = 0; i < run; ++i) {
+            got.push_back(file.Get());
+            expected.push_back(model.Get());
+          }
+          ASSERT_EQ(got, expected) << "step " << step;
           break;
         }
         case 2:
         case 3: {  // a run of bytes written one by one
-          const std::string run = Pattern(static_cast<size_t>(below(3) == 0 ? below(2 * kBlock) : below(40)), step);
-          for (char c : run) ASSERT_TRUE(file.Put(static_cast<uint8_t>(c)));
+          const std::string run = Pattern(static_cast<size_t>(below(5) == 0 ? below(kBlock + kBlock / 2) : below(40)), step);
+          bool all = true;
+          for (char c : run) all = file.Put(static_cast<uint8_t>(c)) && all;
+          ASSERT_TRUE(all);
           model.Put(run);
           break;
         }
