@@ -212,18 +212,20 @@ bool ByteFile::Write(const uint8_t* from, int64_t count) {
     Drop();
     m_atEnd = false;
     if (!StreamAt(m_position, LastOp::Write)) return false;
-    size_t put = std::fwrite(from, 1, static_cast<size_t>(count), m_file);
-    // The tail the stream kept goes to the file too; if that fails, it counts as not put.
-    if (std::fflush(m_file) != 0) put = std::min(put, static_cast<size_t>(count - count % kBlock));
-    m_position += static_cast<int64_t>(put);
-    if (m_position > m_size) m_size = m_position;
-    m_stream = m_position;
-    if (put < static_cast<size_t>(count)) {
+    // The tail the stream kept goes to the file too. Deliberate: after a failure, which
+    // part reached the file is not known, so the position stays at the block's start and
+    // a second BLOCKWRITE writes all of it again.
+    if (std::fwrite(from, 1, static_cast<size_t>(count), m_file) != static_cast<size_t>(count) ||
+        std::fflush(m_file) != 0) {
       std::clearerr(m_file);
       m_stream = -1;
+      return false;
     }
+    m_position += count;
+    if (m_position > m_size) m_size = m_position;
+    m_stream = m_position;
     Drop();
-    return put == static_cast<size_t>(count);
+    return true;
   }
   int64_t done = 0;
   while (done < count) {

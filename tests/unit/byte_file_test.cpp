@@ -415,8 +415,17 @@ TEST_F(ByteFileTest, AFailedWriteIsReportedAndLosesNothingReportedAsWritten) {
   EXPECT_EQ(file.Read(into, 1), 0);
   ASSERT_TRUE(file.Seek(0));
   EXPECT_EQ(file.Get(), 'x');
+  // A large block whose write fails leaves the position at its start: written again
+  // whole by the next BLOCKWRITE.
+  const std::string block = Pattern(static_cast<size_t>(kBlock + 100));
+  const auto* data = reinterpret_cast<const uint8_t*>(block.data());
+  g_failingWrite = g_writes + 1;
+  EXPECT_FALSE(file.Write(data, static_cast<int64_t>(block.size())));
+  EXPECT_EQ(file.Position(), 1);
+  ASSERT_TRUE(file.Write(data, static_cast<int64_t>(block.size())));
+  EXPECT_EQ(file.Position(), 1 + static_cast<int64_t>(block.size()));
   EXPECT_TRUE(file.Close());
-  EXPECT_EQ(Slurp("f.bin"), "x");
+  EXPECT_EQ(Slurp("f.bin"), "x" + block);
 }
 
 // A disk that stays full: every report comes, at the latest from the close.
