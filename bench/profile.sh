@@ -7,7 +7,7 @@
 # callgrind_annotate.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build/native}
+build=$(cd "${1:-$here/../build/native}" && pwd)
 [ $# -gt 0 ] && shift
 names=${*:-"int_loop float_math arrays gosub strings string_functions recursion procedures def_function bytefile"}
 work=$(mktemp -d)

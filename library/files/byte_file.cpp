@@ -2,33 +2,32 @@
 
 #include "library/files/file_slots.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <limits>
+#include <cstring>
 
 namespace talven {
 
 namespace {
 
-// The buffer of a byte file: large enough that a byte loop reaches the system once per
-// 32 KB, as COPY does.
-constexpr size_t kByteBuffer = 32768;
-
-// Positions go to the C library as a long, which has 32 bits on the system: the largest
-// one is the same on every host, so that a program behaves alike everywhere.
-constexpr int64_t kLargestPosition = std::numeric_limits<int32_t>::max();
-
 // In 64 bits even where a long has 32: a file of more than 2 GB has its size (which the
-// functions then read as the largest long), not 0.
-int64_t SizeOf(std::FILE* file) {
+// functions then read as the largest long), not 0, and is read past 2 GB.
+int SeekTo(std::FILE* file, int64_t position, int whence) {
 #ifdef _WIN32
-  if (_fseeki64(file, 0, SEEK_END) != 0) return 0;
-  const int64_t size = _ftelli64(file);
-  _fseeki64(file, 0, SEEK_SET);
+  return _fseeki64(file, position, whence);
 #else
-  if (fseeko(file, 0, SEEK_END) != 0) return 0;
-  const int64_t size = ftello(file);
-  fseeko(file, 0, SEEK_SET);
+  return fseeko(file, static_cast<off_t>(position), whence);
 #endif
+}
+
+int64_t SizeOf(std::FILE* file) {
+  if (SeekTo(file, 0, SEEK_END) != 0) return 0;
+#ifdef _WIN32
+  const int64_t size = _ftelli64(file);
+#else
+  const int64_t size = ftello(file);
+#endif
+  SeekTo(file, 0, SEEK_SET);
   return size < 0 ? 0 : size;
 }
 
@@ -56,69 +55,205 @@ ByteOpen ByteFile::Open(const std::string& name, ByteAccess access, int& error) 
     access = ByteAccess::Both;
     result = ByteOpen::Created;
   }
-  std::setvbuf(file, nullptr, _IOFBF, kByteBuffer);
+  // The stream's own buffer is no larger than ours (glibc takes the file's block size), so
+  // the C library moves a whole block of ours straight to or from the file and keeps only
+  // the tail of an odd-sized transfer. (Unbuffered, glibc reads a cookie stream one byte a
+  // call.)
+  std::setvbuf(file, nullptr, _IOFBF, kBlock);
+  if (m_buffer == nullptr) m_buffer.reset(new uint8_t[kBlock]);
   m_file = file;
   m_access = access;
-  m_last = LastOp::None;
+  m_writable = access != ByteAccess::Read;
   m_position = 0;
   m_size = SizeOf(file);
+  m_stream = -1;
+  m_last = LastOp::None;
+  m_atEnd = false;
+  Drop();
   return result;
 }
 
 bool ByteFile::Close() {
   if (m_file == nullptr) return true;
-  const bool ok = std::fclose(m_file) == 0;
+  // Deliberate: bytes that cannot be written now are lost with the file, and so reported.
+  bool ok = Flush();
+  if (std::fclose(m_file) != 0) ok = false;
   m_file = nullptr;
+  m_writable = false;
+  m_buffer.reset();
   m_position = 0;
   m_size = 0;
+  m_dirtyFrom = m_dirtyTo = 0;
+  m_atEnd = false;
+  Drop();
   return ok;
 }
 
-bool ByteFile::Switch(LastOp next) {
-  if (m_last != next && m_last != LastOp::None) {
-    if (std::fseek(m_file, static_cast<long>(m_position), SEEK_SET) != 0) return false;
+void ByteFile::Drop() {
+  m_start = m_position;
+  m_length = 0;
+}
+
+bool ByteFile::StreamAt(int64_t position, LastOp next) {
+  if (m_stream != position || (m_last != next && m_last != LastOp::None)) {
+    if (SeekTo(m_file, position, SEEK_SET) != 0) {
+      m_stream = -1;
+      return false;
+    }
+    m_stream = position;
   }
   m_last = next;
   return true;
 }
 
-int ByteFile::Get() {
-  if (m_file == nullptr || !Switch(LastOp::Read)) return -1;
-  const int c = std::getc(m_file);
-  if (c != EOF) ++m_position;
-  return c == EOF ? -1 : c;
+bool ByteFile::Flush() {
+  if (m_dirtyTo == 0) return true;
+  const int64_t at = m_start + static_cast<int64_t>(m_dirtyFrom);
+  if (!StreamAt(at, LastOp::Write)) return false;
+  const size_t count = static_cast<size_t>(m_dirtyTo - m_dirtyFrom);
+  // What part of a failed write reached the file is not known: all of it stays buffered
+  // and is written again, at the same place, by the next try.
+  if (std::fwrite(m_buffer.get() + m_dirtyFrom, 1, count, m_file) != count || std::fflush(m_file) != 0) {
+    std::clearerr(m_file);
+    m_stream = -1;
+    return false;
+  }
+  m_stream = at + static_cast<int64_t>(count);
+  m_dirtyFrom = m_dirtyTo = 0;
+  return true;
 }
 
-bool ByteFile::Put(uint8_t value) {
-  if (m_file == nullptr || m_position >= kLargestPosition || !Switch(LastOp::Write)) return false;
-  if (std::putc(value, m_file) == EOF) return false;
+bool ByteFile::Fill(int64_t position) {
+  m_start = position;
+  m_length = 0;
+  if (!StreamAt(position, LastOp::Read)) return false;
+  const size_t got = std::fread(m_buffer.get(), 1, static_cast<size_t>(kBlock), m_file);
+  m_length = got;
+  m_stream = position + static_cast<int64_t>(got);
+  const bool failed = std::ferror(m_file) != 0;
+  std::clearerr(m_file);
+  if (failed) {
+    // The bytes that did arrive are good; the next read past them tries again.
+    m_stream = -1;
+    return got > 0;
+  }
+  if (got == 0) m_atEnd = true;
+  return true;
+}
+
+// A read right after a write puts the written bytes into the file first, as a stream
+// does when it turns from writing to reading: another program then finds them there.
+int ByteFile::GetOutsideBuffer() {
+  if (m_file == nullptr || !Flush()) return -1;
+  uint64_t at = static_cast<uint64_t>(m_position - m_start);
+  if (at >= m_length) {
+    if (m_atEnd || !Fill(m_position) || m_length == 0) return -1;
+    at = 0;
+  }
+  ++m_position;
+  return m_buffer[at];
+}
+
+// Past the buffered bytes (a gap after a seek, before the buffer, or the buffer full): the
+// written bytes go to the file and the buffer starts again at the position.
+bool ByteFile::PutOutsideBuffer(uint8_t value) {
+  if (!m_writable || m_position >= kLargestPosition || !Flush()) return false;
+  Drop();
+  m_buffer[0] = value;
+  MarkWritten(0, 1);
   if (++m_position > m_size) m_size = m_position;
   return true;
 }
 
 int64_t ByteFile::Read(uint8_t* into, int64_t count) {
-  if (m_file == nullptr || count <= 0 || !Switch(LastOp::Read)) return 0;
-  const size_t got = std::fread(into, 1, static_cast<size_t>(count), m_file);
-  m_position += static_cast<int64_t>(got);
-  return static_cast<int64_t>(got);
+  if (m_file == nullptr || count <= 0 || !Flush()) return 0;
+  int64_t done = 0;
+  while (done < count) {
+    const uint64_t at = static_cast<uint64_t>(m_position - m_start);
+    if (at < m_length) {
+      const int64_t take = std::min<int64_t>(count - done, static_cast<int64_t>(m_length - at));
+      std::memcpy(into + done, m_buffer.get() + at, static_cast<size_t>(take));
+      m_position += take;
+      done += take;
+      continue;
+    }
+    const int64_t rest = count - done;
+    if (m_atEnd) break;
+    if (rest < kBlock) {
+      if (!Fill(m_position) || m_length == 0) break;
+      continue;
+    }
+    // A large read goes straight into the area; the buffer then holds nothing.
+    Drop();
+    if (!StreamAt(m_position, LastOp::Read)) break;
+    const size_t got = std::fread(into + done, 1, static_cast<size_t>(rest), m_file);
+    m_position += static_cast<int64_t>(got);
+    done += static_cast<int64_t>(got);
+    m_stream = m_position;
+    if (std::ferror(m_file)) {
+      m_stream = -1;
+    } else if (got < static_cast<size_t>(rest)) {
+      m_atEnd = true;
+    }
+    std::clearerr(m_file);
+    Drop();
+    break;
+  }
+  return done;
 }
 
 bool ByteFile::Write(const uint8_t* from, int64_t count) {
-  if (m_file == nullptr || !Switch(LastOp::Write)) return false;
+  if (m_file == nullptr) return false;
   if (count <= 0) return true;
-  if (m_position + count > kLargestPosition) return false;
-  const size_t put = std::fwrite(from, 1, static_cast<size_t>(count), m_file);
-  m_position += static_cast<int64_t>(put);
-  if (m_position > m_size) m_size = m_position;
-  return put == static_cast<size_t>(count);
+  if (!m_writable || m_position + count > kLargestPosition) return false;
+  if (count >= kBlock) {
+    // A large write goes straight to the file, after the bytes written before it.
+    if (!Flush()) return false;
+    Drop();
+    m_atEnd = false;
+    if (!StreamAt(m_position, LastOp::Write)) return false;
+    // The tail the stream kept goes to the file too. Deliberate: after a failure, which
+    // part reached the file is not known, so the position stays at the block's start and
+    // a second BLOCKWRITE writes all of it again.
+    if (std::fwrite(from, 1, static_cast<size_t>(count), m_file) != static_cast<size_t>(count) ||
+        std::fflush(m_file) != 0) {
+      std::clearerr(m_file);
+      m_stream = -1;
+      return false;
+    }
+    m_position += count;
+    if (m_position > m_size) m_size = m_position;
+    m_stream = m_position;
+    Drop();
+    return true;
+  }
+  int64_t done = 0;
+  while (done < count) {
+    const uint64_t at = static_cast<uint64_t>(m_position - m_start);
+    if (at > m_length || at >= static_cast<uint64_t>(kBlock)) {
+      if (!Flush()) return false;
+      Drop();
+      continue;
+    }
+    const int64_t take = std::min<int64_t>(count - done, kBlock - static_cast<int64_t>(at));
+    std::memcpy(m_buffer.get() + at, from + done, static_cast<size_t>(take));
+    MarkWritten(at, at + static_cast<uint64_t>(take));
+    m_position += take;
+    done += take;
+    if (m_position > m_size) m_size = m_position;
+  }
+  return true;
 }
 
+// A seek puts the written bytes into the file (a failure keeps the position) and forgets
+// what was read: the next read positions the stream anew and finds what others have
+// written meanwhile.
 bool ByteFile::Seek(int64_t position) {
-  if (m_file == nullptr || position < 0 || position > kLargestPosition) return false;
-  if (std::fseek(m_file, static_cast<long>(position), SEEK_SET) != 0) return false;
-  // A seek ends any read or write: the next one may be either.
-  m_last = LastOp::None;
+  if (m_file == nullptr || position < 0 || position > kLargestPosition || !Flush()) return false;
   m_position = position;
+  m_stream = -1;
+  m_atEnd = false;
+  Drop();
   return true;
 }
 
