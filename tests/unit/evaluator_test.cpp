@@ -5,6 +5,7 @@
 #include "engine/evaluator.h"
 #include "engine/run_loop.h"
 #include "tests/support/recording_host.h"
+#include "tests/support/run_state.h"
 
 namespace talven {
 namespace {
@@ -347,25 +348,11 @@ TEST_F(EvaluatorTest, ShortPathsAgreeWithTheOperatorStack) {
 // string variable.
 std::string StringRunState(const std::vector<std::string>& program, int64_t statements,
                            bool shortWays) {
-  test::RecordingHost host;
-  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
-  for (const std::string& line : program) engine.store.Append(line);
-  engine.ResetRunState();
-  engine.numericPath = shortWays;
-  engine.statementBudget = statements;
-  std::string state;
-  try {
-    RunStatements(engine);
-  } catch (const RunEnd& end) {
-    state += "end " + std::to_string(end.exitCode) + ";";
-  }
-  const Registers& reg = engine.reg;
-  state += std::to_string(static_cast<int>(reg.type)) + "/" + std::to_string(reg.integer) + "/" +
-           std::to_string(reg.longValue) + "/" + std::to_string(reg.floatValue) + "/" + reg.Text() +
-           "/" + engine.lastSeparator + "/" + engine.param + "/" + (engine.paramEnded ? "e" : "-") +
-           "/" + std::to_string(engine.errors.flag) + "/" + std::to_string(engine.errors.lastNumber);
-  for (int32_t i = 0; i < engine.vars.strings.Count(); ++i) state += "|" + engine.vars.strings.Value(i);
-  return state;
+  test::CutRun options;
+  options.more = [](Engine& engine, test::RecordingHost&, std::string& state) {
+    for (int32_t i = 0; i < engine.vars.strings.Count(); ++i) state += "|" + engine.vars.strings.Value(i);
+  };
+  return test::CutRunState(program, statements, shortWays, options);
 }
 
 // String assignments, comparisons and joins of literals and variables take short ways

@@ -7,10 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine.h"
-#include "engine/run_loop.h"
-#include "library/profiles.h"
-#include "tests/support/recording_host.h"
+#include "tests/support/run_state.h"
 
 namespace talven {
 namespace {
@@ -19,35 +16,20 @@ namespace {
 // the run goes on), separator, parameter text, errors, the place, the loops, every numeric
 // variable and the boxes shown.
 std::string RunState(const std::vector<std::string>& program, int64_t statements, bool shortWays) {
-  test::RecordingHost host;
-  Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
-  for (const std::string& line : program) engine.store.Append(line);
-  engine.ResetRunState();
-  engine.numericPath = shortWays;
-  engine.statementBudget = statements;
-  std::string state;
-  bool ended = false;
-  try {
-    RunStatements(engine);
-  } catch (const RunEnd& end) {
-    state += "end " + std::to_string(end.exitCode) + ";";
-    ended = true;
-  }
-  // After an error that ends the run nothing reads the registers again; the operator stack
-  // leaves the last operand read in them, the short way what was there before.
-  const Registers reg = ended ? Registers{} : engine.reg;
-  state += std::to_string(static_cast<int>(reg.type)) + "/" + std::to_string(reg.integer) + "/" +
-           std::to_string(reg.longValue) + "/" + std::to_string(reg.floatValue) + "/" + reg.Text() +
-           "/" + engine.lastSeparator + "/" + engine.param + "/" + (engine.paramEnded ? "e" : "-") +
-           "/" + std::to_string(engine.errors.flag) + "/" + std::to_string(engine.errors.lastNumber) +
-           "/pc " + std::to_string(engine.pc) + "/loops " + std::to_string(engine.whileStack.size()) +
-           "/depth " + std::to_string(engine.evaluationDepth) + "/" + (engine.handled ? "h" : "-");
-  const Variables& vars = engine.vars;
-  for (int32_t i = 0; i < vars.integers.Count(); ++i) state += "|" + std::to_string(vars.integers.Value(i));
-  for (int32_t i = 0; i < vars.longs.Count(); ++i) state += "|" + std::to_string(vars.longs.Value(i));
-  for (int32_t i = 0; i < vars.floats.Count(); ++i) state += "|" + std::to_string(vars.floats.Value(i));
-  for (const auto& box : host.boxes) state += "|box " + box.text;
-  return state;
+  test::CutRun options;
+  // The operator stack leaves the last operand read in the registers, the short way what
+  // was there before.
+  options.registersAfterEnd = false;
+  options.more = [](Engine& engine, test::RecordingHost& host, std::string& state) {
+    state += "/pc " + std::to_string(engine.pc) + "/loops " + std::to_string(engine.whileStack.size()) +
+             "/depth " + std::to_string(engine.evaluationDepth) + "/" + (engine.handled ? "h" : "-");
+    const Variables& vars = engine.vars;
+    for (int32_t i = 0; i < vars.integers.Count(); ++i) state += "|" + std::to_string(vars.integers.Value(i));
+    for (int32_t i = 0; i < vars.longs.Count(); ++i) state += "|" + std::to_string(vars.longs.Value(i));
+    for (int32_t i = 0; i < vars.floats.Count(); ++i) state += "|" + std::to_string(vars.floats.Value(i));
+    for (const auto& box : host.boxes) state += "|box " + box.text;
+  };
+  return test::CutRunState(program, statements, shortWays, options);
 }
 
 TEST(FastStatements, AgreeStatementByStatement) {

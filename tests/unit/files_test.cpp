@@ -18,6 +18,7 @@
 #include "library/registry/ini_model.h"
 #include "library/registry/registry_family.h"
 #include "tests/support/recording_host.h"
+#include "tests/support/run_state.h"
 
 namespace talven {
 namespace {
@@ -165,31 +166,15 @@ TEST_F(FilesTest, SlotSpellingsAndPutByteValuesInTurns) {
 // the bytes of the file.
 std::string ByteRunState(const std::vector<std::string>& program, int64_t statements, bool shortWays) {
   fs::remove("kurz.bin");
-  std::string state;
-  {
-    test::RecordingHost host;
-    Engine engine{host, ProgramKind::Interpreter, InterpreterProfile()};
-    for (const std::string& line : program) engine.store.Append(line);
-    engine.ResetRunState();
-    engine.numericPath = shortWays;
-    engine.statementBudget = statements;
-    try {
-      RunStatements(engine);
-    } catch (const RunEnd& end) {
-      state += "end " + std::to_string(end.exitCode) + ";";
-    }
-    const Registers& reg = engine.reg;
-    state += std::to_string(static_cast<int>(reg.type)) + "/" + std::to_string(reg.integer) + "/" +
-             std::to_string(reg.longValue) + "/" + std::to_string(reg.floatValue) + "/" + reg.Text() +
-             "/" + engine.lastSeparator + "/" + engine.param + "/" + (engine.paramEnded ? "e" : "-") +
-             "/" + std::to_string(engine.errors.flag) + "/" + std::to_string(engine.errors.lastNumber) +
-             "/" + std::to_string(FilesOf(engine).ioResult);
+  test::CutRun options;
+  options.more = [](Engine& engine, test::RecordingHost&, std::string& state) {
+    state += "/" + std::to_string(FilesOf(engine).ioResult);
     for (int32_t i = 0; i < engine.vars.integers.Count(); ++i) {
       state += "|" + std::to_string(engine.vars.integers.Value(i));
     }
-    engine.DropFamilyStates();
-  }
-  return state + "|" + Slurp("kurz.bin");
+  };
+  // The engine is gone, and its files closed, before the file is read.
+  return test::CutRunState(program, statements, shortWays, options) + "|" + Slurp("kurz.bin");
 }
 
 // PUTBYTE from its line's readings and the slot functions reading "#n" where the call's
