@@ -83,12 +83,16 @@ struct CompiledExpression {
   // Operators between numbers and simple numeric variables only: evaluated on their float
   // values without the registers.
   bool numeric = false;
+  // `numeric` and neither `missing` nor `stalls`: the short way may take it.
+  bool numericShort = false;
   // One number, variable, literal, array element, call, bracket, system or area variable
   // without operators: its value is the operand's own (RunOperand), nothing is stacked.
   bool single = false;
   // One comparison or "+" between two string literals or simple string variables: applied
   // to the texts where they are, without copying them through the registers.
   bool strings = false;
+  // `strings` and not `stalls`: the short way may take it.
+  bool stringsShort = false;
   CompiledOperand first;
   std::vector<CompiledStep> steps;
   std::string expressionText;  // the consumed expression, for 216

@@ -391,6 +391,8 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
                (kind == Kind::Number || kind == Kind::Variable || kind == Kind::String ||
                 kind == Kind::Array || kind == Kind::Call || kind == Kind::Bracket ||
                 kind == Kind::System || kind == Kind::Area);
+  out.numericShort = out.numeric && !out.stalls && !out.missing;
+  out.stringsShort = out.strings && !out.stalls && !out.missing;
 }
 
 // At most this many readings are kept; texts met beyond them are read at each use.
@@ -549,17 +551,22 @@ class EvaluationDepth {
 // False, having done nothing, where neither applies.
 [[gnu::always_inline]] inline bool RunShort(Engine& engine, const CompiledExpression& expression,
                                             EvalMode mode, bool keepText) {
-  if (expression.single && engine.numericPath && engine.evaluationBudget < 0 &&
-      engine.evaluationDepth < kMaxEvaluationDepth) {
-    return RunSingle(engine, expression, mode, keepText);
-  }
-  if (!expression.numeric || !engine.numericPath || mode == EvalMode::String ||
-      mode == EvalMode::FileName || engine.evaluationBudget >= 0 ||
-      engine.evaluationDepth >= kMaxEvaluationDepth || expression.stalls || expression.missing ||
-      engine.operators.size() + expression.steps.size() > static_cast<size_t>(kOperatorStackSize)) {
+  if (!engine.numericPath || engine.evaluationBudget >= 0 ||
+      engine.evaluationDepth >= kMaxEvaluationDepth) {
     return false;
   }
-  {
+  if (expression.single) return RunSingle(engine, expression, mode, keepText);
+  if (mode == EvalMode::String || mode == EvalMode::FileName) return false;
+  if (expression.stringsShort) {
+    // A comparison or "+" of two texts: as RunGeneral applies it, when both are there.
+    if (engine.operators.size() >= static_cast<size_t>(kOperatorStackSize)) return false;
+    const EvaluationDepth depth(engine);
+    if (!RunStrings(engine, expression)) return false;
+  } else {
+    if (!expression.numericShort ||
+        engine.operators.size() + expression.steps.size() > static_cast<size_t>(kOperatorStackSize)) {
+      return false;
+    }
     const EvaluationDepth depth(engine);
     if (expression.steps.size() == 1) {
       RunBinary(engine, expression);

@@ -211,9 +211,11 @@ void RunStatements(Engine& engine) {
     engine.currentLine = nullptr;
   }
   const bool runtime = engine.kind == ProgramKind::Runtime;
+  // The store does not change while its program runs.
+  const int32_t count = engine.store.LineCount();
   int32_t pumpCounter = 0;
   try {
-    while (engine.pc < engine.store.LineCount() && !engine.terminate) {
+    while (engine.pc < count && !engine.terminate) {
       if (engine.statementBudget >= 0 && engine.statementBudget-- == 0) break;
       ++engine.pc;
       LineCache& line = CachedLine(engine, engine.pc);
@@ -224,7 +226,7 @@ void RunStatements(Engine& engine) {
       if (runtime) engine.operatorMode = line.hasOperators;
       if (line.plain && !engine.errors.trace) [[likely]] {
         // ExecuteDirect's steps for a line none of whose checks applies.
-        if (line.prepared.ready) {
+        if (line.prepared.ready || line.cutParam.empty()) {
           engine.param.clear();
         } else {
           engine.param = line.cutParam;

@@ -126,6 +126,15 @@ void OfferShortWay(Engine& engine, bool (*fast)(Engine&, LineCache&)) {
   if (line != nullptr && HasNumberShortWay(line->prepared)) line->fast = fast;
 }
 
+// A kept scan that meets no ELSEIF and ends in the store: the program counter goes to its
+// end, as ScanForward takes it there. False, having done nothing, for any other scan.
+bool JumpPastKept(Engine& engine, const LineCache& line, Block block) {
+  const BlockScan* scan = line.scans[static_cast<size_t>(block)];
+  if (scan == nullptr || scan->end == 0 || !scan->elseIfs.empty()) return false;
+  engine.pc = scan->end;
+  return true;
+}
+
 void ConditionWith(Engine& engine, bool onTrue, ErrorCode missing, int32_t value) {
   if ((value != 0) != onTrue) ScanForward(engine, Block::IfFalse, missing);
 }
@@ -134,7 +143,9 @@ template <bool OnTrue, ErrorCode Missing>
 bool FastCondition(Engine& engine, LineCache& line) {
   engine.handled = true;
   if (!EvaluateNumberShort(engine, line.prepared)) return false;
-  ConditionWith(engine, OnTrue, Missing, engine.reg.integer);
+  if ((engine.reg.integer != 0) != OnTrue && !JumpPastKept(engine, line, Block::IfFalse)) {
+    ScanForward(engine, Block::IfFalse, Missing);
+  }
   return true;
 }
 
@@ -274,10 +285,17 @@ void StmtIf(Engine& engine) { Condition<true, ErrorCode::EndIfOrElseMissing>(eng
 
 void StmtIfNot(Engine& engine) { Condition<false, ErrorCode::EndIfMissing>(engine); }
 
-// ELSE and ELSEIF reached by running the branch before them: past the ENDIF.
+// ELSE and ELSEIF reached by running the branch before them: past the ENDIF. Once the
+// line's scan is kept, the line goes there by it directly.
+bool FastElse(Engine& engine, LineCache& line) {
+  engine.handled = true;
+  return JumpPastKept(engine, line, Block::ElseReached);
+}
+
 void StmtElse(Engine& engine) {
   engine.handled = true;
   ScanForward(engine, Block::ElseReached, ErrorCode::EndIfMissing);
+  if (engine.currentLine != nullptr) engine.currentLine->fast = FastElse;
 }
 
 void StmtWhile(Engine& engine) { Loop<true>(engine); }
@@ -304,22 +322,51 @@ void StmtBreak(Engine& engine) {
   if (ScanForward(engine, Block::Loop, ErrorCode::EndWhileMissing)) engine.whileStack.pop_back();
 }
 
+int32_t GosubLimit(const Engine& engine) {
+  return engine.kind == ProgramKind::Runtime ? kMaxGosubDepthRuntime : kMaxGosubDepthInterpreter;
+}
+
+// GOTO (`Call` false) and GOSUB from the next execution of a line whose label is one
+// string literal whose line was found: the evaluation of the literal as the evaluator's
+// short way makes it (the register holds the text, the separator and the end of the
+// text are the reading's), then the jump. False, having done nothing, where the
+// evaluation would not take the short way.
+template <bool Call>
+bool FastJump(Engine& engine, LineCache& line) {
+  engine.handled = true;
+  PreparedStatement& prepared = line.prepared;
+  const CompiledExpression* reading = prepared.memo.expression;
+  if (reading == nullptr || reading != prepared.constantReading || prepared.lookup.index <= 0 ||
+      !reading->single || prepared.memo.operatorMode != engine.operatorMode ||
+      !engine.numericPath || engine.evaluationBudget >= 0 ||
+      engine.evaluationDepth >= kMaxEvaluationDepth) {
+    return false;
+  }
+  SetStringValue(engine.reg, std::string_view(reading->first.text));
+  engine.lastSeparator = reading->separator;
+  if (!(engine.param.empty() && reading->rest.empty())) engine.param = reading->rest;
+  engine.paramEnded = engine.param.empty();
+  if (Call && !PushFrame(engine, GosubLimit(engine))) return true;
+  engine.pc = prepared.lookup.index;
+  return true;
+}
+
 void StmtGoto(Engine& engine) {
   engine.handled = true;
   WithLinePreparation(engine, [&](PreparedStatement& prepared) {
     JumpTo(engine, LabelLineOf(engine, prepared), prepared.target);
   });
+  if (engine.currentLine != nullptr) engine.currentLine->fast = FastJump<false>;
 }
 
 void StmtGosub(Engine& engine) {
   engine.handled = true;
   WithLinePreparation(engine, [&](PreparedStatement& prepared) {
     const int32_t line = LabelLineOf(engine, prepared);
-    const int32_t limit =
-        engine.kind == ProgramKind::Runtime ? kMaxGosubDepthRuntime : kMaxGosubDepthInterpreter;
-    if (!PushFrame(engine, limit)) return;
+    if (!PushFrame(engine, GosubLimit(engine))) return;
     JumpTo(engine, line, prepared.target);
   });
+  if (engine.currentLine != nullptr) engine.currentLine->fast = FastJump<true>;
 }
 
 void StmtReturn(Engine& engine) {

@@ -29,8 +29,21 @@ if [ ${#missing[@]} -gt 0 ]; then
     dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # A mirror in the middle of its sync fails one index now and then: try again, and go on
+  # with what was fetched (the install below says clearly what it cannot find).
+  for attempt in 1 2 3; do
+    apt-get update -qq && break
+    echo "setup: apt-get update failed (attempt $attempt)"
+    sleep 10
+  done
+  if ! apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+    # With one architecture's security index missing (a mirror mid-sync), the i386
+    # libraries cannot match their amd64 twins' security versions: take both from the
+    # release itself, where every architecture has the same versions.
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "setup: installing from $codename alone"
+    apt-get install -y -qq --no-install-recommends -t "$codename" "${missing[@]}" >/dev/null
+  fi
 fi
 
 # The prefix: 32-bit (no WOW64 redirection), null graphics driver, no audio noise,
