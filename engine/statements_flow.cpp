@@ -289,7 +289,7 @@ void StmtIfNot(Engine& engine) { Condition<false, ErrorCode::EndIfMissing>(engin
 // line's scan is kept, the line goes there by it directly.
 bool FastElse(Engine& engine, LineCache& line) {
   engine.handled = true;
-  return JumpPastKept(engine, line, Block::ElseReached);
+  return engine.numericPath && JumpPastKept(engine, line, Block::ElseReached);
 }
 
 void StmtElse(Engine& engine) {

@@ -1,5 +1,5 @@
-// The short ways a line takes from its second run on (WHILE, IF, INC, ADD, SUB and numeric
-// assignments on their own lines) leave, statement by statement, what the handlers and the
+// The short ways a line takes from its second run on (WHILE, IF, ELSE, INC, ADD, SUB, GOTO,
+// GOSUB and numeric assignments on their own lines, string comparisons) leave, statement by statement, what the handlers and the
 // evaluator's general way leave.
 
 #include <gtest/gtest.h>
@@ -67,16 +67,28 @@ TEST(FastStatements, AgreeStatementByStatement) {
       {"j% = 0", "WHILENOT j% >= 2", "INC j%", "WEND"},
       {"$O-", "n% = i% + 1", "$O+", "n% = i% + 1"},
       {"n% = i% + 1", "$O-", "IF i% > 1", "INC n%", "ENDIF", "$O+"},
+      {"GOSUB \"unter\"", "ADD n%, 2"},
+      {"GOSUB \"UNTER\"", "GOSUB \"unter\" ' Kommentar", "GOTO \"sprung\"", "INC n%", "sprung:"},
+      {"GOSUB \"fehlt\"", "INC n%"},
+      {"GOTO \"fehlt\"", "INC n%"},
+      {"$O-", "GOSUB \"unter\"", "$O+", "GOSUB \"unter\""},
+      {"IF i% > 2", "GOSUB \"unter\"", "ELSEIF i% = 1", "INC n%", "ELSE", "DEC n%", "ENDIF"},
+      {"s$ = \"ab\"", "CASE s$ = \"ab\": INC n%", "CASENOT s$ < t$: DEC n%", "n% = s$ <> t$"},
+      {"CASE u$ = \"a\": INC n%", "IF s$ = u$", "INC n%", "ENDIF", "n% = s$ + t$"},
+      {"IF s$ < \"b\"", "INC n%", "ELSE", "DEC n%", "ENDIF", "t$ = s$", "s$ = \"c\""},
   };
   for (const int level : {-1, 1}) {
     for (const auto& body : bodies) {
       SCOPED_TRACE(body.front() + " level " + std::to_string(level));
       std::vector<std::string> program = {"SETERRORLEVEL " + std::to_string(level),
-                                          "DECLARE i%, j%, n%, z%, c&, x!", "WHILE i% < 4",
-                                          "INC i%"};
+                                          "DECLARE i%, j%, n%, z%, c&, x!, s$, t$",
+                                          "WHILE i% < 4", "INC i%"};
       program.insert(program.end(), body.begin(), body.end());
-      program.push_back("WEND");
-      const int64_t most = 8 + 4 * static_cast<int64_t>(body.size() + 6);
+      // The loop, then a subroutine the bodies may call.
+      for (const char* line : {"WEND", "GOTO \"ende\"", "unter:", "ADD n%, 3", "RETURN", "ende:"}) {
+        program.push_back(line);
+      }
+      const int64_t most = 12 + 4 * static_cast<int64_t>(body.size() + 8);
       for (int64_t budget = 2; budget < most; ++budget) {
         SCOPED_TRACE(budget);
         ASSERT_EQ(RunState(program, budget, true), RunState(program, budget, false));
