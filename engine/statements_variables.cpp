@@ -543,6 +543,13 @@ bool FastAssignNumber(Engine& engine, LineCache& line) {
   return true;
 }
 
+// A string assignment whose items are string literals and string variables: the join in
+// place from the line's next execution on; where it does not apply the handler runs.
+bool FastAssignStrings(Engine& engine, LineCache& line) {
+  engine.handled = true;
+  return AssignPlainStrings(engine, line.prepared);
+}
+
 }  // namespace
 
 // A numeric or area target of an assignment: one expression, the register of its type.
@@ -586,7 +593,10 @@ void StmtLet(Engine& engine) {
       engine.param = prepared.expression;
       AssignElement(engine, prepared);
     } else if (prepared.target.back() == '$') {
-      if (AssignPlainStrings(engine, prepared)) return;
+      if (AssignPlainStrings(engine, prepared)) {
+        engine.currentLine->fast = FastAssignStrings;
+        return;
+      }
       engine.param = prepared.expression;
       AssignString(engine, &prepared, prepared.target);
     } else {
