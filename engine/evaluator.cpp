@@ -101,7 +101,7 @@ double Power(Engine& engine, double left, double right) {
 }
 
 // An operator on two numbers: the result and (in `type`) its type.
-double ApplyNumbers(Engine& engine, int32_t op, double a, double b, ValueType& type) {
+[[gnu::always_inline]] inline double ApplyNumbers(Engine& engine, int32_t op, double a, double b, ValueType& type) {
   double result = 0.0;
   type = ValueType::Float;
   switch (op) {
