@@ -260,6 +260,28 @@ void RunNumeric(Engine& engine, const CompiledExpression& expression) {
   SetFloatValue(engine.reg, result, type, engine.format);
 }
 
+// RunNumeric for two operators between three operands, written out: the same reads,
+// applications and their order (the first operator is applied before the third operand
+// is read when it binds at least as tightly as the second).
+[[gnu::always_inline]] inline void RunTernary(Engine& engine, const CompiledExpression& expression) {
+  const CompiledStep& first = expression.steps[0];
+  const CompiledStep& second = expression.steps[1];
+  ValueType type = ValueType::Float;
+  const double a = NumericOperandValue(engine, expression.first);
+  const double b = NumericOperandValue(engine, first.operand);
+  double result = 0.0;
+  if (first.priority >= second.priority) {
+    const double left = ApplyNumbers(engine, first.op, a, b, type);
+    const double c = NumericOperandValue(engine, second.operand);
+    result = ApplyNumbers(engine, second.op, left, c, type);
+  } else {
+    const double c = NumericOperandValue(engine, second.operand);
+    const double right = ApplyNumbers(engine, second.op, b, c, type);
+    result = ApplyNumbers(engine, first.op, a, right, type);
+  }
+  SetFloatValue(engine.reg, result, type, engine.format);
+}
+
 // One comparison or "+" between two strings that are both there: what the operator stack
 // leaves (ApplyTop on the two texts), without copying the left text into the registers
 // and onto the stack and the right one into the registers. Nothing between the reads can
@@ -568,10 +590,10 @@ class EvaluationDepth {
       return false;
     }
     const EvaluationDepth depth(engine);
-    if (expression.steps.size() == 1) {
-      RunBinary(engine, expression);
-    } else {
-      RunNumeric(engine, expression);
+    switch (expression.steps.size()) {
+      case 1: RunBinary(engine, expression); break;
+      case 2: RunTernary(engine, expression); break;
+      default: RunNumeric(engine, expression); break;
     }
   }
   engine.lastSeparator = expression.separator;

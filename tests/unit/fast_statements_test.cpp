@@ -48,6 +48,7 @@ TEST(FastStatements, AgreeStatementByStatement) {
       {"u% = 1"},
       {"n% = \"ab\""},
       {"n% = i% < 3 AND i% > 1"},
+      {"n% = i% MOD z% + u%", "n% = u% + 5 / z%", "x! = 2 ^ i% ^ 2", "n% = i% MOD 3 = 0"},
       {longSum},
       {"ADD n%, i% MOD 3", "SUB n%, 2", "ADD c&, 1"},
       {"ADD n%, u%"},
