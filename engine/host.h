@@ -2,6 +2,7 @@
 // What the engine needs from the platform. The Win32 programs implement it in win32/;
 // tests implement it with a recording host. Nothing here names a Win32 type.
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,10 @@ class Host {
   // Drains the message queue without waiting. `force` asks for a drain even where the host
   // would otherwise spare the cost.
   virtual PumpResult PumpMessages(bool force) = 0;
+  // A flag the host raises when a drain may be due, for the statement loop to read between
+  // statements and call PumpMessages only then; nullptr (the default): PumpMessages is
+  // asked after every statement.
+  virtual const std::atomic<bool>* DrainDue() { return nullptr; }
   // Raises the mouse cursor's display count until the cursor shows.
   virtual void ShowMouseCursor() = 0;
   virtual void RepaintMainWindow() = 0;

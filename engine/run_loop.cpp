@@ -1,5 +1,7 @@
 #include "engine/run_loop.h"
 
+#include <atomic>
+
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
@@ -213,6 +215,8 @@ void RunStatements(Engine& engine) {
   const bool runtime = engine.kind == ProgramKind::Runtime;
   // The store does not change while its program runs.
   const int32_t count = engine.store.LineCount();
+  // Where the host raises a flag when a drain may be due, the loop asks it only then.
+  const std::atomic<bool>* drainDue = engine.host.DrainDue();
   int32_t pumpCounter = 0;
   try {
     while (engine.pc < count && !engine.terminate) {
@@ -258,7 +262,9 @@ void RunStatements(Engine& engine) {
       // Let the window live between statements; the runtime every twentieth.
       if (runtime && ++pumpCounter < kRuntimePumpInterval) continue;
       pumpCounter = 0;
-      if (!engine.errors.fastMode && engine.host.PumpMessages(false) == PumpResult::Quit) {
+      if (!engine.errors.fastMode &&
+          (drainDue == nullptr || drainDue->load(std::memory_order_relaxed)) &&
+          engine.host.PumpMessages(false) == PumpResult::Quit) {
         throw RunEnd{255};
       }
     }

@@ -2,6 +2,7 @@
 // The engine's host on Win32: message boxes, the file dialog, INI files and the message
 // pump of the program's own thread, with the platforms of the library families.
 
+#include <atomic>
 #include <cstdint>
 
 #include "engine/host.h"
@@ -21,7 +22,11 @@ class Win32Host : public Host {
   bool FileExists(const std::string& name) override;
   std::string ReadIniString(std::string_view file, std::string_view section,
                             std::string_view key, std::string_view fallback) override;
+  ~Win32Host() override;
+  Win32Host(const Win32Host&) = delete;
+  Win32Host& operator=(const Win32Host&) = delete;
   PumpResult PumpMessages(bool force) override;
+  const std::atomic<bool>* DrainDue() override;
   void ShowMouseCursor() override;
   void RepaintMainWindow() override;
   void ReleaseRun() override;
@@ -32,6 +37,11 @@ class Win32Host : public Host {
   Win32Window m_window;
   uint32_t m_lastPumpTick = 0;
   uint32_t m_pumpSkips = 0;
+  // Raised every kPumpIntervalMs by a thread of its own (`m_clock`, ended by `m_stop`), so
+  // that the statement loop does not ask the clock after every statement.
+  std::atomic<bool> m_drainDue{true};
+  void* m_clock = nullptr;
+  void* m_stop = nullptr;
 };
 
 }  // namespace talven
