@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "engine/std_file.h"
+#include "library/win32/file_dialogs.h"
 
 namespace talven {
 
@@ -123,7 +124,7 @@ std::optional<std::string> Win32Host::OpenFileDialog(std::string_view caption,
   ofn.lpstrTitle = captionZ.c_str();
   ofn.lpstrDefExt = extensionZ.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+  if (!ShowOpenFileDialog(&ofn)) return std::nullopt;
   return std::string(fileName);
 }
 

@@ -18,6 +18,7 @@
 #include "library/controls/shared_list.h"
 #include "library/families.h"
 #include "library/controls/win32/controls_win32.h"
+#include "library/win32/file_dialogs.h"
 #include "library/win32/win32_host.h"
 #include "library/windows/win32/win32_window_parts.h"
 
@@ -610,10 +611,10 @@ class Win32Controls final : public ControlsPlatform {
     ofn.lpstrTitle = titleZ.empty() ? nullptr : titleZ.c_str();
     if (save) {
       ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-      if (!GetSaveFileNameA(&ofn)) return std::nullopt;
+      if (!ShowSaveFileDialog(&ofn)) return std::nullopt;
     } else {
       ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-      if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+      if (!ShowOpenFileDialog(&ofn)) return std::nullopt;
     }
     return std::string(fileName);
   }
