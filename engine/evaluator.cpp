@@ -630,43 +630,56 @@ bool IsPlainIndex(const Engine& engine, const RememberedExpression& memo) {
 // The indices of an array element when every one of them is a plain index (and the list
 // holds at most three): each evaluated as RunSingle evaluates it, in order, with the
 // parameter text left alone. False, having evaluated nothing, when they are not.
-bool ReadPlainIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
-                      const RememberedExpression* memos) {
+bool ReadPlainIndices(Engine& engine, int32_t (&indices)[3], const RememberedExpression* memos) {
   if (!engine.numericPath || engine.evaluationBudget >= 0 ||
       engine.evaluationDepth >= kMaxEvaluationDepth) {
     return false;
   }
-  std::string_view left = TrimControl(list);
+  // A first reading is made only of a list that is not empty (ReadIndices), and the list
+  // of a site never changes: without one, the general way reads the list.
   int count = 0;
-  while (!left.empty()) {
+  while (true) {
     if (count == 3 || !IsPlainIndex(engine, memos[count])) return false;
-    left = memos[count++].expression->rest;
+    if (memos[count++].expression->rest.empty()) break;
   }
+  // Each index overwrites every register, the separator and the end flag: only the last
+  // one's are written, and those of an index whose variable is missing before its warning.
+  Registers& reg = engine.reg;
   for (int i = 0; i < count; ++i) {
-    const CompiledExpression& expression = *memos[i].expression;
-    const CompiledOperand& operand = expression.first;
-    Registers& reg = engine.reg;
+    const CompiledOperand& operand = memos[i].expression->first;
     if (operand.kind == CompiledOperand::Kind::Number) {
-      reg.integer = operand.number.integer;
-      reg.longValue = operand.number.longValue;
-      reg.floatValue = operand.number.floatValue;
-      reg.type = operand.number.type;
-      // As RunOperand formats a number.
-      switch (reg.type) {
-        case ValueType::Float: reg.SetFormatted(Registers::Pending::Float, reg.floatValue, engine.format); break;
-        case ValueType::Long: reg.SetFormatted(Registers::Pending::Integer, reg.longValue, engine.format); break;
-        default: reg.SetFormatted(Registers::Pending::Integer, reg.integer, engine.format); break;
-      }
-    } else {
-      const int32_t index = engine.vars.integers.FindCached(operand.name, operand.lookup);
-      SetIntegerValue(reg, index < 0 ? 0 : engine.vars.integers.Value(index), ValueType::Integer,
-                      engine.format);
-      if (index < 0) WarnUndeclared(engine, operand.name);
+      indices[i] = operand.number.longValue;
+      continue;
     }
-    engine.lastSeparator = expression.separator;
-    engine.paramEnded = expression.rest.empty();
-    indices[i] = reg.longValue;
+    const int32_t index = engine.vars.integers.FindCached(operand.name, operand.lookup);
+    if (index >= 0) {
+      indices[i] = engine.vars.integers.Value(index);
+      continue;
+    }
+    indices[i] = 0;
+    SetIntegerValue(reg, 0, ValueType::Integer, engine.format);
+    engine.lastSeparator = memos[i].expression->separator;
+    engine.paramEnded = memos[i].expression->rest.empty();
+    WarnUndeclared(engine, operand.name);
   }
+  const CompiledExpression& last = *memos[count - 1].expression;
+  const CompiledOperand& operand = last.first;
+  if (operand.kind == CompiledOperand::Kind::Number) {
+    reg.integer = operand.number.integer;
+    reg.longValue = operand.number.longValue;
+    reg.floatValue = operand.number.floatValue;
+    reg.type = operand.number.type;
+    // As RunOperand formats a number.
+    switch (reg.type) {
+      case ValueType::Float: reg.SetFormatted(Registers::Pending::Float, reg.floatValue, engine.format); break;
+      case ValueType::Long: reg.SetFormatted(Registers::Pending::Integer, reg.longValue, engine.format); break;
+      default: reg.SetFormatted(Registers::Pending::Integer, reg.integer, engine.format); break;
+    }
+  } else {
+    SetIntegerValue(reg, indices[count - 1], ValueType::Integer, engine.format);
+  }
+  engine.lastSeparator = last.separator;
+  engine.paramEnded = true;
   return true;
 }
 
@@ -674,7 +687,7 @@ bool ReadPlainIndices(Engine& engine, std::string_view list, int32_t (&indices)[
 
 bool ReadIndices(Engine& engine, std::string_view list, int32_t (&indices)[3],
                  RememberedExpression* memos) {
-  if (memos != nullptr && ReadPlainIndices(engine, list, indices, memos)) return true;
+  if (memos != nullptr && ReadPlainIndices(engine, indices, memos)) return true;
   std::string saved = std::move(engine.param);
   engine.param.clear();
   // While the readings of the indices are ready, what is left of the list after each is

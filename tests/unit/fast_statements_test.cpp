@@ -77,12 +77,15 @@ TEST(FastStatements, AgreeStatementByStatement) {
       {"s$ = \"ab\"", "CASE s$ = \"ab\": INC n%", "CASENOT s$ < t$: DEC n%", "n% = s$ <> t$"},
       {"CASE u$ = \"a\": INC n%", "IF s$ = u$", "INC n%", "ENDIF", "n% = s$ + t$"},
       {"IF s$ < \"b\"", "INC n%", "ELSE", "DEC n%", "ENDIF", "t$ = s$", "s$ = \"c\""},
+      {"m%[i%, 1] = i%", "n% = m%[i%, 1]", "ADD n%, m%[1, i% - 1]", "x! = m%[2, 2.5]"},
+      {"n% = 7", "x! = m%[2, n%]", "m%[1, n%] = 2", "m%[i%, 1] = n%"},
+      {"m%[u%, 2] = 1", "n% = m%[i%, u%]", "n% = m%[2]", "n% = m%[1, 2, 3]", "m%[i% + 3, 0] = 1"},
   };
   for (const int level : {-1, 1}) {
     for (const auto& body : bodies) {
       SCOPED_TRACE(body.front() + " level " + std::to_string(level));
       std::vector<std::string> program = {"SETERRORLEVEL " + std::to_string(level),
-                                          "DECLARE i%, j%, n%, z%, c&, x!, s$, t$",
+                                          "DECLARE i%, j%, n%, z%, c&, x!, s$, t$, m%[4, 3]",
                                           "WHILE i% < 4", "INC i%"};
       program.insert(program.end(), body.begin(), body.end());
       // The loop, then a subroutine the bodies may call.
