@@ -44,6 +44,9 @@ constexpr int32_t kSiteSlotString = kRows;
 constexpr int32_t kSiteSlotInteger = kRows + 1;
 constexpr int32_t kSiteSlotLong = kRows + 2;
 constexpr int32_t kSiteSlotFloat = kRows + 3;
+// The types of the four slot rows, in their order.
+constexpr ValueType kSlotTypes[] = {ValueType::String, ValueType::Integer, ValueType::Long,
+                                    ValueType::Float};
 constexpr int32_t kSiteOther = kRows + 4;
 
 const std::unordered_map<std::string_view, int32_t>& RowIndex() {
@@ -82,6 +85,30 @@ void SlotFunction(Engine& engine, ValueType type) {
   }
   LoadSlot(engine.reg, engine.slots[static_cast<size_t>(index)]);
   engine.reg.type = type;
+}
+
+// A slot read whose index is one number written out (@&(1)), once the call site holds the
+// reading of it: what SlotFunction does (the evaluation of the number as the evaluator's
+// short way makes it, then the slot), without the call's own work. False, having done
+// nothing, where the reading is another, the short way would not take it or the index is
+// out of range (the error comes from the call as usual).
+bool ConstantSlot(Engine& engine, const FunctionSite* site, ValueType type) {
+  if (site == nullptr || !site->arguments || !engine.numericPath || engine.evaluationBudget >= 0 ||
+      engine.evaluationDepth >= kMaxEvaluationDepth) {
+    return false;
+  }
+  const RememberedExpression& memo = (*site->arguments)[0];
+  if (memo.expression == nullptr || memo.operatorMode != engine.operatorMode) return false;
+  const CompiledExpression& reading = *memo.expression;
+  const CompiledOperand& operand = reading.first;
+  if (!reading.single || operand.kind != CompiledOperand::Kind::Number || operand.negate) return false;
+  const int32_t index = operand.number.integer;
+  if (index < 0 || index >= kParameterSlots) return false;
+  engine.lastSeparator = reading.separator;
+  engine.paramEnded = reading.rest.empty();
+  LoadSlot(engine.reg, engine.slots[static_cast<size_t>(index)]);
+  engine.reg.type = type;
+  return true;
 }
 
 // `text` evaluated to its end with the parameter text saved and restored around it, read
@@ -267,6 +294,10 @@ void CallFunction(Engine& engine, std::string_view name, std::string_view argume
   if (row < 0) {
     row = Resolve(engine, name);
     if (site != nullptr) site->row = row;
+  }
+  if (row >= kSiteSlotString && row <= kSiteSlotFloat &&
+      ConstantSlot(engine, site, kSlotTypes[static_cast<size_t>(row - kSiteSlotString)])) {
+    return;
   }
   CurrentCall current(engine, site, arguments);
   if (row < kRows) {

@@ -1,5 +1,6 @@
 // The short ways a line takes from its second run on (WHILE, IF, ELSE, INC, ADD, SUB, GOTO,
-// GOSUB and numeric assignments on their own lines, string comparisons) leave, statement by statement, what the handlers and the
+// GOSUB and numeric assignments on their own lines, string comparisons, plain array
+// indices, slot reads by a written index) leave, statement by statement, what the handlers and the
 // evaluator's general way leave.
 
 #include <gtest/gtest.h>
@@ -79,6 +80,8 @@ TEST(FastStatements, AgreeStatementByStatement) {
       {"IF s$ < \"b\"", "INC n%", "ELSE", "DEC n%", "ENDIF", "t$ = s$", "s$ = \"c\""},
       {"m%[i%, 1] = i%", "n% = m%[i%, 1]", "ADD n%, m%[1, i% - 1]", "x! = m%[2, 2.5]"},
       {"n% = 7", "x! = m%[2, n%]", "m%[1, n%] = 2", "m%[i%, 1] = n%"},
+      {"GOSUB \"unter\"", "n% = @%(0) + i%", "x! = @!(0) * 2", "c& = @&(0)", "s$ = @$(0)"},
+      {"n% = @%(99)", "n% = @%(-1)", "x! = (@!(0) + 1) MOD 7", "n% = @%(0, 1)"},
       {"m%[u%, 2] = 1", "n% = m%[i%, u%]", "n% = m%[2]", "n% = m%[1, 2, 3]", "m%[i% + 3, 0] = 1"},
   };
   for (const int level : {-1, 1}) {
@@ -89,7 +92,7 @@ TEST(FastStatements, AgreeStatementByStatement) {
                                           "WHILE i% < 4", "INC i%"};
       program.insert(program.end(), body.begin(), body.end());
       // The loop, then a subroutine the bodies may call.
-      for (const char* line : {"WEND", "GOTO \"ende\"", "unter:", "ADD n%, 3", "RETURN", "ende:"}) {
+      for (const char* line : {"WEND", "GOTO \"ende\"", "unter:", "ADD n%, 3", "RETURN n% * 2.5", "ende:"}) {
         program.push_back(line);
       }
       const int64_t most = 12 + 4 * static_cast<int64_t>(body.size() + 8);
