@@ -1,7 +1,7 @@
 // The short ways a line takes from its second run on (WHILE, IF, ELSE, INC, ADD, SUB, GOTO,
 // GOSUB and numeric assignments on their own lines, string comparisons, plain array
-// indices, slot reads by a written index) leave, statement by statement, what the handlers and the
-// evaluator's general way leave.
+// indices, slot reads by a written index) leave, statement by statement, what the handlers
+// and the evaluator's general way leave.
 
 #include <gtest/gtest.h>
 
