@@ -60,6 +60,9 @@ struct CompiledOperand {
   Kind kind = Kind::Missing;
   bool negate = false;
   bool fileName = false;  // a bracket inside a file-name evaluation
+  // A Call that reads a numeric slot by an index written as digits (@&(1)): the index;
+  // -1 for every other operand.
+  int32_t slot = -1;
   std::string name;
   std::string text;
   Registers number;
@@ -85,6 +88,8 @@ struct CompiledExpression {
   bool numeric = false;
   // `numeric` and neither `missing` nor `stalls`: the short way may take it.
   bool numericShort = false;
+  // Some operand reads a slot (CompiledOperand::slot); `numeric` counts those as numbers.
+  bool readsSlots = false;
   // One number, variable, literal, array element, call, bracket, system or area variable
   // without operators: its value is the operand's own (RunOperand), nothing is stacked.
   bool single = false;

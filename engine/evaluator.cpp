@@ -198,6 +198,9 @@ void ApplyTop(Engine& engine) {
   double value = 0.0;
   if (operand.kind == CompiledOperand::Kind::Number) {
     value = operand.number.floatValue;
+  } else if (operand.slot >= 0) {
+    // The float form of the slot, which the call leaves in the registers.
+    value = engine.slots[static_cast<size_t>(operand.slot)].floatValue;
   } else {
     Variables& vars = engine.vars;
     int32_t index = -1;
@@ -354,9 +357,25 @@ size_t OperandEnd(std::string_view text, size_t pos, std::string_view stops, boo
 
 namespace {
 
-// A number, or a simple integer, long or float variable.
+// A call of @%, @& or @! whose argument is an index written as digits: the slot it reads
+// is the same at every evaluation (the names of the slot functions are no catalogue rows).
+void MarkSlotRead(CompiledOperand& operand) {
+  if (operand.kind != CompiledOperand::Kind::Call || operand.name.size() != 1) return;
+  const char type = operand.name.front();
+  if (type != '%' && type != '&' && type != '!') return;
+  const std::string& index = operand.text;
+  if (index.empty() || index.size() > 2 || (index.size() == 2 && index[0] == '0')) return;
+  int32_t value = 0;
+  for (const char c : index) {
+    if (c < '0' || c > '9') return;
+    value = value * 10 + (c - '0');
+  }
+  if (value < kParameterSlots) operand.slot = value;
+}
+
+// A number, a simple integer, long or float variable, or a numeric slot read by its index.
 bool IsNumericOperand(const CompiledOperand& operand) {
-  if (operand.kind == CompiledOperand::Kind::Number) return true;
+  if (operand.kind == CompiledOperand::Kind::Number || operand.slot >= 0) return true;
   if (operand.kind != CompiledOperand::Kind::Variable || operand.name.empty()) return false;
   const char suffix = operand.name.back();
   return suffix == '%' || suffix == '&' || suffix == '!';
@@ -387,6 +406,12 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
       ParseOperand(text, pos, stops, operatorMode, mode, false, step.operand);
       out.steps.push_back(std::move(step));
     }
+  }
+  MarkSlotRead(out.first);
+  out.readsSlots = out.first.slot >= 0;
+  for (CompiledStep& step : out.steps) {
+    MarkSlotRead(step.operand);
+    out.readsSlots = out.readsSlots || step.operand.slot >= 0;
   }
   out.numeric = !out.steps.empty() && IsNumericOperand(out.first);
   for (const CompiledStep& step : out.steps) out.numeric = out.numeric && IsNumericOperand(step.operand);
@@ -497,7 +522,8 @@ class EvaluationDepth {
   if (expression.single && engine.numericPath) {
     // One operand: nothing goes on the operator stack.
     RunOperand(engine, expression.first);
-  } else if (expression.numeric && engine.numericPath && mode != EvalMode::String && mode != EvalMode::FileName &&
+  } else if (expression.numeric && !expression.readsSlots && engine.numericPath &&
+             mode != EvalMode::String && mode != EvalMode::FileName &&
       engine.operators.size() + expression.steps.size() <= static_cast<size_t>(kOperatorStackSize)) {
     if (expression.steps.size() == 1) {
       RunBinary(engine, expression);
@@ -585,8 +611,10 @@ class EvaluationDepth {
     const EvaluationDepth depth(engine);
     if (!RunStrings(engine, expression)) return false;
   } else {
+    // A slot read evaluates its index one level deeper, which must take the short way too.
     if (!expression.numericShort ||
-        engine.operators.size() + expression.steps.size() > static_cast<size_t>(kOperatorStackSize)) {
+        engine.operators.size() + expression.steps.size() > static_cast<size_t>(kOperatorStackSize) ||
+        (expression.readsSlots && engine.evaluationDepth + 1 >= kMaxEvaluationDepth)) {
       return false;
     }
     const EvaluationDepth depth(engine);
