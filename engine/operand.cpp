@@ -340,6 +340,12 @@ void RunOperand(Engine& engine, const CompiledOperand& operand) {
       break;
     }
     case Kind::Call: {
+      // The parameter text is kept around the call; an empty one need not be moved away.
+      if (engine.param.empty()) {
+        CallFunction(engine, operand.name, operand.text, &operand.function);
+        engine.param.clear();
+        break;
+      }
       std::string saved = std::move(engine.param);
       CallFunction(engine, operand.name, operand.text, &operand.function);
       engine.param = std::move(saved);
