@@ -18,8 +18,12 @@ namespace {
 constexpr char kScreenCopyName[] = "ScreenCopy";
 constexpr char kWindowCopyName[] = "WindowCopy";
 
-// A context of the default printer, nullptr when there is none.
+// A context of the default printer, nullptr when there is none. The spooler's library is
+// loaded first: it brings the system's printers into the [windows] device entry, and no
+// library a program loads at its start does so any more (the file dialogs' comdlg32 did).
 HDC DefaultPrinterContext() {
+  static const HMODULE spooler = LoadLibraryA("winspool.drv");
+  (void)spooler;
   char entry[512] = {};
   GetProfileStringA("windows", "device", "", entry, sizeof entry);
   std::string text(entry);
