@@ -36,6 +36,7 @@ class FuzzHost : public Host {
   void ShowMouseCursor() override {}
   void RepaintMainWindow() override {}
   void ReleaseRun() override {}
+  int Boxes() const { return m_boxes; }
 
  private:
   int m_boxes = 0;
