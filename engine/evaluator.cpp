@@ -118,12 +118,14 @@ double Power(Engine& engine, double left, double right) {
     case kPow: result = Power(engine, a, b); break;
     case kIntDiv:
     case kMod: {
-      const int64_t x = Truncated(a);
-      const int64_t y = Truncated(b);
+      // Truncated never gives -2147483648, so the one quotient that does not fit (that
+      // value \ -1) cannot arise, and 32 bits suffice: a 64-bit division is a library
+      // call in the 32-bit build.
+      const int32_t x = Truncated(a);
+      const int32_t y = Truncated(b);
       if (y == 0) {
         Error(engine, ErrorCode::DivisionByZero);
       } else {
-        // In 64 bits: -2147483648 \ -1 must not trap; its result is too large and so 0.
         result = static_cast<double>(op == kIntDiv ? x / y : x % y);
       }
       type = op == kIntDiv ? ValueType::Integer : ValueType::Float;

@@ -550,6 +550,26 @@ bool FastAssignStrings(Engine& engine, LineCache& line) {
   return AssignPlainStrings(engine, line.prepared);
 }
 
+// An assignment to an array element from the line's second execution on: the indices, the
+// array and its bounds as always, then the value by the evaluator's short way where it
+// takes one, which reads nothing from the parameter text; only the general way gets the
+// value's text there first, as the handler gives it.
+bool FastAssignElement(Engine& engine, LineCache& line) {
+  engine.handled = true;
+  PreparedStatement& prepared = line.prepared;
+  const ArrayDescriptor* array = nullptr;
+  const int64_t position = ArrayTarget(engine, prepared, array);
+  if (position < 0) return true;
+  const size_t arrayIndex = static_cast<size_t>(array - engine.vars.arrays.data());
+  // In the short way the modes Number and Any take the same steps.
+  if (!EvaluateNumberShort(engine, prepared)) {
+    engine.param = prepared.expression;
+    EvaluatePrepared(engine, prepared);
+  }
+  StoreElement(engine, engine.vars.arrays[arrayIndex], position);
+  return true;
+}
+
 }  // namespace
 
 // A numeric or area target of an assignment: one expression, the register of its type.
@@ -590,8 +610,8 @@ void StmtLet(Engine& engine) {
   if (engine.currentLine != nullptr && engine.currentLine->prepared.ready) {
     PreparedStatement& prepared = engine.currentLine->prepared;
     if (prepared.target.back() == ']') {
-      engine.param = prepared.expression;
-      AssignElement(engine, prepared);
+      engine.currentLine->fast = FastAssignElement;
+      FastAssignElement(engine, *engine.currentLine);
     } else if (prepared.target.back() == '$') {
       if (AssignPlainStrings(engine, prepared)) {
         engine.currentLine->fast = FastAssignStrings;

@@ -74,6 +74,11 @@ TEST_F(EvaluatorTest, ResultTypes) {
   EXPECT_EQ(Eval("1e3").type, ValueType::Long);
   EXPECT_EQ(Eval("1e3").integer, 1000);
   EXPECT_EQ(Eval("-2147483648 \\ -1").integer, 0);
+  // The widest operands the conversion leaves: no quotient overflows.
+  EXPECT_EQ(Eval("-2147483647 \\ -1").integer, 2147483647);
+  EXPECT_EQ(Float("-2147483647 MOD -1"), 0);
+  EXPECT_EQ(Float("2147483647 MOD -10"), 7);
+  EXPECT_EQ(Float("-2147483646.9 \\ 2"), -1073741823);
 }
 
 TEST_F(EvaluatorTest, Conversions) {

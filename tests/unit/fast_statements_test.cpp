@@ -1,7 +1,7 @@
 // The short ways a line takes from its second run on (WHILE, IF, ELSE, INC, ADD, SUB, GOTO,
-// GOSUB and numeric assignments on their own lines, string comparisons, plain array
-// indices, slot reads by a written index) leave, statement by statement, what the handlers
-// and the evaluator's general way leave.
+// GOSUB, numeric and array element assignments on their own lines, string comparisons,
+// plain array indices, slot reads by a written index) leave, statement by statement, what
+// the handlers and the evaluator's general way leave.
 
 #include <gtest/gtest.h>
 
@@ -85,12 +85,14 @@ TEST(FastStatements, AgreeStatementByStatement) {
       {"GOSUB \"unter\"", "x! = @!(0) * 2 + @&(1) - i%", "x! = -@!(0) / 2", "IF @%(0) > 20",
        "INC n%", "ENDIF", "WHILE @&(0) < 3", "n% = @%(16) + 1", "WEND"},
       {"m%[u%, 2] = 1", "n% = m%[i%, u%]", "n% = m%[2]", "n% = m%[1, 2, 3]", "m%[i% + 3, 0] = 1"},
+      {"f![i%] = i% / 3", "w$[i%] = s$ + \"x\"", "w$[1] = i%", "f![0] = @LEN(w$[i%])", "n% = f![i%] * 3",
+       "f![i%, 1] = 2", "w$[i%] = 1 / z%", "f![i%] = u%", "m%[1, 1] = \"7\"", "n% = m%[1, 1]"},
   };
   for (const int level : {-1, 1}) {
     for (const auto& body : bodies) {
       SCOPED_TRACE(body.front() + " level " + std::to_string(level));
       std::vector<std::string> program = {"SETERRORLEVEL " + std::to_string(level),
-                                          "DECLARE i%, j%, n%, z%, c&, x!, s$, t$, m%[4, 3]",
+                                          "DECLARE i%, j%, n%, z%, c&, x!, s$, t$, m%[4, 3], f![4], w$[4]",
                                           "WHILE i% < 4", "INC i%"};
       program.insert(program.end(), body.begin(), body.end());
       // The loop, then a subroutine the bodies may call.

@@ -71,7 +71,9 @@ TEST_F(Win32Files, TablesMemosIndexesAndPackOnDisk) {
   for (int i = 0; i < 300; ++i) {
     table->PutField(1, "K" + std::to_string((i * 7) % 100));
     table->PutField(2, std::to_string(i));
-    if (i % 10 == 0) ASSERT_TRUE(table->PutMemo("NOTIZ", {"Memo " + std::to_string(i)}).Ok());
+    if (i % 10 == 0) {
+      ASSERT_TRUE(table->PutMemo("NOTIZ", {"Memo " + std::to_string(i)}).Ok());
+    }
     uint32_t written = 0;
     ASSERT_TRUE(table->PutRecord(table->RecordCount() + 1, &written).Ok());
     table->Blank();
