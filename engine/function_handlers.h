@@ -25,12 +25,7 @@ void NextArgument(Engine& engine, EvalMode mode);
 // "#" before a file slot's number); what the call site remembers is the reading of the
 // text after them. The same `skip` at every call of a site.
 void NextArgumentAfter(Engine& engine, size_t skip, EvalMode mode);
-// A handler that reads an argument itself from its text without writing the text out:
-// PendingArgumentText gives the text the next reader would read (false where the text is
-// written out already, or the call has no site); TakeArgumentText then marks that
-// argument read, `rest` (a part of that text, trimmed) being what follows it.
-bool PendingArgumentText(const Engine& engine, std::string_view& text);
-void TakeArgumentText(Engine& engine, std::string_view rest);
+// A handler that reads an argument itself from its text: engine/argument_text.h.
 // Passes over the next argument without evaluating it (Skip).
 void SkipArgument(Engine& engine);
 // Arguments read through remembered readings leave the parameter text behind; a handler

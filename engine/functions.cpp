@@ -248,20 +248,23 @@ int32_t FindCatalogueRow(std::string_view name) {
 // the parameter text, for the time of one call. The text is written into the parameter
 // text only when something reads that (CatchUpText), into a buffer of the call's depth,
 // which keeps its room for the next call there.
+// The pending text is kept as its two parts: the 32-bit build copies a text view in one
+// piece, and such a load waits for the two stores that wrote it just before.
 class CurrentCall {
  public:
-  CurrentCall(Engine& engine, FunctionSite* site, std::string_view arguments)
+  CurrentCall(Engine& engine, FunctionSite* site, const std::string& arguments)
       : m_engine(engine),
         m_site(engine.functions.site),
         m_argument(engine.functions.argument),
         m_pendingFlag(engine.functions.textPending),
-        m_pending(engine.functions.pendingText),
+        m_pendingData(engine.functions.pendingText.data()),
+        m_pendingSize(engine.functions.pendingText.size()),
         m_swapped(engine.functions.textSwapped) {
     FunctionState& state = engine.functions;
     state.site = site;
     state.argument = 0;
     state.textPending = true;
-    state.pendingText = arguments;
+    state.pendingText = std::string_view(arguments.data(), arguments.size());
     state.textSwapped = false;
     m_depth = state.callDepth++;
   }
@@ -273,7 +276,7 @@ class CurrentCall {
     state.site = m_site;
     state.argument = m_argument;
     state.textPending = m_pendingFlag;
-    state.pendingText = m_pending;
+    state.pendingText = std::string_view(m_pendingData, m_pendingSize);
   }
   CurrentCall(const CurrentCall&) = delete;
   CurrentCall& operator=(const CurrentCall&) = delete;
@@ -283,12 +286,13 @@ class CurrentCall {
   FunctionSite* m_site;
   size_t m_argument;
   bool m_pendingFlag;
-  std::string_view m_pending;
+  const char* m_pendingData;
+  size_t m_pendingSize;
   bool m_swapped;
   size_t m_depth = 0;
 };
 
-void CallFunction(Engine& engine, std::string_view name, std::string_view arguments,
+void CallFunction(Engine& engine, const std::string& name, const std::string& arguments,
                   FunctionSite* site) {
   int32_t row = site != nullptr ? site->row : -1;
   if (row < 0) {
@@ -367,19 +371,6 @@ namespace {
 void NextArgument(Engine& engine, EvalMode mode) { ReadArgument(engine, 0, mode); }
 
 void NextArgumentAfter(Engine& engine, size_t skip, EvalMode mode) { ReadArgument(engine, skip, mode); }
-
-bool PendingArgumentText(const Engine& engine, std::string_view& text) {
-  const FunctionState& state = engine.functions;
-  if (state.site == nullptr || !state.textPending || state.argument >= kRememberedArguments) return false;
-  text = state.pendingText;
-  return true;
-}
-
-void TakeArgumentText(Engine& engine, std::string_view rest) {
-  FunctionState& state = engine.functions;
-  ++state.argument;
-  state.pendingText = rest;
-}
 
 void SkipArgument(Engine& engine) {
   ++engine.functions.argument;

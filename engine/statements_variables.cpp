@@ -66,7 +66,7 @@ bool ParseDeclaredName(Engine& engine, const std::string& item, DeclaredName& ou
 }
 
 template <typename T>
-void DeclareIn(Engine& engine, VariableTable<T>& table, ErrorCode fullError, std::string_view name,
+void DeclareIn(Engine& engine, VariableTable<T>& table, ErrorCode fullError, const std::string& name,
                T value) {
   if (table.Count() >= kMaxVariablesPerKind) {
     // Deliberate: a full table takes no further entry, also when the error lets the

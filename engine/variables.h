@@ -90,13 +90,18 @@ class VariableTable {
     }
     return -1;
   }
-  void Add(std::string_view name, T value) {
+  // The same name again where the table had it before (a procedure's PARAMETERS at its
+  // next call) takes its old place; inlined for that case, like FindCached.
+  [[gnu::always_inline]] void Add(std::string_view name, T value) {
+    if (m_count < m_names.size() && m_names[m_count] == name) {
+      m_values[m_count] = std::move(value);
+      m_generation = m_path[++m_count];
+      return;
+    }
+    AddNew(name, std::move(value));
+  }
+  [[gnu::noinline]] void AddNew(std::string_view name, T value) {
     if (m_count < m_names.size()) {
-      if (m_names[m_count] == name) {
-        m_values[m_count] = std::move(value);
-        m_generation = m_path[++m_count];
-        return;
-      }
       m_names.resize(m_count);
       m_values.resize(m_count);
       m_path.resize(m_count + 1);
@@ -116,8 +121,10 @@ class VariableTable {
     m_generation = m_path[m_count];
   }
   // Find, remembered in `cache` until the names change. The search itself stays out of
-  // line: the remembered case is a compare at every variable site.
-  int32_t FindCached(std::string_view name, LookupCache& cache) const {
+  // line: the remembered case is a compare at every variable site. Inlined at every site:
+  // a call takes the name on the stack in two halves, and the 32-bit build reloads it in
+  // one piece, which stalls the load until the two stores are through.
+  [[gnu::always_inline]] int32_t FindCached(std::string_view name, LookupCache& cache) const {
     const uint32_t generation = m_generation;
     if (cache.generation != generation) [[unlikely]] Refind(name, cache, generation);
     return cache.index;
@@ -212,7 +219,7 @@ struct Variables {
     }
     return -1;
   }
-  int32_t FindArrayCached(std::string_view name, ArrayLookupCache& cache) const {
+  [[gnu::always_inline]] int32_t FindArrayCached(std::string_view name, ArrayLookupCache& cache) const {
     if (cache.count != arrays.size()) {
       cache.index = FindArray(name);
       cache.count = arrays.size();

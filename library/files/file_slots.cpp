@@ -1,5 +1,6 @@
 #include "library/files/file_slots.h"
 
+#include "engine/argument_text.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/evaluator.h"
@@ -169,14 +170,18 @@ int32_t ArgFileSlot(Engine& engine) {
   std::string_view text;
   size_t lead = 0;
   // With the short ways off (engine.numericPath) always as ReadFileSlot reads the text.
-  if (engine.numericPath && PendingArgumentText(engine, text)) {
-    if (text.size() == 2 && text[0] == '#' && text[1] >= '1' && text[1] <= '9') {
+  const std::string_view* pending = engine.numericPath ? PendingArgumentText(engine) : nullptr;
+  if (pending != nullptr) {
+    const char* data = pending->data();
+    const size_t size = pending->size();
+    if (size == 2 && data[0] == '#' && data[1] >= '1' && data[1] <= '9') {
       // "#1" to "#9" alone, the common spelling.
-      TakeArgumentText(engine, text.substr(2));
+      TakeArgumentText(engine, data + 2, 0);
       engine.lastSeparator = ' ';
       engine.paramEnded = true;
-      return text[1] - '0';
+      return data[1] - '0';
     }
+    text = std::string_view(data, size);
     while (lead < text.size() && IsControlOrBlank(text[lead])) ++lead;
   }
   if (lead >= text.size() || text[lead] != '#') {
@@ -188,7 +193,7 @@ int32_t ArgFileSlot(Engine& engine) {
   char separator = ' ';
   std::string_view rest;
   if (ParsePlainSlot(text.substr(lead), slot, separator, rest)) {
-    TakeArgumentText(engine, rest);
+    TakeArgumentText(engine, rest.data(), rest.size());
     engine.lastSeparator = separator;
     engine.paramEnded = rest.empty();
   } else {
