@@ -90,6 +90,9 @@ struct CompiledExpression {
   bool numericShort = false;
   // Some operand reads a slot (CompiledOperand::slot); `numeric` counts those as numbers.
   bool readsSlots = false;
+  // `numericShort`, no slot read, and one comparison: the short way of conditions
+  // (EvaluateConditionShort) takes it.
+  bool comparison = false;
   // One number, variable, literal, array element, call, bracket, system or area variable
   // without operators: its value is the operand's own (RunOperand), nothing is stacked.
   bool single = false;

@@ -16,6 +16,7 @@ namespace talven {
 namespace {
 
 enum Op : int32_t { kNe, kLe, kGe, kEq, kGt, kLt, kAdd, kSub, kOr, kMul, kDiv, kIntDiv, kAnd, kMod, kPow };
+constexpr bool IsComparison(int32_t op) { return op >= kNe && op <= kLt; }
 
 struct Operator {
   std::string_view text;
@@ -100,6 +101,19 @@ double Power(Engine& engine, double left, double right) {
   return result;
 }
 
+// A comparison of two numbers. NaN compares unequal to everything, also numerically: the
+// ordered comparisons are false with it, "<>" true.
+[[gnu::always_inline]] inline bool CompareNumbers(int32_t op, double a, double b) {
+  switch (op) {
+    case kEq: return a == b;
+    case kNe: return a != b;
+    case kLt: return a < b;
+    case kLe: return a <= b;
+    case kGt: return a > b;
+    default: return a >= b;
+  }
+}
+
 // An operator on two numbers: the result and (in `type`) its type.
 [[gnu::always_inline]] inline double ApplyNumbers(Engine& engine, int32_t op, double a, double b, ValueType& type) {
   double result = 0.0;
@@ -131,22 +145,10 @@ double Power(Engine& engine, double left, double right) {
       type = op == kIntDiv ? ValueType::Integer : ValueType::Float;
       break;
     }
-    case kEq: case kNe: case kLt: case kLe: case kGt: case kGe: {
-      bool truth = false;
-      switch (op) {
-        case kEq: truth = a == b; break;
-        case kNe: truth = !(a == b); break;
-        case kLt: truth = a < b; break;
-        case kLe: truth = !(a > b); break;
-        case kGt: truth = a > b; break;
-        default: truth = !(a < b); break;
-      }
-      // NaN compares unequal to everything, also numerically.
-      if (std::isnan(a) || std::isnan(b)) truth = op == kNe;
-      result = truth ? 1.0 : 0.0;
+    case kEq: case kNe: case kLt: case kLe: case kGt: case kGe:
+      result = CompareNumbers(op, a, b) ? 1.0 : 0.0;
       type = ValueType::Integer;
       break;
-    }
     case kAnd:
       result = (a != 0.0 && b != 0.0) ? 1.0 : 0.0;
       type = ValueType::Integer;
@@ -451,6 +453,8 @@ void Compile(const std::string& text, std::string_view stops, bool listItem, boo
                 kind == Kind::System || kind == Kind::Area);
   out.numericShort = out.numeric && !out.stalls && !out.missing;
   out.stringsShort = out.strings && !out.stalls && !out.missing;
+  out.comparison = out.numericShort && !out.readsSlots && out.steps.size() == 1 &&
+                   IsComparison(out.steps.front().op);
 }
 
 // At most this many readings are kept; texts met beyond them are read at each use.
@@ -691,6 +695,30 @@ bool EvaluateNumberShort(Engine& engine, const PreparedStatement& prepared) {
   const RememberedExpression& memo = prepared.memo;
   return memo.expression != nullptr && memo.operatorMode == engine.operatorMode &&
          RunShort(engine, *memo.expression, EvalMode::Number, false);
+}
+
+// RunShort's steps for one comparison between numbers and simple numeric variables (the
+// same reads, warnings and registers as RunBinary), in a function small enough to cost
+// little to enter: a loop evaluates its condition at every pass.
+bool EvaluateConditionShort(Engine& engine, const PreparedStatement& prepared) {
+  const RememberedExpression& memo = prepared.memo;
+  const CompiledExpression* expression = memo.expression;
+  if (expression == nullptr || memo.operatorMode != engine.operatorMode) return false;
+  if (!expression->comparison) return EvaluateNumberShort(engine, prepared);
+  if (!engine.numericPath || engine.evaluationBudget >= 0 ||
+      engine.evaluationDepth >= kMaxEvaluationDepth ||
+      engine.operators.size() >= static_cast<size_t>(kOperatorStackSize)) {
+    return false;
+  }
+  const CompiledStep& step = expression->steps.front();
+  const double left = NumericOperandValue(engine, expression->first);
+  const double right = NumericOperandValue(engine, step.operand);
+  SetFloatValue(engine.reg, CompareNumbers(step.op, left, right) ? 1.0 : 0.0, ValueType::Integer,
+                engine.format);
+  engine.lastSeparator = expression->separator;
+  if (!(engine.param.empty() && expression->rest.empty())) engine.param = expression->rest;
+  engine.paramEnded = engine.param.empty();
+  return true;
 }
 
 int32_t EvaluateCondition(Engine& engine) {

@@ -56,6 +56,9 @@ void EvaluatePrepared(Engine& engine, PreparedStatement& prepared, EvalMode mode
 // the same registers, separator, end flag and parameter text, or false, having done
 // nothing, where the evaluation needs the general way (the caller then takes its own).
 bool EvaluateNumberShort(Engine& engine, const PreparedStatement& prepared);
+// EvaluateNumberShort for a condition: one comparison of numbers and simple numeric
+// variables is evaluated by a way of its own, cheaper to enter.
+bool EvaluateConditionShort(Engine& engine, const PreparedStatement& prepared);
 // Mended: evaluations nest through brackets, function arguments and DEF bodies, and a DEF
 // function that calls itself inside many brackets could exhaust the machine stack before
 // the call depth stops it. Deeper than this an evaluation is given up as the full

@@ -142,7 +142,7 @@ void ConditionWith(Engine& engine, bool onTrue, ErrorCode missing, int32_t value
 template <bool OnTrue, ErrorCode Missing>
 bool FastCondition(Engine& engine, LineCache& line) {
   engine.handled = true;
-  if (!EvaluateNumberShort(engine, line.prepared)) return false;
+  if (!EvaluateConditionShort(engine, line.prepared)) return false;
   if ((engine.reg.integer != 0) != OnTrue && !JumpPastKept(engine, line, Block::IfFalse)) {
     ScanForward(engine, Block::IfFalse, Missing);
   }
@@ -173,7 +173,7 @@ void LoopWith(Engine& engine, bool onTrue, int32_t value) {
 template <bool OnTrue>
 bool FastLoop(Engine& engine, LineCache& line) {
   engine.handled = true;
-  if (!EvaluateNumberShort(engine, line.prepared)) return false;
+  if (!EvaluateConditionShort(engine, line.prepared)) return false;
   LoopWith(engine, OnTrue, engine.reg.integer);
   return true;
 }

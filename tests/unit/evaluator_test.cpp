@@ -79,6 +79,15 @@ TEST_F(EvaluatorTest, ResultTypes) {
   EXPECT_EQ(Float("-2147483647 MOD -1"), 0);
   EXPECT_EQ(Float("2147483647 MOD -10"), 7);
   EXPECT_EQ(Float("-2147483646.9 \\ 2"), -1073741823);
+  // NaN (infinity less infinity) compares unequal to everything, itself included.
+  const std::string nan = "(1e308 * 10 - 1e308 * 10)";
+  EXPECT_EQ(Float(nan + " = " + nan), 0);
+  EXPECT_EQ(Float(nan + " <> " + nan), 1);
+  EXPECT_EQ(Float(nan + " <= 1"), 0);
+  EXPECT_EQ(Float(nan + " >= 1"), 0);
+  EXPECT_EQ(Float(nan + " < 1"), 0);
+  EXPECT_EQ(Float("1 > " + nan), 0);
+  EXPECT_EQ(Float("1 <> " + nan), 1);
 }
 
 TEST_F(EvaluatorTest, Conversions) {

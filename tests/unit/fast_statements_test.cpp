@@ -65,6 +65,8 @@ TEST(FastStatements, AgreeStatementByStatement) {
       {"IF i% = 1", "INC n%", "ELSEIF i% = 2", "ADD n%, 10", "ELSE", "SUB n%, 5", "ENDIF"},
       {"IF u% = 0", "INC n%", "ENDIF"},
       {"IF 1 / z%", "INC n%", "ENDIF"},
+      {"x! = 1e308 * 10", "x! = x! - x!", "IF x! <= 1", "INC n%", "ENDIF", "IFNOT x! <> x!", "DEC n%",
+       "ENDIF", "WHILE x! >= 0", "WEND", "IF 2.5 > i%", "INC n%", "ELSEIF u% < -1", "DEC n%", "ENDIF"},
       {"j% = 0", "WHILE j% < i%", "INC j%", "ADD n%, j%", "WEND"},
       {"j% = 0", "WHILENOT j% >= 2", "INC j%", "WEND"},
       {"$O-", "n% = i% + 1", "$O+", "n% = i% + 1"},
