@@ -201,18 +201,11 @@ void ExecuteDirect(Engine& engine, const LineCache& line) {
   AfterKeywords(engine);
 }
 
-}  // namespace
-
-void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine, nullptr); }
-
-void RunStatements(Engine& engine) {
-  std::vector<LineCache>& lines = engine.cache.lines;
-  if (lines.size() != static_cast<size_t>(engine.store.LineCount()) + 1) {
-    lines.assign(static_cast<size_t>(engine.store.LineCount()) + 1, LineCache{});
-    engine.displayLineRef = nullptr;
-    engine.currentLine = nullptr;
-  }
-  const bool runtime = engine.kind == ProgramKind::Runtime;
+// The statement loop of the interpreter (`Runtime` false) or the runtime: one loop each,
+// so that each is laid out for its own steps (the Windows build's profile is the
+// interpreter's).
+template <bool Runtime>
+void RunLoop(Engine& engine) {
   // The store does not change while its program runs.
   const int32_t count = engine.store.LineCount();
   // Where the host raises a flag when a drain may be due, the loop asks it only then.
@@ -227,7 +220,7 @@ void RunStatements(Engine& engine) {
       engine.handled = false;
       engine.word = line.word;
       // A compiled line says itself whether its text is searched for operators.
-      if (runtime) engine.operatorMode = line.hasOperators;
+      if constexpr (Runtime) engine.operatorMode = line.hasOperators;
       if (line.plain && !engine.errors.trace) [[likely]] {
         // ExecuteDirect's steps for a line none of whose checks applies.
         if (line.prepared.ready || line.cutParam.empty()) {
@@ -260,8 +253,10 @@ void RunStatements(Engine& engine) {
       }
       engine.currentLine = nullptr;
       // Let the window live between statements; the runtime every twentieth.
-      if (runtime && ++pumpCounter < kRuntimePumpInterval) continue;
-      pumpCounter = 0;
+      if constexpr (Runtime) {
+        if (++pumpCounter < kRuntimePumpInterval) continue;
+        pumpCounter = 0;
+      }
       if (!engine.errors.fastMode &&
           (drainDue == nullptr || drainDue->load(std::memory_order_relaxed)) &&
           engine.host.PumpMessages(false) == PumpResult::Quit) {
@@ -269,6 +264,24 @@ void RunStatements(Engine& engine) {
       }
     }
   } catch (const ProgramEnd&) {
+  }
+}
+
+}  // namespace
+
+void ExecuteStatement(Engine& engine) { ExecuteStatementImpl(engine, nullptr); }
+
+void RunStatements(Engine& engine) {
+  std::vector<LineCache>& lines = engine.cache.lines;
+  if (lines.size() != static_cast<size_t>(engine.store.LineCount()) + 1) {
+    lines.assign(static_cast<size_t>(engine.store.LineCount()) + 1, LineCache{});
+    engine.displayLineRef = nullptr;
+    engine.currentLine = nullptr;
+  }
+  if (engine.kind == ProgramKind::Runtime) {
+    RunLoop<true>(engine);
+  } else {
+    RunLoop<false>(engine);
   }
 }
 
