@@ -10,6 +10,17 @@
 #include <utility>
 #include <vector>
 
+// The look-ups every variable site makes are inlined there: a call would hand the name
+// over in two halves, which the 32-bit build reloads in one piece, a load that waits for
+// both stores. The checked builds (sanitizers, fuzzing) leave inlining to the compiler:
+// there each inlined copy adds guarded stack slots of its own, and the deepest nesting an
+// evaluation allows would exhaust the stack.
+#ifdef TALVEN_CHECKED
+#define TALVEN_LOOKUP_INLINE
+#else
+#define TALVEN_LOOKUP_INLINE [[gnu::always_inline]]
+#endif
+
 namespace talven {
 
 // A block of an area variable is known by its address; the value of an area variable is
@@ -92,7 +103,7 @@ class VariableTable {
   }
   // The same name again where the table had it before (a procedure's PARAMETERS at its
   // next call) takes its old place; inlined for that case, like FindCached.
-  [[gnu::always_inline]] void Add(std::string_view name, T value) {
+  TALVEN_LOOKUP_INLINE void Add(std::string_view name, T value) {
     if (m_count < m_names.size() && m_names[m_count] == name) {
       m_values[m_count] = std::move(value);
       m_generation = m_path[++m_count];
@@ -121,10 +132,8 @@ class VariableTable {
     m_generation = m_path[m_count];
   }
   // Find, remembered in `cache` until the names change. The search itself stays out of
-  // line: the remembered case is a compare at every variable site. Inlined at every site:
-  // a call takes the name on the stack in two halves, and the 32-bit build reloads it in
-  // one piece, which stalls the load until the two stores are through.
-  [[gnu::always_inline]] int32_t FindCached(std::string_view name, LookupCache& cache) const {
+  // line: the remembered case is a compare at every variable site.
+  TALVEN_LOOKUP_INLINE int32_t FindCached(std::string_view name, LookupCache& cache) const {
     const uint32_t generation = m_generation;
     if (cache.generation != generation) [[unlikely]] Refind(name, cache, generation);
     return cache.index;
@@ -219,7 +228,7 @@ struct Variables {
     }
     return -1;
   }
-  [[gnu::always_inline]] int32_t FindArrayCached(std::string_view name, ArrayLookupCache& cache) const {
+  TALVEN_LOOKUP_INLINE int32_t FindArrayCached(std::string_view name, ArrayLookupCache& cache) const {
     if (cache.count != arrays.size()) {
       cache.index = FindArray(name);
       cache.count = arrays.size();
