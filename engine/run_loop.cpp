@@ -145,38 +145,41 @@ void ExecuteStatementImpl(Engine& engine, LineCache* line) {
 // selected statement is split anew) the outcome of the checks and look-ups above that
 // depend on its text alone, from the string-end check to the keyword, made once per line
 // and run.
-LineCache& CachedLine(Engine& engine, int32_t number) {
-  std::vector<LineCache>& lines = engine.cache.lines;
-  LineCache& entry = lines[static_cast<size_t>(number)];
-  if (!entry.ready) {
-    const ProgramLine& stored = engine.store.Line(number);
-    entry.hasOperators = stored.hasOperators;
-    const std::string_view line = TrimControl(stored.text);
-    entry.display = DisplayLine(number, line);
-    SplitLine split = Split(line);
-    entry.word = std::move(split.word);
-    entry.param = std::move(split.param);
-    entry.direct = entry.word != "CASE" && entry.word != "CASENOT";
-    const bool checked = entry.word != "REM";
-    entry.openString = checked && HasOpenString(entry.param);
-    entry.bracketsBalanced = !checked || BracketsBalanced(entry.param);
-    if (entry.direct) {
-      entry.operatorSwitch = entry.word == "$O+" || entry.word == "$O-";
-      entry.label = IsLabel(entry.word, entry.param);
-      entry.noOp = IsNoOpWord(entry.word);
-      const size_t comment = FindCommentStart(entry.param);
-      entry.cutParam = comment == kNotFound
-                           ? entry.param
-                           : std::string(TrimControl(std::string_view(entry.param).substr(0, comment)));
-      entry.keyword = ProgramKeyword(engine, entry.word);
-      entry.plain = !entry.openString && entry.bracketsBalanced && !entry.operatorSwitch &&
-                    !entry.label && (entry.noOp || entry.keyword >= 0);
-      if (entry.plain && !entry.noOp) {
-        entry.handler = engine.bindings.statements[static_cast<size_t>(entry.keyword)];
-      }
+[[gnu::noinline]] void FillLine(Engine& engine, int32_t number, LineCache& entry) {
+  const ProgramLine& stored = engine.store.Line(number);
+  entry.hasOperators = stored.hasOperators;
+  const std::string_view line = TrimControl(stored.text);
+  entry.display = DisplayLine(number, line);
+  SplitLine split = Split(line);
+  entry.word = std::move(split.word);
+  entry.param = std::move(split.param);
+  entry.direct = entry.word != "CASE" && entry.word != "CASENOT";
+  const bool checked = entry.word != "REM";
+  entry.openString = checked && HasOpenString(entry.param);
+  entry.bracketsBalanced = !checked || BracketsBalanced(entry.param);
+  if (entry.direct) {
+    entry.operatorSwitch = entry.word == "$O+" || entry.word == "$O-";
+    entry.label = IsLabel(entry.word, entry.param);
+    entry.noOp = IsNoOpWord(entry.word);
+    const size_t comment = FindCommentStart(entry.param);
+    entry.cutParam = comment == kNotFound
+                         ? entry.param
+                         : std::string(TrimControl(std::string_view(entry.param).substr(0, comment)));
+    entry.keyword = ProgramKeyword(engine, entry.word);
+    entry.plain = !entry.openString && entry.bracketsBalanced && !entry.operatorSwitch &&
+                  !entry.label && (entry.noOp || entry.keyword >= 0);
+    if (entry.plain && !entry.noOp) {
+      entry.handler = engine.bindings.statements[static_cast<size_t>(entry.keyword)];
     }
-    entry.ready = true;
   }
+  entry.ready = true;
+}
+
+// The line's cache, filled at its first use; the statement loop's every step, so inlined
+// there.
+[[gnu::always_inline]] inline LineCache& CachedLine(Engine& engine, int32_t number) {
+  LineCache& entry = engine.cache.lines[static_cast<size_t>(number)];
+  if (!entry.ready) [[unlikely]] FillLine(engine, number, entry);
   return entry;
 }
 

@@ -550,16 +550,15 @@ bool FastAssignStrings(Engine& engine, LineCache& line) {
   return AssignPlainStrings(engine, line.prepared);
 }
 
-// An assignment to an array element from the line's second execution on: the indices, the
-// array and its bounds as always, then the value by the evaluator's short way where it
-// takes one, which reads nothing from the parameter text; only the general way gets the
-// value's text there first, as the handler gives it.
-bool FastAssignElement(Engine& engine, LineCache& line) {
-  engine.handled = true;
-  PreparedStatement& prepared = line.prepared;
+}  // namespace
+
+// An array element target: indices, array, bounds, then one expression of its type: by
+// the evaluator's short way where it takes one, which reads nothing from the parameter
+// text; only the general way gets the value's text there first.
+void AssignElement(Engine& engine, PreparedStatement& prepared) {
   const ArrayDescriptor* array = nullptr;
   const int64_t position = ArrayTarget(engine, prepared, array);
-  if (position < 0) return true;
+  if (position < 0) return;
   const size_t arrayIndex = static_cast<size_t>(array - engine.vars.arrays.data());
   // In the short way the modes Number and Any take the same steps.
   if (!EvaluateNumberShort(engine, prepared)) {
@@ -567,6 +566,14 @@ bool FastAssignElement(Engine& engine, LineCache& line) {
     EvaluatePrepared(engine, prepared);
   }
   StoreElement(engine, engine.vars.arrays[arrayIndex], position);
+}
+
+namespace {
+
+// An assignment to an array element from the line's second execution on.
+bool FastAssignElement(Engine& engine, LineCache& line) {
+  engine.handled = true;
+  AssignElement(engine, line.prepared);
   return true;
 }
 
@@ -580,16 +587,6 @@ void AssignNumber(Engine& engine, PreparedStatement& prepared) {
     line->fast = FastAssignNumber;
   }
   StoreNumber(engine, prepared);
-}
-
-// An array element target: indices, array, bounds, then one expression of its type.
-void AssignElement(Engine& engine, PreparedStatement& prepared) {
-  const ArrayDescriptor* array = nullptr;
-  const int64_t position = ArrayTarget(engine, prepared, array);
-  if (position < 0) return;
-  const size_t arrayIndex = static_cast<size_t>(array - engine.vars.arrays.data());
-  EvaluatePrepared(engine, prepared);
-  StoreElement(engine, engine.vars.arrays[arrayIndex], position);
 }
 
 // A string target: the items, then the newest string variable of that name.
