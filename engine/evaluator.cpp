@@ -582,6 +582,20 @@ class EvaluationDepth {
   return !overflow;
 }
 
+// What a short way leaves behind it, as the general way does: the separator that ended
+// the expression and the parameter text after it (with `keepText`, only whether that text
+// is empty: the caller takes it from the reading).
+[[gnu::always_inline]] inline void LeaveRest(Engine& engine, const CompiledExpression& expression,
+                                             bool keepText = false) {
+  engine.lastSeparator = expression.separator;
+  if (keepText) {
+    engine.paramEnded = expression.rest.empty();
+    return;
+  }
+  if (!(engine.param.empty() && expression.rest.empty())) engine.param = expression.rest;
+  engine.paramEnded = engine.param.empty();
+}
+
 // One operand from its reading: RunGeneral's steps for it without the operator stack.
 [[gnu::noinline]] bool RunSingle(Engine& engine, const CompiledExpression& expression, EvalMode mode,
                                  bool keepText) {
@@ -589,18 +603,19 @@ class EvaluationDepth {
     const EvaluationDepth depth(engine);
     RunOperand(engine, expression.first);
   }
-  engine.lastSeparator = expression.separator;
-  if (keepText) {
-    engine.paramEnded = expression.rest.empty();
-  } else {
-    if (!(engine.param.empty() && expression.rest.empty())) engine.param = expression.rest;
-    engine.paramEnded = engine.param.empty();
-  }
+  LeaveRest(engine, expression, keepText);
   if ((mode == EvalMode::String || mode == EvalMode::FileName) &&
       engine.reg.type != ValueType::String) {
     Error(engine, ErrorCode::WrongParameterType, expression.expressionText);
   }
   return true;
+}
+
+// Whether the short ways may take an evaluation now: switched on, no evaluation budget of
+// a test driver counting down, and room for one more level.
+[[gnu::always_inline]] inline bool ShortWayOpen(const Engine& engine) {
+  return engine.numericPath && engine.evaluationBudget < 0 &&
+         engine.evaluationDepth < kMaxEvaluationDepth;
 }
 
 // An evaluation from its reading by a short way: an expression of one operand (RunSingle)
@@ -610,10 +625,7 @@ class EvaluationDepth {
 // False, having done nothing, where neither applies.
 [[gnu::always_inline]] inline bool RunShort(Engine& engine, const CompiledExpression& expression,
                                             EvalMode mode, bool keepText) {
-  if (!engine.numericPath || engine.evaluationBudget >= 0 ||
-      engine.evaluationDepth >= kMaxEvaluationDepth) {
-    return false;
-  }
+  if (!ShortWayOpen(engine)) return false;
   if (expression.single) return RunSingle(engine, expression, mode, keepText);
   if (mode == EvalMode::String || mode == EvalMode::FileName) return false;
   if (expression.stringsShort) {
@@ -631,13 +643,7 @@ class EvaluationDepth {
     const EvaluationDepth depth(engine);
     RunNumberOperators(engine, expression);
   }
-  engine.lastSeparator = expression.separator;
-  if (keepText) {
-    engine.paramEnded = expression.rest.empty();
-    return true;
-  }
-  if (!(engine.param.empty() && expression.rest.empty())) engine.param = expression.rest;
-  engine.paramEnded = engine.param.empty();
+  LeaveRest(engine, expression, keepText);
   return true;
 }
 
@@ -705,9 +711,7 @@ bool EvaluateConditionShort(Engine& engine, const PreparedStatement& prepared) {
   const CompiledExpression* expression = memo.expression;
   if (expression == nullptr || memo.operatorMode != engine.operatorMode) return false;
   if (!expression->comparison) return EvaluateNumberShort(engine, prepared);
-  if (!engine.numericPath || engine.evaluationBudget >= 0 ||
-      engine.evaluationDepth >= kMaxEvaluationDepth ||
-      engine.operators.size() >= static_cast<size_t>(kOperatorStackSize)) {
+  if (!ShortWayOpen(engine) || engine.operators.size() >= static_cast<size_t>(kOperatorStackSize)) {
     return false;
   }
   const CompiledStep& step = expression->steps.front();
@@ -715,9 +719,7 @@ bool EvaluateConditionShort(Engine& engine, const PreparedStatement& prepared) {
   const double right = NumericOperandValue(engine, step.operand);
   SetFloatValue(engine.reg, CompareNumbers(step.op, left, right) ? 1.0 : 0.0, ValueType::Integer,
                 engine.format);
-  engine.lastSeparator = expression->separator;
-  if (!(engine.param.empty() && expression->rest.empty())) engine.param = expression->rest;
-  engine.paramEnded = engine.param.empty();
+  LeaveRest(engine, *expression);
   return true;
 }
 
